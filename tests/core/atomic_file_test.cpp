@@ -1,0 +1,86 @@
+#include "core/atomic_file.h"
+#include "support/fail_device.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+using nubivista::core::writeAll;
+using nubivista::core::writeFileAtomically;
+
+namespace {
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+// Lowers the largest file this process may write for the scope of a test, as a
+// full disk would; writes past it fail with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        oldHandler_ = signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = saved_;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit saved_{};
+    sighandler_t oldHandler_{};
+};
+
+} // namespace
+
+TEST(AtomicFile, WriteAllReportsADeviceThatStopsTakingBytes) {
+    nubivista::testing::FailDevice device(300);
+    ASSERT_TRUE(device.open(QIODevice::WriteOnly));
+    EXPECT_FALSE(writeAll(device, QByteArray(1000, 'x')));
+    EXPECT_EQ(device.data().size(), 300);
+
+    nubivista::testing::FailDevice roomy(5000);
+    ASSERT_TRUE(roomy.open(QIODevice::WriteOnly));
+    EXPECT_TRUE(writeAll(roomy, QByteArray(1000, 'y')));
+}
+
+TEST(AtomicFile, ReplacesTheWholeFileAndLeavesNoTemporaryBehind) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("record.bin"));
+    ASSERT_TRUE(writeFileAtomically(path, QByteArray(1000, 'a')).ok);
+    ASSERT_TRUE(writeFileAtomically(path, QByteArray(10, 'b')).ok);
+    EXPECT_EQ(readFile(path), QByteArray(10, 'b'));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("record.bin")});
+}
+
+TEST(AtomicFile, AWriteThatFailsHalfwayKeepsThePreviousFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("record.bin"));
+    const QByteArray previous(1000, 'p');
+    ASSERT_TRUE(writeFileAtomically(path, previous).ok);
+    {
+        FileSizeLimit limit(400);
+        const auto outcome = writeFileAtomically(path, QByteArray(1000, 'n'));
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_FALSE(outcome.error.isEmpty());
+    }
+    EXPECT_EQ(readFile(path), previous);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("record.bin")});
+}
+
+TEST(AtomicFile, AnUnwritableFolderIsReportedNotIgnored) {
+    const auto outcome =
+        writeFileAtomically(QStringLiteral("/nonexistent-folder/record.bin"), QByteArray(4, 'z'));
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_FALSE(outcome.error.isEmpty());
+}
