@@ -1,0 +1,86 @@
+#include "core/app_paths.h"
+#include "core/file_checks.h"
+#include "core/instance_guard.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace nubivista::core;
+
+TEST(AppPaths, UserFolderTreeHangsBelowTheProfileFolderWithFixedNames) {
+    const AppPaths p =
+        derivePaths(QStringLiteral("/opt/nubivista"), QStringLiteral("/home/w/.local/share"));
+    EXPECT_EQ(p.userDir, QStringLiteral("/home/w/.local/share/Application Data/Nubivista"));
+    EXPECT_EQ(p.iniPath, p.userDir + QStringLiteral("/Nubivista.ini"));
+    EXPECT_EQ(p.savedSetsDir, p.userDir + QStringLiteral("/Saved Image Sets"));
+    EXPECT_EQ(p.loopImgBase + QStringLiteral("7") + p.loopImgExt,
+              p.userDir + QStringLiteral("/Loop Images/latest7.gif"));
+    EXPECT_EQ(p.setRecPath, p.userDir + QStringLiteral("/Loop Images/CurrSetRec.sis"));
+    EXPECT_EQ(p.helpPagePath, QStringLiteral("/opt/nubivista/NubivistaHelp.htm"));
+}
+
+TEST(AppPaths, ARootProgramFolderStillJoinsToValidPaths) {
+    EXPECT_EQ(appDirFrom(QStringLiteral("/")), QString());
+    const AppPaths p = derivePaths(appDirFrom(QStringLiteral("/")), QStringLiteral("/p"));
+    EXPECT_EQ(p.beginNav.path, QStringLiteral("/BeginNav.htm"));
+    EXPECT_EQ(appDirFrom(QStringLiteral("/opt/x/")), QStringLiteral("/opt/x"));
+}
+
+TEST(AppPaths, LocalPageAddressesKeepCaseAndEscapeSpacesSoTheyOpenOnACaseSensitiveDisk) {
+    const AppPaths p = derivePaths(QStringLiteral("/Program Files/X"), QStringLiteral("/p"));
+    EXPECT_EQ(p.beginNav.url.toString(QUrl::FullyEncoded),
+              QStringLiteral("file:///Program%20Files/X/BeginNav.htm"));
+    EXPECT_EQ(p.beginNav.url.toLocalFile(), p.beginNav.path);
+    EXPECT_TRUE(sameAddress(QStringLiteral("file:///program%20files/x/beginnav.htm"),
+                            p.beginNav.url.toString(QUrl::FullyEncoded)));
+    EXPECT_FALSE(sameAddress(p.beginNav.url.toString(), p.appClose.url.toString()));
+}
+
+TEST(FileChecks, DirMissingTellsFoldersFilesAndNothingApart) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("a.txt"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    EXPECT_EQ(DirMissing(dir.path()), 0);
+    EXPECT_EQ(DirMissing(file), kNotADirectory);
+    EXPECT_NE(DirMissing(dir.filePath(QStringLiteral("none"))), 0);
+    EXPECT_NE(DirMissing(QString()), 0);
+
+    EXPECT_EQ(FileMissing(file), 0);
+    EXPECT_NE(FileMissing(dir.filePath(QStringLiteral("none"))), 0);
+    EXPECT_NE(FileMissing(dir.path()), 0);
+}
+
+TEST(FileChecks, CutAtNul) {
+    EXPECT_EQ(CutAtNul(QString()), QString());
+    EXPECT_EQ(CutAtNul(QStringLiteral("abc")), QStringLiteral("abc"));
+    EXPECT_EQ(CutAtNul(QString::fromLatin1("ab\0cd", 5)), QStringLiteral("ab"));
+    EXPECT_EQ(CutAtNul(QString::fromLatin1("\0cd", 3)), QString());
+}
+
+TEST(InstanceGuard, ASecondClaimFailsWhileTheFirstHoldsAndSucceedsAfter) {
+    QTemporaryDir dir;
+    const QString lock = dir.filePath(QStringLiteral("run/nubivista.lock"));
+    auto first = std::make_unique<LockFileInstanceGuard>(lock);
+    ASSERT_TRUE(first->claim());
+    LockFileInstanceGuard second(lock);
+    EXPECT_FALSE(second.claim());
+    first.reset();
+    EXPECT_TRUE(second.claim());
+}
+
+TEST(InstanceGuard, ALockLeftByAProcessThatIsGoneIsTakenOver) {
+    QTemporaryDir dir;
+    const QString lock = dir.filePath(QStringLiteral("nubivista.lock"));
+    {
+        QFile f(lock);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        // pid, application name, host name: what QLockFile itself writes.
+        f.write("999999\nnubivista\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    }
+    LockFileInstanceGuard guard(lock);
+    EXPECT_TRUE(guard.claim());
+}
