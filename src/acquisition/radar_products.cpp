@@ -1,0 +1,42 @@
+#include "acquisition/radar_products.h"
+
+namespace nubivista::acquisition {
+
+namespace {
+
+constexpr int OneHourRainfallIndex = 2;
+constexpr int StormTotalIndex = 3;
+
+} // namespace
+
+std::optional<RangeClass> RangeClassOf(const QString& code) {
+    for (const RadarProductCode& product : RadarProductCodes) {
+        if (code.compare(product.code, Qt::CaseSensitive) == 0)
+            return product.range;
+    }
+    return std::nullopt;
+}
+
+QStringList ProductChoiceItems() {
+    return {QStringLiteral("Base Reflectivity"), QStringLiteral("Composite Reflectivity"),
+            QStringLiteral("1-Hour Rainfall"), QStringLiteral("Storm Total")};
+}
+
+QString ProductForChoice(int index, bool longRange) {
+    switch (index) {
+    case 1:
+        return longRange ? CompositeReflectivityLong : CompositeReflectivityShort;
+    case OneHourRainfallIndex:
+        return OneHourRainfall;
+    case StormTotalIndex:
+        return StormTotalRainfall;
+    default: // 0, below 0 and past the end of the list
+        return longRange ? BaseReflectivityLong : BaseReflectivityShort;
+    }
+}
+
+bool SelectionClearsLongRange(int index) {
+    return index == OneHourRainfallIndex || index == StormTotalIndex;
+}
+
+} // namespace nubivista::acquisition

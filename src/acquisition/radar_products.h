@@ -1,0 +1,57 @@
+#pragma once
+// The radar products the program knows, by their eight-character codes as the
+// radar web server writes them in page and image addresses, and the product
+// choice of the main window (list index plus the Long Range box).
+#include <QLatin1String>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+
+namespace nubivista::acquisition {
+
+// Short-range products are measured with the short-range map scale, long-range
+// ones with the long-range scale.
+enum class RangeClass { Short, Long };
+
+struct RadarProductCode {
+    QLatin1String code;    // eight characters, compared case-sensitively
+    QLatin1String meaning; // for people reading the code, never shown
+    RangeClass range;
+};
+
+inline constexpr QLatin1String BaseReflectivityShort{"DS.p19r0"};
+inline constexpr QLatin1String BaseReflectivityLong{"DS.p20-r"};
+inline constexpr QLatin1String CompositeReflectivityShort{"DS.p37cr"};
+inline constexpr QLatin1String CompositeReflectivityLong{"DS.p38cr"};
+inline constexpr QLatin1String OneHourRainfall{"DS.78ohp"};
+inline constexpr QLatin1String StormTotalRainfall{"DS.80stp"};
+
+inline constexpr std::array<RadarProductCode, 6> RadarProductCodes{{
+    {BaseReflectivityShort, QLatin1String("base reflectivity, short range"), RangeClass::Short},
+    {BaseReflectivityLong, QLatin1String("base reflectivity, long range"), RangeClass::Long},
+    {CompositeReflectivityShort, QLatin1String("composite reflectivity, short range"),
+     RangeClass::Short},
+    {CompositeReflectivityLong, QLatin1String("composite reflectivity, long range"),
+     RangeClass::Long},
+    {OneHourRainfall, QLatin1String("one-hour rainfall"), RangeClass::Short},
+    {StormTotalRainfall, QLatin1String("storm total rainfall"), RangeClass::Short},
+}};
+
+// The range class of a known code (exact, case-sensitive match); nothing for
+// any other text.
+std::optional<RangeClass> RangeClassOf(const QString& code);
+
+// The items of the product list (Combo1), in list order.
+QStringList ProductChoiceItems();
+
+// The product code for a list index and the Long Range box. An index below 0
+// is taken as 0, and so is any index past the end of the list. The rainfall
+// products have no long-range form, so Long Range does not change them.
+QString ProductForChoice(int index, bool longRange);
+
+// Selecting one of the rainfall items unchecks Long Range: the window applies
+// this when the list selection changes.
+bool SelectionClearsLongRange(int index);
+
+} // namespace nubivista::acquisition

@@ -1,0 +1,85 @@
+#include "acquisition/site_table.h"
+
+#include <QSet>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+using namespace nubivista::acquisition;
+
+namespace {
+
+// The national map's site list, in its own order.
+const char* const MapOrder =
+    "paec pabc pakc pahg paih pacg papd pgua tjua katx kotx kpdt krtx kmax kbhx kbbx kdax kmux "
+    "krgx klrx kcbx kmsx ktfx ksfx kmtx kicx kesx keyx khnx kvbx kvtx ksox knkx phwa phkm phmo "
+    "phki kyux kemx kiwa kfsx kgjx kriw kblx kggw kmbx kbis kabr kmvx kudx kfsd kmpx kdlh kmqt "
+    "kgrb karx kdmx koax kuex klnx kcys kftg kpux kabx khdx kepz kfdx kama klbb kmaf ksjt kdyx "
+    "kfws kgrk kewx kdfx kcrp kbro khgx klch kpoe kshv kfdr ktlx kinx kvnx kddc kgld kict ktwx "
+    "keax ksgf ksrx klzk kdvn kgrr kapx kdtx kcle kpbz kccx kbuf kbgm ktyx kenx kcxx kgyx kcbw "
+    "kbox kokx kdix kdox klwx kiwx kind kilx klsx kpah klvx khpx kohx khtx knqa kgwx kdgx klix "
+    "kmob kevx keox kmxx kbmx kffc kjgx kvax ktlh ktbw kbyx kamx kmlb kjax kclx kcae kgsp kmrx "
+    "kjkl kiln krlx kfcx krax kakq kmhx kltx kmkx kvwx";
+
+TEST(SiteTable, HoldsEverySiteInMapOrder) {
+    const QStringList expected = QString::fromLatin1(MapOrder).split(u' ');
+    ASSERT_EQ(expected.size(), 154);
+    const auto table = SiteTable();
+    ASSERT_EQ(table.size(), 154u);
+    for (std::size_t i = 0; i < table.size(); ++i)
+        EXPECT_EQ(QString(table[i].code), expected[qsizetype(i)]) << "row " << i + 1;
+}
+
+TEST(SiteTable, RowsAreWellFormed) {
+    QSet<QString> seen;
+    for (const SiteRow& row : SiteTable()) {
+        const QString code = row.code;
+        SCOPED_TRACE(code.toStdString());
+        EXPECT_EQ(code.size(), 4);
+        for (const QChar c : code)
+            EXPECT_TRUE(c >= u'a' && c <= u'z');
+        EXPECT_FALSE(seen.contains(code)) << "duplicate code";
+        seen.insert(code);
+        const QString description = row.description;
+        EXPECT_TRUE(description.startsWith(code.toUpper() + QLatin1String(" - ")));
+        EXPECT_GT(description.size(), 7) << "a place follows the code";
+        EXPECT_EQ(description, description.trimmed());
+    }
+}
+
+TEST(SiteTable, KeepsTheTraditionalDescriptions) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"paec", "PAEC - Nome, AK"},
+        {"pakc", "PAKC - King Salmon"},
+        {"pgua", "PGUA - Anderson AFB, Guam"},
+        {"tjua", "TJUA - Puerto Rico/Virgin Islands"},
+        {"kmux", "KMUX - San Francisco Bay Area, CA"},
+        {"kgrk", "KGRK - Central Texas"},
+        {"keax", "KEAX - Kansas City/Pleasant Hill, MO"},
+        {"ksrx", "KSRX - Western Arkansas/Ft. Smith, AR"},
+        {"kbis", "KBIS - Bismark, ND"},
+        {"kccx", "KCCX - State Collegea, PA"},
+        {"khtx", "KHTX - Northern Alabama"},
+        {"kevx", "KEVX - Northwest Florida"},
+        {"kvwx", "KVWX - Evansville, IN"},
+        {"kmkx", "KMKX - Milwaukee, WI"},
+        {"kakq", "KAKQ - Wakefield, VA"},
+    };
+    for (const auto& [code, description] : rows)
+        EXPECT_EQ(SiteDescriptionFor(QLatin1String(code)), QLatin1String(description));
+}
+
+TEST(SiteDescriptionFor, IgnoresCaseAndRefusesUnknownCodes) {
+    EXPECT_EQ(SiteDescriptionFor("KMKX"), "KMKX - Milwaukee, WI");
+    EXPECT_EQ(SiteDescriptionFor("kmkx"), SiteDescriptionFor("KMKX"));
+    EXPECT_EQ(SiteDescriptionFor("KmKx"), SiteDescriptionFor("KMKX"));
+    for (const char* unknown : {"", "klot", "kmk", "kmkxx", " kmkx", "kmkx ", "----"}) {
+        SCOPED_TRACE(unknown);
+        EXPECT_TRUE(SiteDescriptionFor(QLatin1String(unknown)).isEmpty());
+    }
+    EXPECT_TRUE(SiteDescriptionFor(QString()).isEmpty());
+    // the first and last rows are found as well as the middle ones
+    EXPECT_EQ(SiteDescriptionFor("PAEC"), "PAEC - Nome, AK");
+    EXPECT_EQ(SiteDescriptionFor("kvwx"), "KVWX - Evansville, IN");
+}
+
+} // namespace
