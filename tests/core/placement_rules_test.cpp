@@ -1,0 +1,92 @@
+// The main window's placement: what the close stores, the default placement
+// from the work area, and twips at the widget edge.
+#include "core/settings.h"
+#include "core/window_placement.h"
+
+#include <gtest/gtest.h>
+
+using namespace nubivista::core;
+
+namespace {
+const WindowPlacement kStored{1000, 800, 9000, 7000};
+}
+
+TEST(PlacementAtClose, OnlyANormalWindowOfUsefulSizeIsStored) {
+    struct Case {
+        const char* name;
+        WindowShowState state;
+        WindowPlacement current;
+        bool stored;
+    };
+    const Case cases[] = {
+        {"normal and big enough", WindowShowState::Normal, {50, 60, 10000, 8000}, true},
+        {"exactly the smallest", WindowShowState::Normal, {50, 60, 6045, 5355}, true},
+        {"6044 wide", WindowShowState::Normal, {50, 60, 6044, 8000}, false},
+        {"5354 high", WindowShowState::Normal, {50, 60, 10000, 5354}, false},
+        {"maximised", WindowShowState::Maximized, {0, 0, 28800, 15600}, false},
+        {"minimised", WindowShowState::Minimized, {50, 60, 10000, 8000}, false},
+    };
+    for (const Case& c : cases) {
+        const WindowPlacement result = placementAtClose(kStored, c.current, c.state);
+        EXPECT_EQ(result, c.stored ? c.current : kStored) << c.name;
+    }
+}
+
+TEST(PlacementAtClose, MaximisedCloseWritesThePreviousPlacementBack) {
+    Settings s;
+    storeMainWindowPlacement(s, kStored);
+    storeMainWindowPlacement(s, placementAtClose(mainWindowPlacement(s), {0, 0, 28800, 15600},
+                                                 WindowShowState::Maximized));
+    const QByteArray bytes = encodeSettingsRecord(recordFromSettings(s));
+    const SettingsRecord r = decodeSettingsRecord(bytes);
+    EXPECT_EQ(r.MainLeft, 1000);
+    EXPECT_EQ(r.MainTop, 800);
+    EXPECT_EQ(r.MainWidth, 9000);
+    EXPECT_EQ(r.MainHeight, 7000);
+}
+
+TEST(DefaultPlacement, ComputedFromTheWorkArea) {
+    struct Case {
+        const char* name;
+        WindowPlacement workArea;
+        WindowPlacement expected;
+    };
+    const Case cases[] = {
+        // 1920 x 1040 pixels: width capped at 12405 and centred.
+        {"wide desktop", {0, 0, 28800, 15600}, {8197.5f, 900, 12405, 13800}},
+        // 800 x 570 pixels: 1800 narrower than the work area.
+        {"small desktop", {0, 0, 12000, 8550}, {900, 900, 10200, 6750}},
+        // A work area that does not start at the origin (a panel on the left).
+        {"offset work area", {900, 450, 28800, 15600}, {9097.5f, 1350, 12405, 13800}},
+        // Too small for the margins: the whole work area.
+        {"tiny", {0, 0, 1500, 1200}, {0, 0, 1500, 1200}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(defaultPlacement(c.workArea), c.expected) << c.name;
+}
+
+TEST(DefaultPlacement, UsedWhenTheStoredPlacementCannotPlaceAWindow) {
+    const WindowPlacement work{0, 0, 28800, 15600};
+    const WindowPlacement fallback = defaultPlacement(work);
+    EXPECT_EQ(placementAtStart({0, 0, 0, 0}, work), fallback);
+    EXPECT_EQ(placementAtStart({100, 100, 0, 7000}, work), fallback);
+    EXPECT_EQ(placementAtStart({100, 100, 9000, -1}, work), fallback);
+    EXPECT_EQ(placementAtStart({100, 100, NAN, 7000}, work), fallback);
+    EXPECT_EQ(placementAtStart(kStored, work), kStored);
+    EXPECT_EQ(placementAtStart({0, 0, 9000, 7000}, work), (WindowPlacement{0, 0, 9000, 7000}));
+}
+
+TEST(Twips, FifteenTwipsToThePixel) {
+    EXPECT_EQ(twipsToPixels(15), 1);
+    EXPECT_EQ(twipsToPixels(9300), 620);
+    EXPECT_EQ(twipsToPixels(7), 0);
+    EXPECT_EQ(twipsToPixels(8), 1);
+    EXPECT_EQ(twipsToPixels(-30), -2);
+    EXPECT_EQ(twipsToPixels(NAN), 0);
+    EXPECT_EQ(twipsToPixels(1e30), 1000000);
+    EXPECT_EQ(pixelsToTwips(620), 9300.0f);
+
+    const QRect pixels(10, 20, 800, 600);
+    EXPECT_EQ(placementFromPixels(pixels), (WindowPlacement{150, 300, 12000, 9000}));
+    EXPECT_EQ(placementToPixels(placementFromPixels(pixels)), pixels);
+}
