@@ -1,0 +1,197 @@
+// File times, local time and UTC under real time-zone rules with daylight
+// saving, and the failure value that stands for an unusable time.
+#include "core/time_routines.h"
+
+#include <cmath>
+#include <ctime>
+#include <gtest/gtest.h>
+
+using namespace nubivista::core;
+
+namespace {
+
+// Sets TZ for one test and restores the previous zone afterwards.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone)
+        : hadZone_(qEnvironmentVariableIsSet("TZ")), saved_(qgetenv("TZ")) {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~ScopedTimeZone() {
+        if (hadZone_)
+            qputenv("TZ", saved_);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+
+private:
+    bool hadZone_;
+    QByteArray saved_;
+};
+
+OleDate at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+    return oleFromParts(y, mo, d, h, mi, s).value_or(std::nan(""));
+}
+
+std::optional<DateParts> parts(OleDate t) {
+    return oleToParts(t);
+}
+
+const ManualClock& fixedClock() {
+    static const ManualClock clock(QDateTime(QDate(2024, 6, 15), QTime(9, 30, 15, 500)), 0);
+    return clock;
+}
+
+OleDate failureValue() {
+    return at(2014, 6, 15, 9, 30, 15);
+}
+
+struct ZoneCase {
+    OleDate local;
+    OleDate utc;
+};
+
+} // namespace
+
+TEST(TimeFailureValue, TenCalendarYearsBeforeNowToTheSecond) {
+    EXPECT_EQ(parts(timeFailureValue(fixedClock())), parts(failureValue()));
+    const ManualClock leapDay(QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59)), 0);
+    EXPECT_EQ(parts(timeFailureValue(leapDay)), parts(at(2014, 2, 28, 23, 59, 59)));
+}
+
+TEST(DateToFileTime, SameCalendarTimeWithoutZoneChange) {
+    struct Case {
+        OleDate t;
+        FileTime fileTime;
+    };
+    const Case cases[] = {
+        {at(1601, 1, 1), 0},
+        {at(1970, 1, 1), 116444736000000000},
+        {at(2000, 1, 1), 125911584000000000},
+        {at(2024, 3, 10, 8), 133545312000000000},
+    };
+    for (const char* zone : {"America/Chicago", "Europe/Berlin"}) {
+        const ScopedTimeZone tz(zone);
+        for (const Case& c : cases)
+            EXPECT_EQ(DateToFileTime(c.t), c.fileTime) << zone;
+    }
+    EXPECT_EQ(DateToFileTime(std::nan("")), 0);
+    EXPECT_EQ(DateToFileTime(1e12), 0);
+    EXPECT_EQ(DateToFileTime(at(1600, 12, 31, 23, 59, 59)), 0);
+}
+
+TEST(LocDateToUtcDate, ChicagoAcrossBothDaylightSavingChanges) {
+    const ScopedTimeZone tz("America/Chicago");
+    const ZoneCase cases[] = {
+        {at(2024, 1, 15, 12), at(2024, 1, 15, 18)},               // CST, UTC-6
+        {at(2024, 7, 15, 12), at(2024, 7, 15, 17)},               // CDT, UTC-5
+        {at(2024, 3, 10, 1, 59, 59), at(2024, 3, 10, 7, 59, 59)}, // last second of CST
+        {at(2024, 3, 10, 3, 0, 0), at(2024, 3, 10, 8, 0, 0)},     // first of CDT
+        {at(2024, 11, 3, 0, 59, 59), at(2024, 11, 3, 5, 59, 59)},
+        {at(2024, 11, 3, 2, 0, 0), at(2024, 11, 3, 8, 0, 0)},
+        {at(2024, 12, 31, 20), at(2025, 1, 1, 2)}, // into the next year
+    };
+    for (const ZoneCase& c : cases)
+        EXPECT_EQ(parts(LocDateToUtcDate(c.local, fixedClock())), parts(c.utc)) << c.local;
+}
+
+TEST(LocDateToUtcDate, BerlinAcrossBothDaylightSavingChanges) {
+    const ScopedTimeZone tz("Europe/Berlin");
+    const ZoneCase cases[] = {
+        {at(2024, 1, 15, 12), at(2024, 1, 15, 11)}, // CET, UTC+1
+        {at(2024, 7, 15, 12), at(2024, 7, 15, 10)}, // CEST, UTC+2
+        {at(2024, 3, 31, 1, 59, 59), at(2024, 3, 31, 0, 59, 59)},
+        {at(2024, 3, 31, 3, 0, 0), at(2024, 3, 31, 1, 0, 0)},
+        {at(2024, 10, 27, 3, 0, 0), at(2024, 10, 27, 2, 0, 0)},
+        {at(2024, 1, 1, 0, 30), at(2023, 12, 31, 23, 30)}, // into the previous year
+    };
+    for (const ZoneCase& c : cases)
+        EXPECT_EQ(parts(LocDateToUtcDate(c.local, fixedClock())), parts(c.utc)) << c.local;
+}
+
+TEST(LocDateToUtcDate, TimesThatDoNotExistOrOccurTwice) {
+    {
+        const ScopedTimeZone tz("America/Chicago");
+        EXPECT_EQ(parts(LocDateToUtcDate(at(2024, 3, 10, 2, 30), fixedClock())),
+                  parts(failureValue()));
+        EXPECT_EQ(parts(LocDateToUtcDate(at(2024, 11, 3, 1, 30), fixedClock())),
+                  parts(at(2024, 11, 3, 7, 30)));
+    }
+    {
+        const ScopedTimeZone tz("Europe/Berlin");
+        EXPECT_EQ(parts(LocDateToUtcDate(at(2024, 3, 31, 2, 30), fixedClock())),
+                  parts(failureValue()));
+        EXPECT_EQ(parts(LocDateToUtcDate(at(2024, 10, 27, 2, 30), fixedClock())),
+                  parts(at(2024, 10, 27, 1, 30)));
+    }
+}
+
+TEST(LocDateToUtcDate, InvalidInputGivesTheFailureValue) {
+    const ScopedTimeZone tz("Europe/Berlin");
+    for (const double bad : {std::nan(""), double(INFINITY), 1e15, -1e15, at(1500, 6, 1)})
+        EXPECT_EQ(parts(LocDateToUtcDate(bad, fixedClock())), parts(failureValue())) << bad;
+}
+
+TEST(FileTimeToLocDate, UtcFileTimesShownInLocalTime) {
+    {
+        const ScopedTimeZone tz("America/Chicago");
+        EXPECT_EQ(parts(FileTimeToLocDate(133545312000000000, fixedClock())), // 08:00 UTC
+                  parts(at(2024, 3, 10, 3)));
+        EXPECT_EQ(parts(FileTimeToLocDate(133545312000000000 - 10'000'000, fixedClock())),
+                  parts(at(2024, 3, 10, 1, 59, 59)));
+        // Fractions of a second are dropped, not rounded.
+        EXPECT_EQ(parts(FileTimeToLocDate(133545312000000000 + 9'999'999, fixedClock())),
+                  parts(at(2024, 3, 10, 3)));
+    }
+    {
+        const ScopedTimeZone tz("Europe/Berlin");
+        EXPECT_EQ(parts(FileTimeToLocDate(133545312000000000, fixedClock())),
+                  parts(at(2024, 3, 10, 9)));
+    }
+}
+
+TEST(FileTimeToLocDate, UnusableFileTimesGiveTheFailureValue) {
+    const ScopedTimeZone tz("America/Chicago");
+    // Negative, past year 9999, and 1601-01-01 UTC which is still 1600 here.
+    for (FileTime bad : {FileTime{-1}, FileTime{0x7FFFFFFFFFFFFFFF}, FileTime{0}})
+        EXPECT_EQ(parts(FileTimeToLocDate(bad, fixedClock())), parts(failureValue())) << bad;
+}
+
+TEST(UtcToLocal, MatchesTheZoneShiftAndRoundTrips) {
+    for (const char* zone : {"America/Chicago", "Europe/Berlin"}) {
+        const ScopedTimeZone tz(zone);
+        // Every 20 minutes through the days of both changes and a summer day.
+        for (const OleDate day : {at(2024, 3, 10), at(2024, 3, 31), at(2024, 7, 4),
+                                  at(2024, 10, 27), at(2024, 11, 3)}) {
+            for (int minute = 0; minute < 24 * 60; minute += 20) {
+                const OleDate utc = *oleAddMinutes(day, minute);
+                const OleDate local = utcToLocal(utc, fixedClock());
+                const QDateTime expected = oleToDateTime(utc, Qt::UTC).toTimeZone(localTimeZone());
+                EXPECT_EQ(parts(local), parts(*oleFromDateTime(expected))) << zone << " " << utc;
+                // Local times that occur twice come back as their later UTC.
+                const OleDate back = LocDateToUtcDate(local, fixedClock());
+                const OleDate again = utcToLocal(back, fixedClock());
+                EXPECT_EQ(parts(again), parts(local)) << zone << " " << utc;
+            }
+        }
+    }
+    EXPECT_EQ(parts(utcToLocal(std::nan(""), fixedClock())), parts(failureValue()));
+}
+
+TEST(UtcToLocal, TheZoneIsReadAtEachCall) {
+    const OleDate utc = at(2024, 7, 15, 12);
+    OleDate chicago = 0;
+    OleDate berlin = 0;
+    {
+        const ScopedTimeZone tz("America/Chicago");
+        chicago = utcToLocal(utc, fixedClock());
+    }
+    {
+        const ScopedTimeZone tz("Europe/Berlin");
+        berlin = utcToLocal(utc, fixedClock());
+    }
+    EXPECT_EQ(parts(chicago), parts(at(2024, 7, 15, 7)));
+    EXPECT_EQ(parts(berlin), parts(at(2024, 7, 15, 14)));
+}
