@@ -1,0 +1,17 @@
+#pragma once
+// The program's one way of waiting: events keep running (timers fire, buttons
+// are pressed and released) until the time has passed by the clock's tick
+// count. The thread sleeps in the event loop between checks instead of
+// spinning, and a handler that runs during a wait may wait again itself; the
+// outer wait resumes when the inner one returns.
+#include "core/clock.h"
+
+#include <cstdint>
+
+namespace nubivista::core {
+
+// Returns at once when ms is below 1; otherwise once more than ms milliseconds
+// have passed by clock.tickCount(), across the tick count's signed wrap.
+void WaitTicks(std::int32_t ms, const Clock& clock);
+
+} // namespace nubivista::core

@@ -1,0 +1,110 @@
+// The wait: returns at once for nothing, lets timers and handlers run, lasts
+// the requested time across the tick count's wrap, nests, and sleeps rather
+// than spinning a processor.
+#include "core/wait_ticks.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+#include <climits>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <vector>
+
+using namespace nubivista::core;
+
+namespace {
+
+std::int64_t threadCpuMicroseconds() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1'000'000LL + usage.ru_utime.tv_usec +
+           usage.ru_stime.tv_usec;
+}
+
+} // namespace
+
+TEST(WaitTicks, NothingToWaitForReturnsAtOnceWithoutRunningEvents) {
+    ManualClock clock;
+    bool timerRan = false;
+    QTimer::singleShot(0, [&timerRan] { timerRan = true; });
+    for (const std::int32_t ms : {0, -1, INT_MIN}) {
+        WaitTicks(ms, clock);
+        EXPECT_EQ(clock.tickReads(), 0) << ms;
+        EXPECT_FALSE(timerRan) << ms;
+    }
+    // The timer runs at the next turn of the event loop.
+    EXPECT_TRUE(QTest::qWaitFor([&timerRan] { return timerRan; }));
+}
+
+TEST(WaitTicks, LastsUntilTheClockHasPassedTheTime) {
+    ManualClock clock(QDateTime(QDate(2024, 6, 15), QTime(12, 0)), 5000);
+    // Time moves only when a timer moves it, so the wait must run timers to end.
+    QTimer advancer;
+    advancer.callOnTimeout([&clock] { clock.advance(10); });
+    advancer.start(1);
+    QElapsedTimer real;
+    real.start();
+    WaitTicks(300, clock);
+    advancer.stop();
+    EXPECT_GT(clock.tickCount() - 5000, 300);
+    EXPECT_LT(real.elapsed(), 5000);
+}
+
+TEST(WaitTicks, EndsAcrossTheSignedTickWrap) {
+    const std::int32_t start = INT_MAX - 100;
+    ManualClock clock(QDateTime(QDate(2024, 6, 15), QTime(12, 0)), start);
+    clock.setAdvancePerRead(25);
+    QElapsedTimer real;
+    real.start();
+    WaitTicks(500, clock);
+    clock.setAdvancePerRead(0);
+    const std::uint32_t passed =
+        static_cast<std::uint32_t>(clock.tickCount()) - static_cast<std::uint32_t>(start);
+    EXPECT_LT(clock.tickCount(), 0); // the count did wrap during the wait
+    EXPECT_GT(passed, 500u);
+    EXPECT_LE(passed, 500u + 2 * 25u);
+    EXPECT_LT(real.elapsed(), 5000);
+}
+
+TEST(WaitTicks, RealWaitLastsAtLeastTheTimeAndRunsTimers) {
+    SystemClock clock;
+    bool fired = false;
+    QTimer::singleShot(20, [&fired] { fired = true; });
+    QElapsedTimer real;
+    real.start();
+    WaitTicks(120, clock);
+    EXPECT_GE(real.elapsed(), 120);
+    EXPECT_TRUE(fired);
+}
+
+TEST(WaitTicks, AWaitInsideAWaitNests) {
+    SystemClock clock;
+    std::vector<QString> order;
+    QTimer::singleShot(10, [&] {
+        order.push_back(QStringLiteral("inner starts"));
+        WaitTicks(150, clock);
+        order.push_back(QStringLiteral("inner ends"));
+    });
+    QElapsedTimer real;
+    real.start();
+    WaitTicks(50, clock);
+    order.push_back(QStringLiteral("outer ends"));
+    // The outer wait resumes only when the inner one returns.
+    EXPECT_EQ(order,
+              (std::vector<QString>{QStringLiteral("inner starts"), QStringLiteral("inner ends"),
+                                    QStringLiteral("outer ends")}));
+    EXPECT_GE(real.elapsed(), 150);
+}
+
+TEST(WaitTicks, SleepsInsteadOfSpinning) {
+    SystemClock clock;
+    const std::int64_t cpuBefore = threadCpuMicroseconds();
+    QElapsedTimer real;
+    real.start();
+    WaitTicks(300, clock);
+    const std::int64_t cpuUsed = threadCpuMicroseconds() - cpuBefore;
+    EXPECT_GE(real.elapsed(), 300);
+    // A spinning wait would use about 300 ms of processor time.
+    EXPECT_LT(cpuUsed, 100'000) << "cpu microseconds: " << cpuUsed;
+}
