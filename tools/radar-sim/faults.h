@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace radarsim {
+
+enum class FaultKind {
+    NotFound,    // "404"
+    ServerError, // "500"
+    Delay,       // "delay", then serve
+    Hang,        // "hang": never answer
+    Truncate,    // "truncate": half the body, then close
+    Corrupt,     // "corrupt": a damaged GIF
+    Republish,   // "republish": newer time, same bytes
+    Crlf,        // "crlf": loop lists with CR LF ends
+    NineLines,   // "nine-lines"
+    BadDate,     // "bad-date"
+    Close,       // "close": drop the connection at once
+};
+
+std::optional<FaultKind> faultKindFromName(const QString& name);
+
+struct Fault {
+    FaultKind kind;
+    QString match;               // substring of the path; empty matches every path
+    int delayMs = 0;             // for Delay
+    qint64 frozenFrameIndex = 0; // for Republish: the frame whose bytes stay
+};
+
+// The faults in force. One fault per kind; setting a kind again replaces it.
+class FaultSet {
+public:
+    void set(const Fault& fault);
+    void clear() { m_faults.clear(); }
+    bool empty() const { return m_faults.empty(); }
+
+    // The fault of this kind that applies to the path, if any.
+    std::optional<Fault> find(FaultKind kind, const QString& path) const;
+
+private:
+    std::vector<Fault> m_faults;
+};
+
+} // namespace radarsim

@@ -1,0 +1,117 @@
+#include "sim_server.h"
+
+#include <QHostAddress>
+#include <QHttpServerRequest>
+#include <QTimer>
+
+namespace radarsim {
+
+namespace {
+
+QByteArray headerValue(const QHttpServerRequest& request, const QByteArray& name) {
+    const auto headers = request.headers();
+    for (const auto& [key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0) {
+            return value;
+        }
+    }
+    return {};
+}
+
+QByteArray methodName(QHttpServerRequest::Method method) {
+    switch (method) {
+    case QHttpServerRequest::Method::Get:
+        return "GET";
+    case QHttpServerRequest::Method::Head:
+        return "HEAD";
+    case QHttpServerRequest::Method::Post:
+        return "POST";
+    case QHttpServerRequest::Method::Put:
+        return "PUT";
+    case QHttpServerRequest::Method::Delete:
+        return "DELETE";
+    case QHttpServerRequest::Method::Options:
+        return "OPTIONS";
+    case QHttpServerRequest::Method::Connect:
+        return "CONNECT";
+    default:
+        return "OTHER";
+    }
+}
+
+} // namespace
+
+SimServer::SimServer(QDateTime startUtc, double speed, int frameIntervalSeconds, QObject* parent)
+    : QAbstractHttpServer(parent), m_service(std::move(startUtc), speed, frameIntervalSeconds) {}
+
+quint16 SimServer::listenOnLoopback(quint16 port) {
+    return listen(QHostAddress::LocalHost, port);
+}
+
+RequestInfo SimServer::requestInfo(const QHttpServerRequest& request) {
+    // An absolute-form target ("GET http://weather.noaa.gov/radar/...") arrives with
+    // its host in the URL and in the Host header; only the path matters here, since
+    // every host is answered alike.
+    RequestInfo info;
+    info.method = methodName(request.method());
+    info.path = request.url().path();
+    info.query = request.query();
+    info.ifModifiedSince = headerValue(request, "If-Modified-Since");
+    info.ifNoneMatch = headerValue(request, "If-None-Match");
+    return info;
+}
+
+bool SimServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+    const Reply reply = m_service.handle(requestInfo(request));
+    if (reply.releaseHeldConnections) {
+        releaseHeldConnections();
+    }
+    if (reply.delayMs > 0 && reply.delivery != Delivery::Hang &&
+        reply.delivery != Delivery::Close) {
+        QTimer::singleShot(reply.delayMs, this,
+                           [this, reply, guarded = QPointer<QTcpSocket>(socket)] {
+                               if (guarded) {
+                                   deliver(reply, guarded);
+                               }
+                           });
+        return true;
+    }
+    deliver(reply, socket);
+    return true;
+}
+
+void SimServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
+    Q_UNUSED(request);
+    Reply reply;
+    reply.status = 404;
+    deliver(reply, socket);
+}
+
+void SimServer::deliver(const Reply& reply, QTcpSocket* socket) {
+    switch (reply.delivery) {
+    case Delivery::Close:
+        socket->abort();
+        return;
+    case Delivery::Hang:
+        m_held.emplace_back(socket);
+        return;
+    case Delivery::Truncate:
+        socket->write(SimService::wireBytes(reply));
+        socket->disconnectFromHost(); // after the pending bytes are written
+        return;
+    case Delivery::Normal:
+        socket->write(SimService::wireBytes(reply));
+        return;
+    }
+}
+
+void SimServer::releaseHeldConnections() {
+    for (const QPointer<QTcpSocket>& socket : m_held) {
+        if (socket) {
+            socket->abort();
+        }
+    }
+    m_held.clear();
+}
+
+} // namespace radarsim
