@@ -138,49 +138,20 @@ TEST(SettingsRecordBytes, DecodeReadsEveryFieldOfAnIndependentlyWrittenRecord) {
 
     const SettingsRecord want = fixtureRecord();
     const SettingsRecord got = decodeSettingsRecord(bytes);
-    EXPECT_EQ(got.MainLeft, want.MainLeft);
-    EXPECT_EQ(got.MainTop, want.MainTop);
-    EXPECT_EQ(got.MainWidth, want.MainWidth);
-    EXPECT_EQ(got.MainHeight, want.MainHeight);
-    EXPECT_EQ(got.MsgOffMap, QStringLiteral("0101") + QString(96, QLatin1Char(' ')));
-    EXPECT_EQ(got.EtaLeft, want.EtaLeft);
-    EXPECT_EQ(got.EtaWidth, want.EtaWidth);
-    EXPECT_EQ(got.EtaHeight, want.EtaHeight);
-    EXPECT_EQ(got.EtaCol1Width, want.EtaCol1Width);
-    EXPECT_EQ(got.EtaCol2Width, want.EtaCol2Width);
+    // The encoder is proven above, so a field the decoder misreads shows here.
+    // A few fields are also checked one by one, one of each kind.
+    EXPECT_EQ(got.MainHeight, 7200.25f);
     EXPECT_EQ(got.EtaOnTop, -1);
-    EXPECT_EQ(got.EtaClearAtClose, 1);
-    EXPECT_EQ(got.EtaSavePath, want.EtaSavePath.leftJustified(kEtaSavePathLength));
-    EXPECT_EQ(got.ProductIndex, 5);
-    EXPECT_EQ(got.LongRangeChecked, 1);
-    EXPECT_EQ(got.BackDateChecked, 1);
-    EXPECT_EQ(got.ClockUtc, 1);
-    EXPECT_EQ(got.ClockOff, 0);
-    EXPECT_EQ(got.TimeDisplayMode, 2);
-    EXPECT_EQ(got.EtaUseDirection, 1);
-    EXPECT_EQ(got.TwoClickEta, 1);
-    EXPECT_EQ(got.PopupLists, 3);
-    EXPECT_EQ(got.NoToolTips, 0);
     EXPECT_EQ(got.HideStatusBar, -32768);
-    EXPECT_EQ(got.LoopDelayMs, 250);
     EXPECT_EQ(got.FirstExtraMs, -500);
-    EXPECT_EQ(got.LastExtraMs, 2147483647);
-    EXPECT_EQ(got.RockMode, 1);
     EXPECT_EQ(got.StampAdjustMinutes, -5.75);
-    EXPECT_EQ(got.UnitFactor, 0.5f);
-    EXPECT_EQ(std::bit_cast<std::uint32_t>(got.MapScale), 0x41F23AC7u);
     EXPECT_FLOAT_EQ(got.MapScale, 30.2787f);
-    EXPECT_EQ(got.OptionsOnTop, 1);
-    EXPECT_EQ(got.RefreshIntervalMinutes, want.RefreshIntervalMinutes);
-    EXPECT_EQ(got.HideStampBox, 1);
-    EXPECT_EQ(got.ZoomFactor, 3.0f);
-    EXPECT_EQ(got.FitToImage, 1);
-    EXPECT_EQ(got.AutoClickTab, 0);
-    EXPECT_EQ(got.NationalMapUrl, want.NationalMapUrl.left(kNationalMapUrlLength));
     EXPECT_EQ(got.ReservedWords, want.ReservedWords);
     EXPECT_EQ(got.TitleCode, want.TitleCode);
-    EXPECT_EQ(got.NavsGoToPageUrl, 1);
-    EXPECT_EQ(got.LoadAllBackDateFiles, 32767);
+    // Texts come back untrimmed; trimming is a load rule of the settings.
+    EXPECT_EQ(got.MsgOffMap, QStringLiteral("0101") + QString(96, QLatin1Char(' ')));
+    EXPECT_EQ(got.EtaSavePath, want.EtaSavePath.leftJustified(kEtaSavePathLength));
+    EXPECT_EQ(got.NationalMapUrl, want.NationalMapUrl.left(kNationalMapUrlLength));
 
     // What was read is written back byte for byte, the raw TitleCode included.
     EXPECT_EQ(encodeSettingsRecord(got), bytes);
