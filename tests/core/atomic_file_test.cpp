@@ -1,12 +1,11 @@
 #include "core/atomic_file.h"
 #include "support/fail_device.h"
+#include "support/file_size_limit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 using nubivista::core::writeAll;
 using nubivista::core::writeFileAtomically;
@@ -19,27 +18,6 @@ QByteArray readFile(const QString& path) {
         return {};
     return f.readAll();
 }
-
-// Lowers the largest file this process may write for the scope of a test, as a
-// full disk would; writes past it fail with EFBIG instead of raising SIGXFSZ.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    sighandler_t oldHandler_{};
-};
 
 } // namespace
 
@@ -69,7 +47,7 @@ TEST(AtomicFile, AWriteThatFailsHalfwayKeepsThePreviousFile) {
     const QByteArray previous(1000, 'p');
     ASSERT_TRUE(writeFileAtomically(path, previous).ok);
     {
-        FileSizeLimit limit(400);
+        nubivista::testing::FileSizeLimit limit(400);
         const auto outcome = writeFileAtomically(path, QByteArray(1000, 'n'));
         EXPECT_FALSE(outcome.ok);
         EXPECT_FALSE(outcome.error.isEmpty());

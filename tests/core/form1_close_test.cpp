@@ -1,0 +1,111 @@
+#include "core/app_paths.h"
+#include "core/form1.h"
+#include "core/message_service.h"
+#include "support/file_size_limit.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace nubivista::core;
+
+namespace {
+
+class Form1Close : public ::testing::Test {
+protected:
+    void SetUp() override {
+        paths = derivePaths(root.filePath(QStringLiteral("app")), root.path());
+        QDir().mkpath(paths.userDir);
+        settings.MainLeft = 1500;
+        settings.MainTop = 1200;
+        settings.MainWidth = 9000;
+        settings.MainHeight = 7500;
+        ASSERT_TRUE(saveSettingsFile(paths.iniPath, settings).ok);
+    }
+
+    WindowPlacement storedPlacement() const {
+        const auto loaded = loadSettingsFile(paths.iniPath);
+        return loaded.settings ? mainWindowPlacement(*loaded.settings) : WindowPlacement{};
+    }
+
+    QTemporaryDir root;
+    AppPaths paths;
+    Settings settings;
+    MessageService messages{settings.MsgOffMap};
+};
+
+} // namespace
+
+TEST_F(Form1Close, TheLoadPlacesTheWindowFromTheSettings) {
+    Form1 form(settings, paths, messages);
+    form.Form_Load();
+    EXPECT_EQ(form.geometry(), QRect(100, 80, 600, 500));
+}
+
+TEST_F(Form1Close, ANormalWindowStoresItsPlacementAtClose) {
+    Form1 form(settings, paths, messages);
+    form.Form_Load();
+    form.show();
+    form.setGeometry(QRect(40, 60, 700, 520));
+    form.close();
+    const WindowPlacement stored = storedPlacement();
+    EXPECT_EQ(stored, (WindowPlacement{600, 900, 10500, 7800}));
+}
+
+TEST_F(Form1Close, AMaximisedOrTooSmallWindowKeepsThePreviousPlacement) {
+    {
+        Form1 form(settings, paths, messages);
+        form.Form_Load();
+        form.showMaximized();
+        form.close();
+        EXPECT_EQ(storedPlacement(), (WindowPlacement{1500, 1200, 9000, 7500}));
+    }
+    {
+        Form1 form(settings, paths, messages);
+        form.Form_Load();
+        form.show();
+        form.setGeometry(QRect(10, 10, 402, 600)); // 6030 twips wide
+        form.close();
+        EXPECT_EQ(storedPlacement(), (WindowPlacement{1500, 1200, 9000, 7500}));
+    }
+}
+
+TEST_F(Form1Close, AFreshSettingsFileGetsTheDefaultPlacementOnScreen) {
+    settings.MainLeft = settings.MainTop = settings.MainWidth = settings.MainHeight = 0;
+    Form1 form(settings, paths, messages);
+    form.Form_Load();
+    EXPECT_GT(form.width(), 300);
+    EXPECT_GT(form.height(), 200);
+    const QRect screen = QApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(form.geometry())) << form.geometry().x() << "," << form.width();
+}
+
+TEST_F(Form1Close, AFailedSettingsWriteIsToldOnceAndKeepsTheOldFile) {
+    const QByteArray before = [&] {
+        QFile f(paths.iniPath);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    int messagesShown = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ++messagesShown;
+            modal->close();
+        }
+    });
+    poll.start(10);
+    Form1 form(settings, paths, messages);
+    form.Form_Load();
+    form.show();
+    {
+        nubivista::testing::FileSizeLimit diskFull(300);
+        form.close();
+        form.close();
+    }
+    EXPECT_EQ(messagesShown, 1);
+    QFile f(paths.iniPath);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+}

@@ -1,0 +1,193 @@
+#include "core/instance_guard.h"
+#include "core/message_service.h"
+#include "core/startup.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+using namespace nubivista::core;
+
+namespace {
+
+bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The message window shows CR LF breaks as plain line breaks.
+QString shownAs(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Closes the next modal window that comes up and keeps the text it showed.
+class MessageCatcher {
+public:
+    MessageCatcher() { arm(); }
+    QString text() const { return text_; }
+    bool seen() const { return seen_; }
+
+private:
+    void arm() {
+        QTimer::singleShot(20, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal) {
+                arm();
+                return;
+            }
+            seen_ = true;
+            if (auto* box = modal->findChild<QWidget*>(QStringLiteral("Text1")))
+                text_ = shownAs(box->property("plainText").toString());
+            modal->close();
+        });
+    }
+    QString text_;
+    bool seen_ = false;
+};
+
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        appDir = root.filePath(QStringLiteral("app"));
+        profileDir = root.filePath(QStringLiteral("home/.local/share"));
+        QDir().mkpath(appDir);
+        ASSERT_TRUE(saveSettingsFile(appDir + QStringLiteral("/Nubivista.ini"), Settings{}).ok);
+        ASSERT_TRUE(writeBytes(appDir + QStringLiteral("/Sample Loop Images/CurrSetRec.sis"),
+                               QByteArray(494, 's')));
+        for (int n = 1; n <= 11; ++n)
+            ASSERT_TRUE(
+                writeBytes(appDir + QStringLiteral("/Sample Loop Images/latest%1.gif").arg(n),
+                           "sample " + QByteArray::number(n)));
+    }
+
+    StartupEnvironment environment(InstanceGuard* guard = nullptr) const {
+        StartupEnvironment env;
+        env.instanceGuard = guard;
+        env.executableDir = appDir;
+        env.profileDir = profileDir;
+        return env;
+    }
+
+    // Runs start-up with the message window answered; the text it showed, if any.
+    std::optional<StartupResult> start(QString* message = nullptr, InstanceGuard* guard = nullptr) {
+        MessageCatcher catcher;
+        MessageService messages(settings.MsgOffMap);
+        auto result = runStartup(environment(guard), settings, messages);
+        if (message)
+            *message = catcher.text();
+        return result;
+    }
+
+    QString userDir() const { return profileDir + QStringLiteral("/Application Data/Nubivista"); }
+    QString loopDir() const { return userDir() + QStringLiteral("/Loop Images"); }
+
+    QTemporaryDir root;
+    QString appDir;
+    QString profileDir;
+    Settings settings;
+};
+
+} // namespace
+
+TEST_F(Startup, FirstRunCreatesTheTreeAndSeedsTheSampleSetAndSettings) {
+    const auto result = start();
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->paths.userDir, userDir());
+    EXPECT_TRUE(QFileInfo(userDir() + QStringLiteral("/Saved Image Sets")).isDir());
+    EXPECT_EQ(readBytes(loopDir() + QStringLiteral("/CurrSetRec.sis")), QByteArray(494, 's'));
+    for (int n = 1; n <= 11; ++n)
+        EXPECT_EQ(readBytes(loopDir() + QStringLiteral("/latest%1.gif").arg(n)),
+                  "sample " + QByteArray::number(n));
+    EXPECT_FALSE(QFile::exists(loopDir() + QStringLiteral("/latest12.gif")));
+    EXPECT_EQ(readBytes(result->paths.iniPath),
+              readBytes(appDir + QStringLiteral("/Nubivista.ini")));
+    EXPECT_EQ(settings.NationalMapUrl, kDefaultNationalMapUrl);
+    EXPECT_EQ(settings.MsgOffMap, QString(100, QLatin1Char('0')));
+}
+
+TEST_F(Startup, ASecondRunSeedsNothingEvenAfterTheUserDeletedImages) {
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(QFile::remove(loopDir() + QStringLiteral("/latest3.gif")));
+    ASSERT_TRUE(QFile::remove(loopDir() + QStringLiteral("/CurrSetRec.sis")));
+    ASSERT_TRUE(start());
+    EXPECT_FALSE(QFile::exists(loopDir() + QStringLiteral("/latest3.gif")));
+    EXPECT_FALSE(QFile::exists(loopDir() + QStringLiteral("/CurrSetRec.sis")));
+}
+
+TEST_F(Startup, TheUsersOwnSettingsAreNeverReplacedByTheProgramFoldersCopy) {
+    Settings mine;
+    mine.RefreshIntervalMinutes = 11;
+    mine.MsgOffMap[13] = QLatin1Char('1');
+    QDir().mkpath(userDir());
+    ASSERT_TRUE(saveSettingsFile(userDir() + QStringLiteral("/Nubivista.ini"), mine).ok);
+    ASSERT_TRUE(start());
+    EXPECT_EQ(settings.RefreshIntervalMinutes, 11);
+    EXPECT_EQ(settings.MsgOffMap.at(13), QLatin1Char('1'));
+}
+
+TEST_F(Startup, AProgramFolderSettingsFileUnder700BytesEndsTheStart) {
+    const QString shipped = appDir + QStringLiteral("/Nubivista.ini");
+    ASSERT_TRUE(writeBytes(shipped, readBytes(shipped).left(699)));
+    QString shown;
+    EXPECT_FALSE(start(&shown));
+    EXPECT_EQ(shown, QDir::toNativeSeparators(userDir() + QStringLiteral("/Saved Image Sets")) +
+                         QStringLiteral(" Dir, or Error Creating It"));
+    EXPECT_FALSE(QFile::exists(userDir() + QStringLiteral("/Nubivista.ini")));
+
+    // 700 bytes is enough: the missing bytes read as zeros and are repaired.
+    ASSERT_TRUE(writeBytes(shipped, readBytes(shipped).left(699) + QByteArray(1, ' ')));
+    ASSERT_TRUE(start());
+    EXPECT_EQ(settings.NationalMapUrl, kDefaultNationalMapUrl);
+}
+
+TEST_F(Startup, AMissingSampleSetIsReportedOnceAndTheNextRunGoesOn) {
+    ASSERT_TRUE(QFile::remove(appDir + QStringLiteral("/Sample Loop Images/latest7.gif")));
+    QString shown;
+    EXPECT_FALSE(start(&shown));
+    EXPECT_EQ(shown, QStringLiteral("No App Source Data\\App\\Loop Images Dir, Or Error Copying "
+                                    "It's Files To User Dir."));
+    EXPECT_TRUE(start());
+}
+
+TEST_F(Startup, AFileInPlaceOfAUserFolderNamesThatFolder) {
+    ASSERT_TRUE(writeBytes(loopDir(), "not a folder"));
+    QString shown;
+    EXPECT_FALSE(start(&shown));
+    EXPECT_EQ(shown,
+              QDir::toNativeSeparators(loopDir()) + QStringLiteral(" Dir, or Error Creating It"));
+}
+
+TEST_F(Startup, ASecondInstanceIsToldAndTouchesNothing) {
+    const QString lock = root.filePath(QStringLiteral("run/nubivista.lock"));
+    LockFileInstanceGuard running(lock);
+    ASSERT_TRUE(running.claim());
+    LockFileInstanceGuard second(lock);
+    QString shown;
+    EXPECT_FALSE(start(&shown, &second));
+    EXPECT_EQ(shown, shownAs(multipleInstancesText()));
+    EXPECT_TRUE(multipleInstancesText().endsWith(
+        QStringLiteral("\r\nRunning Multiple Instances Of\r\nNubivista\r\nIs Not Supported.")));
+    EXPECT_FALSE(QFileInfo::exists(userDir()));
+    EXPECT_TRUE(running.claim());
+}
+
+TEST(OnlineSwitchAtStart, OnlyAForcedOfflineSwitchLeavesItToTheMapPage) {
+    const auto succeeds = [] { return true; };
+    const auto fails = [] { return false; };
+    EXPECT_FALSE(onlineSwitchDoneAtStart(std::nullopt, succeeds));
+    EXPECT_FALSE(onlineSwitchDoneAtStart(ConnectionAtStart{true, false}, succeeds));
+    EXPECT_TRUE(onlineSwitchDoneAtStart(ConnectionAtStart{false, true}, succeeds));
+    EXPECT_FALSE(onlineSwitchDoneAtStart(ConnectionAtStart{false, false}, succeeds));
+    EXPECT_TRUE(onlineSwitchDoneAtStart(ConnectionAtStart{false, false}, fails));
+    EXPECT_TRUE(onlineSwitchDoneAtStart(ConnectionAtStart{false, false}, {}));
+}
