@@ -1,0 +1,78 @@
+#include "acquisition/form5.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace nubivista::acquisition {
+
+RelayLaunchers RelayLaunchers::system() {
+    return {[](const QString& program, const QStringList& arguments) {
+                return QProcess::startDetached(program, arguments);
+            },
+            [](const QUrl& address) { return QDesktopServices::openUrl(address); }};
+}
+
+Form5::Form5(const core::AppPaths& paths, platform::BrowserPane* relayBrowser,
+             RelayLaunchers launchers, QWidget* parent)
+    : QWidget(parent), WebBrowser1(relayBrowser), paths_(paths), launchers_(std::move(launchers)) {
+    setObjectName(QStringLiteral("Form5"));
+    WebBrowser1->setParent(this);
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    connect(WebBrowser1, &platform::BrowserPane::beforeNavigate, this,
+            &Form5::WebBrowser1_BeforeNavigate2);
+    connect(WebBrowser1, &platform::BrowserPane::newWindowRequested, this,
+            &Form5::WebBrowser1_NewWindow2);
+}
+
+void Form5::Form_Load() {
+    WebBrowser1->navigate(paths_.startBlank.url);
+}
+
+void Form5::OpenInNewWindow(const QString& address) {
+    relayAddress_ = address;
+    WebBrowser1->navigate(QUrl(address), QStringLiteral("_blank"));
+}
+
+QString Form5::skyfolioPath() const {
+    QDir folder(paths_.appDir);
+    if (paths_.appDir.isEmpty() || !folder.cdUp())
+        return {};
+    return folder.filePath(QStringLiteral("Skyfolio2/Skyfolio2"));
+}
+
+void Form5::WebBrowser1_BeforeNavigate2(const QUrl& address, bool& cancel) {
+    if (!popupRequested_)
+        return;
+    // The map pane's new window arrives here: hand it on as a new window.
+    popupRequested_ = false;
+    cancel = true;
+    WebBrowser1->stop();
+    relayAddress_ = address.toString();
+    WebBrowser1->navigate(address, QStringLiteral("_blank"));
+}
+
+void Form5::WebBrowser1_NewWindow2(platform::NewWindowRequest& request) {
+    const QString relay = relayAddress_;
+    relayAddress_.clear();
+    // The relay window never shows a window of its own: the new window is the
+    // sibling program, or else the user's default browser.
+    request.cancel = true;
+    const QString program = skyfolioPath();
+    if (!relay.isEmpty() && !program.isEmpty() && QFileInfo(program).isFile() &&
+        launchers_.startProgram(program, {relay}))
+        return;
+    const QString address = relay.isEmpty() ? request.address.toString() : relay;
+    if (!address.isEmpty())
+        launchers_.openInDefaultBrowser(QUrl(address));
+}
+
+void Form5::closeEvent(QCloseEvent* event) {
+    // Closing only hides the window; it lives as long as the program.
+    event->ignore();
+    hide();
+}
+
+} // namespace nubivista::acquisition

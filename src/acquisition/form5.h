@@ -1,0 +1,57 @@
+#pragma once
+// The relay window: never shown, it opens addresses in a new window. A new
+// window is the sibling program Skyfolio2 when it is installed beside the
+// program folder, otherwise the user's default browser.
+#include "acquisition/platform/browser_pane.h"
+#include "core/app_paths.h"
+
+#include <QWidget>
+#include <functional>
+
+namespace nubivista::acquisition {
+
+// How the relay window starts a program or opens an address on the desktop;
+// tests replace both.
+struct RelayLaunchers {
+    std::function<bool(const QString& program, const QStringList& arguments)> startProgram;
+    std::function<bool(const QUrl& address)> openInDefaultBrowser;
+
+    static RelayLaunchers system();
+};
+
+class Form5 : public QWidget {
+    Q_OBJECT
+public:
+    // Takes the relay browser as its child.
+    Form5(const core::AppPaths& paths, platform::BrowserPane* relayBrowser,
+          RelayLaunchers launchers = RelayLaunchers::system(), QWidget* parent = nullptr);
+
+    void Form_Load();
+    // Opens the address in a new window (a link of the map that is no site).
+    void OpenInNewWindow(const QString& address);
+
+    // Set by the map pane when it asks for a new window; the relay browser's
+    // next navigation is then that window's address.
+    bool popupRequested() const { return popupRequested_; }
+    void setPopupRequested(bool requested) { popupRequested_ = requested; }
+    QString relayAddress() const { return relayAddress_; }
+
+    // The sibling program's executable; empty when the program folder has no parent.
+    QString skyfolioPath() const;
+
+    platform::BrowserPane* const WebBrowser1;
+
+    void WebBrowser1_BeforeNavigate2(const QUrl& address, bool& cancel);
+    void WebBrowser1_NewWindow2(platform::NewWindowRequest& request);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    core::AppPaths paths_;
+    RelayLaunchers launchers_;
+    bool popupRequested_ = false;
+    QString relayAddress_;
+};
+
+} // namespace nubivista::acquisition

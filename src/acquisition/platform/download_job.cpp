@@ -1,0 +1,126 @@
+#include "acquisition/platform/download_job.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+namespace nubivista::platform {
+
+DownloadJob::DownloadJob(QNetworkAccessManager& network, const QUrl& address, const QString& path,
+                         const DownloadLimits& limits, bool offline, QObject* parent)
+    : QObject(parent),
+      network_(network),
+      address_(address),
+      limits_(limits),
+      offline_(offline),
+      file_(path) {
+    deadline_.setSingleShot(true);
+    connect(&deadline_, &QTimer::timeout, this, [this] { abort(tr("Timed out")); });
+}
+
+DownloadJob::~DownloadJob() {
+    if (reply_) {
+        reply_->disconnect(this);
+        reply_->abort();
+        reply_->deleteLater();
+    }
+}
+
+void DownloadJob::start() {
+    if (!address_.isValid() || address_.scheme().isEmpty()) {
+        finish(false, tr("Not a valid address"));
+        return;
+    }
+    // Unbuffered: a write that fails (a full disk) is seen here, not lost in a
+    // final flush that the commit would not report.
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        finish(false, file_.errorString());
+        return;
+    }
+    QNetworkRequest request(address_);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         offline_ ? QNetworkRequest::AlwaysCache : QNetworkRequest::PreferCache);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    reply_ = network_.get(request);
+    connect(reply_, &QNetworkReply::readyRead, this, &DownloadJob::onReadyRead);
+    connect(reply_, &QNetworkReply::finished, this, &DownloadJob::onReplyFinished);
+    deadline_.start(limits_.timeoutMs);
+}
+
+void DownloadJob::abort(const QString& reason) {
+    if (done_)
+        return;
+    finish(false, reason);
+}
+
+void DownloadJob::onReadyRead() {
+    if (done_ || !reply_)
+        return;
+    const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid() && length.toLongLong() > limits_.maxBytes) {
+        finish(false, tr("File too large"));
+        return;
+    }
+    const QByteArray chunk = reply_->readAll();
+    received_ += chunk.size();
+    if (received_ > limits_.maxBytes) {
+        finish(false, tr("File too large"));
+        return;
+    }
+    qint64 written = 0;
+    while (written < chunk.size()) {
+        const qint64 n = file_.write(chunk.constData() + written, chunk.size() - written);
+        if (n <= 0) {
+            finish(false, file_.errorString());
+            return;
+        }
+        written += n;
+    }
+}
+
+void DownloadJob::onReplyFinished() {
+    if (done_ || !reply_)
+        return;
+    onReadyRead();
+    if (done_)
+        return;
+    if (reply_->error() != QNetworkReply::NoError) {
+        finish(false, reply_->errorString());
+        return;
+    }
+    const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status != 0 && (status < 200 || status > 299)) {
+        finish(false, tr("Server answered %1").arg(status));
+        return;
+    }
+    const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid() && length.toLongLong() != received_) {
+        finish(false,
+               tr("Incomplete file (%1 of %2 bytes)").arg(received_).arg(length.toLongLong()));
+        return;
+    }
+    if (!file_.commit()) {
+        finish(false, file_.errorString());
+        return;
+    }
+    finish(true, {});
+}
+
+void DownloadJob::finish(bool ok, const QString& error) {
+    if (done_)
+        return;
+    done_ = true;
+    deadline_.stop();
+    if (!ok)
+        file_.cancelWriting();
+    if (reply_) {
+        reply_->disconnect(this);
+        reply_->abort();
+        reply_->deleteLater();
+        reply_ = nullptr;
+    }
+    emit finished(DownloadResult{ok, error});
+}
+
+} // namespace nubivista::platform

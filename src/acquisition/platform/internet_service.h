@@ -1,0 +1,53 @@
+#pragma once
+// The Internet layer as the windows see it: connection state, the offline
+// switch, the cache entry of an address and the download of an address into a
+// file. The windows receive an InternetService at construction; tests give
+// them a fake.
+#include "acquisition/platform/connection_state.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QUrl>
+#include <optional>
+
+class QWidget;
+
+namespace nubivista::platform {
+
+// What the cache holds for an address: the server's Last-Modified time (UTC)
+// and the size of the body in bytes.
+struct CacheEntry {
+    QDateTime lastModifiedUtc;
+    qint64 size = 0;
+};
+
+struct DownloadResult {
+    bool ok = false;
+    QString error; // why it failed, for the user; empty on success
+};
+
+class InternetService {
+public:
+    virtual ~InternetService() = default;
+
+    virtual ConnectionState connectionState() = 0;
+    // Asks for a connection; the caller reads the state again afterwards.
+    virtual void dial() = 0;
+    // The offline switch; true when the switch now is where it was asked to be.
+    virtual bool goOnline() = 0;
+    virtual bool goOffline() = 0;
+
+    // The cache entry of an address, or nothing when the address is not cached
+    // (or its entry carries no Last-Modified time). Only reads the cache.
+    virtual std::optional<CacheEntry> cacheEntry(const QUrl& address) = 0;
+
+    // Fetches the address into the file at path; returns when done or failed.
+    // The file is replaced only by a complete body: on any failure it stays as
+    // it was. Offline, only a cached copy is used.
+    virtual DownloadResult downloadToFile(const QUrl& address, const QString& path) = 0;
+
+    // Opens the Internet options dialog; false when it cannot be opened.
+    virtual bool showOptionsDialog(QWidget* parent) = 0;
+};
+
+} // namespace nubivista::platform

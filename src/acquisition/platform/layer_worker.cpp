@@ -1,0 +1,83 @@
+#include "acquisition/platform/layer_worker.h"
+
+#include "acquisition/platform/proxy_rules.h"
+#include "acquisition/platform/upstream_proxy.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkDiskCache>
+#include <QNetworkProxyQuery>
+
+namespace nubivista::platform {
+
+LayerWorker::LayerWorker(const QString& cacheFolder, qint64 cacheMaxBytes,
+                         const std::atomic_bool& offline)
+    : cacheFolder_(cacheFolder), cacheMaxBytes_(cacheMaxBytes), offline_(offline) {}
+
+LayerWorker::~LayerWorker() {
+    // Jobs are children; their destructors abort their replies first.
+    qDeleteAll(downloads_);
+    downloads_.clear();
+}
+
+void LayerWorker::setUp() {
+    network_ = new QNetworkAccessManager(this);
+    cache_ = new QNetworkDiskCache(network_);
+    cache_->setCacheDirectory(cacheFolder_);
+    cache_->setMaximumCacheSize(cacheMaxBytes_);
+    network_->setCache(cache_); // takes ownership
+    proxyFactory_ = new UpstreamProxyFactory;
+    network_->setProxyFactory(proxyFactory_); // takes ownership
+}
+
+std::optional<CacheEntry> LayerWorker::cacheEntry(const QUrl& address) const {
+    const QUrl key = normalizedAddress(address);
+    const QNetworkCacheMetaData meta = cache_->metaData(key);
+    if (!meta.isValid() || !meta.lastModified().isValid())
+        return std::nullopt;
+    const std::unique_ptr<QIODevice> body(cache_->data(key));
+    if (!body)
+        return std::nullopt;
+    return CacheEntry{meta.lastModified().toUTC(), body->size()};
+}
+
+qint64 LayerWorker::cacheSize() const {
+    return cache_->cacheSize();
+}
+
+void LayerWorker::clearCache() {
+    cache_->clear();
+}
+
+void LayerWorker::setUpstreamProxy(const std::optional<QNetworkProxy>& proxy) {
+    proxyFactory_->setExplicitProxy(proxy);
+    // Connections already open to the old proxy must not be reused.
+    network_->clearConnectionCache();
+}
+
+QString LayerWorker::upstreamProxyDescription(const QUrl& sample) const {
+    const auto proxies = proxyFactory_->queryProxy(QNetworkProxyQuery(sample));
+    if (proxies.isEmpty() || proxies.first().type() == QNetworkProxy::NoProxy)
+        return tr("None (direct connection)");
+    const QNetworkProxy& p = proxies.first();
+    return QStringLiteral("%1:%2").arg(p.hostName()).arg(p.port());
+}
+
+void LayerWorker::startDownload(quint64 id, const QUrl& address, const QString& path,
+                                const DownloadLimits& limits) {
+    auto* job =
+        new DownloadJob(*network_, normalizedAddress(address), path, limits, offline(), this);
+    downloads_.insert(id, job);
+    connect(job, &DownloadJob::finished, this, [this, id, job](const DownloadResult& result) {
+        downloads_.remove(id);
+        job->deleteLater();
+        emit downloadFinished(id, result.ok, result.error);
+    });
+    job->start();
+}
+
+void LayerWorker::abortDownload(quint64 id) {
+    if (DownloadJob* job = downloads_.value(id))
+        job->abort(tr("Timed out"));
+}
+
+} // namespace nubivista::platform

@@ -1,0 +1,59 @@
+#pragma once
+// The part of the Internet layer that lives on the layer's own thread: the
+// network access manager with its disk cache, the cache lookups and the
+// downloads. Every method runs on that thread; InternetLayer marshals to it.
+#include "acquisition/platform/download_job.h"
+#include "acquisition/platform/internet_service.h"
+
+#include <QHash>
+#include <QNetworkProxy>
+#include <QObject>
+#include <atomic>
+#include <memory>
+#include <optional>
+
+class QNetworkAccessManager;
+class QNetworkDiskCache;
+
+namespace nubivista::platform {
+
+class UpstreamProxyFactory;
+
+class LayerWorker : public QObject {
+    Q_OBJECT
+public:
+    LayerWorker(const QString& cacheFolder, qint64 cacheMaxBytes, const std::atomic_bool& offline);
+    ~LayerWorker() override;
+
+    // Creates the network objects; call on the layer's thread.
+    void setUp();
+
+    QNetworkAccessManager& network() { return *network_; }
+    bool offline() const { return offline_.load(); }
+
+    std::optional<CacheEntry> cacheEntry(const QUrl& address) const;
+    qint64 cacheSize() const;
+    void clearCache();
+
+    // No value: the system proxy configuration (http_proxy on Linux).
+    void setUpstreamProxy(const std::optional<QNetworkProxy>& proxy);
+    QString upstreamProxyDescription(const QUrl& sample) const;
+
+    void startDownload(quint64 id, const QUrl& address, const QString& path,
+                       const DownloadLimits& limits);
+    void abortDownload(quint64 id);
+
+signals:
+    void downloadFinished(quint64 id, bool ok, const QString& error);
+
+private:
+    QString cacheFolder_;
+    qint64 cacheMaxBytes_;
+    const std::atomic_bool& offline_;
+    QNetworkAccessManager* network_ = nullptr; // children of this worker
+    QNetworkDiskCache* cache_ = nullptr;
+    UpstreamProxyFactory* proxyFactory_ = nullptr; // owned by network_
+    QHash<quint64, DownloadJob*> downloads_;
+};
+
+} // namespace nubivista::platform

@@ -1,0 +1,171 @@
+#include "acquisition/platform/proxy_front.h"
+
+#include "acquisition/platform/layer_worker.h"
+#include "acquisition/platform/proxy_rules.h"
+
+#include <QHttpServerResponder>
+#include <QMetaEnum>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QTcpSocket>
+#include <memory>
+#include <optional>
+
+namespace nubivista::platform {
+
+namespace {
+
+using StatusCode = QHttpServerResponder::StatusCode;
+
+// A responder waiting for the server's answer, and the socket it writes to;
+// the pane may hang up meanwhile, and then nothing is written.
+struct PendingAnswer {
+    QHttpServerResponder responder;
+    QPointer<QTcpSocket> socket;
+    bool head = false;
+};
+
+// A HEAD answer has no body but tells the length of the body a GET would get.
+void writeAnswer(QHttpServerResponder& responder, int status, const HeaderPairs& headers,
+                 const QByteArray& body, std::optional<qint64> headLength = std::nullopt) {
+    responder.writeStatusLine(static_cast<StatusCode>(status));
+    for (const auto& [name, value] : headers)
+        responder.writeHeader(name, value);
+    responder.writeHeader("Content-Length", QByteArray::number(headLength.value_or(body.size())));
+    responder.writeBody(headLength ? QByteArray() : body);
+}
+
+void writeFrontAnswer(QHttpServerResponder& responder, int status, const QByteArray& text,
+                      HeaderPairs headers = {}) {
+    headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("text/plain; charset=utf-8")));
+    headers.append(qMakePair(QByteArray("Cache-Control"), QByteArray("no-store")));
+    writeAnswer(responder, status, headers, text + '\n');
+}
+
+bool isLoopback(const QString& host) {
+    return host == QLatin1String("127.0.0.1") || host == QLatin1String("localhost") ||
+           host == QLatin1String("::1");
+}
+
+} // namespace
+
+ProxyFront::ProxyFront(LayerWorker& worker, const ProxyCredentials& credentials, QObject* parent)
+    : QAbstractHttpServer(parent), worker_(worker), credentials_(credentials) {}
+
+quint16 ProxyFront::start() {
+    port_ = listen(QHostAddress::LocalHost, 0);
+    return port_;
+}
+
+bool ProxyFront::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+    QHttpServerResponder responder = makeResponder(request, socket);
+    if (!credentials_.accepts(request.value("Proxy-Authorization"))) {
+        writeFrontAnswer(responder, 407, "Proxy authentication required",
+                         {{"Proxy-Authenticate", "Basic realm=\"Nubivista\""}});
+        return true;
+    }
+    if (request.method() == QHttpServerRequest::Method::Connect) {
+        // Tunnels would carry traffic past the layer's cache and offline
+        // switch, and Qt's HTTP server of this version cannot hand the
+        // connection over; the front refuses them plainly.
+        writeFrontAnswer(responder, 405, "CONNECT tunnels are not offered by this proxy",
+                         {{"Allow", "GET, HEAD, POST, PUT, DELETE, OPTIONS, PATCH"}});
+        return true;
+    }
+    const std::optional<QUrl> target = proxyTargetAddress(request.url(), request.value("Host"));
+    if (!target || (target->scheme() != QLatin1String("http"))) {
+        writeFrontAnswer(responder, 400, "Not a proxy request for an http address");
+        return true;
+    }
+    if (isLoopback(target->host()) && target->port(80) == port_) {
+        writeFrontAnswer(responder, 508, "The proxy was asked to fetch from itself");
+        return true;
+    }
+    forward(request, socket, std::move(responder), *target);
+    return true;
+}
+
+void ProxyFront::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
+    QHttpServerResponder responder = makeResponder(request, socket);
+    writeFrontAnswer(responder, 400, "Bad request");
+}
+
+void ProxyFront::forward(const QHttpServerRequest& request, QTcpSocket* socket,
+                         QHttpServerResponder&& responder, const QUrl& target) {
+    const auto method = request.method();
+    const bool cached =
+        method == QHttpServerRequest::Method::Get || method == QHttpServerRequest::Method::Head;
+    const HeaderPairs paneHeaders = request.headers();
+
+    QNetworkRequest upstream(target);
+    for (const auto& [name, value] : upstreamRequestHeaders(paneHeaders))
+        upstream.setRawHeader(name, value);
+    // The pane follows redirects itself, so its address bar shows where it is.
+    upstream.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                          QNetworkRequest::ManualRedirectPolicy);
+    upstream.setTransferTimeout(upstreamTimeoutMs_);
+    const bool offline = worker_.offline();
+    if (cached) {
+        upstream.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                              paneCacheLoadControl(paneHeaders, offline));
+    } else {
+        upstream.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                              QNetworkRequest::AlwaysNetwork);
+        upstream.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    }
+
+    auto pending = std::make_shared<PendingAnswer>(
+        PendingAnswer{std::move(responder), QPointer<QTcpSocket>(socket),
+                      method == QHttpServerRequest::Method::Head});
+
+    if (!cached && offline) {
+        writeFrontAnswer(pending->responder, FrontUnreachableStatus, "Working offline");
+        return;
+    }
+
+    QNetworkAccessManager& network = worker_.network();
+    QNetworkReply* reply = nullptr;
+    if (method == QHttpServerRequest::Method::Get)
+        reply = network.get(upstream);
+    else if (method == QHttpServerRequest::Method::Head)
+        reply = network.head(upstream);
+    else {
+        const QByteArray verb =
+            QByteArray(QMetaEnum::fromType<QHttpServerRequest::Method>().valueToKey(
+                           static_cast<int>(method)))
+                .toUpper();
+        reply = network.sendCustomRequest(upstream, verb, request.body());
+    }
+
+    // The pane hanging up ends the upstream fetch too.
+    QObject::connect(socket, &QObject::destroyed, reply, &QNetworkReply::abort);
+    QObject::connect(reply, &QNetworkReply::finished, this, [this, reply, pending, offline] {
+        reply->deleteLater();
+        if (!pending->socket)
+            return;
+        const QByteArray body = reply->readAll();
+        UpstreamOutcome outcome;
+        outcome.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        outcome.error = reply->error();
+        outcome.offline = offline;
+        const int status = paneStatusFor(outcome);
+        if (status != outcome.httpStatus) {
+            writeFrontAnswer(pending->responder, status,
+                             (status == FrontUnreachableStatus ? "Cannot reach or not cached: "
+                                                               : "Upstream failed: ") +
+                                 reply->errorString().toUtf8());
+            return;
+        }
+        HeaderPairs headers;
+        const auto raw = reply->rawHeaderPairs();
+        for (const auto& header : raw)
+            headers.append(header);
+        std::optional<qint64> headLength;
+        if (pending->head)
+            headLength = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+        writeAnswer(pending->responder, status, paneResponseHeaders(headers), body, headLength);
+    });
+}
+
+} // namespace nubivista::platform

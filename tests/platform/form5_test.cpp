@@ -1,0 +1,122 @@
+// The relay window: it never shows itself, and opens addresses in the sibling
+// program when that is installed beside the program folder, otherwise in the
+// user's default browser.
+#include "acquisition/form5.h"
+#include "platform/fake_browser_pane.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace nubivista::acquisition {
+namespace {
+
+using platform::testing::FakeBrowserPane;
+
+class Form5Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(QDir(root.path()).mkpath("Nubivista"));
+        paths = core::derivePaths(root.filePath("Nubivista"), root.filePath("profile"));
+        launchers.startProgram = [this](const QString& program, const QStringList& arguments) {
+            started.append(program + u' ' + arguments.join(u' '));
+            return startSucceeds;
+        };
+        launchers.openInDefaultBrowser = [this](const QUrl& address) {
+            opened.append(address);
+            return true;
+        };
+        pane = new FakeBrowserPane;
+        form = std::make_unique<Form5>(paths, pane, launchers);
+    }
+
+    void installSkyfolio() {
+        ASSERT_TRUE(QDir(root.path()).mkpath("Skyfolio2"));
+        QFile program(root.filePath("Skyfolio2/Skyfolio2"));
+        ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+    }
+    QString skyfolio() const { return root.filePath("Skyfolio2/Skyfolio2"); }
+
+    QTemporaryDir root;
+    core::AppPaths paths;
+    RelayLaunchers launchers;
+    QStringList started;
+    QList<QUrl> opened;
+    bool startSucceeds = true;
+    FakeBrowserPane* pane = nullptr; // owned by the form
+    std::unique_ptr<Form5> form;
+};
+
+const QString Link = QStringLiteral("http://weather.noaa.gov/radar/help.html");
+
+TEST_F(Form5Test, LoadShowsTheBlankLocalPage) {
+    form->Form_Load();
+    EXPECT_EQ(pane->current, paths.startBlank.url);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(pane->parent(), form.get());
+}
+
+TEST_F(Form5Test, OpensAnAddressInSkyfolioWhenItIsInstalled) {
+    installSkyfolio();
+    form->OpenInNewWindow(Link);
+    ASSERT_EQ(pane->navigations.size(), 1);
+    EXPECT_EQ(pane->navigations.first().targetFrame, "_blank");
+    EXPECT_EQ(started, QStringList{skyfolio() + u' ' + Link});
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(pane->lastNewWindow.cancel);
+    EXPECT_TRUE(form->relayAddress().isEmpty());
+}
+
+TEST_F(Form5Test, OpensAnAddressInTheDefaultBrowserOtherwise) {
+    form->OpenInNewWindow(Link);
+    EXPECT_TRUE(started.isEmpty());
+    EXPECT_EQ(opened, QList<QUrl>{QUrl(Link)});
+    EXPECT_TRUE(pane->lastNewWindow.cancel);
+    EXPECT_TRUE(form->relayAddress().isEmpty());
+}
+
+TEST_F(Form5Test, FallsBackToTheDefaultBrowserWhenSkyfolioFailsToStart) {
+    installSkyfolio();
+    startSucceeds = false;
+    form->OpenInNewWindow(Link);
+    EXPECT_EQ(started.size(), 1);
+    EXPECT_EQ(opened, QList<QUrl>{QUrl(Link)});
+}
+
+TEST_F(Form5Test, AMapPopupIsRelayedAsANewWindow) {
+    installSkyfolio();
+    form->setPopupRequested(true);
+    // The map pane handed the relay browser to its new window, whose first
+    // navigation arrives here.
+    pane->navigate(QUrl(Link));
+    EXPECT_FALSE(form->popupRequested());
+    EXPECT_TRUE(pane->current.isEmpty()); // that navigation was cancelled
+    EXPECT_EQ(pane->stops, 1);
+    ASSERT_EQ(pane->navigations.size(), 2);
+    EXPECT_EQ(pane->navigations.last().targetFrame, "_blank");
+    EXPECT_EQ(started, QStringList{skyfolio() + u' ' + Link});
+
+    // Without the flag, the relay browser navigates normally.
+    pane->navigate(paths.startBlank.url);
+    EXPECT_EQ(pane->current, paths.startBlank.url);
+    EXPECT_EQ(started.size(), 1);
+}
+
+TEST_F(Form5Test, APagesOwnNewWindowWithoutRelayAddressGoesToTheDefaultBrowser) {
+    installSkyfolio();
+    const platform::NewWindowRequest request = pane->pageAsksForNewWindow(QUrl(Link));
+    EXPECT_TRUE(request.cancel);
+    EXPECT_TRUE(started.isEmpty());
+    EXPECT_EQ(opened, QList<QUrl>{QUrl(Link)});
+}
+
+TEST_F(Form5Test, ClosingOnlyHidesTheWindow) {
+    form->show();
+    ASSERT_TRUE(form->isVisible());
+    EXPECT_FALSE(form->close());
+    EXPECT_FALSE(form->isVisible());
+}
+
+} // namespace
+} // namespace nubivista::acquisition
