@@ -1,6 +1,7 @@
 // Load rules on damaged and edited records, and the save at close: what the
 // next start reads back, what the file keeps, and how a failed write reports.
 #include "core/settings.h"
+#include "support/file_size_limit.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,8 +10,6 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
-#include <signal.h>
-#include <sys/resource.h>
 
 using namespace nubivista::core;
 
@@ -31,26 +30,6 @@ Settings loadFrom(const QString& path) {
     EXPECT_TRUE(result.settings.has_value()) << qPrintable(result.error);
     return result.settings.value_or(Settings{});
 }
-
-// Lowers the largest file this process may write, as a full disk would.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    sighandler_t oldHandler_{};
-};
 
 } // namespace
 
@@ -296,7 +275,7 @@ TEST(SettingsSave, FailuresAreReportedAndTheOldRecordKept) {
 
     {
         // The disk fills up halfway through the record.
-        const FileSizeLimit limit(500);
+        const nubivista::testing::FileSizeLimit limit(500);
         s.ProductIndex = 2;
         const WriteOutcome outcome = saveSettingsFile(path, s);
         EXPECT_FALSE(outcome.ok);
