@@ -1,13 +1,19 @@
 // The Internet layer end to end against the radar simulator over loopback:
 // cache lookups, downloads into files and the proxy front the panes use.
 #include "acquisition/platform/internet_layer.h"
+#include "acquisition/platform/internet_options_dialog.h"
 #include "acquisition/platform/proxy_rules.h"
 #include "platform/radar_sim_process.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QNetworkDiskCache>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace nubivista::platform {
@@ -236,6 +242,58 @@ TEST_F(InternetLayerTest, FrontRefusesToFetchFromItself) {
                                c.user + u':' + c.password)
                   .status,
               508);
+}
+
+TEST(InternetLayerProxyTest, FollowsTheHttpProxyVariableAndNeverItsOwnFront) {
+    RadarSimProcess sim;
+    ASSERT_TRUE(sim.isRunning());
+    QTemporaryDir home;
+    const QByteArray saved = qgetenv("http_proxy");
+    qputenv("http_proxy", QStringLiteral("http://127.0.0.1:%1/").arg(sim.port()).toLatin1());
+    const QNetworkProxy before = QNetworkProxy::applicationProxy();
+    {
+        InternetLayerOptions options;
+        options.cacheFolder = home.filePath("cache");
+        InternetLayer layer(options); // the front becomes the application proxy
+        ASSERT_EQ(QNetworkProxy::applicationProxy(), layer.paneProxy());
+        EXPECT_EQ(layer.upstreamProxyDescription(), QStringLiteral("127.0.0.1:%1").arg(sim.port()));
+        const DownloadResult result =
+            layer.downloadToFile(radarUrl(ImagePath), home.filePath("latest1.gif"));
+        EXPECT_TRUE(result.ok) << result.error.toStdString();
+    }
+    // The layer takes its application proxy with it.
+    EXPECT_EQ(QNetworkProxy::applicationProxy(), before);
+    if (saved.isNull())
+        qunsetenv("http_proxy");
+    else
+        qputenv("http_proxy", saved);
+}
+
+TEST_F(InternetLayerTest, OptionsDialogShowsTheCacheAndSwitchesOffline) {
+    ASSERT_TRUE(layer->downloadToFile(radarUrl(ImagePath), target()).ok);
+    ASSERT_TRUE(layer->showOptionsDialog(nullptr));
+    InternetOptionsDialog* dialog = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<InternetOptionsDialog*>(w); d && d->isVisible())
+            dialog = d;
+    ASSERT_NE(dialog, nullptr);
+    const auto text = [dialog](const char* name) {
+        return dialog->findChild<QLabel*>(QString::fromLatin1(name))->text();
+    };
+    EXPECT_EQ(text("cacheFolderLabel"), QDir::toNativeSeparators(layer->cacheFolder()));
+    EXPECT_EQ(text("proxyLabel"), QStringLiteral("127.0.0.1:%1").arg(sim.port()));
+    const QString filled = text("cacheSizeLabel");
+
+    QTest::mouseClick(dialog->findChild<QPushButton*>("clearCacheButton"), Qt::LeftButton);
+    EXPECT_FALSE(layer->cacheEntry(radarUrl(ImagePath)).has_value());
+    EXPECT_NE(text("cacheSizeLabel"), filled);
+
+    auto* offline = dialog->findChild<QCheckBox*>("offlineCheckBox");
+    offline->click();
+    EXPECT_TRUE(layer->connectionState().offline);
+    layer->goOnline();
+    EXPECT_FALSE(offline->isChecked());
+    dialog->close();
 }
 
 } // namespace

@@ -51,6 +51,7 @@ InternetLayer::InternetLayer(const InternetLayerOptions& options, QObject* paren
     QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
 
     if (options.installApplicationProxy && frontPort_ != 0) {
+        previousApplicationProxy_ = QNetworkProxy::applicationProxy();
         QNetworkProxy::setApplicationProxy(paneProxy());
         installedApplicationProxy_ = true;
     }
@@ -58,7 +59,7 @@ InternetLayer::InternetLayer(const InternetLayerOptions& options, QObject* paren
 
 InternetLayer::~InternetLayer() {
     if (installedApplicationProxy_ && QNetworkProxy::applicationProxy() == paneProxy())
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::DefaultProxy));
+        QNetworkProxy::setApplicationProxy(previousApplicationProxy_);
     thread_.quit(); // the worker, with the front and the network objects, goes with it
     thread_.wait();
 }

@@ -78,6 +78,7 @@ private:
     ProxyFront* front_ = nullptr;   // lives on thread_
     quint16 frontPort_ = 0;
     bool installedApplicationProxy_ = false;
+    QNetworkProxy previousApplicationProxy_;
     quint64 nextDownloadId_ = 1;
 };
 
