@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 namespace radarsim {
@@ -92,9 +93,10 @@ double valueNoise(double x, double y, quint64 seed) {
 }
 
 double rainRateInchesPerHour(double dbz) {
-    // Marshall-Palmer: Z = 200 R^1.6, R in mm/h.
-    const double z = std::pow(10.0, dbz / 10.0);
-    return std::pow(z / 200.0, 1.0 / 1.6) / 25.4;
+    // Marshall-Palmer, Z = 200 R^1.6 with R in mm/h, folded into one exponential:
+    // R = 10^(dBZ/16) * 200^-0.625.
+    static const double kScale = std::pow(200.0, -0.625) / 25.4;
+    return std::exp(dbz * (std::numbers::ln10 / 16.0)) * kScale;
 }
 
 // The echo field over the map area: dBZ for reflectivity, inches for rainfall.
@@ -104,9 +106,10 @@ public:
         : m_product(product), m_values(static_cast<std::size_t>(kImageWidth) * kMapHeight, 0.0f) {}
 
     // Visits every map pixel within reach of the cell; `apply` gets the pixel's value
-    // and the echo strength in dBZ there.
+    // and the echo strength in dBZ there. With a seed the echo gets a texture that
+    // moves with the cell.
     template <typename Apply>
-    void addCell(const CellState& cell, quint64 textureSeed, Apply apply) {
+    void addCell(const CellState& cell, std::optional<quint64> textureSeed, Apply apply) {
         const double mpp = milesPerPixel(m_product);
         const QPointF centre = milesToPixel(cell.eastMiles, cell.northMiles, m_product);
         const double reachMiles = cell.radiusMiles * 1.8;
@@ -124,7 +127,8 @@ public:
                     continue;
                 }
                 // Texture moves with the cell: noise in cell-relative miles.
-                const double texture = 0.7 + 0.55 * valueNoise(dx / 2.0, dy / 2.0, textureSeed);
+                const double texture =
+                    textureSeed ? 0.7 + 0.55 * valueNoise(dx / 2.0, dy / 2.0, *textureSeed) : 1.0;
                 const double dbz = cell.peakDbz * std::exp(-ratio) * texture;
                 float& value = m_values[static_cast<std::size_t>(y - kMapTop) * kImageWidth + x];
                 value = apply(value, dbz);
@@ -205,25 +209,28 @@ void drawEchoes(IndexedImage& image, const Site& site, const Product& product,
     } else {
         // Accumulate the rain of the cells' past positions.
         const bool stormTotal = product.kind == ProductKind::StormTotalRainfall;
-        const int steps = stormTotal ? 48 : 12;
-        const qint64 stepSeconds = stormTotal ? 450 : 300;
+        const int steps = stormTotal ? 36 : 12;
+        const qint64 stepSeconds = stormTotal ? 600 : 300;
         const double hoursPerStep = static_cast<double>(stepSeconds) / 3600.0;
         for (int step = 0; step < steps; ++step) {
             const std::vector<CellState> cells = storms.cellsAt(frameSeconds - step * stepSeconds);
             for (std::size_t i = 0; i < cells.size(); ++i) {
                 for (const CellState& part : cellParts(cells[i], hashCode(site.code) + i)) {
-                    field.addCell(
-                        part, hashCode(site.code) + i, [hoursPerStep](float value, double dbz) {
-                            return value +
-                                   static_cast<float>(rainRateInchesPerHour(dbz) * hoursPerStep);
-                        });
+                    field.addCell(part, std::nullopt, [hoursPerStep](float value, double dbz) {
+                        return value +
+                               static_cast<float>(rainRateInchesPerHour(dbz) * hoursPerStep);
+                    });
                 }
             }
         }
     }
     for (int y = kMapTop; y < kMapBottom; ++y) {
         for (int x = 0; x < kImageWidth; ++x) {
-            const double value = field.at(x, y);
+            double value = field.at(x, y);
+            if (product.isRainfall() && value > 0.0) {
+                // Rain on the ground: a texture fixed to the map.
+                value *= 0.7 + 0.55 * valueNoise(x / 4.0, y / 4.0, hashCode(site.code));
+            }
             const std::uint8_t index =
                 product.isRainfall() ? rainfallColour(value) : reflectivityColour(value);
             if (index != colour::kBlack) {

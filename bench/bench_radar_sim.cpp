@@ -1,0 +1,112 @@
+// What the radar simulator costs: drawing and encoding one frame, answering a
+// request from the frame cache, and whole requests over loopback.
+#include "frame_renderer.h"
+#include "gif_writer.h"
+#include "sim_server.h"
+#include "site_list.h"
+
+#include <QCoreApplication>
+#include <QHostAddress>
+#include <QTcpSocket>
+#include <QThread>
+#include <benchmark/benchmark.h>
+
+using namespace radarsim;
+
+namespace {
+
+const qint64 kFrameSeconds = 1781272500; // 2026-06-12 13:55 UTC
+
+void BM_RenderFrame(benchmark::State& state) {
+    const Site site = *findSite(QStringLiteral("kmkx"));
+    const Product product = kProducts[static_cast<std::size_t>(state.range(0))];
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(renderFrame(site, product, kFrameSeconds));
+    }
+    state.SetLabel(product.code);
+}
+BENCHMARK(BM_RenderFrame)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
+
+void BM_EncodeGif(benchmark::State& state) {
+    const IndexedImage image =
+        renderFrame(*findSite(QStringLiteral("kmkx")), kProducts[0], kFrameSeconds);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(encodeGif(image, radarPalette()));
+    }
+}
+BENCHMARK(BM_EncodeGif)->Unit(benchmark::kMillisecond);
+
+void BM_ServeCachedLatest(benchmark::State& state) {
+    SimService service(QDateTime::fromSecsSinceEpoch(kFrameSeconds + 60, Qt::UTC), 0.0, 300);
+    RequestInfo request;
+    request.path = QStringLiteral("/radar/images/DS.p19r0/SI.kmkx/latest.gif");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(SimService::wireBytes(service.handle(request)));
+    }
+}
+BENCHMARK(BM_ServeCachedLatest)->Unit(benchmark::kMicrosecond);
+
+// Requests on one kept-alive loopback connection to a server on its own thread:
+// items per second is requests per second.
+void BM_LoopbackRequests(benchmark::State& state, const char* path) {
+    QThread thread;
+    auto* server =
+        new SimServer(QDateTime::fromSecsSinceEpoch(kFrameSeconds + 60, Qt::UTC), 0.0, 300);
+    server->moveToThread(&thread);
+    QObject::connect(&thread, &QThread::finished, server, &QObject::deleteLater);
+    thread.start();
+    quint16 port = 0;
+    QMetaObject::invokeMethod(
+        server, [&] { port = server->listenOnLoopback(0); }, Qt::BlockingQueuedConnection);
+
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    if (!socket.waitForConnected(5000)) {
+        state.SkipWithError("cannot connect");
+    }
+    const QByteArray request =
+        QByteArray("GET ") + path + " HTTP/1.1\r\nHost: weather.noaa.gov\r\n\r\n";
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        socket.write(request);
+        QByteArray reply;
+        qint64 expected = -1;
+        while (expected < 0 || reply.size() < expected) {
+            if (!socket.waitForReadyRead(5000)) {
+                state.SkipWithError("no reply");
+                break;
+            }
+            reply += socket.readAll();
+            const qsizetype headerEnd = reply.indexOf("\r\n\r\n");
+            if (expected < 0 && headerEnd >= 0) {
+                const qsizetype at = reply.indexOf("Content-Length: ");
+                expected = headerEnd + 4 +
+                           reply.mid(at + 16, reply.indexOf('\r', at) - at - 16).toLongLong();
+            }
+        }
+        bytes += reply.size();
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.SetBytesProcessed(bytes);
+    socket.disconnectFromHost();
+    thread.quit();
+    thread.wait();
+}
+BENCHMARK_CAPTURE(BM_LoopbackRequests, latest_gif, "/radar/images/DS.p19r0/SI.kmkx/latest.gif")
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_LoopbackRequests, loop_list, "/radar/loopdata/DS.p19r0/kmkx.txt")
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_LoopbackRequests, national_page, "/radar/national.html")->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
