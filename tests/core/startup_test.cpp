@@ -39,7 +39,9 @@ public:
 
 private:
     void arm() {
-        QTimer::singleShot(20, [this] {
+        // Tied to the catcher's lifetime: a start that shows nothing leaves
+        // no timer behind.
+        QTimer::singleShot(20, &lifetime_, [this] {
             QWidget* modal = QApplication::activeModalWidget();
             if (!modal) {
                 arm();
@@ -51,6 +53,7 @@ private:
             modal->close();
         });
     }
+    QObject lifetime_;
     QString text_;
     bool seen_ = false;
 };
