@@ -1,13 +1,12 @@
 #include "sets/current_set.h"
 #include "sets/set_record.h"
+#include "support/file_size_limit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 using namespace nubivista::sets;
 
@@ -37,27 +36,6 @@ SlotModel modelWithImages(int count) {
     model.siteCode = QStringLiteral("kmlb");
     return model;
 }
-
-// Lowers the largest file this process may write, as a full disk would;
-// writes past it fail with EFBIG instead of raising SIGXFSZ.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    sighandler_t oldHandler_{};
-};
 
 } // namespace
 
@@ -122,7 +100,7 @@ TEST(SaveCurrentSet, AFailedWriteIsReportedAndKeepsTheOldFile) {
     const QByteArray old = encodeSetRecord(setRecordFromModel(modelWithImages(7), 6));
     writeBytes(path, old);
     {
-        FileSizeLimit limit(100);
+        nubivista::testing::FileSizeLimit limit(100);
         outcome = SaveCurrentSet(path, model, 6);
     }
     EXPECT_EQ(outcome.status, SaveOutcome::Status::Failed);
