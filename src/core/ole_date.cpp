@@ -153,12 +153,12 @@ std::optional<OleDate> oleFromDateTime(const QDateTime& dt) {
     return oleFromSeconds(*seconds);
 }
 
-QDateTime oleToDateTime(OleDate date, Qt::TimeSpec spec) {
+QDateTime oleToDateTime(OleDate date, Qt::TimeSpec timeSpec) {
     const std::optional<DateParts> parts = oleToParts(date);
     if (!parts)
         return {};
     return QDateTime(QDate(parts->year, parts->month, parts->day),
-                     QTime(parts->hour, parts->minute, parts->second), spec);
+                     QTime(parts->hour, parts->minute, parts->second), timeSpec);
 }
 
 } // namespace nubivista::core

@@ -49,11 +49,11 @@ std::optional<OleDate> oleAddYears(OleDate date, int years);
 // (10:00:59 to 10:01:00 is one minute, 10:00:00 to 10:00:59 none).
 std::optional<std::int64_t> oleMinutesBetween(OleDate from, OleDate to);
 
-// The calendar fields of dt in its own time spec; no zone change.
+// The calendar fields of dt in its own time zone; no zone change.
 std::optional<OleDate> oleFromDateTime(const QDateTime& dt);
-// The value's calendar fields as a QDateTime in spec (Qt::LocalTime or
+// The value's calendar fields as a QDateTime in timeSpec (Qt::LocalTime or
 // Qt::UTC); an invalid QDateTime when out of range or, for local time, when
 // the time falls in a daylight-saving gap.
-QDateTime oleToDateTime(OleDate date, Qt::TimeSpec spec = Qt::LocalTime);
+QDateTime oleToDateTime(OleDate date, Qt::TimeSpec timeSpec = Qt::LocalTime);
 
 } // namespace nubivista::core
