@@ -43,7 +43,8 @@ struct CurlResult {
     QByteArray body;
 };
 
-CurlResult curlThroughFront(quint16 port, const QString& url, const QString& credentials = {}) {
+CurlResult curlThroughFront(quint16 port, const QString& url, const QString& credentials = {},
+                            bool tunnel = false) {
     QStringList args{"-s",
                      "-o",
                      "-",
@@ -55,6 +56,8 @@ CurlResult curlThroughFront(quint16 port, const QString& url, const QString& cre
                      QStringLiteral("http://127.0.0.1:%1").arg(port)};
     if (!credentials.isEmpty())
         args << "--proxy-user" << credentials;
+    if (tunnel)
+        args << "--proxytunnel";
     args << url;
     QProcess curl;
     curl.start(QStringLiteral("curl"), args);
@@ -222,16 +225,44 @@ TEST_F(InternetLayerTest, FrontPassesServerStatusesAndMarksUnreachableAddresses)
               FrontUnreachableStatus);
     ASSERT_TRUE(sim.clearFaults());
 
-    // Tunnels are refused plainly.
+    // A tunnel that cannot be opened (the upstream proxy refuses CONNECT)
+    // looks like any address that cannot be reached.
     const CurlResult tunnel =
         curlThroughFront(port, QStringLiteral("https://weather.noaa.gov/"), credentials);
-    EXPECT_EQ(tunnel.connectStatus, 405);
+    EXPECT_EQ(tunnel.connectStatus, FrontUnreachableStatus);
 
     // Offline, an address not in the cache cannot be reached.
     layer->goOffline();
     EXPECT_EQ(curlThroughFront(port, radarUrl("/radar/latest/DS.p19r0/si.kdtx.shtml").toString(),
                                credentials)
                   .status,
+              FrontUnreachableStatus);
+}
+
+TEST(InternetLayerTunnelTest, ConnectOpensATunnelWhileOnline) {
+    RadarSimProcess sim;
+    ASSERT_TRUE(sim.isRunning());
+    QTemporaryDir home;
+    InternetLayerOptions options;
+    options.cacheFolder = home.filePath("cache");
+    options.upstreamProxy = QNetworkProxy(QNetworkProxy::NoProxy);
+    options.installApplicationProxy = false;
+    InternetLayer layer(options);
+    const ProxyCredentials& c = layer.credentials();
+    const QString credentials = c.user + u':' + c.password;
+    // Plain HTTP inside the tunnel, straight to the simulator.
+    const QString direct =
+        QStringLiteral("http://127.0.0.1:%1/radar/national.html").arg(sim.port());
+
+    const CurlResult through =
+        curlThroughFront(layer.paneProxy().port(), direct, credentials, true);
+    EXPECT_EQ(through.connectStatus, 200);
+    EXPECT_EQ(through.status, 200);
+    EXPECT_TRUE(through.body.contains("si.kmkx.shtml"));
+
+    EXPECT_EQ(curlThroughFront(layer.paneProxy().port(), direct, {}, true).connectStatus, 407);
+    layer.goOffline();
+    EXPECT_EQ(curlThroughFront(layer.paneProxy().port(), direct, credentials, true).connectStatus,
               FrontUnreachableStatus);
 }
 

@@ -62,6 +62,15 @@ QString LayerWorker::upstreamProxyDescription(const QUrl& sample) const {
     return QStringLiteral("%1:%2").arg(p.hostName()).arg(p.port());
 }
 
+QNetworkProxy LayerWorker::tunnelProxyFor(const QString& host, quint16 port) const {
+    QUrl target;
+    target.setScheme(QStringLiteral("https"));
+    target.setHost(host);
+    target.setPort(port);
+    const auto proxies = proxyFactory_->queryProxy(QNetworkProxyQuery(target));
+    return proxies.isEmpty() ? QNetworkProxy(QNetworkProxy::NoProxy) : proxies.first();
+}
+
 void LayerWorker::startDownload(quint64 id, const QUrl& address, const QString& path,
                                 const DownloadLimits& limits) {
     auto* job =

@@ -38,6 +38,8 @@ public:
     // No value: the system proxy configuration (http_proxy on Linux).
     void setUpstreamProxy(const std::optional<QNetworkProxy>& proxy);
     QString upstreamProxyDescription(const QUrl& sample) const;
+    // The proxy a tunnel to host:port takes (the same rule as other traffic).
+    QNetworkProxy tunnelProxyFor(const QString& host, quint16 port) const;
 
     void startDownload(quint64 id, const QUrl& address, const QString& path,
                        const DownloadLimits& limits);

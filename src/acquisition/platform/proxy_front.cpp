@@ -2,6 +2,7 @@
 
 #include "acquisition/platform/layer_worker.h"
 #include "acquisition/platform/proxy_rules.h"
+#include "acquisition/platform/proxy_tunnel.h"
 
 #include <QHttpServerResponder>
 #include <QMetaEnum>
@@ -59,20 +60,17 @@ quint16 ProxyFront::start() {
 }
 
 bool ProxyFront::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
-    QHttpServerResponder responder = makeResponder(request, socket);
     if (!credentials_.accepts(request.value("Proxy-Authorization"))) {
+        QHttpServerResponder responder = makeResponder(request, socket);
         writeFrontAnswer(responder, 407, "Proxy authentication required",
                          {{"Proxy-Authenticate", "Basic realm=\"Nubivista\""}});
         return true;
     }
     if (request.method() == QHttpServerRequest::Method::Connect) {
-        // Tunnels would carry traffic past the layer's cache and offline
-        // switch, and Qt's HTTP server of this version cannot hand the
-        // connection over; the front refuses them plainly.
-        writeFrontAnswer(responder, 405, "CONNECT tunnels are not offered by this proxy",
-                         {{"Allow", "GET, HEAD, POST, PUT, DELETE, OPTIONS, PATCH"}});
+        openTunnel(request, socket);
         return true;
     }
+    QHttpServerResponder responder = makeResponder(request, socket);
     const std::optional<QUrl> target = proxyTargetAddress(request.url(), request.value("Host"));
     if (!target || (target->scheme() != QLatin1String("http"))) {
         writeFrontAnswer(responder, 400, "Not a proxy request for an http address");
@@ -84,6 +82,33 @@ bool ProxyFront::handleRequest(const QHttpServerRequest& request, QTcpSocket* so
     }
     forward(request, socket, std::move(responder), *target);
     return true;
+}
+
+void ProxyFront::openTunnel(const QHttpServerRequest& request, QTcpSocket* socket) {
+    // A CONNECT names "host:port"; the server leaves url() empty, the
+    // authority is in the Host header.
+    const QUrl authority(QStringLiteral("//") +
+                         QString::fromLatin1(request.value("Host").trimmed()));
+    const QString host = authority.host();
+    const int port = authority.port(443);
+    auto refuse = [&](int status, const QByteArray& text) {
+        QHttpServerResponder responder = makeResponder(request, socket);
+        writeFrontAnswer(responder, status, text);
+    };
+    if (host.isEmpty() || port <= 0) {
+        refuse(400, "CONNECT needs a host and a port");
+        return;
+    }
+    if (isLoopback(host) && port == port_) {
+        refuse(508, "The proxy was asked to tunnel to itself");
+        return;
+    }
+    if (worker_.offline()) {
+        refuse(FrontUnreachableStatus, "Working offline");
+        return;
+    }
+    ProxyTunnel::open(socket, host, static_cast<quint16>(port),
+                      worker_.tunnelProxyFor(host, static_cast<quint16>(port)), upstreamTimeoutMs_);
 }
 
 void ProxyFront::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {

@@ -3,7 +3,8 @@
 // random port. Every request must carry the run's credentials; GET and HEAD
 // are served through the layer's cache with HTTP semantics (so a page, its
 // images and the lists its scripts load all land in the cache the program
-// reads), other methods pass through uncached. Lives on the layer's thread.
+// reads), other methods pass through uncached, and CONNECT opens a tunnel
+// (online only). Lives on the layer's thread.
 #include "acquisition/platform/proxy_credentials.h"
 
 #include <QAbstractHttpServer>
@@ -31,6 +32,7 @@ protected:
     void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
 
 private:
+    void openTunnel(const QHttpServerRequest& request, QTcpSocket* socket);
     void forward(const QHttpServerRequest& request, QTcpSocket* socket,
                  QHttpServerResponder&& responder, const QUrl& target);
 
