@@ -1,5 +1,6 @@
 // The program's entry: start-up, then the main window until it closes.
 #include "core/app_identity.h"
+#include "core/close_on_signal.h"
 #include "core/form1.h"
 #include "core/instance_guard.h"
 #include "core/message_service.h"
@@ -39,5 +40,6 @@ int main(int argc, char** argv) {
     messages.setParentWindow(&form1);
     form1.Form_Load();
     form1.show();
+    const core::CloseOnSignal closeOnSignal(&form1);
     return QApplication::exec();
 }
