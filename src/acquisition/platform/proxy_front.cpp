@@ -19,6 +19,8 @@ namespace {
 
 using StatusCode = QHttpServerResponder::StatusCode;
 
+constexpr qint64 MaxAnswerBytes = 64LL * 1024 * 1024;
+
 // A responder waiting for the server's answer, and the socket it writes to;
 // the pane may hang up meanwhile, and then nothing is written.
 struct PendingAnswer {
@@ -165,6 +167,11 @@ void ProxyFront::forward(const QHttpServerRequest& request, QTcpSocket* socket,
 
     // The pane hanging up ends the upstream fetch too.
     QObject::connect(socket, &QObject::destroyed, reply, &QNetworkReply::abort);
+    // Answers are held whole before they go to the pane, so their size is bounded.
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received) {
+        if (received > MaxAnswerBytes)
+            reply->abort();
+    });
     QObject::connect(reply, &QNetworkReply::finished, this, [this, reply, pending, offline] {
         reply->deleteLater();
         if (!pending->socket)
