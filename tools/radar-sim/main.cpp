@@ -27,7 +27,9 @@ int main(int argc, char** argv) {
     const QCommandLineOption speedOption(
         QStringLiteral("speed"), QStringLiteral("Simulated seconds per real second (default 1)."),
         QStringLiteral("F"), QStringLiteral("1"));
-    parser.addOptions({portOption, intervalOption, startOption, speedOption});
+    const QCommandLineOption logOption(QStringLiteral("log"),
+                                       QStringLiteral("One line per request on stderr."));
+    parser.addOptions({portOption, intervalOption, startOption, speedOption, logOption});
     parser.process(app);
 
     bool portOk = false;
@@ -50,6 +52,7 @@ int main(int argc, char** argv) {
     }
 
     radarsim::SimServer server(start.toUTC(), speed, interval);
+    server.setRequestLog(parser.isSet(logOption));
     const quint16 bound = server.listenOnLoopback(static_cast<quint16>(port));
     if (bound == 0) {
         std::fprintf(stderr, "radar-sim: cannot listen on 127.0.0.1:%u\n", port);

@@ -3,6 +3,7 @@
 #include <QHostAddress>
 #include <QHttpServerRequest>
 #include <QTimer>
+#include <cstdio>
 
 namespace radarsim {
 
@@ -62,7 +63,13 @@ RequestInfo SimServer::requestInfo(const QHttpServerRequest& request) {
 }
 
 bool SimServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
-    const Reply reply = m_service.handle(requestInfo(request));
+    const RequestInfo info = requestInfo(request);
+    const Reply reply = m_service.handle(info);
+    if (m_log) {
+        std::fprintf(stderr, "%s %s %s -> %d\n", info.method.constData(),
+                     headerValue(request, "Host").constData(), qPrintable(info.path),
+                     reply.delivery == Delivery::Normal ? reply.status : 0);
+    }
     if (reply.releaseHeldConnections) {
         releaseHeldConnections();
     }

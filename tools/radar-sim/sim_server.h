@@ -23,6 +23,9 @@ public:
 
     SimService& service() { return m_service; }
 
+    // Writes one line per request to stderr: method, host, path and status.
+    void setRequestLog(bool on) { m_log = on; }
+
     static RequestInfo requestInfo(const QHttpServerRequest& request);
 
 protected:
@@ -35,6 +38,7 @@ private:
 
     SimService m_service;
     std::vector<QPointer<QTcpSocket>> m_held;
+    bool m_log = false;
 };
 
 } // namespace radarsim
