@@ -44,16 +44,10 @@ struct CurlResult {
 };
 
 CurlResult curlThroughFront(quint16 port, const QString& url, const QString& credentials = {},
-                            bool tunnel = false) {
-    QStringList args{"-s",
-                     "-o",
-                     "-",
-                     "-w",
-                     "\n%{http_code} %{http_connect}",
-                     "--max-time",
-                     "20",
-                     "-x",
-                     QStringLiteral("http://127.0.0.1:%1").arg(port)};
+                            bool tunnel = false, int maxSeconds = 20) {
+    QStringList args{"-s", "-o", "-", "-w", "\n%{http_code} %{http_connect}"};
+    args << "--max-time" << QString::number(maxSeconds) << "-x"
+         << QStringLiteral("http://127.0.0.1:%1").arg(port);
     if (!credentials.isEmpty())
         args << "--proxy-user" << credentials;
     if (tunnel)
@@ -264,6 +258,18 @@ TEST(InternetLayerTunnelTest, ConnectOpensATunnelWhileOnline) {
     layer.goOffline();
     EXPECT_EQ(curlThroughFront(layer.paneProxy().port(), direct, credentials, true).connectStatus,
               FrontUnreachableStatus);
+}
+
+TEST_F(InternetLayerTest, FrontSurvivesAPaneThatHangsUpWhileTheServerIsSilent) {
+    const quint16 port = layer->paneProxy().port();
+    const ProxyCredentials& c = layer->credentials();
+    const QString credentials = c.user + u':' + c.password;
+    const QString image = radarUrl(ImagePath).toString();
+    ASSERT_TRUE(sim.setFault(QStringLiteral("name=hang&match=latest.gif")));
+    EXPECT_EQ(curlThroughFront(port, image, credentials, false, 1).status, 0); // curl gave up
+    // Releasing the held connection finishes the fetch for a pane that is gone.
+    ASSERT_TRUE(sim.clearFaults());
+    EXPECT_EQ(curlThroughFront(port, image, credentials).status, 200);
 }
 
 TEST_F(InternetLayerTest, FrontRefusesToFetchFromItself) {
