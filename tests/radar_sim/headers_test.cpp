@@ -46,6 +46,27 @@ TEST_F(Headers, HeadTellsTheSizeWithoutABody) {
     EXPECT_TRUE(head.body.isEmpty());
 }
 
+TEST_F(Headers, ConnectionCloseIsHonouredAndKeepAliveIsTheDefault) {
+    const qint64 size = request(kLatest).body.size();
+    for (const bool close : {true, false}) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        ASSERT_TRUE(socket.waitForConnected(2000));
+        socket.write("GET " + kLatest + " HTTP/1.1\r\nHost: weather.noaa.gov\r\n" +
+                     (close ? QByteArray("Connection: close\r\n") : QByteArray()) + "\r\n");
+        QByteArray raw;
+        const bool closed = QTest::qWaitFor(
+            [&] {
+                raw += socket.readAll();
+                return socket.state() == QAbstractSocket::UnconnectedState;
+            },
+            close ? 3000 : 500);
+        raw += socket.readAll();
+        EXPECT_EQ(closed, close);
+        EXPECT_EQ(raw.size() - raw.indexOf("\r\n\r\n") - 4, size);
+    }
+}
+
 TEST_F(Headers, AdvancePublishesNewerFramesOfAnotherSize) {
     const WireReply before = request(kLatest);
     QByteArray previousSize = before.header("content-length");

@@ -59,6 +59,7 @@ RequestInfo SimServer::requestInfo(const QHttpServerRequest& request) {
     info.query = request.query();
     info.ifModifiedSince = headerValue(request, "If-Modified-Since");
     info.ifNoneMatch = headerValue(request, "If-None-Match");
+    info.closeAfterReply = headerValue(request, "Connection").toLower().contains("close");
     return info;
 }
 
@@ -108,6 +109,9 @@ void SimServer::deliver(const Reply& reply, QTcpSocket* socket) {
         return;
     case Delivery::Normal:
         socket->write(SimService::wireBytes(reply));
+        if (reply.closeAfterReply) {
+            socket->disconnectFromHost();
+        }
         return;
     }
 }

@@ -167,6 +167,15 @@ QByteArray SimService::frameBytes(const QString& siteCode, const QString& produc
 }
 
 Reply SimService::handle(const RequestInfo& request) {
+    Reply reply = answer(request);
+    if (request.closeAfterReply && reply.delivery == Delivery::Normal) {
+        reply.closeAfterReply = true;
+        reply.headers.emplace_back("Connection", "close");
+    }
+    return reply;
+}
+
+Reply SimService::answer(const RequestInfo& request) {
     if (request.path.startsWith(QLatin1String("/_sim/"))) {
         return handleAdmin(request);
     }

@@ -19,6 +19,7 @@ struct RequestInfo {
     QUrlQuery query;
     QByteArray ifModifiedSince;
     QByteArray ifNoneMatch;
+    bool closeAfterReply = false; // the client sent "Connection: close"
 };
 
 // How the reply is to be put on the wire.
@@ -37,6 +38,7 @@ struct Reply {
     Delivery delivery = Delivery::Normal;
     int delayMs = 0;
     bool releaseHeldConnections = false; // the faults were cleared
+    bool closeAfterReply = false;
 
     QByteArray header(const QByteArray& name) const;
 };
@@ -60,6 +62,7 @@ public:
     static QByteArray wireBytes(const Reply& reply);
 
 private:
+    Reply answer(const RequestInfo& request);
     Reply handleAdmin(const RequestInfo& request);
     Reply serve(const RequestInfo& request);
     Reply truth(const QUrlQuery& query) const;
