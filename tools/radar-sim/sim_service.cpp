@@ -226,10 +226,12 @@ Reply SimService::serve(const RequestInfo& request) {
                        resource->kind == Resource::LatestImage ||
                        resource->kind == Resource::FrameImage;
     switch (resource->kind) {
-    case Resource::NationalPage:
-        reply.body = nationalMapHtml();
+    case Resource::NationalPage: {
+        static const QByteArray kPage = nationalMapHtml();
+        reply.body = kPage;
         lastModified = m_publishedSeconds;
         break;
+    }
     case Resource::NationalImage: {
         static const QByteArray kMap = nationalMapGif();
         reply.body = kMap;
