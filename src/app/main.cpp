@@ -1,4 +1,9 @@
 // The program's entry: start-up, then the main window until it closes.
+#include "acquisition/form5.h"
+#include "acquisition/platform/internet_layer.h"
+#include "acquisition/platform/pane_profile.h"
+#include "acquisition/platform/web_engine_pane.h"
+#include "acquisition/platform/web_engine_setup.h"
 #include "core/app_identity.h"
 #include "core/close_on_signal.h"
 #include "core/form1.h"
@@ -10,12 +15,14 @@
 #include <QApplication>
 #include <QStandardPaths>
 #include <QStyle>
+#include <memory>
 
 using namespace nubivista;
 
 int main(int argc, char** argv) {
-    // Browser panes need shared GL contexts, set before the application exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The browser engine's flags and shared GL contexts come before the
+    // application object.
+    platform::prepareWebEngineEnvironment();
     QApplication app(argc, argv);
     QApplication::setApplicationName(core::kProgramTitle);
 
@@ -23,18 +30,37 @@ int main(int argc, char** argv) {
     core::MessageService messages(settings.MsgOffMap);
     core::LockFileInstanceGuard instanceGuard(core::LockFileInstanceGuard::defaultLockPath());
 
+    // Declared before the panes so that it goes after them: panes, then their
+    // profile, then the layer that serves them.
+    std::unique_ptr<platform::InternetLayer> internet;
+
     core::StartupEnvironment env;
     env.instanceGuard = &instanceGuard;
     env.executableDir = QCoreApplication::applicationDirPath();
     env.profileDir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     env.themesActive =
         QApplication::style()->name().compare(QStringLiteral("windows"), Qt::CaseInsensitive) != 0;
+    // The layer starts once this is known to be the only instance.
+    env.readConnection = [&internet]() -> std::optional<core::ConnectionAtStart> {
+        internet = std::make_unique<platform::InternetLayer>();
+        const platform::ConnectionState state = internet->connectionState();
+        return core::ConnectionAtStart{state.connected, state.offline};
+    };
+    env.goOfflineForced = [&internet] { return internet && internet->goOffline(); };
+
     const std::optional<core::StartupResult> started = core::runStartup(env, settings, messages);
     if (!started)
         return 1;
 
+    if (!internet)
+        internet = std::make_unique<platform::InternetLayer>();
+    platform::PaneProfile paneProfile(internet->credentials());
+
     tracking::Form9 form9;
     form9.hide();
+    acquisition::Form5 form5(started->paths, new platform::WebEnginePane(paneProfile));
+    form5.Form_Load();
+    form5.hide();
 
     core::Form1 form1(settings, started->paths, messages);
     messages.setParentWindow(&form1);
