@@ -1,5 +1,6 @@
 #include "core/settings.h"
 
+#include "core/ansi_text.h"
 #include "core/app_identity.h"
 
 #include <QFile>
@@ -44,16 +45,6 @@ float defaultMapScale() {
 
 QByteArray Settings::defaultTitleCode() {
     return encodeTitleCode(kProgramTitle);
-}
-
-QString trimSpaces(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
 }
 
 Settings settingsFromRecord(const SettingsRecord& r) {

@@ -111,7 +111,4 @@ WriteOutcome saveSettingsFile(const QString& path, const Settings& settings);
 WindowPlacement mainWindowPlacement(const Settings& settings);
 void storeMainWindowPlacement(Settings& settings, const WindowPlacement& placement);
 
-// Removes leading and trailing spaces only (other white space is kept).
-QString trimSpaces(const QString& text);
-
 } // namespace nubivista::core

@@ -11,14 +11,6 @@ namespace {
 
 namespace off = settings_offset;
 
-// Unicode code points of bytes 0x80..0x9F in Windows-1252. The five bytes the
-// code page leaves undefined map to the C1 control of the same value, as the
-// system conversion does, so every byte survives a round trip.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 constexpr std::uint8_t kTitleCodeKey = 0xA5;
 
 // Reads and writes one field at its offset in a full 1000-byte buffer.
@@ -58,7 +50,7 @@ public:
     }
     // Cut to length or padded on the right with spaces.
     void text(int offset, int length, const QString& value) {
-        raw(offset, length, encodeWindows1252(value));
+        raw(offset, length, encodeWindows1252(value, length));
     }
     void raw(int offset, int length, const QByteArray& bytes) {
         QByteArray field = bytes.left(length);
@@ -73,40 +65,6 @@ private:
 };
 
 } // namespace
-
-QString decodeWindows1252(QByteArrayView bytes) {
-    QString text;
-    text.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto byte = static_cast<std::uint8_t>(c);
-        if (byte >= 0x80 && byte <= 0x9F)
-            text.append(QChar(kCp1252High[byte - 0x80]));
-        else
-            text.append(QChar(byte));
-    }
-    return text;
-}
-
-QByteArray encodeWindows1252(const QString& text) {
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (const QChar ch : text) {
-        const char16_t code = ch.unicode();
-        if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
-            bytes.append(static_cast<char>(code));
-            continue;
-        }
-        char mapped = '?';
-        for (std::size_t i = 0; i < kCp1252High.size(); ++i) {
-            if (kCp1252High[i] == code) {
-                mapped = static_cast<char>(0x80 + i);
-                break;
-            }
-        }
-        bytes.append(mapped);
-    }
-    return bytes;
-}
 
 QByteArray encodeTitleCode(const QString& title) {
     QByteArray code = encodeWindows1252(title).left(kTitleCodeLength);

@@ -3,6 +3,8 @@
 // little-endian, text fields single-byte (Windows-1252) and space padded. The
 // codec here moves bytes only; the repairs applied at start-up live with the
 // working values (core/settings.h).
+#include "core/ansi_text.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QIODevice>
@@ -127,10 +129,6 @@ std::optional<SettingsRecord> readSettingsRecord(QIODevice& device);
 // Exactly 1000 bytes: texts cut to their field length or padded with spaces,
 // characters outside Windows-1252 written as "?".
 QByteArray encodeSettingsRecord(const SettingsRecord& record);
-
-// Single-byte text in the Windows-1252 code page, as the record stores it.
-QString decodeWindows1252(QByteArrayView bytes);
-QByteArray encodeWindows1252(const QString& text);
 
 // The distributed record carries the program title in TitleCode as each byte
 // XOR 0xA5, padded with spaces. An ASCII title never encodes to a space, so the
