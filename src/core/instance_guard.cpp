@@ -15,7 +15,12 @@ bool LockFileInstanceGuard::claim() {
     // No age limit: a lock is stale only when its process is gone, which
     // QLockFile checks by process id.
     lock_->setStaleLockTime(0);
-    return lock_->tryLock(0);
+    if (lock_->tryLock(0))
+        return true;
+    // Only a lock held by a running instance refuses the start. A lock file
+    // that cannot be made at all (no writable runtime folder) must not keep
+    // the user out of the program: the check is skipped then.
+    return lock_->error() != QLockFile::LockFailedError;
 }
 
 QString LockFileInstanceGuard::defaultLockPath() {

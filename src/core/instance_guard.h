@@ -9,8 +9,8 @@ namespace nubivista::core {
 class InstanceGuard {
 public:
     virtual ~InstanceGuard() = default;
-    // True when this is the only running instance; the claim lasts as long as
-    // the guard object.
+    // False only when another instance is known to run; the claim lasts as
+    // long as the guard object.
     virtual bool claim() = 0;
 };
 

@@ -101,7 +101,9 @@ std::optional<StepFailure> loadSettings(const AppPaths& paths, BootSteps& steps,
     const QFileInfo shippedInfo(shipped);
     if (FileMissing(shipped) != 0 || shippedInfo.size() < kMinShippedSettingsBytes)
         return steps.fail();
-    if (FileMissing(paths.iniPath) != 0 && !copyReplacing(shipped, paths.iniPath))
+    // Only a missing user file is replaced by the program folder's copy: one
+    // that exists but cannot be read stops the start and is kept as it is.
+    if (!QFileInfo::exists(paths.iniPath) && !QFile::copy(shipped, paths.iniPath))
         return steps.fail();
     SettingsLoadResult loaded = loadSettingsFile(paths.iniPath);
     if (!loaded.settings)

@@ -72,6 +72,14 @@ TEST(InstanceGuard, ASecondClaimFailsWhileTheFirstHoldsAndSucceedsAfter) {
     EXPECT_TRUE(second.claim());
 }
 
+TEST(InstanceGuard, ALockFileThatCannotBeMadeDoesNotKeepTheUserOut) {
+    QTemporaryDir dir;
+    const QString notAFolder = dir.filePath(QStringLiteral("file"));
+    QFile(notAFolder).open(QIODevice::WriteOnly);
+    LockFileInstanceGuard guard(notAFolder + QStringLiteral("/nubivista.lock"));
+    EXPECT_TRUE(guard.claim());
+}
+
 TEST(InstanceGuard, ALockLeftByAProcessThatIsGoneIsTakenOver) {
     QTemporaryDir dir;
     const QString lock = dir.filePath(QStringLiteral("nubivista.lock"));
