@@ -1,0 +1,42 @@
+#pragma once
+// File helpers that many tests share: whole-file reads and writes, and a
+// python3 runner for fixtures packed independently of the program's codecs.
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <optional>
+
+namespace nubivista::testing {
+
+// The file's bytes; empty when it cannot be read.
+inline QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes the whole file, making its folder first; false on any failure.
+inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Runs a python3 script (typically struct.pack calls) and returns what it
+// wrote to standard output; nullopt when python3 is missing or the script fails.
+inline std::optional<QByteArray> runPython(const char* script) {
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty())
+        return std::nullopt;
+    QProcess process;
+    process.start(python, {QStringLiteral("-c"), QString::fromUtf8(script)});
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        return std::nullopt;
+    return process.readAllStandardOutput();
+}
+
+} // namespace nubivista::testing
