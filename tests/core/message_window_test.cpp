@@ -1,61 +1,32 @@
-// The message window as a user meets it: buttons and captions of every kind, the
-// focused button, Esc and the close box, and the box that switches a message off.
+// The message window as a user meets it (buttons, captions and focus of every
+// kind, Esc and the close box, the box that switches a message off) and
+// ShowMsgWind as callers rely on it (the standard box while a message is up).
 #include "core/message_service.h"
 #include "core/message_window.h"
+#include "modal_helpers.h"
 
-#include <QApplication>
 #include <QCheckBox>
+#include <QMessageBox>
 #include <QPushButton>
-#include <QTest>
 #include <QTextEdit>
-#include <QTimer>
-#include <functional>
-#include <gtest/gtest.h>
-#include <ostream>
+#include <memory>
 
-using nubivista::core::MessageService;
-using nubivista::core::msgWindowCaption;
+using namespace nubivista::core;
+using namespace nubivista::testing;
 
 namespace {
 
-const QString kAllOn = QString(100, QLatin1Char('0'));
-
-QWidget* waitForModal(const QString& objectName) {
-    QWidget* found = nullptr;
-    const bool up = QTest::qWaitFor(
-        [&] {
-            found = QApplication::activeModalWidget();
-            return found && found->isVisible() && found->objectName() == objectName;
-        },
-        5000);
-    return up ? found : nullptr;
-}
-
-// Runs action on the message window from inside its modal loop, once it is up.
-void whenMessageShown(std::function<void(QWidget*)> action) {
-    QTimer::singleShot(0, qApp, [action] {
-        QWidget* window = waitForModal(QStringLiteral("frmMsgWind"));
-        if (!window) {
-            ADD_FAILURE() << "the message window did not come up";
-            return;
-        }
-        action(window);
-    });
-}
-
-template <typename T> T* child(QWidget* window, const char* name) {
-    return window->findChild<T*>(QString::fromLatin1(name));
-}
+const QString kAllOn(100, u'0');
+const char* const kButtons[] = {"Command1", "Command2", "Command3"};
 
 void click(QWidget* window, const char* buttonName) {
-    QPushButton* button = child<QPushButton>(window, buttonName);
+    QPushButton* button = window->findChild<QPushButton*>(QString::fromLatin1(buttonName));
     ASSERT_NE(button, nullptr) << buttonName;
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
 void checkTheBox(QWidget* window) {
-    QCheckBox* box = child<QCheckBox>(window, "Check1");
-    ASSERT_NE(box, nullptr);
+    auto* box = window->findChild<QCheckBox*>(QStringLiteral("Check1"));
     // On the indicator: the label does not fill the whole row.
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
     EXPECT_TRUE(box->isChecked());
@@ -63,29 +34,16 @@ void checkTheBox(QWidget* window) {
 
 class MessageWindowTest : public ::testing::Test {
 protected:
-    MessageWindowTest() {
-        // A failed step must not leave a modal window waiting forever.
-        watchdog_.setInterval(15000);
-        QObject::connect(&watchdog_, &QTimer::timeout, [] {
-            while (QWidget* stuck = QApplication::activeModalWidget()) {
-                ADD_FAILURE() << "a modal window was left open: "
-                              << stuck->objectName().toStdString();
-                stuck->hide();
-            }
-        });
-        watchdog_.start();
-    }
-
     QString map_ = kAllOn;
     MessageService service_{map_};
-    QTimer watchdog_;
+    ModalWatchdog watchdog_;
 };
 
 struct KindCase {
     int kind;
     std::array<const char*, 3> captions; // "" = hidden
     bool checkBoxShown;
-    const char* focused;
+    int focused;                // 0-based button
     std::array<int, 3> results; // per button; 0 where hidden
 };
 
@@ -94,172 +52,194 @@ void PrintTo(const KindCase& c, std::ostream* os) {
 }
 
 const KindCase kKinds[] = {
-    {1, {"", "Okay", ""}, false, "Command2", {0, 1, 0}},
-    {2, {"", "Okay", ""}, true, "Command2", {0, 1, 0}},
-    {3, {"Yes", "", "No"}, false, "Command3", {6, 0, 7}},
-    {4, {"Yes", "", "No"}, true, "Command3", {6, 0, 7}},
-    {5, {"Yes", "Cancel", "No"}, false, "Command2", {6, 2, 7}},
-    {6, {"Yes", "Cancel", "No"}, true, "Command2", {6, 2, 7}},
-    {7, {"Okay", "", "Cancel"}, false, "Command3", {1, 0, 2}},
-    {8, {"Okay", "", "Cancel"}, true, "Command3", {1, 0, 2}},
+    {1, {"", "Okay", ""}, false, 1, {0, 1, 0}},
+    {2, {"", "Okay", ""}, true, 1, {0, 1, 0}},
+    {3, {"Yes", "", "No"}, false, 2, {6, 0, 7}},
+    {4, {"Yes", "", "No"}, true, 2, {6, 0, 7}},
+    {5, {"Yes", "Cancel", "No"}, false, 1, {6, 2, 7}},
+    {6, {"Yes", "Cancel", "No"}, true, 1, {6, 2, 7}},
+    {7, {"Okay", "", "Cancel"}, false, 2, {1, 0, 2}},
+    {8, {"Okay", "", "Cancel"}, true, 2, {1, 0, 2}},
 };
 
 class MessageKinds : public MessageWindowTest, public ::testing::WithParamInterface<KindCase> {};
 
-TEST_P(MessageKinds, ShowsTheButtonsAndCheckBoxOfItsKindWithTheRightFocus) {
+TEST_P(MessageKinds, ShowsItsButtonsWithTheFocusAndEachButtonGivesItsAnswer) {
     const KindCase& kind = GetParam();
     whenMessageShown([&](QWidget* window) {
-        const char* names[] = {"Command1", "Command2", "Command3"};
         for (int i = 0; i < 3; ++i) {
-            QPushButton* button = child<QPushButton>(window, names[i]);
-            ASSERT_NE(button, nullptr) << names[i];
+            auto* button = window->findChild<QPushButton*>(QString::fromLatin1(kButtons[i]));
             const QString caption = QString::fromLatin1(kind.captions[i]);
-            EXPECT_EQ(button->isVisible(), !caption.isEmpty()) << names[i];
+            EXPECT_EQ(button->isVisible(), !caption.isEmpty()) << kButtons[i];
             if (!caption.isEmpty()) {
-                EXPECT_EQ(button->text(), caption) << names[i];
+                EXPECT_EQ(button->text(), caption) << kButtons[i];
             }
         }
-        QCheckBox* box = child<QCheckBox>(window, "Check1");
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->isVisible(), kind.checkBoxShown);
+        EXPECT_EQ(window->findChild<QCheckBox*>(QStringLiteral("Check1"))->isVisible(),
+                  kind.checkBoxShown);
         ASSERT_NE(window->focusWidget(), nullptr);
-        EXPECT_EQ(window->focusWidget()->objectName(), QString::fromLatin1(kind.focused));
-        // Enter presses the focused button, as Esc is the only other key answer.
+        EXPECT_EQ(window->focusWidget()->objectName(), QString::fromLatin1(kButtons[kind.focused]));
+        // Enter presses the focused button.
         QTest::keyClick(window->focusWidget(), Qt::Key_Return);
     });
-    const int focusedIndex = QString::fromLatin1(kind.focused).back().digitValue() - 1;
     EXPECT_EQ(service_.ShowMsgWind(kind.kind, QStringLiteral("A question"), 0),
-              kind.results[focusedIndex]);
-}
+              kind.results[kind.focused]);
 
-TEST_P(MessageKinds, EachVisibleButtonGivesItsAnswer) {
-    const KindCase& kind = GetParam();
-    const char* names[] = {"Command1", "Command2", "Command3"};
     for (int i = 0; i < 3; ++i) {
-        if (kind.results[i] == 0)
+        if (kind.results[i] == 0 || i == kind.focused)
             continue;
-        whenMessageShown([&](QWidget* window) { click(window, names[i]); });
-        EXPECT_EQ(service_.ShowMsgWind(kind.kind, QStringLiteral("Pick one"), 0), kind.results[i])
-            << names[i];
-        EXPECT_EQ(service_.state().MsgKind, 0) << "the window is closed after " << names[i];
+        whenMessageShown([&](QWidget* window) { click(window, kButtons[i]); });
+        EXPECT_EQ(service_.ShowMsgWind(kind.kind, QStringLiteral("Pick"), 0), kind.results[i])
+            << kButtons[i];
+        EXPECT_EQ(service_.state().MsgKind, 0) << "the window is closed after " << kButtons[i];
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllKinds, MessageKinds, ::testing::ValuesIn(kKinds),
                          [](const auto& info) { return "Kind" + std::to_string(info.param.kind); });
 
-TEST_F(MessageWindowTest, LooksLikeTheProgramsMessageWindowAndStaysOnTop) {
-    whenMessageShown([](QWidget* window) {
-        EXPECT_EQ(window->windowTitle(), QString(46, QLatin1Char(' ')) + "Message ");
+TEST_F(MessageWindowTest, LooksLikeTheProgramsMessageWindowAndHoldsTheMessage) {
+    whenMessageShown([this](QWidget* window) {
+        EXPECT_EQ(window->windowTitle(), QString(46, u' ') + QStringLiteral("Message "));
         EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        EXPECT_NE(window->findChild<QWidget*>(QStringLiteral("Frame1")), nullptr);
-        QTextEdit* text = child<QTextEdit>(window, "Text1");
-        ASSERT_NE(text, nullptr);
-        EXPECT_TRUE(text->isReadOnly());
+        auto* text = window->findChild<QTextEdit*>(QStringLiteral("Text1"));
         EXPECT_EQ(text->toPlainText(), QStringLiteral("\n\nFirst line\nSecond line"));
-        EXPECT_EQ(text->document()->blockCount(), 4);
-        QCheckBox* box = child<QCheckBox>(window, "Check1");
+        auto* box = window->findChild<QCheckBox*>(QStringLiteral("Check1"));
         EXPECT_EQ(box->text(), QStringLiteral("Stop Showing Just This Message"));
         EXPECT_EQ(box->toolTip(),
                   QStringLiteral("May Be Reconfigured To Show In App. Options Settings."));
+        EXPECT_EQ(service_.state().MsgKind, 2);
+        EXPECT_EQ(service_.state().MsgId, 9);
+        EXPECT_EQ(service_.state().MsgResult, 0);
         click(window, "Command2");
     });
-    EXPECT_EQ(service_.ShowMsgWind(2, QStringLiteral("\r\n\r\nFirst line\r\nSecond line"), 0), 1);
-    EXPECT_EQ(msgWindowCaption().size(), 54);
+    EXPECT_EQ(service_.ShowMsgWind(2, QStringLiteral("\r\n\r\nFirst line\r\nSecond line"), 9), 1);
 }
 
-struct EscCase {
-    int kind;
-    int result;
-};
-
-void PrintTo(const EscCase& c, std::ostream* os) {
-    *os << "kind " << c.kind;
+TEST_F(MessageWindowTest, EscAndTheCloseBox) {
+    enum How { Esc, CloseBox };
+    struct Case {
+        int kind;
+        How how;
+        int result; // 0: the close is refused
+    };
+    const Case cases[] = {{1, Esc, 1},      {2, Esc, 1},      {4, Esc, 2},      {5, Esc, 2},
+                          {8, Esc, 2},      {1, CloseBox, 1}, {2, CloseBox, 1}, {3, CloseBox, 0},
+                          {4, CloseBox, 0}, {5, CloseBox, 2}, {6, CloseBox, 2}, {7, CloseBox, 2}};
+    for (const Case& c : cases) {
+        whenMessageShown([&c](QWidget* window) {
+            if (c.how == Esc) {
+                QTest::keyClick(window->focusWidget(), Qt::Key_Escape);
+                return;
+            }
+            EXPECT_EQ(window->close(), c.result != 0);
+            if (c.result == 0) { // a plain question must be answered Yes or No
+                EXPECT_TRUE(window->isVisible());
+                click(window, "Command1");
+            }
+        });
+        EXPECT_EQ(service_.ShowMsgWind(c.kind, QStringLiteral("Closing"), 0),
+                  c.result == 0 ? 6 : c.result)
+            << "kind " << c.kind << (c.how == Esc ? " Esc" : " close box");
+        EXPECT_EQ(service_.state().MsgKind, 0);
+    }
 }
 
-class MessageEsc : public MessageWindowTest, public ::testing::WithParamInterface<EscCase> {};
-
-TEST_P(MessageEsc, EscAnswersCancelExceptOnNotices) {
-    whenMessageShown(
-        [](QWidget* window) { QTest::keyClick(window->focusWidget(), Qt::Key_Escape); });
-    EXPECT_EQ(service_.ShowMsgWind(GetParam().kind, QStringLiteral("Esc"), 0), GetParam().result);
-    EXPECT_EQ(service_.state().MsgKind, 0);
+TEST_F(MessageWindowTest, TheCheckedBoxSwitchesOffJustThatMessage) {
+    struct Case {
+        int kind;
+        int id;
+        bool check;
+        const char* button;
+        int switchedOff; // 0: the map stays as it is
+    };
+    const Case cases[] = {{4, 14, true, "Command1", 14}, {8, 100, true, "Command3", 100},
+                          {8, 8, false, "Command1", 0},  {4, 0, true, "Command1", 0},
+                          {4, 101, true, "Command1", 0}, {4, -3, true, "Command1", 0},
+                          {2, 0, true, "Command2", 0}};
+    for (const Case& c : cases) {
+        map_ = kAllOn;
+        whenMessageShown([&c](QWidget* window) {
+            if (c.check)
+                checkTheBox(window);
+            click(window, c.button);
+        });
+        service_.ShowMsgWind(c.kind, QStringLiteral("Go on?"), c.id);
+        QString expected = kAllOn;
+        if (c.switchedOff)
+            expected[c.switchedOff - 1] = u'1';
+        EXPECT_EQ(map_, expected) << "kind " << c.kind << " id " << c.id;
+        EXPECT_EQ(service_.isSuppressed(c.id), c.switchedOff != 0) << c.id;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, MessageEsc,
-                         ::testing::Values(EscCase{1, 1}, EscCase{2, 1}, EscCase{4, 2},
-                                           EscCase{5, 2}, EscCase{8, 2}));
+TEST_F(MessageWindowTest, KindOutsideTheTableShowsNothingAndAnswersZero) {
+    for (int kind : {0, -1, 9}) {
+        EXPECT_EQ(service_.ShowMsgWind(kind, QStringLiteral("Nothing"), 3), 0) << kind;
+        EXPECT_EQ(service_.state().MsgKind, 0);
+    }
+}
 
-TEST_F(MessageWindowTest, CloseBoxIsRefusedForPlainQuestions) {
-    for (int kind : {3, 4}) {
-        whenMessageShown([](QWidget* window) {
-            EXPECT_FALSE(window->close());
+// A timer that fires while a message is up asks its own question: it gets a
+// standard box and its own answer; the message window underneath keeps its state.
+TEST_F(MessageWindowTest, AMessageWhileOneIsUpGetsAStandardBox) {
+    struct Case {
+        int kind;
+        QMessageBox::StandardButtons buttons;
+        QMessageBox::StandardButton pressed;
+        int answer;
+    };
+    using B = QMessageBox;
+    const Case cases[] = {{2, B::Ok, B::Ok, 1},
+                          {3, B::Yes | B::No, B::No, 7},
+                          {6, B::Yes | B::No | B::Cancel, B::Yes, 6},
+                          {7, B::Ok | B::Cancel, B::Cancel, 2},
+                          {12, {}, B::NoButton, 0}};
+    for (const Case& c : cases) {
+        int timerAnswer = -1;
+        whenMessageShown([&](QWidget* window) {
+            if (c.kind <= 8)
+                whenModalShown(QStringLiteral("msgFallbackBox"), [&](QWidget* modal) {
+                    auto* box = qobject_cast<QMessageBox*>(modal);
+                    EXPECT_EQ(box->windowTitle(), QStringLiteral("Nubivista"));
+                    EXPECT_EQ(box->text(), QStringLiteral("\nTick says\nhello"));
+                    EXPECT_EQ(box->standardButtons(), c.buttons);
+                    EXPECT_EQ(service_.state().MsgText, QStringLiteral("Outer"));
+                    QTest::mouseClick(box->button(c.pressed), Qt::LeftButton);
+                });
+            timerAnswer = service_.ShowMsgWind(c.kind, QStringLiteral("\r\nTick says\r\nhello"), 0);
             EXPECT_TRUE(window->isVisible());
+            EXPECT_EQ(service_.state().MsgResult, 0);
             click(window, "Command1");
         });
-        EXPECT_EQ(service_.ShowMsgWind(kind, QStringLiteral("Answer me"), 0), 6) << kind;
+        EXPECT_EQ(service_.ShowMsgWind(4, QStringLiteral("Outer"), 4), 6);
+        EXPECT_EQ(timerAnswer, c.answer) << "kind " << c.kind;
+        EXPECT_EQ(map_, kAllOn);
     }
 }
 
-TEST_F(MessageWindowTest, CloseBoxAnswersCancelOrOkay) {
-    const std::pair<int, int> kindAndResult[] = {{1, 1}, {2, 1}, {5, 2}, {6, 2}, {7, 2}, {8, 2}};
-    for (const auto& [kind, result] : kindAndResult) {
-        whenMessageShown([](QWidget* window) { EXPECT_TRUE(window->close()); });
-        EXPECT_EQ(service_.ShowMsgWind(kind, QStringLiteral("Closed"), 0), result) << kind;
-        EXPECT_EQ(service_.state().MsgKind, 0) << kind;
-    }
+TEST_F(MessageWindowTest, AWindowLostWithItsParentStillEndsTheMessage) {
+    auto mainWindow = std::make_unique<QWidget>();
+    service_.setParentWindow(mainWindow.get());
+    whenMessageShown([&](QWidget*) { mainWindow.reset(); });
+    EXPECT_EQ(service_.ShowMsgWind(4, QStringLiteral("Parent goes"), 4), 2);
+    // The next message gets the program's own window again, not the standard box.
+    whenMessageShown([](QWidget* window) { click(window, "Command2"); });
+    EXPECT_EQ(service_.ShowMsgWind(1, QStringLiteral("Still here"), 0), 1);
 }
 
-TEST_F(MessageWindowTest, CheckedBoxSwitchesOffJustThatMessage) {
-    whenMessageShown([](QWidget* window) {
-        checkTheBox(window);
-        click(window, "Command1");
-    });
-    EXPECT_FALSE(service_.isSuppressed(14));
-    EXPECT_EQ(service_.ShowMsgWind(4, QStringLiteral("Start?"), 14), 6);
-
-    QString expected = kAllOn;
-    expected[13] = QLatin1Char('1');
-    EXPECT_EQ(map_, expected);
-    EXPECT_TRUE(service_.isSuppressed(14));
-    EXPECT_FALSE(service_.isSuppressed(13));
-    EXPECT_FALSE(service_.isSuppressed(15));
-}
-
-TEST_F(MessageWindowTest, CheckedBoxWithoutUsableIdChangesNothing) {
-    for (int id : {0, 101, 5000, -3}) {
-        whenMessageShown([](QWidget* window) {
-            checkTheBox(window);
-            click(window, "Command1");
-        });
-        EXPECT_EQ(service_.ShowMsgWind(4, QStringLiteral("Go on?"), id), 6) << id;
-        EXPECT_EQ(map_, kAllOn) << id;
-        EXPECT_EQ(map_.size(), 100);
-    }
-    // A notice with id 0 keeps the map too, however it is closed.
-    whenMessageShown([](QWidget* window) {
-        checkTheBox(window);
-        QTest::keyClick(window->focusWidget(), Qt::Key_Escape);
-    });
-    EXPECT_EQ(service_.ShowMsgWind(2, QStringLiteral("Done."), 0), 1);
-    EXPECT_EQ(map_, kAllOn);
-}
-
-TEST_F(MessageWindowTest, UncheckedBoxLeavesTheMessageOn) {
-    whenMessageShown([](QWidget* window) { click(window, "Command1"); });
-    EXPECT_EQ(service_.ShowMsgWind(8, QStringLiteral("Delete the set?"), 8), 1);
-    EXPECT_EQ(map_, kAllOn);
-}
-
-TEST_F(MessageWindowTest, CheckedBoxOnTheLastIdSetsTheLastCharacter) {
-    whenMessageShown([](QWidget* window) {
-        checkTheBox(window);
-        click(window, "Command3");
-    });
-    EXPECT_EQ(service_.ShowMsgWind(8, QStringLiteral("Save?"), 100), 2);
-    EXPECT_EQ(map_.size(), 100);
-    EXPECT_EQ(map_.back(), QLatin1Char('1'));
-    EXPECT_EQ(map_.left(99), kAllOn.left(99));
+TEST(MsgOffMap, OnlyCharactersOtherThanZeroSwitchAMessageOff) {
+    QString map = kAllOn;
+    map[6] = u'x'; // a damaged character counts as switched off
+    suppressIn(map, 100);
+    for (int id : {0, -5, 101})
+        suppressIn(map, id);
+    const std::pair<int, bool> cases[] = {{7, true},  {8, false},   {100, true},
+                                          {0, false}, {101, false}, {-1, false}};
+    for (const auto& [id, suppressed] : cases)
+        EXPECT_EQ(isSuppressedIn(map, id), suppressed) << id;
+    EXPECT_EQ(map.size(), 100);
+    EXPECT_EQ(map.count(u'0'), 98);
 }
 
 } // namespace
