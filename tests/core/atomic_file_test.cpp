@@ -1,6 +1,7 @@
 #include "core/atomic_file.h"
 #include "support/fail_device.h"
 #include "support/file_size_limit.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,16 +11,7 @@
 using nubivista::core::writeAll;
 using nubivista::core::writeFileAtomically;
 
-namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
-} // namespace
+using nubivista::testing::readBytes;
 
 TEST(AtomicFile, WriteAllReportsADeviceThatStopsTakingBytes) {
     nubivista::testing::FailDevice device(300);
@@ -37,7 +29,7 @@ TEST(AtomicFile, ReplacesTheWholeFileAndLeavesNoTemporaryBehind) {
     const QString path = dir.filePath(QStringLiteral("record.bin"));
     ASSERT_TRUE(writeFileAtomically(path, QByteArray(1000, 'a')).ok);
     ASSERT_TRUE(writeFileAtomically(path, QByteArray(10, 'b')).ok);
-    EXPECT_EQ(readFile(path), QByteArray(10, 'b'));
+    EXPECT_EQ(readBytes(path), QByteArray(10, 'b'));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("record.bin")});
 }
 
@@ -52,7 +44,7 @@ TEST(AtomicFile, AWriteThatFailsHalfwayKeepsThePreviousFile) {
         EXPECT_FALSE(outcome.ok);
         EXPECT_FALSE(outcome.error.isEmpty());
     }
-    EXPECT_EQ(readFile(path), previous);
+    EXPECT_EQ(readBytes(path), previous);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("record.bin")});
 }
 

@@ -42,15 +42,4 @@ TEST(LocalPages, EachPageIsSelfContained) {
     }
 }
 
-TEST(LocalPages, StatusPagesSayWhatIsGoingOn) {
-    const std::pair<const char*, const char*> pageAndPhrase[] = {
-        {"BeginNav.htm", "Auto-refresh is running"}, {"BeginNav.htm", "Show/Hide map"},
-        {"BeginLoopNav.htm", "previous hour"},       {"AppClose.htm", "closing"},
-        {"NubivistaHelp.htm", "national map"},
-    };
-    for (const auto& [name, phrase] : pageAndPhrase)
-        EXPECT_TRUE(readShipped(QString::fromLatin1(name)).contains(QString::fromLatin1(phrase)))
-            << name << ": " << phrase;
-}
-
 } // namespace

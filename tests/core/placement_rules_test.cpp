@@ -1,6 +1,5 @@
 // The main window's placement: what the close stores, the default placement
 // from the work area, and twips at the widget edge.
-#include "core/settings.h"
 #include "core/window_placement.h"
 
 #include <gtest/gtest.h>
@@ -30,19 +29,6 @@ TEST(PlacementAtClose, OnlyANormalWindowOfUsefulSizeIsStored) {
         const WindowPlacement result = placementAtClose(kStored, c.current, c.state);
         EXPECT_EQ(result, c.stored ? c.current : kStored) << c.name;
     }
-}
-
-TEST(PlacementAtClose, MaximisedCloseWritesThePreviousPlacementBack) {
-    Settings s;
-    storeMainWindowPlacement(s, kStored);
-    storeMainWindowPlacement(s, placementAtClose(mainWindowPlacement(s), {0, 0, 28800, 15600},
-                                                 WindowShowState::Maximized));
-    const QByteArray bytes = encodeSettingsRecord(recordFromSettings(s));
-    const SettingsRecord r = decodeSettingsRecord(bytes);
-    EXPECT_EQ(r.MainLeft, 1000);
-    EXPECT_EQ(r.MainTop, 800);
-    EXPECT_EQ(r.MainWidth, 9000);
-    EXPECT_EQ(r.MainHeight, 7000);
 }
 
 TEST(DefaultPlacement, ComputedFromTheWorkArea) {
@@ -77,14 +63,10 @@ TEST(DefaultPlacement, UsedWhenTheStoredPlacementCannotPlaceAWindow) {
 }
 
 TEST(Twips, FifteenTwipsToThePixel) {
-    EXPECT_EQ(twipsToPixels(15), 1);
-    EXPECT_EQ(twipsToPixels(9300), 620);
-    EXPECT_EQ(twipsToPixels(7), 0);
-    EXPECT_EQ(twipsToPixels(8), 1);
-    EXPECT_EQ(twipsToPixels(-30), -2);
-    EXPECT_EQ(twipsToPixels(NAN), 0);
-    EXPECT_EQ(twipsToPixels(1e30), 1000000);
-    EXPECT_EQ(pixelsToTwips(620), 9300.0f);
+    const std::pair<double, int> cases[] = {{9300, 620}, {7, 0},   {8, 1},
+                                            {-30, -2},   {NAN, 0}, {1e30, 1000000}};
+    for (const auto& [twips, pixels] : cases)
+        EXPECT_EQ(twipsToPixels(twips), pixels) << twips;
 
     const QRect pixels(10, 20, 800, 600);
     EXPECT_EQ(placementFromPixels(pixels), (WindowPlacement{150, 300, 12000, 9000}));

@@ -1,6 +1,7 @@
 #include "core/instance_guard.h"
 #include "core/message_service.h"
 #include "core/startup.h"
+#include "support/files.h"
 
 #include <QApplication>
 #include <QDir>
@@ -11,24 +12,10 @@
 #include <gtest/gtest.h>
 
 using namespace nubivista::core;
+using nubivista::testing::readBytes;
+using nubivista::testing::writeBytes;
 
 namespace {
-
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-// The message window shows CR LF breaks as plain line breaks.
-QString shownAs(QString text) {
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // Closes the next modal window that comes up and keeps the text it showed.
 class MessageCatcher {
@@ -49,7 +36,7 @@ private:
             }
             seen_ = true;
             if (auto* box = modal->findChild<QWidget*>(QStringLiteral("Text1")))
-                text_ = shownAs(box->property("plainText").toString());
+                text_ = box->property("plainText").toString();
             modal->close();
         });
     }
@@ -153,21 +140,20 @@ TEST_F(Startup, AProgramFolderSettingsFileUnder700BytesEndsTheStart) {
     EXPECT_EQ(settings.NationalMapUrl, kDefaultNationalMapUrl);
 }
 
-TEST_F(Startup, AMissingSampleSetIsReportedOnceAndTheNextRunGoesOn) {
+TEST_F(Startup, AMissingSampleImageIsToldOnceAndAFileInPlaceOfAFolderNamesIt) {
     ASSERT_TRUE(QFile::remove(appDir + QStringLiteral("/Sample Loop Images/latest7.gif")));
     QString shown;
     EXPECT_FALSE(start(&shown));
     EXPECT_EQ(shown, QStringLiteral("No App Source Data\\App\\Loop Images Dir, Or Error Copying "
                                     "It's Files To User Dir."));
-    EXPECT_TRUE(start());
-}
+    EXPECT_TRUE(start()); // the loop folder exists now: nothing more is seeded
 
-TEST_F(Startup, AFileInPlaceOfAUserFolderNamesThatFolder) {
-    ASSERT_TRUE(writeBytes(loopDir(), "not a folder"));
-    QString shown;
+    const QString savedSets = userDir() + QStringLiteral("/Saved Image Sets");
+    ASSERT_TRUE(QDir(savedSets).removeRecursively());
+    ASSERT_TRUE(writeBytes(savedSets, "not a folder"));
     EXPECT_FALSE(start(&shown));
     EXPECT_EQ(shown,
-              QDir::toNativeSeparators(loopDir()) + QStringLiteral(" Dir, or Error Creating It"));
+              QDir::toNativeSeparators(savedSets) + QStringLiteral(" Dir, or Error Creating It"));
 }
 
 TEST_F(Startup, ASecondInstanceIsToldAndTouchesNothing) {
@@ -177,9 +163,10 @@ TEST_F(Startup, ASecondInstanceIsToldAndTouchesNothing) {
     LockFileInstanceGuard second(lock);
     QString shown;
     EXPECT_FALSE(start(&shown, &second));
-    EXPECT_EQ(shown, shownAs(multipleInstancesText()));
-    EXPECT_TRUE(multipleInstancesText().endsWith(
-        QStringLiteral("\r\nRunning Multiple Instances Of\r\nNubivista\r\nIs Not Supported.")));
+    EXPECT_EQ(shown, withPlainLineBreaks(multipleInstancesText()));
+    EXPECT_EQ(multipleInstancesText(),
+              QStringLiteral(
+                  "\r\n\r\n\r\nRunning Multiple Instances Of\r\nNubivista\r\nIs Not Supported."));
     EXPECT_FALSE(QFileInfo::exists(userDir()));
     EXPECT_TRUE(running.claim());
 }
