@@ -2,6 +2,7 @@
 
 #include "core/ansi_text.h"
 #include "core/app_identity.h"
+#include "core/file_checks.h"
 
 #include <QFile>
 #include <bit>
@@ -15,11 +16,6 @@ namespace {
 // off the desktop; they load as 0.
 float nonNegativePosition(float value) {
     return (std::isfinite(value) && value >= 0) ? value : 0.0f;
-}
-
-QString cutAtNul(const QString& text) {
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    return nul < 0 ? text : text.left(nul);
 }
 
 QString loadMsgOffMap(const QString& stored) {
@@ -64,7 +60,7 @@ Settings settingsFromRecord(const SettingsRecord& r) {
     s.EtaClearAtClose = r.EtaClearAtClose;
     // A file path cannot hold NUL characters; a damaged field keeps what
     // comes before the first one.
-    s.EtaSavePath = trimSpaces(cutAtNul(r.EtaSavePath));
+    s.EtaSavePath = trimSpaces(CutAtNul(r.EtaSavePath));
     s.ProductIndex = r.ProductIndex;
     s.LongRangeChecked = r.LongRangeChecked;
     s.BackDateChecked = r.BackDateChecked;

@@ -49,20 +49,14 @@ private:
     QString text_;
 };
 
-bool copyReplacing(const QString& from, const QString& to) {
-    if (FileMissing(from) != 0)
-        return false;
-    QFile::remove(to);
-    return QFile::copy(from, to);
-}
-
+// The loop folder was just made, so nothing is in the way of the copies.
 bool seedLoopFolder(const AppPaths& paths) {
     const QString sample = paths.appDir + QStringLiteral("/Sample Loop Images");
-    if (!copyReplacing(sample + QStringLiteral("/CurrSetRec.sis"), paths.setRecPath))
+    if (!QFile::copy(sample + QStringLiteral("/CurrSetRec.sis"), paths.setRecPath))
         return false;
     for (int n = 1; n <= kSampleImageCount; ++n) {
         const QString name = QStringLiteral("/latest%1.gif").arg(n);
-        if (!copyReplacing(sample + name, paths.loopImagesDir + name))
+        if (!QFile::copy(sample + name, paths.loopImagesDir + name))
             return false;
     }
     return true;
