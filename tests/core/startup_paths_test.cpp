@@ -52,13 +52,7 @@ TEST(FileChecks, DirMissingTellsFoldersFilesAndNothingApart) {
     EXPECT_EQ(FileMissing(file), 0);
     EXPECT_NE(FileMissing(dir.filePath(QStringLiteral("none"))), 0);
     EXPECT_NE(FileMissing(dir.path()), 0);
-}
-
-TEST(FileChecks, CutAtNul) {
-    EXPECT_EQ(CutAtNul(QString()), QString());
-    EXPECT_EQ(CutAtNul(QStringLiteral("abc")), QStringLiteral("abc"));
     EXPECT_EQ(CutAtNul(QString::fromLatin1("ab\0cd", 5)), QStringLiteral("ab"));
-    EXPECT_EQ(CutAtNul(QString::fromLatin1("\0cd", 3)), QString());
 }
 
 TEST(InstanceGuard, ASecondClaimFailsWhileTheFirstHoldsAndSucceedsAfter) {
