@@ -1,9 +1,12 @@
 #include "sets/set_record.h"
 
+#include "core/ansi_text.h"
+#include "core/ole_date.h"
+
 #include <QFile>
 #include <QtEndian>
+#include <algorithm>
 #include <bit>
-#include <cmath>
 
 namespace nubivista::sets {
 
@@ -23,47 +26,6 @@ constexpr qsizetype kSlotTimeAt = 284;
 constexpr qsizetype kSlotFilledAt = 452;
 static_assert(kSlotFilledAt + 2 * kSlotArraySize == kSetRecordSize);
 
-// The date range a date value can hold: 100-01-01 up to the end of 9999-12-31.
-constexpr double kEarliestDate = -657434.0;
-constexpr double kEndOfLatestDate = 2958466.0;
-
-// Windows-1252 characters of the bytes 0x80..0x9F. The five bytes the code
-// page leaves undefined map to the control characters of the same number, so
-// that every byte reads and writes back unchanged.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char encodeCp1252(QChar character) {
-    const char16_t code = character.unicode();
-    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF))
-        return static_cast<char>(code);
-    for (std::size_t i = 0; i < kCp1252High.size(); ++i) {
-        if (kCp1252High[i] == code)
-            return static_cast<char>(0x80 + i);
-    }
-    return '?';
-}
-
-QChar decodeCp1252(char byte) {
-    const auto code = static_cast<unsigned char>(byte);
-    if (code >= 0x80 && code < 0xA0)
-        return QChar(kCp1252High[code - 0x80]);
-    return QChar(code);
-}
-
-// Trims spaces only: other characters at the ends belong to the value.
-QString trimSpaces(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
 void putInt16(QByteArray& out, qsizetype at, std::int16_t value) {
     qToLittleEndian<qint16>(value, out.data() + at);
 }
@@ -78,8 +40,7 @@ void putDouble(QByteArray& out, qsizetype at, double value) {
 
 // Writes text into a field of fieldSize bytes, cut and padded with spaces.
 void putText(QByteArray& out, qsizetype at, qsizetype fieldSize, const QString& text) {
-    for (qsizetype i = 0; i < fieldSize; ++i)
-        out[at + i] = i < text.size() ? encodeCp1252(text[i]) : ' ';
+    out.replace(at, fieldSize, core::encodeWindows1252(text, fieldSize));
 }
 
 std::int16_t getInt16(QByteArrayView in, qsizetype at) {
@@ -95,14 +56,7 @@ double getDouble(QByteArrayView in, qsizetype at) {
 }
 
 QString getText(QByteArrayView in, qsizetype at, qsizetype fieldSize) {
-    QString text(fieldSize, Qt::Uninitialized);
-    for (qsizetype i = 0; i < fieldSize; ++i)
-        text[i] = decodeCp1252(in[at + i]);
-    return trimSpaces(text);
-}
-
-bool isUsableDate(double value) {
-    return std::isfinite(value) && value >= kEarliestDate && value < kEndOfLatestDate;
+    return core::trimSpaces(core::decodeWindows1252(in.sliced(at, fieldSize)));
 }
 
 // True when every value that later code uses as an index or converts as a
@@ -114,12 +68,16 @@ bool holdsUsableValues(const SetRecord& record) {
         return false;
     if (record.wrapState < kFillingFirstTime || record.wrapState > kRingHasGaps)
         return false;
-    if (!isUsableDate(record.lastImageTime))
+    // Later code multiplies the interval into minutes of date arithmetic.
+    if (record.refreshIntervalMinutes < kMinRefreshIntervalMinutes ||
+        record.refreshIntervalMinutes > kMaxRefreshIntervalMinutes)
+        return false;
+    if (!core::isValidOleDate(record.lastImageTime))
         return false;
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         if (record.slotFilled[slot] != 0 && record.slotFilled[slot] != 1)
             return false;
-        if (!isUsableDate(record.slotTime[slot]))
+        if (!core::isValidOleDate(record.slotTime[slot]))
             return false;
     }
     return true;
@@ -138,7 +96,8 @@ QString contaminatedRecordText() {
 SetRecord setRecordFromModel(const SlotModel& model, std::int32_t refreshIntervalMinutes) {
     SetRecord record;
     record.imageCount = static_cast<std::int16_t>(filledCount(model));
-    record.refreshIntervalMinutes = refreshIntervalMinutes;
+    record.refreshIntervalMinutes =
+        std::clamp(refreshIntervalMinutes, kMinRefreshIntervalMinutes, kMaxRefreshIntervalMinutes);
     record.wrapState = model.wrapState;
     record.ringOffset = model.ringOffset;
     record.newestSlot = model.newestSlot;

@@ -25,6 +25,9 @@ namespace nubivista::sets {
 inline constexpr qsizetype kSetRecordSize = 494;
 inline constexpr qsizetype kPaneUrlFieldSize = 256;
 inline constexpr qsizetype kSiteCodeFieldSize = 4;
+// The auto-refresh interval the refresh controls allow, in minutes.
+inline constexpr std::int32_t kMinRefreshIntervalMinutes = 1;
+inline constexpr std::int32_t kMaxRefreshIntervalMinutes = 180;
 
 // The detail text shown when a file is not a usable set record.
 QString contaminatedRecordText();
@@ -46,7 +49,8 @@ struct SetRecord {
 };
 
 // The record that saves model: ImageCount is the filled count and the unused
-// element 0 of both arrays is written as 0.
+// element 0 of both arrays is written as 0. The interval is kept within the
+// limits of the refresh controls, so that the record always reads back.
 SetRecord setRecordFromModel(const SlotModel& model, std::int32_t refreshIntervalMinutes);
 
 // Exactly kSetRecordSize bytes. PaneUrl is cut at 256 characters; SiteCode is
@@ -63,8 +67,9 @@ struct SetRecordRead {
 // record this program never writes, whose values would send later code
 // outside the slot arrays or out of the date range:
 //   RingOffset outside 0..19, NewestSlot outside 0..20, WrapState outside
-//   0..2, SlotFilled[1..20] other than 0 or 1, SlotTime[1..20] or
-//   LastImageTime not a finite date between the years 100 and 9999.
+//   0..2, RefreshIntervalMinutes outside 1..180, SlotFilled[1..20] other
+//   than 0 or 1, SlotTime[1..20] or LastImageTime not a date between the
+//   years 100 and 9999.
 // Element 0 of the arrays and ImageCount are ignored, as every reader does.
 // Every refusal carries contaminatedRecordText().
 SetRecordRead decodeSetRecord(QByteArrayView bytes);
