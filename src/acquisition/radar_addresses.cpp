@@ -30,8 +30,10 @@ QString radarPathMarker() {
 // search only from here, so a host name that happens to hold "loop", "latest",
 // "images" or ".shtml" is never rewritten.
 qsizetype pathStart(const QString& address) {
+    // A "://" after the first "/" belongs to the path or query, not to a scheme.
     const qsizetype scheme = address.indexOf(L("://"));
-    const qsizetype authority = scheme < 0 ? 0 : scheme + 3;
+    const bool hasScheme = scheme >= 0 && address.indexOf(u'/') == scheme + 1;
+    const qsizetype authority = hasScheme ? scheme + 3 : 0;
     const qsizetype slash = address.indexOf(u'/', authority);
     return slash < 0 ? address.size() : slash;
 }
