@@ -228,18 +228,4 @@ TEST_F(MessageWindowTest, AWindowLostWithItsParentStillEndsTheMessage) {
     EXPECT_EQ(service_.ShowMsgWind(1, QStringLiteral("Still here"), 0), 1);
 }
 
-TEST(MsgOffMap, OnlyCharactersOtherThanZeroSwitchAMessageOff) {
-    QString map = kAllOn;
-    map[6] = u'x'; // a damaged character counts as switched off
-    suppressIn(map, 100);
-    for (int id : {0, -5, 101})
-        suppressIn(map, id);
-    const std::pair<int, bool> cases[] = {{7, true},  {8, false},   {100, true},
-                                          {0, false}, {101, false}, {-1, false}};
-    for (const auto& [id, suppressed] : cases)
-        EXPECT_EQ(isSuppressedIn(map, id), suppressed) << id;
-    EXPECT_EQ(map.size(), 100);
-    EXPECT_EQ(map.count(u'0'), 98);
-}
-
 } // namespace

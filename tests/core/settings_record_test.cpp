@@ -154,13 +154,3 @@ TEST(SettingsRecordBytes, DeviceReaderReadsOneRecordAndReportsReadErrors) {
     ASSERT_TRUE(broken.open(QIODevice::ReadOnly));
     EXPECT_FALSE(readSettingsRecord(broken).has_value());
 }
-
-TEST(SettingsRecordText, TitleCodeHidesTheTitleAndDecodesBack) {
-    const QByteArray code = encodeTitleCode(QStringLiteral("Nubivista"));
-    ASSERT_EQ(code.size(), kTitleCodeLength);
-    EXPECT_EQ(static_cast<std::uint8_t>(code.at(0)), 'N' ^ 0xA5);
-    EXPECT_EQ(code.mid(9), QByteArray(kTitleCodeLength - 9, ' '));
-    EXPECT_EQ(decodeTitleCode(code), QStringLiteral("Nubivista"));
-    EXPECT_EQ(decodeTitleCode(encodeTitleCode(QStringLiteral("Two words "))),
-              QStringLiteral("Two words "));
-}

@@ -9,18 +9,6 @@
 
 using namespace nubivista::core;
 
-TEST(AppPaths, UserFolderTreeHangsBelowTheProfileFolderWithFixedNames) {
-    const AppPaths p =
-        derivePaths(QStringLiteral("/opt/nubivista"), QStringLiteral("/home/w/.local/share"));
-    EXPECT_EQ(p.userDir, QStringLiteral("/home/w/.local/share/Application Data/Nubivista"));
-    EXPECT_EQ(p.iniPath, p.userDir + QStringLiteral("/Nubivista.ini"));
-    EXPECT_EQ(p.savedSetsDir, p.userDir + QStringLiteral("/Saved Image Sets"));
-    EXPECT_EQ(p.loopImgBase + QStringLiteral("7") + p.loopImgExt,
-              p.userDir + QStringLiteral("/Loop Images/latest7.gif"));
-    EXPECT_EQ(p.setRecPath, p.userDir + QStringLiteral("/Loop Images/CurrSetRec.sis"));
-    EXPECT_EQ(p.helpPagePath, QStringLiteral("/opt/nubivista/NubivistaHelp.htm"));
-}
-
 TEST(AppPaths, ARootProgramFolderStillJoinsToValidPaths) {
     EXPECT_EQ(appDirFrom(QStringLiteral("/")), QString());
     const AppPaths p = derivePaths(appDirFrom(QStringLiteral("/")), QStringLiteral("/p"));

@@ -94,7 +94,10 @@ TEST_F(Startup, FirstRunCreatesTheTreeAndSeedsTheSampleSetAndSettings) {
     ASSERT_TRUE(result);
     EXPECT_EQ(result->paths.userDir, userDir());
     EXPECT_TRUE(QFileInfo(userDir() + QStringLiteral("/Saved Image Sets")).isDir());
-    EXPECT_EQ(readBytes(loopDir() + QStringLiteral("/CurrSetRec.sis")), QByteArray(494, 's'));
+    EXPECT_EQ(readBytes(result->paths.setRecPath), QByteArray(494, 's'));
+    EXPECT_EQ(result->paths.loopImgBase + QStringLiteral("3") + result->paths.loopImgExt,
+              loopDir() + QStringLiteral("/latest3.gif"));
+    EXPECT_EQ(result->paths.helpPagePath, appDir + QStringLiteral("/NubivistaHelp.htm"));
     for (int n = 1; n <= 11; ++n)
         EXPECT_EQ(readBytes(loopDir() + QStringLiteral("/latest%1.gif").arg(n)),
                   "sample " + QByteArray::number(n));
