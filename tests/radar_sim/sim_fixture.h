@@ -4,10 +4,13 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QImage>
 #include <QMap>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -40,40 +43,45 @@ protected:
         ASSERT_NE(port, 0);
     }
 
-    // Sends one request and reads the reply. `absoluteHost` sends the target in
-    // absolute form, as a client of a forward proxy does.
+    // Sends one request and reads the reply, waking on the socket's own signals. An
+    // `absoluteHost` sends the target in absolute form, as a client of a forward
+    // proxy does.
     WireReply request(const QByteArray& path, const QByteArray& extraHeaders = {},
                       const QByteArray& method = "GET", const QByteArray& absoluteHost = {},
                       int timeoutMs = 5000) {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, port);
-        WireReply reply;
-        if (!QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; },
-                             timeoutMs)) {
-            return reply;
-        }
+        const QByteArray host =
+            absoluteHost.isEmpty() ? QByteArray("weather.noaa.gov") : absoluteHost;
         const QByteArray target = absoluteHost.isEmpty() ? path : "http://" + absoluteHost + path;
-        socket.write(method + " " + target + " HTTP/1.1\r\nHost: " +
-                     (absoluteHost.isEmpty() ? QByteArray("weather.noaa.gov") : absoluteHost) +
-                     "\r\n" + extraHeaders + "\r\n");
+        QTcpSocket socket;
+        QEventLoop loop;
+        WireReply reply;
         QByteArray raw;
-        QElapsedTimer timer;
-        timer.start();
-        auto complete = [&] {
+        auto check = [&] {
             raw += socket.readAll();
             reply.closed = socket.state() == QAbstractSocket::UnconnectedState;
             const qsizetype headerEnd = raw.indexOf("\r\n\r\n");
-            if (headerEnd < 0) {
-                return reply.closed;
+            if (headerEnd >= 0) {
+                parseHead(raw.left(headerEnd), reply);
+                reply.body = raw.mid(headerEnd + 4);
             }
-            parseHead(raw.left(headerEnd), reply);
-            reply.body = raw.mid(headerEnd + 4);
-            if (reply.closed || method == "HEAD" || reply.status == 304) {
-                return true;
+            const bool whole = headerEnd >= 0 && (method == "HEAD" || reply.status == 304 ||
+                                                  reply.body.size() >= reply.contentLength());
+            if (whole || reply.closed) {
+                reply.complete = true;
+                loop.quit();
             }
-            return reply.body.size() >= reply.contentLength();
         };
-        reply.complete = QTest::qWaitFor(complete, timeoutMs);
+        QObject::connect(&socket, &QTcpSocket::connected, &loop, [&] {
+            socket.write(method + " " + target + " HTTP/1.1\r\nHost: " + host + "\r\n" +
+                         extraHeaders + "\r\n");
+        });
+        QObject::connect(&socket, &QTcpSocket::readyRead, &loop, check);
+        QObject::connect(&socket, &QTcpSocket::stateChanged, &loop, check);
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        QElapsedTimer timer;
+        timer.start();
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        loop.exec();
         reply.elapsedMs = timer.elapsed();
         return reply;
     }

@@ -1,5 +1,4 @@
 #include "frame_renderer.h"
-#include "pages.h"
 #include "sim_fixture.h"
 #include "storm_model.h"
 
@@ -78,32 +77,11 @@ TEST(StormModelTest, SpeedAndHeadingFollowTheSiteCode) {
     EXPECT_LE(a.speedMph(), 55.0);
 }
 
-TEST(FrameNames, DatesSitAtTheProgramsCharacterPositions) {
-    const Site site = *findSite(QStringLiteral("kmkx"));
-    const qint64 time = QDateTime(QDate(2004, 6, 15), QTime(14, 5), Qt::UTC).toSecsSinceEpoch();
-    for (const Product& product : kProducts) {
-        const QString path = imagePath(product, site, time);
-        const bool stormTotal = product.kind == ProductKind::StormTotalRainfall;
-        EXPECT_EQ(path.size(), stormTotal ? 71 : 49) << path.toStdString();
-        EXPECT_EQ(path.mid(27, 4), QStringLiteral("2004"));
-        EXPECT_EQ(path.mid(31, 2), QStringLiteral("06"));
-        EXPECT_EQ(path.mid(33, 2), QStringLiteral("15"));
-        EXPECT_EQ(path.mid(39, 2), QStringLiteral("14"));
-        EXPECT_EQ(path.mid(41, 2), QStringLiteral("05"));
-        EXPECT_EQ(parseFrameName(product, path.mid(24)), time);
-    }
-    const Product shortRange = *findProduct(QStringLiteral("DS.p19r0"));
-    EXPECT_FALSE(parseFrameName(shortRange,
-                                QStringLiteral("sn_20040615_at_140500_storm_total_precip_r0.gif")));
-    EXPECT_FALSE(parseFrameName(shortRange, QStringLiteral("sn_20041315_at_140500.gif")));
-    EXPECT_FALSE(parseFrameName(shortRange, QStringLiteral("latest.gif")));
-}
-
 TEST(FrameImages, ConsecutiveFramesNeverShareASize) {
     const Site site = *findSite(QStringLiteral("pgua"));
     for (const Product& product : kProducts) {
         qsizetype previous = -1;
-        for (qint64 index = 5000000; index < 5000006; ++index) {
+        for (qint64 index = 5000000; index < 5000003; ++index) {
             const QByteArray gif = frameGif(site, product, index * 300, index);
             ASSERT_FALSE(gif.isEmpty());
             EXPECT_NE(gif.size(), previous) << product.code << " frame " << index;
@@ -111,25 +89,6 @@ TEST(FrameImages, ConsecutiveFramesNeverShareASize) {
             EXPECT_FALSE(QImage::fromData(gif, "GIF").isNull());
             previous = gif.size();
         }
-    }
-}
-
-TEST(FrameImages, StampStripShowsTheFrameTime) {
-    EXPECT_EQ(stampText(QDateTime(QDate(2026, 12, 6), QTime(13, 56), Qt::UTC).toSecsSinceEpoch()),
-              QStringLiteral("12/06/2026 13:56 UTC"));
-    const IndexedImage image = renderFrame(*findSite(QStringLiteral("kmkx")),
-                                           *findProduct(QStringLiteral("DS.p19r0")), 1781272500);
-    int lit = 0;
-    for (int y = kStampY; y < kStampY + kStampHeight; ++y) {
-        for (int x = kStampX; x < kStampX + kStampWidth; ++x) {
-            lit += image.pixel(x, y) == colour::kWhite ? 1 : 0;
-        }
-    }
-    EXPECT_GT(lit, 100);
-    // Nothing of the stamp spills outside the strip's columns.
-    for (int y = kStampY; y < kStampY + kStampHeight; ++y) {
-        EXPECT_NE(image.pixel(kStampX - 1, y), colour::kWhite);
-        EXPECT_NE(image.pixel(kStampX + kStampWidth, y), colour::kWhite);
     }
 }
 

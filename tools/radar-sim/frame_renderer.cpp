@@ -344,9 +344,9 @@ QString stampText(qint64 utcSeconds) {
 
 IndexedImage renderFrame(const Site& site, const Product& product, qint64 frameSeconds) {
     IndexedImage image(kImageWidth, kImageHeight, colour::kBlack);
-    drawMap(image, site, product);
     drawEchoes(image, site, product, frameSeconds);
-    image.fillCircle(kCenterX, kCenterY, 2, colour::kSiteMarker);
+    // Rings and neighbour labels go over the echoes, as map overlays do.
+    drawMap(image, site, product);
     drawHeader(image, site, product, frameSeconds);
     drawLegend(image, product);
     return image;

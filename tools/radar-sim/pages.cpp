@@ -88,39 +88,48 @@ QByteArray loopPageHtml(const Product& product, const Site& site) {
     const QByteArray code = product.codeString().toLatin1();
     const QByteArray siteCode = site.code.toLatin1();
     const QByteArray title = htmlEscaped(site.title()) + " - " + product.caption + " loop";
-    // The script loads the list and preloads every image, so a browser that shows
-    // the page has all ten in its cache.
+    // The list is read while the page is parsed and its images are written into the
+    // page, so the page finishes loading only once the list and all ten images are
+    // in the browser's cache: a client that waits for the page waits for them too.
     return "<!DOCTYPE html>\n<html>\n<head>\n<title>" + title +
            "</title>\n<script type=\"text/javascript\">\n"
            "var frames = [];\nvar current = 0;\n"
+           "var request = new XMLHttpRequest();\n"
+           "request.open(\"GET\", \"/radar/loopdata/" +
+           code + "/" + siteCode +
+           ".txt\", false);\n"
+           "try { request.send(null); } catch (e) {}\n"
+           "if (request.status == 200) {\n"
+           "  var lines = request.responseText.split(\"\\n\");\n"
+           "  for (var i = 0; i < lines.length; i++) {\n"
+           "    var at = lines[i].indexOf(\"images/\");\n"
+           "    if (at >= 0) frames.push(\"/radar/\" + lines[i].substring(at));\n"
+           "  }\n"
+           "}\n"
            "function showNext() {\n"
            "  current = (current + 1) % frames.length;\n"
-           "  document.getElementById(\"loopimage\").src = frames[current].src;\n"
+           "  document.getElementById(\"loopimage\").src = frames[current];\n"
            "}\n"
            "function startLoop() {\n"
-           "  var request = new XMLHttpRequest();\n"
-           "  request.open(\"GET\", \"/radar/loopdata/" +
-           code + "/" + siteCode +
-           ".txt\", true);\n"
-           "  request.onreadystatechange = function () {\n"
-           "    if (request.readyState != 4 || request.status != 200) return;\n"
-           "    var lines = request.responseText.split(\"\\n\");\n"
-           "    for (var i = 0; i < lines.length; i++) {\n"
-           "      var at = lines[i].indexOf(\"images/\");\n"
-           "      if (at < 0) continue;\n"
-           "      var image = new Image();\n"
-           "      image.src = \"/radar/\" + lines[i].substring(at);\n"
-           "      frames.push(image);\n"
-           "    }\n"
-           "    if (frames.length > 0) setInterval(showNext, 500);\n"
-           "  };\n"
-           "  request.send(null);\n"
+           "  var loaded = 0;\n"
+           "  for (var i = 0; i < document.images.length; i++) {\n"
+           "    if (document.images[i].className == \"frame\" && "
+           "document.images[i].naturalWidth > 0) loaded++;\n"
+           "  }\n"
+           "  document.getElementById(\"status\").textContent =\n"
+           "    loaded + \" of \" + frames.length + \" images loaded\";\n"
+           "  if (frames.length > 0) setInterval(showNext, 500);\n"
            "}\n"
            "</script>\n</head>\n<body bgcolor=\"#ffffff\" onload=\"startLoop()\">\n<h3>" +
            title + "</h3>\n<img id=\"loopimage\" src=\"/radar/images/" + code + "/SI." + siteCode +
            "/latest.gif\" width=\"600\" height=\"550\" alt=\"" + title +
-           "\">\n<p><a href=\"/radar/latest/" + code + "/si." + siteCode +
-           ".shtml\">Latest image</a></p>\n</body>\n</html>\n";
+           "\">\n<p id=\"status\">Loading the loop</p>\n<div style=\"display:none\">\n"
+           "<script type=\"text/javascript\">\n"
+           "for (var i = 0; i < frames.length; i++)\n"
+           "  document.write(\"<img class=\\\"frame\\\" src=\\\"\" + frames[i] + \"\\\" "
+           "alt=\\\"\\\">\");\n"
+           "</script>\n</div>\n<p><a href=\"/radar/latest/" +
+           code + "/si." + siteCode + ".shtml\">Latest image</a></p>\n</body>\n</html>\n";
 }
 
 } // namespace radarsim
