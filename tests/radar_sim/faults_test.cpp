@@ -33,16 +33,16 @@ TEST_F(Faults, UnknownFaultNameIsRefused) {
 }
 
 TEST_F(Faults, DelayServesAfterTheWait) {
-    admin("/_sim/fault?name=delay&ms=400");
+    admin("/_sim/fault?name=delay&ms=200");
     const WireReply reply = request(kLatest);
     EXPECT_EQ(reply.status, 200);
-    EXPECT_GE(reply.elapsedMs, 380);
+    EXPECT_GE(reply.elapsedMs, 190);
     EXPECT_EQ(reply.contentLength(), reply.body.size());
 }
 
 TEST_F(Faults, HangHoldsTheConnectionUntilCleared) {
     admin("/_sim/fault?name=hang&match=latest.gif");
-    const WireReply held = request(kLatest, {}, "GET", {}, 500);
+    const WireReply held = request(kLatest, {}, "GET", {}, 200);
     EXPECT_FALSE(held.answered);
     EXPECT_FALSE(held.closed);
 
@@ -51,7 +51,7 @@ TEST_F(Faults, HangHoldsTheConnectionUntilCleared) {
     socket.connectToHost(QHostAddress::LocalHost, port);
     ASSERT_TRUE(socket.waitForConnected(2000));
     socket.write("GET " + kLatest + " HTTP/1.1\r\nHost: weather.noaa.gov\r\n\r\n");
-    ASSERT_FALSE(QTest::qWaitFor([&] { return socket.bytesAvailable() > 0; }, 300));
+    ASSERT_FALSE(QTest::qWaitFor([&] { return socket.bytesAvailable() > 0; }, 100));
     admin("/_sim/fault?name=none");
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, 3000));

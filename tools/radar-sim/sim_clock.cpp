@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace radarsim {
 
@@ -36,7 +37,8 @@ int SimClock::realSecondsToNextFrame() const {
     const qint64 simulatedRemaining = frameSeconds(newestFrameIndex() + 1) - nowSeconds();
     const double real = m_speed > 0.0 ? std::ceil(static_cast<double>(simulatedRemaining) / m_speed)
                                       : static_cast<double>(m_interval);
-    return static_cast<int>(std::max(real, 0.0));
+    // A crawling clock would put the next frame past what an int holds.
+    return static_cast<int>(std::clamp(real, 0.0, double{std::numeric_limits<int>::max()}));
 }
 
 void SimClock::advanceFrames(int frames) {
