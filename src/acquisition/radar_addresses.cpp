@@ -2,6 +2,8 @@
 
 #include "acquisition/radar_products.h"
 
+#include <algorithm>
+
 namespace nubivista::acquisition {
 
 namespace {
@@ -59,12 +61,12 @@ bool isSiteCodeCharacter(QChar c) {
     return (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9');
 }
 
-bool allOf(const QString& text, bool (*accept)(QChar)) {
-    for (const QChar c : text) {
-        if (!accept(c))
-            return false;
-    }
-    return true;
+// The page of an image address, with kind ("latest" or "loop") in place of
+// "images". None of the three rewrites can make or break another's match.
+QString pageFromImage(const QString& image, QLatin1String kind) {
+    QString page = replaceFirstInPath(image, L("/SI."), L("/si."));
+    page = replaceFirstInPath(page, L("/latest.gif"), L(".shtml"));
+    return replaceFirstInPath(page, L("images"), kind);
 }
 
 } // namespace
@@ -100,8 +102,9 @@ std::optional<SiteLink> ParseSiteLink(const QString& link) {
     // the process to another server), only letters and digits in the code.
     SiteLink site{lowered.mid(HostLabelStart, HostLabelLength),
                   lowered.mid(SiteCodeStart, SiteCodeLength)};
-    if (site.siteCode.size() != SiteCodeLength || !allOf(site.hostLabel, isHostCharacter) ||
-        !allOf(site.siteCode, isSiteCodeCharacter))
+    if (site.siteCode.size() != SiteCodeLength ||
+        !std::ranges::all_of(site.hostLabel, isHostCharacter) ||
+        !std::ranges::all_of(site.siteCode, isSiteCodeCharacter))
         return std::nullopt;
     return site;
 }
@@ -141,11 +144,8 @@ QString PaneUrl(const QString& pageUrl, bool navsGoToPageUrl) {
 }
 
 QString LoopPageUrlFromPaneUrl(const QString& paneUrl, bool navsGoToPageUrl) {
-    if (navsGoToPageUrl)
-        return replaceFirstInPath(paneUrl, L("latest"), L("loop"));
-    QString page = replaceFirstInPath(paneUrl, L("images"), L("loop"));
-    page = replaceFirstInPath(page, L("/SI."), L("/si."));
-    return replaceFirstInPath(page, L("/latest.gif"), L(".shtml"));
+    return navsGoToPageUrl ? replaceFirstInPath(paneUrl, L("latest"), L("loop"))
+                           : pageFromImage(paneUrl, L("loop"));
 }
 
 std::optional<QString> LoopListUrl(const QString& loopPageUrl) {
@@ -189,14 +189,8 @@ std::optional<QString> SiteCodeFromPaneUrl(const QString& paneUrl) {
 }
 
 ProcessAddresses AddressesFromStoredUrl(const QString& storedUrl, bool navsGoToPageUrl) {
-    if (pathContains(storedUrl, L("images"))) {
-        if (!navsGoToPageUrl)
-            return {storedUrl, storedUrl};
-        QString page = replaceFirstInPath(storedUrl, L("/SI."), L("/si."));
-        page = replaceFirstInPath(page, L("/latest.gif"), L(".shtml"));
-        page = replaceFirstInPath(page, L("images"), L("latest"));
-        return {page, storedUrl};
-    }
+    if (pathContains(storedUrl, L("images")))
+        return {navsGoToPageUrl ? pageFromImage(storedUrl, L("latest")) : storedUrl, storedUrl};
     // A page address: a loop page stored during a back-dated start is read as
     // its latest page, as the process itself would show it.
     const QString image = SiteImageUrl(storedUrl);
