@@ -8,6 +8,17 @@
 
 namespace nubivista::acquisition {
 
+namespace {
+
+bool isWebAddress(const QString& address) {
+    const QUrl url(address, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && !url.host().isEmpty() &&
+           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+} // namespace
+
 RelayLaunchers RelayLaunchers::system() {
     return {[](const QString& program, const QStringList& arguments) {
                 return QProcess::startDetached(program, arguments);
@@ -60,13 +71,16 @@ void Form5::WebBrowser1_NewWindow2(platform::NewWindowRequest& request) {
     // The relay window never shows a window of its own: the new window is the
     // sibling program, or else the user's default browser.
     request.cancel = true;
+    const QString address = relay.isEmpty() ? request.address.toString() : relay;
+    // The address comes from a web page; only a web address leaves the
+    // program, never a local file or something a program could take for an option.
+    if (!isWebAddress(address))
+        return;
     const QString program = skyfolioPath();
     if (!relay.isEmpty() && !program.isEmpty() && QFileInfo(program).isFile() &&
         launchers_.startProgram(program, {relay}))
         return;
-    const QString address = relay.isEmpty() ? request.address.toString() : relay;
-    if (!address.isEmpty())
-        launchers_.openInDefaultBrowser(QUrl(address));
+    launchers_.openInDefaultBrowser(QUrl(address));
 }
 
 void Form5::closeEvent(QCloseEvent* event) {

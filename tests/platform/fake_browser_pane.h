@@ -5,8 +5,6 @@
 // new-window request.
 #include "acquisition/platform/browser_pane.h"
 
-#include <QStringList>
-
 namespace nubivista::platform::testing {
 
 class FakeBrowserPane : public BrowserPane {
@@ -17,9 +15,7 @@ public:
     void navigate(const QUrl& address, const QString& targetFrame = {}) override {
         navigations.append({address, targetFrame});
         if (targetFrame.compare(QLatin1String("_blank"), Qt::CaseInsensitive) == 0) {
-            NewWindowRequest request{address};
-            emit newWindowRequested(request);
-            lastNewWindow = request;
+            pageAsksForNewWindow(address);
             return;
         }
         bool cancel = false;
@@ -35,10 +31,9 @@ public:
 
     // A page's own request for a new window (a script or a link's target).
     NewWindowRequest pageAsksForNewWindow(const QUrl& address) {
-        NewWindowRequest request{address};
-        emit newWindowRequested(request);
-        lastNewWindow = request;
-        return request;
+        lastNewWindow = NewWindowRequest{address};
+        emit newWindowRequested(lastNewWindow);
+        return lastNewWindow;
     }
 
     struct Navigation {

@@ -14,11 +14,14 @@ namespace {
 
 using platform::testing::FakeBrowserPane;
 
+const QString Link = QStringLiteral("http://weather.noaa.gov/radar/help.html");
+
 class Form5Test : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(QDir(root.path()).mkpath("Nubivista"));
         paths = core::derivePaths(root.filePath("Nubivista"), root.filePath("profile"));
+        RelayLaunchers launchers;
         launchers.startProgram = [this](const QString& program, const QStringList& arguments) {
             started.append(program + u' ' + arguments.join(u' '));
             return startSucceeds;
@@ -33,14 +36,13 @@ protected:
 
     void installSkyfolio() {
         ASSERT_TRUE(QDir(root.path()).mkpath("Skyfolio2"));
-        QFile program(root.filePath("Skyfolio2/Skyfolio2"));
+        QFile program(skyfolio());
         ASSERT_TRUE(program.open(QIODevice::WriteOnly));
     }
     QString skyfolio() const { return root.filePath("Skyfolio2/Skyfolio2"); }
 
     QTemporaryDir root;
     core::AppPaths paths;
-    RelayLaunchers launchers;
     QStringList started;
     QList<QUrl> opened;
     bool startSucceeds = true;
@@ -48,40 +50,49 @@ protected:
     std::unique_ptr<Form5> form;
 };
 
-const QString Link = QStringLiteral("http://weather.noaa.gov/radar/help.html");
-
-TEST_F(Form5Test, LoadShowsTheBlankLocalPage) {
+TEST_F(Form5Test, LoadShowsTheBlankLocalPageAndCloseOnlyHides) {
     form->Form_Load();
     EXPECT_EQ(pane->current, paths.startBlank.url);
-    EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(pane->parent(), form.get());
+    form->show();
+    EXPECT_FALSE(form->close());
+    EXPECT_FALSE(form->isVisible());
 }
 
-TEST_F(Form5Test, OpensAnAddressInSkyfolioWhenItIsInstalled) {
-    installSkyfolio();
-    form->OpenInNewWindow(Link);
-    ASSERT_EQ(pane->navigations.size(), 1);
-    EXPECT_EQ(pane->navigations.first().targetFrame, "_blank");
-    EXPECT_EQ(started, QStringList{skyfolio() + u' ' + Link});
-    EXPECT_TRUE(opened.isEmpty());
-    EXPECT_TRUE(pane->lastNewWindow.cancel);
-    EXPECT_TRUE(form->relayAddress().isEmpty());
-}
-
-TEST_F(Form5Test, OpensAnAddressInTheDefaultBrowserOtherwise) {
-    form->OpenInNewWindow(Link);
-    EXPECT_TRUE(started.isEmpty());
-    EXPECT_EQ(opened, QList<QUrl>{QUrl(Link)});
-    EXPECT_TRUE(pane->lastNewWindow.cancel);
-    EXPECT_TRUE(form->relayAddress().isEmpty());
-}
-
-TEST_F(Form5Test, FallsBackToTheDefaultBrowserWhenSkyfolioFailsToStart) {
-    installSkyfolio();
-    startSucceeds = false;
-    form->OpenInNewWindow(Link);
-    EXPECT_EQ(started.size(), 1);
-    EXPECT_EQ(opened, QList<QUrl>{QUrl(Link)});
+TEST_F(Form5Test, OpensAnAddressInSkyfolioOrElseTheDefaultBrowser) {
+    struct Case {
+        const char* name;
+        bool installed;
+        bool startSucceeds;
+        QString address;
+        bool expectStarted;
+        bool expectOpened;
+    };
+    const Case cases[] = {
+        {"installed", true, true, Link, true, false},
+        {"absent", false, true, Link, false, true},
+        {"fails to start", true, false, Link, true, true},
+        {"local file", true, true, QStringLiteral("file:///etc/passwd"), false, false},
+        {"not an address", true, true, QStringLiteral("-x"), false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.installed)
+            installSkyfolio();
+        else
+            QFile::remove(skyfolio());
+        startSucceeds = c.startSucceeds;
+        started.clear();
+        opened.clear();
+        form->OpenInNewWindow(c.address);
+        EXPECT_EQ(pane->navigations.last().targetFrame, "_blank");
+        EXPECT_EQ(started,
+                  c.expectStarted ? QStringList{skyfolio() + u' ' + c.address} : QStringList{});
+        EXPECT_EQ(opened, c.expectOpened ? QList<QUrl>{QUrl(c.address)} : QList<QUrl>{});
+        // The relay window never opens a window of its own.
+        EXPECT_TRUE(pane->lastNewWindow.cancel);
+        EXPECT_TRUE(form->relayAddress().isEmpty());
+    }
 }
 
 TEST_F(Form5Test, AMapPopupIsRelayedAsANewWindow) {
@@ -103,19 +114,11 @@ TEST_F(Form5Test, AMapPopupIsRelayedAsANewWindow) {
     EXPECT_EQ(started.size(), 1);
 }
 
-TEST_F(Form5Test, APagesOwnNewWindowWithoutRelayAddressGoesToTheDefaultBrowser) {
+TEST_F(Form5Test, APagesOwnNewWindowGoesToTheDefaultBrowser) {
     installSkyfolio();
-    const platform::NewWindowRequest request = pane->pageAsksForNewWindow(QUrl(Link));
-    EXPECT_TRUE(request.cancel);
+    EXPECT_TRUE(pane->pageAsksForNewWindow(QUrl(Link)).cancel);
     EXPECT_TRUE(started.isEmpty());
     EXPECT_EQ(opened, QList<QUrl>{QUrl(Link)});
-}
-
-TEST_F(Form5Test, ClosingOnlyHidesTheWindow) {
-    form->show();
-    ASSERT_TRUE(form->isVisible());
-    EXPECT_FALSE(form->close());
-    EXPECT_FALSE(form->isVisible());
 }
 
 } // namespace

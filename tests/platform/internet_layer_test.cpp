@@ -1,81 +1,35 @@
 // The Internet layer end to end against the radar simulator over loopback:
 // cache lookups, downloads into files and the proxy front the panes use.
-#include "acquisition/platform/internet_layer.h"
 #include "acquisition/platform/internet_options_dialog.h"
 #include "acquisition/platform/proxy_rules.h"
-#include "platform/radar_sim_process.h"
+#include "platform/e2e_support.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
+#include <QHttpServer>
 #include <QLabel>
 #include <QNetworkDiskCache>
-#include <QProcess>
 #include <QPushButton>
-#include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace nubivista::platform {
 namespace {
 
-using testing::RadarSimProcess;
-using testing::radarUrl;
+using namespace testing;
 
-const QString ImagePath = QStringLiteral("/radar/images/DS.p19r0/SI.kmkx/latest.gif");
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-// Runs curl through the front; returns the HTTP status curl saw (or of the
-// CONNECT answer with connectStatus), -1 when curl itself failed to run.
 struct CurlResult {
-    int status = -1;
-    int connectStatus = -1;
+    int status = -1;        // of the answer; 0 when curl gave up
+    int connectStatus = -1; // of the CONNECT answer, for a tunnel
     QByteArray body;
 };
-
-CurlResult curlThroughFront(quint16 port, const QString& url, const QString& credentials = {},
-                            bool tunnel = false, int maxSeconds = 20) {
-    QStringList args{"-s", "-o", "-", "-w", "\n%{http_code} %{http_connect}"};
-    args << "--max-time" << QString::number(maxSeconds) << "-x"
-         << QStringLiteral("http://127.0.0.1:%1").arg(port);
-    if (!credentials.isEmpty())
-        args << "--proxy-user" << credentials;
-    if (tunnel)
-        args << "--proxytunnel";
-    args << url;
-    QProcess curl;
-    curl.start(QStringLiteral("curl"), args);
-    if (!curl.waitForFinished(30000))
-        return {};
-    QByteArray out = curl.readAllStandardOutput();
-    const qsizetype cut = out.lastIndexOf('\n');
-    const QList<QByteArray> codes = out.mid(cut + 1).split(' ');
-    CurlResult result;
-    result.body = out.left(cut);
-    result.status = codes.value(0).toInt();
-    result.connectStatus = codes.value(1).toInt();
-    return result;
-}
 
 class InternetLayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(sim.isRunning()) << "radar-sim did not start";
-        InternetLayerOptions options;
-        options.cacheFolder = home.filePath("cache");
-        options.upstreamProxy = sim.asProxy();
-        options.installApplicationProxy = false;
-        layer = std::make_unique<InternetLayer>(options);
+        layer = layerThroughSim(home, sim, false);
         ASSERT_TRUE(layer->isRunning());
     }
     void TearDown() override { sim.clearFaults(); }
@@ -83,11 +37,34 @@ protected:
     QString target(const QString& name = QStringLiteral("latest1.gif")) const {
         return home.filePath(name);
     }
-    QByteArray cachedBody(const QUrl& address) {
-        QNetworkDiskCache cache;
-        cache.setCacheDirectory(layer->cacheFolder());
-        std::unique_ptr<QIODevice> body(cache.data(address));
-        return body ? body->readAll() : QByteArray();
+
+    // A real client (curl -x) through the front.
+    CurlResult curl(const QString& url, bool withCredentials = true, bool tunnel = false,
+                    int maxSeconds = 30) const {
+        QStringList args{"-s",
+                         "-o",
+                         "-",
+                         "-w",
+                         "\n%{http_code} %{http_connect}",
+                         "--max-time",
+                         QString::number(maxSeconds),
+                         "-x",
+                         QStringLiteral("http://127.0.0.1:%1").arg(layer->paneProxy().port())};
+        const ProxyCredentials& c = layer->credentials();
+        if (withCredentials)
+            args << "--proxy-user" << c.user + u':' + c.password;
+        if (tunnel)
+            args << "--proxytunnel";
+        QProcess process;
+        QSignalSpy done(&process, &QProcess::finished);
+        process.start(QStringLiteral("curl"), args << url);
+        // Events keep running meanwhile, for a server inside this test.
+        if (!done.wait((maxSeconds + 30) * 1000))
+            return {};
+        const QByteArray out = process.readAllStandardOutput();
+        const qsizetype cut = out.lastIndexOf('\n');
+        const QList<QByteArray> codes = out.mid(cut + 1).split(' ');
+        return {codes.value(0).toInt(), codes.value(1).toInt(), out.left(cut)};
     }
 
     RadarSimProcess sim;
@@ -95,44 +72,54 @@ protected:
     std::unique_ptr<InternetLayer> layer;
 };
 
-TEST_F(InternetLayerTest, LookupFailsForAnAddressNeverFetched) {
-    EXPECT_FALSE(layer->cacheEntry(radarUrl(ImagePath)).has_value());
-}
-
 TEST_F(InternetLayerTest, DownloadWritesTheCachedBytesAndTheLookupReportsThem) {
-    const DownloadResult result = layer->downloadToFile(radarUrl(ImagePath), target());
+    const QUrl image = radarUrl(KmkxImagePath);
+    EXPECT_FALSE(layer->cacheEntry(image).has_value()); // never fetched
+    const DownloadResult result = layer->downloadToFile(image, target());
     ASSERT_TRUE(result.ok) << result.error.toStdString();
 
     const QByteArray file = readFile(target());
     EXPECT_TRUE(file.startsWith("GIF8"));
-    EXPECT_EQ(file, cachedBody(radarUrl(ImagePath)));
+    QNetworkDiskCache cache;
+    cache.setCacheDirectory(layer->cacheFolder());
+    const std::unique_ptr<QIODevice> cached(cache.data(image));
+    ASSERT_TRUE(cached);
+    EXPECT_EQ(file, cached->readAll());
 
-    const auto entry = layer->cacheEntry(radarUrl(ImagePath));
+    const auto entry = layer->cacheEntry(image);
     ASSERT_TRUE(entry.has_value());
     EXPECT_EQ(entry->size, file.size());
     EXPECT_EQ(entry->lastModifiedUtc, sim.newestFrame());
     EXPECT_EQ(entry->lastModifiedUtc.timeSpec(), Qt::UTC);
 }
 
-TEST_F(InternetLayerTest, ServerErrorsAndFaultsLeaveTheTargetAsItWas) {
+TEST_F(InternetLayerTest, AFailedDownloadLeavesTheTargetAsItWas) {
     struct Case {
         const char* fault;
-        const char* path;
+        const char* site; // a different site each, so no cached copy can serve it
+        DownloadLimits limits;
     };
     const Case cases[] = {
-        {"name=404&match=latest.gif", "/radar/images/DS.p19r0/SI.kmkx/latest.gif"},
-        {"name=500&match=latest.gif", "/radar/images/DS.p19r0/SI.kgrr/latest.gif"},
-        {"name=truncate&match=latest.gif", "/radar/images/DS.p19r0/SI.kdtx/latest.gif"},
-        {"name=close&match=latest.gif", "/radar/images/DS.p19r0/SI.kiwx/latest.gif"},
+        {"name=404", "kmkx", {}},
+        {"name=500", "kgrr", {}},
+        {"name=truncate", "kdtx", {}},
+        {"name=close", "kiwx", {}},
+        {"name=hang", "kfws", {1500, 20 * 1024 * 1024}},
+        {"name=none", "klot", {30000, 1000}}, // larger than allowed
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fault);
-        writeFile(target(), "previous image");
-        ASSERT_TRUE(sim.setFault(QString::fromLatin1(c.fault)));
-        const DownloadResult result =
-            layer->downloadToFile(radarUrl(QString::fromLatin1(c.path)), target());
+        ASSERT_TRUE(writeFile(target(), "previous image"));
+        ASSERT_TRUE(sim.setFault(QString::fromLatin1(c.fault) + "&match=latest.gif"));
+        layer->setDownloadLimits(c.limits);
+        QElapsedTimer clock;
+        clock.start();
+        const DownloadResult result = layer->downloadToFile(
+            radarUrl(QStringLiteral("/radar/images/DS.p19r0/SI.%1/latest.gif").arg(c.site)),
+            target());
         EXPECT_FALSE(result.ok);
         EXPECT_FALSE(result.error.isEmpty());
+        EXPECT_LT(clock.elapsed(), c.limits.timeoutMs + 10000);
         EXPECT_EQ(readFile(target()), "previous image");
         ASSERT_TRUE(sim.clearFaults());
     }
@@ -140,35 +127,15 @@ TEST_F(InternetLayerTest, ServerErrorsAndFaultsLeaveTheTargetAsItWas) {
     EXPECT_EQ(QDir(home.path()).entryList(QDir::Files), QStringList{"latest1.gif"});
 }
 
-TEST_F(InternetLayerTest, AHungServerTimesOutWithinTheLimit) {
-    layer->setDownloadLimits({1500, 20 * 1024 * 1024});
-    writeFile(target(), "previous image");
-    ASSERT_TRUE(sim.setFault(QStringLiteral("name=hang&match=latest.gif")));
-    QElapsedTimer clock;
-    clock.start();
-    const DownloadResult result = layer->downloadToFile(radarUrl(ImagePath), target());
-    EXPECT_FALSE(result.ok);
-    EXPECT_LT(clock.elapsed(), 10000);
-    EXPECT_EQ(readFile(target()), "previous image");
-}
-
-TEST_F(InternetLayerTest, AFileLargerThanTheLimitIsRefused) {
-    layer->setDownloadLimits({30000, 1000});
-    writeFile(target(), "previous image");
-    EXPECT_FALSE(layer->downloadToFile(radarUrl(ImagePath), target()).ok);
-    EXPECT_EQ(readFile(target()), "previous image");
-}
-
 TEST_F(InternetLayerTest, OfflineDownloadsUseTheCacheOnly) {
-    ASSERT_TRUE(layer->downloadToFile(radarUrl(ImagePath), target("a.gif")).ok);
+    const QUrl image = radarUrl(KmkxImagePath);
+    ASSERT_TRUE(layer->downloadToFile(image, target("a.gif")).ok);
     ASSERT_TRUE(layer->goOffline());
     EXPECT_TRUE(layer->connectionState().offline);
-    EXPECT_EQ(layer->connectionState().flags() & ConnectionState::OfflineFlag,
-              ConnectionState::OfflineFlag);
 
     // Even a fault at the server cannot reach an offline download.
     ASSERT_TRUE(sim.setFault(QStringLiteral("name=500")));
-    EXPECT_TRUE(layer->downloadToFile(radarUrl(ImagePath), target("b.gif")).ok);
+    EXPECT_TRUE(layer->downloadToFile(image, target("b.gif")).ok);
     EXPECT_EQ(readFile(target("b.gif")), readFile(target("a.gif")));
     ASSERT_TRUE(sim.clearFaults());
 
@@ -181,23 +148,45 @@ TEST_F(InternetLayerTest, OfflineDownloadsUseTheCacheOnly) {
     EXPECT_TRUE(layer->downloadToFile(uncached, target("c.gif")).ok);
 }
 
-TEST_F(InternetLayerTest, ClearingTheCacheForgetsEntries) {
-    ASSERT_TRUE(layer->downloadToFile(radarUrl(ImagePath), target()).ok);
-    ASSERT_TRUE(layer->cacheEntry(radarUrl(ImagePath)).has_value());
-    EXPECT_GT(layer->cacheSize(), 0);
+TEST_F(InternetLayerTest, ACompressingServersBodiesLandInTheCache) {
+    // Like most servers, this one compresses text for a client that accepts it.
+    const QByteArray list = QByteArray("images/DS.p19r0/SI.kmkx/frame.gif\n").repeated(40);
+    QHttpServer server;
+    server.route("/list.txt", [&list](const QHttpServerRequest& request) {
+        const bool deflate = request.value("Accept-Encoding").contains("deflate");
+        QHttpServerResponse response("text/plain", deflate ? qCompress(list).mid(4) : list);
+        if (deflate)
+            response.addHeader("Content-Encoding", "deflate");
+        response.addHeader("Last-Modified", "Tue, 01 Jun 2004 12:00:00 GMT");
+        response.addHeader("Cache-Control", "max-age=600");
+        return response;
+    });
+    const quint16 port = server.listen(QHostAddress::LocalHost, 0);
+    ASSERT_NE(port, 0);
+    layer->setUpstreamProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+    const QUrl address(QStringLiteral("http://127.0.0.1:%1/list.txt").arg(port));
+
+    EXPECT_EQ(curl(address.toString()).body, list);
+    EXPECT_TRUE(layer->cacheEntry(address).has_value());
     layer->clearCache();
-    EXPECT_FALSE(layer->cacheEntry(radarUrl(ImagePath)).has_value());
+    ASSERT_TRUE(layer->downloadToFile(address, target("online.txt")).ok);
+    EXPECT_EQ(readFile(target("online.txt")), list);
+    const auto entry = layer->cacheEntry(address);
+    ASSERT_TRUE(entry.has_value());
+    EXPECT_EQ(entry->size, list.size());
+
+    layer->goOffline();
+    const DownloadResult offline = layer->downloadToFile(address, target("offline.txt"));
+    EXPECT_TRUE(offline.ok) << offline.error.toStdString();
+    EXPECT_EQ(readFile(target("offline.txt")), list);
 }
 
-TEST_F(InternetLayerTest, FrontRefusesClientsWithoutTheRunsCredentials) {
-    const quint16 port = layer->paneProxy().port();
+TEST_F(InternetLayerTest, FrontServesOnlyClientsWithTheRunsCredentials) {
     const QString page = radarUrl(QStringLiteral("/radar/national.html")).toString();
+    EXPECT_EQ(curl(page, false).status, 407);
+    EXPECT_EQ(curl(page, false, true).connectStatus, 407);
 
-    EXPECT_EQ(curlThroughFront(port, page).status, 407);
-    EXPECT_EQ(curlThroughFront(port, page, QStringLiteral("nobody:guess")).status, 407);
-
-    const ProxyCredentials& c = layer->credentials();
-    const CurlResult served = curlThroughFront(port, page, c.user + u':' + c.password);
+    const CurlResult served = curl(page);
     EXPECT_EQ(served.status, 200);
     EXPECT_TRUE(served.body.contains("si.kmkx.shtml")) << served.body.left(200).toStdString();
     // What the front served is in the layer's cache.
@@ -205,80 +194,73 @@ TEST_F(InternetLayerTest, FrontRefusesClientsWithoutTheRunsCredentials) {
 }
 
 TEST_F(InternetLayerTest, FrontPassesServerStatusesAndMarksUnreachableAddresses) {
-    const quint16 port = layer->paneProxy().port();
-    const ProxyCredentials& c = layer->credentials();
-    const QString credentials = c.user + u':' + c.password;
-
-    EXPECT_EQ(
-        curlThroughFront(port, radarUrl("/radar/no-such-page.html").toString(), credentials).status,
-        404);
+    EXPECT_EQ(curl(radarUrl("/radar/no-such-page.html").toString()).status, 404);
     ASSERT_TRUE(sim.setFault(QStringLiteral("name=close&match=kgrr")));
-    EXPECT_EQ(curlThroughFront(port, radarUrl("/radar/latest/DS.p19r0/si.kgrr.shtml").toString(),
-                               credentials)
-                  .status,
+    EXPECT_EQ(curl(radarUrl("/radar/latest/DS.p19r0/si.kgrr.shtml").toString()).status,
               FrontUnreachableStatus);
     ASSERT_TRUE(sim.clearFaults());
-
     // A tunnel that cannot be opened (the upstream proxy refuses CONNECT)
     // looks like any address that cannot be reached.
-    const CurlResult tunnel =
-        curlThroughFront(port, QStringLiteral("https://weather.noaa.gov/"), credentials);
-    EXPECT_EQ(tunnel.connectStatus, FrontUnreachableStatus);
+    EXPECT_EQ(curl(QStringLiteral("https://weather.noaa.gov/")).connectStatus,
+              FrontUnreachableStatus);
+    const quint16 front = layer->paneProxy().port();
+    EXPECT_EQ(curl(QStringLiteral("http://127.0.0.1:%1/x").arg(front)).status, 508);
 
     // Offline, an address not in the cache cannot be reached.
     layer->goOffline();
-    EXPECT_EQ(curlThroughFront(port, radarUrl("/radar/latest/DS.p19r0/si.kdtx.shtml").toString(),
-                               credentials)
-                  .status,
+    EXPECT_EQ(curl(radarUrl("/radar/latest/DS.p19r0/si.kdtx.shtml").toString()).status,
               FrontUnreachableStatus);
 }
 
-TEST(InternetLayerTunnelTest, ConnectOpensATunnelWhileOnline) {
-    RadarSimProcess sim;
-    ASSERT_TRUE(sim.isRunning());
-    QTemporaryDir home;
-    InternetLayerOptions options;
-    options.cacheFolder = home.filePath("cache");
-    options.upstreamProxy = QNetworkProxy(QNetworkProxy::NoProxy);
-    options.installApplicationProxy = false;
-    InternetLayer layer(options);
-    const ProxyCredentials& c = layer.credentials();
-    const QString credentials = c.user + u':' + c.password;
+TEST_F(InternetLayerTest, ConnectOpensATunnelWhileOnline) {
+    layer->setUpstreamProxy(QNetworkProxy(QNetworkProxy::NoProxy));
     // Plain HTTP inside the tunnel, straight to the simulator.
     const QString direct =
         QStringLiteral("http://127.0.0.1:%1/radar/national.html").arg(sim.port());
-
-    const CurlResult through =
-        curlThroughFront(layer.paneProxy().port(), direct, credentials, true);
+    const CurlResult through = curl(direct, true, true);
     EXPECT_EQ(through.connectStatus, 200);
     EXPECT_EQ(through.status, 200);
     EXPECT_TRUE(through.body.contains("si.kmkx.shtml"));
 
-    EXPECT_EQ(curlThroughFront(layer.paneProxy().port(), direct, {}, true).connectStatus, 407);
-    layer.goOffline();
-    EXPECT_EQ(curlThroughFront(layer.paneProxy().port(), direct, credentials, true).connectStatus,
-              FrontUnreachableStatus);
+    layer->goOffline();
+    EXPECT_EQ(curl(direct, true, true).connectStatus, FrontUnreachableStatus);
 }
 
 TEST_F(InternetLayerTest, FrontSurvivesAPaneThatHangsUpWhileTheServerIsSilent) {
-    const quint16 port = layer->paneProxy().port();
-    const ProxyCredentials& c = layer->credentials();
-    const QString credentials = c.user + u':' + c.password;
-    const QString image = radarUrl(ImagePath).toString();
+    const QString image = radarUrl(KmkxImagePath).toString();
     ASSERT_TRUE(sim.setFault(QStringLiteral("name=hang&match=latest.gif")));
-    EXPECT_EQ(curlThroughFront(port, image, credentials, false, 1).status, 0); // curl gave up
+    EXPECT_EQ(curl(image, true, false, 1).status, 0); // curl gave up
     // Releasing the held connection finishes the fetch for a pane that is gone.
     ASSERT_TRUE(sim.clearFaults());
-    EXPECT_EQ(curlThroughFront(port, image, credentials).status, 200);
+    EXPECT_EQ(curl(image).status, 200);
 }
 
-TEST_F(InternetLayerTest, FrontRefusesToFetchFromItself) {
-    const quint16 port = layer->paneProxy().port();
-    const ProxyCredentials& c = layer->credentials();
-    EXPECT_EQ(curlThroughFront(port, QStringLiteral("http://127.0.0.1:%1/x").arg(port),
-                               c.user + u':' + c.password)
-                  .status,
-              508);
+TEST_F(InternetLayerTest, OptionsDialogShowsTheCacheAndSwitchesOffline) {
+    const QUrl image = radarUrl(KmkxImagePath);
+    ASSERT_TRUE(layer->downloadToFile(image, target()).ok);
+    ASSERT_TRUE(layer->showOptionsDialog(nullptr));
+    InternetOptionsDialog* dialog = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<InternetOptionsDialog*>(w); d && d->isVisible())
+            dialog = d;
+    ASSERT_NE(dialog, nullptr);
+    const auto text = [dialog](const char* name) {
+        return dialog->findChild<QLabel*>(QString::fromLatin1(name))->text();
+    };
+    EXPECT_EQ(text("cacheFolderLabel"), QDir::toNativeSeparators(layer->cacheFolder()));
+    EXPECT_EQ(text("proxyLabel"), QStringLiteral("127.0.0.1:%1").arg(sim.port()));
+    const QString filled = text("cacheSizeLabel");
+
+    QTest::mouseClick(dialog->findChild<QPushButton*>("clearCacheButton"), Qt::LeftButton);
+    EXPECT_FALSE(layer->cacheEntry(image).has_value());
+    EXPECT_NE(text("cacheSizeLabel"), filled);
+
+    auto* offline = dialog->findChild<QCheckBox*>("offlineCheckBox");
+    offline->click();
+    EXPECT_TRUE(layer->connectionState().offline);
+    layer->goOnline();
+    EXPECT_FALSE(offline->isChecked());
+    dialog->close();
 }
 
 TEST(InternetLayerProxyTest, FollowsTheHttpProxyVariableAndNeverItsOwnFront) {
@@ -295,7 +277,7 @@ TEST(InternetLayerProxyTest, FollowsTheHttpProxyVariableAndNeverItsOwnFront) {
         ASSERT_EQ(QNetworkProxy::applicationProxy(), layer.paneProxy());
         EXPECT_EQ(layer.upstreamProxyDescription(), QStringLiteral("127.0.0.1:%1").arg(sim.port()));
         const DownloadResult result =
-            layer.downloadToFile(radarUrl(ImagePath), home.filePath("latest1.gif"));
+            layer.downloadToFile(radarUrl(KmkxImagePath), home.filePath("latest1.gif"));
         EXPECT_TRUE(result.ok) << result.error.toStdString();
     }
     // The layer takes its application proxy with it.
@@ -304,33 +286,6 @@ TEST(InternetLayerProxyTest, FollowsTheHttpProxyVariableAndNeverItsOwnFront) {
         qunsetenv("http_proxy");
     else
         qputenv("http_proxy", saved);
-}
-
-TEST_F(InternetLayerTest, OptionsDialogShowsTheCacheAndSwitchesOffline) {
-    ASSERT_TRUE(layer->downloadToFile(radarUrl(ImagePath), target()).ok);
-    ASSERT_TRUE(layer->showOptionsDialog(nullptr));
-    InternetOptionsDialog* dialog = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* d = qobject_cast<InternetOptionsDialog*>(w); d && d->isVisible())
-            dialog = d;
-    ASSERT_NE(dialog, nullptr);
-    const auto text = [dialog](const char* name) {
-        return dialog->findChild<QLabel*>(QString::fromLatin1(name))->text();
-    };
-    EXPECT_EQ(text("cacheFolderLabel"), QDir::toNativeSeparators(layer->cacheFolder()));
-    EXPECT_EQ(text("proxyLabel"), QStringLiteral("127.0.0.1:%1").arg(sim.port()));
-    const QString filled = text("cacheSizeLabel");
-
-    QTest::mouseClick(dialog->findChild<QPushButton*>("clearCacheButton"), Qt::LeftButton);
-    EXPECT_FALSE(layer->cacheEntry(radarUrl(ImagePath)).has_value());
-    EXPECT_NE(text("cacheSizeLabel"), filled);
-
-    auto* offline = dialog->findChild<QCheckBox*>("offlineCheckBox");
-    offline->click();
-    EXPECT_TRUE(layer->connectionState().offline);
-    layer->goOnline();
-    EXPECT_FALSE(offline->isChecked());
-    dialog->close();
 }
 
 } // namespace

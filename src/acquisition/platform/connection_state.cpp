@@ -8,8 +8,9 @@ ConnectionState connectionStateFrom(QNetworkInformation::Reachability reachabili
                                     bool offlineSwitch) {
     using R = QNetworkInformation::Reachability;
     ConnectionState state;
-    // A link that reaches only the local network does not reach the radar server.
-    state.connected = !(reachability == R::Disconnected || reachability == R::Local);
+    // A link to the local network counts: the radar server or the proxy to it
+    // may be there, and only a try can tell.
+    state.connected = reachability != R::Disconnected;
     state.modem = pppLinkUp;
     state.offline = offlineSwitch;
     return state;

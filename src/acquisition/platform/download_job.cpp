@@ -1,5 +1,7 @@
 #include "acquisition/platform/download_job.h"
 
+#include "acquisition/platform/proxy_rules.h"
+
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -42,6 +44,7 @@ void DownloadJob::start() {
                          offline_ ? QNetworkRequest::AlwaysCache : QNetworkRequest::PreferCache);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
+    askForPlainBody(request);
     reply_ = network_.get(request);
     connect(reply_, &QNetworkReply::readyRead, this, &DownloadJob::onReadyRead);
     connect(reply_, &QNetworkReply::finished, this, &DownloadJob::onReplyFinished);

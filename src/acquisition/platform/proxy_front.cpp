@@ -128,6 +128,7 @@ void ProxyFront::forward(const QHttpServerRequest& request, QTcpSocket* socket,
     QNetworkRequest upstream(target);
     for (const auto& [name, value] : upstreamRequestHeaders(paneHeaders))
         upstream.setRawHeader(name, value);
+    askForPlainBody(upstream);
     // The pane follows redirects itself, so its address bar shows where it is.
     upstream.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                           QNetworkRequest::ManualRedirectPolicy);

@@ -91,11 +91,15 @@ HeaderPairs upstreamRequestHeaders(const HeaderPairs& paneHeaders) {
     return out;
 }
 
+void askForPlainBody(QNetworkRequest& request) {
+    request.setRawHeader("Accept-Encoding", "identity");
+}
+
 HeaderPairs paneResponseHeaders(const HeaderPairs& upstreamHeaders) {
     HeaderPairs out;
     for (const auto& header : upstreamHeaders) {
         const QByteArray lower = header.first.toLower();
-        if (isHopByHopHeader(lower) || lower == "content-length" || lower == "content-encoding")
+        if (isHopByHopHeader(lower) || lower == "content-length")
             continue;
         out.append(header);
     }

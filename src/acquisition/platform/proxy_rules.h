@@ -42,11 +42,16 @@ QNetworkRequest::CacheLoadControl paneCacheLoadControl(const HeaderPairs& reques
 
 // Request headers passed on to the server: no hop-by-hop ones, no proxy
 // credentials, no conditionals (the layer's cache makes its own) and no
-// Accept-Encoding (the layer decodes bodies itself).
+// Accept-Encoding (the layer asks for plain bodies, see askForPlainBody).
 HeaderPairs upstreamRequestHeaders(const HeaderPairs& paneHeaders);
 
-// Response headers passed back to the pane: no hop-by-hop ones, and no length
-// or encoding, since the front sends the decoded body with its own length.
+// Asks the server for the body as it is, without compression. The network
+// access manager does not cache a body it has to decode, and every body the
+// layer fetches must land in its cache.
+void askForPlainBody(QNetworkRequest& request);
+
+// Response headers passed back to the pane: no hop-by-hop ones, and no length,
+// since the front sends the body whole with its own length.
 HeaderPairs paneResponseHeaders(const HeaderPairs& upstreamHeaders);
 
 struct UpstreamOutcome {

@@ -1,12 +1,12 @@
-#include "platform/radar_sim_process.h"
+#include "platform/e2e_support.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QRegularExpression>
-#include <QTimer>
 
 namespace nubivista::platform::testing {
 
@@ -14,13 +14,12 @@ RadarSimProcess::RadarSimProcess() : process_(std::make_unique<QProcess>()) {
     process_->setProgram(QStringLiteral(NUBIVISTA_TOOLS_DIR "/radar-sim"));
     // A long interval: frames change only when a test publishes them.
     process_->setArguments({"--port", "0", "--frame-interval", "300"});
-    process_->setProcessChannelMode(QProcess::SeparateChannels);
     process_->start();
-    if (!process_->waitForStarted(5000))
+    if (!process_->waitForStarted(10000))
         return;
     const QRegularExpression ready(QStringLiteral("listening on http://127\\.0\\.0\\.1:(\\d+)/"));
     QByteArray output;
-    while (process_->waitForReadyRead(10000)) {
+    while (process_->waitForReadyRead(30000)) {
         output += process_->readAllStandardOutput();
         const auto match = ready.match(QString::fromLatin1(output));
         if (match.hasMatch()) {
@@ -32,11 +31,7 @@ RadarSimProcess::RadarSimProcess() : process_(std::make_unique<QProcess>()) {
 
 RadarSimProcess::~RadarSimProcess() {
     process_->kill();
-    process_->waitForFinished(5000);
-}
-
-QNetworkProxy RadarSimProcess::asProxy() const {
-    return QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port_);
+    process_->waitForFinished(10000);
 }
 
 QByteArray RadarSimProcess::get(const QString& pathAndQuery) const {
@@ -46,20 +41,39 @@ QByteArray RadarSimProcess::get(const QString& pathAndQuery) const {
         QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(pathAndQuery)));
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
-    request.setTransferTimeout(10000);
-    QNetworkReply* reply = network.get(request);
+    request.setTransferTimeout(30000);
+    std::unique_ptr<QNetworkReply> reply(network.get(request));
     QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
     loop.exec();
-    const QByteArray body = reply->readAll();
-    reply->deleteLater();
-    return body;
+    return reply->readAll();
 }
 
 QDateTime RadarSimProcess::newestFrame() const {
     const QJsonObject state = QJsonDocument::fromJson(get(QStringLiteral("/_sim/state"))).object();
     return QDateTime::fromString(state.value(QLatin1String("newestFrame")).toString(), Qt::ISODate)
         .toUTC();
+}
+
+std::unique_ptr<InternetLayer> layerThroughSim(const QTemporaryDir& home,
+                                               const RadarSimProcess& sim,
+                                               bool installApplicationProxy) {
+    InternetLayerOptions options;
+    options.cacheFolder = home.filePath(QStringLiteral("cache"));
+    options.upstreamProxy =
+        QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), sim.port());
+    options.installApplicationProxy = installApplicationProxy;
+    return std::make_unique<InternetLayer>(options);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace nubivista::platform::testing

@@ -1,0 +1,58 @@
+#pragma once
+// What the end-to-end tests share: the radar simulator as a child process on a
+// free loopback port with a direct line to its admin paths, an Internet layer
+// that fetches through it, and small file helpers.
+#include "acquisition/platform/internet_layer.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <memory>
+#include <ostream>
+
+namespace nubivista::platform::testing {
+
+class RadarSimProcess {
+public:
+    // Starts the simulator; check isRunning().
+    RadarSimProcess();
+    ~RadarSimProcess();
+
+    bool isRunning() const { return port_ != 0; }
+    quint16 port() const { return port_; }
+
+    // GET of a path straight from the simulator (no proxy, never the layer).
+    QByteArray get(const QString& pathAndQuery) const;
+    bool setFault(const QString& query) const { return get("/_sim/fault?" + query) == "ok"; }
+    bool clearFaults() const { return setFault(QStringLiteral("name=none")); }
+    bool advance() const { return get(QStringLiteral("/_sim/advance?frames=1")) == "ok"; }
+    // The time of the newest published frame, as the simulator reports it.
+    QDateTime newestFrame() const;
+
+private:
+    std::unique_ptr<QProcess> process_;
+    quint16 port_ = 0;
+};
+
+// A layer caching under home/cache that reaches every host through the simulator.
+std::unique_ptr<InternetLayer> layerThroughSim(const QTemporaryDir& home,
+                                               const RadarSimProcess& sim,
+                                               bool installApplicationProxy);
+
+// The simulator's host name, as the program writes its addresses.
+inline QUrl radarUrl(const QString& path) {
+    return QUrl(QStringLiteral("http://weather.noaa.gov") + path);
+}
+inline const QString KmkxImagePath = QStringLiteral("/radar/images/DS.p19r0/SI.kmkx/latest.gif");
+
+QByteArray readFile(const QString& path); // "<missing>" when it cannot be read
+bool writeFile(const QString& path, const QByteArray& bytes);
+
+} // namespace nubivista::platform::testing
+
+// Readable times in test failure messages.
+inline void PrintTo(const QDateTime& time, std::ostream* out) {
+    *out << time.toString(Qt::ISODateWithMs).toStdString();
+}
