@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
 
@@ -49,6 +50,25 @@ inline const QString KmkxImagePath = QStringLiteral("/radar/images/DS.p19r0/SI.k
 
 QByteArray readFile(const QString& path); // "<missing>" when it cannot be read
 bool writeFile(const QString& path, const QByteArray& bytes);
+
+// A simulator, a temporary home and a layer that fetches through the simulator.
+class SimLayerTest : public ::testing::Test {
+protected:
+    explicit SimLayerTest(bool installApplicationProxy) : appProxy_(installApplicationProxy) {}
+    void SetUp() override {
+        ASSERT_TRUE(sim.isRunning()) << "radar-sim did not start";
+        layer = layerThroughSim(home, sim, appProxy_);
+        ASSERT_TRUE(layer->isRunning());
+    }
+    void TearDown() override { sim.clearFaults(); }
+
+    RadarSimProcess sim;
+    QTemporaryDir home;
+    std::unique_ptr<InternetLayer> layer;
+
+private:
+    bool appProxy_;
+};
 
 } // namespace nubivista::platform::testing
 

@@ -25,14 +25,9 @@ struct CurlResult {
     QByteArray body;
 };
 
-class InternetLayerTest : public ::testing::Test {
+class InternetLayerTest : public SimLayerTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(sim.isRunning()) << "radar-sim did not start";
-        layer = layerThroughSim(home, sim, false);
-        ASSERT_TRUE(layer->isRunning());
-    }
-    void TearDown() override { sim.clearFaults(); }
+    InternetLayerTest() : SimLayerTest(false) {}
 
     QString target(const QString& name = QStringLiteral("latest1.gif")) const {
         return home.filePath(name);
@@ -41,15 +36,9 @@ protected:
     // A real client (curl -x) through the front.
     CurlResult curl(const QString& url, bool withCredentials = true, bool tunnel = false,
                     int maxSeconds = 30) const {
-        QStringList args{"-s",
-                         "-o",
-                         "-",
-                         "-w",
-                         "\n%{http_code} %{http_connect}",
-                         "--max-time",
-                         QString::number(maxSeconds),
-                         "-x",
-                         QStringLiteral("http://127.0.0.1:%1").arg(layer->paneProxy().port())};
+        QStringList args{"-s", "-w", "\n%{http_code} %{http_connect}", "--max-time",
+                         QString::number(maxSeconds)};
+        args << "-x" << QStringLiteral("http://127.0.0.1:%1").arg(layer->paneProxy().port());
         const ProxyCredentials& c = layer->credentials();
         if (withCredentials)
             args << "--proxy-user" << c.user + u':' + c.password;
@@ -66,31 +55,40 @@ protected:
         const QList<QByteArray> codes = out.mid(cut + 1).split(' ');
         return {codes.value(0).toInt(), codes.value(1).toInt(), out.left(cut)};
     }
-
-    RadarSimProcess sim;
-    QTemporaryDir home;
-    std::unique_ptr<InternetLayer> layer;
 };
 
-TEST_F(InternetLayerTest, DownloadWritesTheCachedBytesAndTheLookupReportsThem) {
+TEST_F(InternetLayerTest, DownloadsWriteTheCachedBytesAndOfflineOnlyThose) {
     const QUrl image = radarUrl(KmkxImagePath);
     EXPECT_FALSE(layer->cacheEntry(image).has_value()); // never fetched
-    const DownloadResult result = layer->downloadToFile(image, target());
+    const DownloadResult result = layer->downloadToFile(image, target("a.gif"));
     ASSERT_TRUE(result.ok) << result.error.toStdString();
-
-    const QByteArray file = readFile(target());
+    const QByteArray file = readFile(target("a.gif"));
     EXPECT_TRUE(file.startsWith("GIF8"));
     QNetworkDiskCache cache;
     cache.setCacheDirectory(layer->cacheFolder());
     const std::unique_ptr<QIODevice> cached(cache.data(image));
     ASSERT_TRUE(cached);
     EXPECT_EQ(file, cached->readAll());
-
     const auto entry = layer->cacheEntry(image);
     ASSERT_TRUE(entry.has_value());
     EXPECT_EQ(entry->size, file.size());
     EXPECT_EQ(entry->lastModifiedUtc, sim.newestFrame());
     EXPECT_EQ(entry->lastModifiedUtc.timeSpec(), Qt::UTC);
+
+    ASSERT_TRUE(layer->goOffline());
+    EXPECT_TRUE(layer->connectionState().offline);
+    // Even a fault at the server cannot reach an offline download.
+    ASSERT_TRUE(sim.setFault(QStringLiteral("name=500")));
+    EXPECT_TRUE(layer->downloadToFile(image, target("b.gif")).ok);
+    EXPECT_EQ(readFile(target("b.gif")), file);
+    ASSERT_TRUE(sim.clearFaults());
+    const QUrl uncached = radarUrl(QStringLiteral("/radar/images/DS.p19r0/SI.kgrr/latest.gif"));
+    EXPECT_FALSE(layer->downloadToFile(uncached, target("c.gif")).ok);
+    EXPECT_FALSE(QFile::exists(target("c.gif")));
+
+    ASSERT_TRUE(layer->goOnline());
+    EXPECT_FALSE(layer->connectionState().offline);
+    EXPECT_TRUE(layer->downloadToFile(uncached, target("c.gif")).ok);
 }
 
 TEST_F(InternetLayerTest, AFailedDownloadLeavesTheTargetAsItWas) {
@@ -101,7 +99,6 @@ TEST_F(InternetLayerTest, AFailedDownloadLeavesTheTargetAsItWas) {
     };
     const Case cases[] = {
         {"name=404", "kmkx", {}},
-        {"name=500", "kgrr", {}},
         {"name=truncate", "kdtx", {}},
         {"name=close", "kiwx", {}},
         {"name=hang", "kfws", {1500, 20 * 1024 * 1024}},
@@ -125,27 +122,6 @@ TEST_F(InternetLayerTest, AFailedDownloadLeavesTheTargetAsItWas) {
     }
     // No temporary file is left beside the target.
     EXPECT_EQ(QDir(home.path()).entryList(QDir::Files), QStringList{"latest1.gif"});
-}
-
-TEST_F(InternetLayerTest, OfflineDownloadsUseTheCacheOnly) {
-    const QUrl image = radarUrl(KmkxImagePath);
-    ASSERT_TRUE(layer->downloadToFile(image, target("a.gif")).ok);
-    ASSERT_TRUE(layer->goOffline());
-    EXPECT_TRUE(layer->connectionState().offline);
-
-    // Even a fault at the server cannot reach an offline download.
-    ASSERT_TRUE(sim.setFault(QStringLiteral("name=500")));
-    EXPECT_TRUE(layer->downloadToFile(image, target("b.gif")).ok);
-    EXPECT_EQ(readFile(target("b.gif")), readFile(target("a.gif")));
-    ASSERT_TRUE(sim.clearFaults());
-
-    const QUrl uncached = radarUrl(QStringLiteral("/radar/images/DS.p19r0/SI.kgrr/latest.gif"));
-    EXPECT_FALSE(layer->downloadToFile(uncached, target("c.gif")).ok);
-    EXPECT_FALSE(QFile::exists(target("c.gif")));
-
-    ASSERT_TRUE(layer->goOnline());
-    EXPECT_FALSE(layer->connectionState().offline);
-    EXPECT_TRUE(layer->downloadToFile(uncached, target("c.gif")).ok);
 }
 
 TEST_F(InternetLayerTest, ACompressingServersBodiesLandInTheCache) {
@@ -181,49 +157,49 @@ TEST_F(InternetLayerTest, ACompressingServersBodiesLandInTheCache) {
     EXPECT_EQ(readFile(target("offline.txt")), list);
 }
 
-TEST_F(InternetLayerTest, FrontServesOnlyClientsWithTheRunsCredentials) {
+TEST_F(InternetLayerTest, FrontAnswersWithTheServersStatusOrItsOwn) {
     const QString page = radarUrl(QStringLiteral("/radar/national.html")).toString();
-    EXPECT_EQ(curl(page, false).status, 407);
-    EXPECT_EQ(curl(page, false, true).connectStatus, 407);
-
-    const CurlResult served = curl(page);
-    EXPECT_EQ(served.status, 200);
-    EXPECT_TRUE(served.body.contains("si.kmkx.shtml")) << served.body.left(200).toStdString();
+    // Plain HTTP inside a tunnel, straight to the simulator.
+    const QString inTunnel =
+        QStringLiteral("http://127.0.0.1:%1/radar/national.html").arg(sim.port());
+    const QString kgrr =
+        radarUrl(QStringLiteral("/radar/latest/DS.p19r0/si.kgrr.shtml")).toString();
+    struct Case {
+        const char* name;
+        QString url;
+        int status; // -1: not checked
+        int connectStatus = 0;
+        bool credentials = true, tunnel = false, directUpstream = false, offline = false;
+        const char* fault = "none";
+    };
+    const Case cases[] = {
+        {"no credentials", page, 407, 0, false},
+        {"tunnel without credentials", inTunnel, -1, 407, false, true, true},
+        {"served", page, 200},
+        {"server status", radarUrl("/radar/no-such-page.html").toString(), 404},
+        {"connection closed", kgrr, FrontUnreachableStatus, 0, true, false, false, false,
+         "close&match=kgrr"},
+        {"itself", QStringLiteral("http://127.0.0.1:%1/x").arg(layer->paneProxy().port()), 508},
+        // The upstream proxy refuses CONNECT: like any address that cannot be reached.
+        {"tunnel refused", QStringLiteral("https://weather.noaa.gov/"), -1, FrontUnreachableStatus},
+        {"tunnel", inTunnel, 200, 200, true, true, true},
+        {"offline, not cached", kgrr, FrontUnreachableStatus, 0, true, false, false, true},
+        {"offline tunnel", inTunnel, -1, FrontUnreachableStatus, true, true, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(sim.setFault(QStringLiteral("name=") + c.fault));
+        layer->setUpstreamProxy(
+            c.directUpstream ? QNetworkProxy(QNetworkProxy::NoProxy)
+                             : QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", sim.port()));
+        c.offline ? layer->goOffline() : layer->goOnline();
+        const CurlResult result = curl(c.url, c.credentials, c.tunnel);
+        EXPECT_EQ(c.status == -1 ? -1 : result.status, c.status);
+        EXPECT_EQ(result.connectStatus, c.connectStatus);
+        EXPECT_TRUE(result.status != 200 || result.body.contains("si.kmkx.shtml"));
+    }
     // What the front served is in the layer's cache.
     EXPECT_TRUE(layer->cacheEntry(QUrl(page)).has_value());
-}
-
-TEST_F(InternetLayerTest, FrontPassesServerStatusesAndMarksUnreachableAddresses) {
-    EXPECT_EQ(curl(radarUrl("/radar/no-such-page.html").toString()).status, 404);
-    ASSERT_TRUE(sim.setFault(QStringLiteral("name=close&match=kgrr")));
-    EXPECT_EQ(curl(radarUrl("/radar/latest/DS.p19r0/si.kgrr.shtml").toString()).status,
-              FrontUnreachableStatus);
-    ASSERT_TRUE(sim.clearFaults());
-    // A tunnel that cannot be opened (the upstream proxy refuses CONNECT)
-    // looks like any address that cannot be reached.
-    EXPECT_EQ(curl(QStringLiteral("https://weather.noaa.gov/")).connectStatus,
-              FrontUnreachableStatus);
-    const quint16 front = layer->paneProxy().port();
-    EXPECT_EQ(curl(QStringLiteral("http://127.0.0.1:%1/x").arg(front)).status, 508);
-
-    // Offline, an address not in the cache cannot be reached.
-    layer->goOffline();
-    EXPECT_EQ(curl(radarUrl("/radar/latest/DS.p19r0/si.kdtx.shtml").toString()).status,
-              FrontUnreachableStatus);
-}
-
-TEST_F(InternetLayerTest, ConnectOpensATunnelWhileOnline) {
-    layer->setUpstreamProxy(QNetworkProxy(QNetworkProxy::NoProxy));
-    // Plain HTTP inside the tunnel, straight to the simulator.
-    const QString direct =
-        QStringLiteral("http://127.0.0.1:%1/radar/national.html").arg(sim.port());
-    const CurlResult through = curl(direct, true, true);
-    EXPECT_EQ(through.connectStatus, 200);
-    EXPECT_EQ(through.status, 200);
-    EXPECT_TRUE(through.body.contains("si.kmkx.shtml"));
-
-    layer->goOffline();
-    EXPECT_EQ(curl(direct, true, true).connectStatus, FrontUnreachableStatus);
 }
 
 TEST_F(InternetLayerTest, FrontSurvivesAPaneThatHangsUpWhileTheServerIsSilent) {
@@ -263,21 +239,17 @@ TEST_F(InternetLayerTest, OptionsDialogShowsTheCacheAndSwitchesOffline) {
     dialog->close();
 }
 
-TEST(InternetLayerProxyTest, FollowsTheHttpProxyVariableAndNeverItsOwnFront) {
-    RadarSimProcess sim;
-    ASSERT_TRUE(sim.isRunning());
-    QTemporaryDir home;
+TEST_F(InternetLayerTest, FollowsTheHttpProxyVariableAndNeverItsOwnFront) {
     const QByteArray saved = qgetenv("http_proxy");
     qputenv("http_proxy", QStringLiteral("http://127.0.0.1:%1/").arg(sim.port()).toLatin1());
     const QNetworkProxy before = QNetworkProxy::applicationProxy();
     {
         InternetLayerOptions options;
-        options.cacheFolder = home.filePath("cache");
-        InternetLayer layer(options); // the front becomes the application proxy
-        ASSERT_EQ(QNetworkProxy::applicationProxy(), layer.paneProxy());
-        EXPECT_EQ(layer.upstreamProxyDescription(), QStringLiteral("127.0.0.1:%1").arg(sim.port()));
-        const DownloadResult result =
-            layer.downloadToFile(radarUrl(KmkxImagePath), home.filePath("latest1.gif"));
+        options.cacheFolder = home.filePath("second cache");
+        InternetLayer own(options); // the front becomes the application proxy
+        EXPECT_EQ(QNetworkProxy::applicationProxy(), own.paneProxy());
+        EXPECT_EQ(own.upstreamProxyDescription(), QStringLiteral("127.0.0.1:%1").arg(sim.port()));
+        const DownloadResult result = own.downloadToFile(radarUrl(KmkxImagePath), target());
         EXPECT_TRUE(result.ok) << result.error.toStdString();
     }
     // The layer takes its application proxy with it.
