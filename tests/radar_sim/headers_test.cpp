@@ -108,13 +108,15 @@ TEST(HttpDate, RoundTripsAndRejectsOtherForms) {
 }
 
 TEST(SimClockTest, FramesAlignToTheIntervalAndAdvanceSteps) {
-    SimClock clock(QDateTime(QDate(2026, 6, 12), QTime(13, 58, 30), Qt::UTC), 0.0, 360);
-    EXPECT_EQ(clock.frameTimeUtc(clock.newestFrameIndex()),
-              QDateTime(QDate(2026, 6, 12), QTime(13, 54), Qt::UTC));
+    const auto utc = [](int hour, int minute, int second) {
+        return QDateTime(QDate(2026, 6, 12), QTime(hour, minute, second), Qt::UTC)
+            .toSecsSinceEpoch();
+    };
+    SimClock clock(QDateTime::fromSecsSinceEpoch(utc(13, 58, 30), Qt::UTC), 0.0, 360);
+    EXPECT_EQ(clock.frameSeconds(clock.newestFrameIndex()), utc(13, 54, 0));
     clock.advanceFrames(2);
-    EXPECT_EQ(clock.frameTimeUtc(clock.newestFrameIndex()),
-              QDateTime(QDate(2026, 6, 12), QTime(14, 6), Qt::UTC));
-    EXPECT_EQ(clock.nowUtc(), QDateTime(QDate(2026, 6, 12), QTime(14, 10, 30), Qt::UTC));
+    EXPECT_EQ(clock.frameSeconds(clock.newestFrameIndex()), utc(14, 6, 0));
+    EXPECT_EQ(clock.nowSeconds(), utc(14, 10, 30));
 }
 
 TEST(SimClockTest, SpeedScalesRealTime) {

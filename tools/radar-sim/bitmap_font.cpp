@@ -81,10 +81,6 @@ const Glyph* findGlyph(char character) {
 
 } // namespace
 
-bool hasGlyph(char character) {
-    return findGlyph(character) != nullptr;
-}
-
 int textWidth(std::string_view text, int scale) {
     if (text.empty()) {
         return 0;

@@ -20,17 +20,9 @@ qint64 SimClock::nowSeconds() const {
     return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
 }
 
-QDateTime SimClock::nowUtc() const {
-    return QDateTime::fromSecsSinceEpoch(nowSeconds(), Qt::UTC);
-}
-
 qint64 SimClock::newestFrameIndex() const {
     const qint64 now = nowSeconds();
     return now >= 0 ? now / m_interval : -((-now + m_interval - 1) / m_interval);
-}
-
-QDateTime SimClock::frameTimeUtc(qint64 frameIndex) const {
-    return QDateTime::fromSecsSinceEpoch(frameSeconds(frameIndex), Qt::UTC);
 }
 
 int SimClock::realSecondsToNextFrame() const {

@@ -14,14 +14,12 @@ public:
     SimClock(QDateTime startUtc, double speed, int frameIntervalSeconds);
 
     qint64 nowSeconds() const;
-    QDateTime nowUtc() const;
 
     int frameIntervalSeconds() const { return m_interval; }
     double speed() const { return m_speed; }
 
     qint64 newestFrameIndex() const;
     qint64 frameSeconds(qint64 frameIndex) const { return frameIndex * m_interval; }
-    QDateTime frameTimeUtc(qint64 frameIndex) const;
 
     // Real seconds until the next frame is due; a stopped clock (speed 0) answers one
     // interval.

@@ -40,16 +40,7 @@ QByteArray methodName(QHttpServerRequest::Method method) {
     }
 }
 
-} // namespace
-
-SimServer::SimServer(QDateTime startUtc, double speed, int frameIntervalSeconds, QObject* parent)
-    : QAbstractHttpServer(parent), m_service(std::move(startUtc), speed, frameIntervalSeconds) {}
-
-quint16 SimServer::listenOnLoopback(quint16 port) {
-    return listen(QHostAddress::LocalHost, port);
-}
-
-RequestInfo SimServer::requestInfo(const QHttpServerRequest& request) {
+RequestInfo requestInfo(const QHttpServerRequest& request) {
     // An absolute-form target ("GET http://weather.noaa.gov/radar/...") arrives with
     // its host in the URL and in the Host header; only the path matters here, since
     // every host is answered alike.
@@ -61,6 +52,15 @@ RequestInfo SimServer::requestInfo(const QHttpServerRequest& request) {
     info.ifNoneMatch = headerValue(request, "If-None-Match");
     info.closeAfterReply = headerValue(request, "Connection").toLower().contains("close");
     return info;
+}
+
+} // namespace
+
+SimServer::SimServer(QDateTime startUtc, double speed, int frameIntervalSeconds, QObject* parent)
+    : QAbstractHttpServer(parent), m_service(std::move(startUtc), speed, frameIntervalSeconds) {}
+
+quint16 SimServer::listenOnLoopback(quint16 port) {
+    return listen(QHostAddress::LocalHost, port);
 }
 
 bool SimServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {

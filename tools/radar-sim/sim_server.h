@@ -26,8 +26,6 @@ public:
     // Writes one line per request to stderr: method, host, path and status.
     void setRequestLog(bool on) { m_log = on; }
 
-    static RequestInfo requestInfo(const QHttpServerRequest& request);
-
 protected:
     bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
     void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;

@@ -135,15 +135,6 @@ QByteArray entityTag(const QByteArray& body, qint64 lastModified) {
 
 } // namespace
 
-QByteArray Reply::header(const QByteArray& name) const {
-    for (const auto& [key, value] : headers) {
-        if (key.compare(name, Qt::CaseInsensitive) == 0) {
-            return value;
-        }
-    }
-    return {};
-}
-
 SimService::SimService(QDateTime startUtc, double speed, int frameIntervalSeconds)
     : m_clock(std::move(startUtc), speed, frameIntervalSeconds),
       m_frames(kFrameCacheBytes),

@@ -39,8 +39,6 @@ struct Reply {
     int delayMs = 0;
     bool releaseHeldConnections = false; // the faults were cleared
     bool closeAfterReply = false;
-
-    QByteArray header(const QByteArray& name) const;
 };
 
 // The simulated radar server without the network: routes, frames, headers and
