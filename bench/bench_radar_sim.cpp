@@ -6,6 +6,7 @@
 #include "site_list.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QThread>
@@ -45,6 +46,43 @@ void BM_ServeCachedLatest(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ServeCachedLatest)->Unit(benchmark::kMicrosecond);
+
+long residentKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        }
+    }
+    return 0;
+}
+
+// Memory of a simulator that has served the ten loop frames of every product for
+// `sites` sites: the resident size before and after, and the cached GIF bytes.
+void BM_MemoryWithLoopsServed(benchmark::State& state) {
+    const int siteCount = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        const long before = residentKiB();
+        SimService service(QDateTime::fromSecsSinceEpoch(kFrameSeconds + 60, Qt::UTC), 0.0, 300);
+        const qint64 newest = service.clock().newestFrameIndex();
+        qint64 gifBytes = 0;
+        for (int i = 0; i < siteCount; ++i) {
+            const Site& site = allSites()[static_cast<std::size_t>(i)];
+            for (const Product& product : kProducts) {
+                for (qint64 frame = newest - 9; frame <= newest; ++frame) {
+                    gifBytes += service.frameBytes(site.code, product.codeString(), frame).size();
+                }
+            }
+        }
+        state.counters["rss_before_MiB"] = static_cast<double>(before) / 1024.0;
+        state.counters["rss_after_MiB"] = static_cast<double>(residentKiB()) / 1024.0;
+        state.counters["gif_MiB"] = static_cast<double>(gifBytes) / (1024.0 * 1024.0);
+    }
+}
+BENCHMARK(BM_MemoryWithLoopsServed)->Arg(1)->Arg(20)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // Requests on one kept-alive loopback connection to a server on its own thread:
 // items per second is requests per second.

@@ -86,6 +86,7 @@ TEST(FrameImages, ConsecutiveFramesNeverShareASize) {
             ASSERT_FALSE(gif.isEmpty());
             EXPECT_NE(gif.size(), previous) << product.code << " frame " << index;
             EXPECT_EQ(gif.size() % 2, index % 2);
+            EXPECT_EQ(gif.capacity(), gif.size()); // what the frame cache counts
             EXPECT_FALSE(QImage::fromData(gif, "GIF").isNull());
             previous = gif.size();
         }

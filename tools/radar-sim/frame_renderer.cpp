@@ -369,6 +369,9 @@ QByteArray frameGif(const Site& site, const Product& product, qint64 frameSecond
     comment.append('\x21').append('\xFE').append(static_cast<char>(textLength));
     comment.append(QByteArray("rs").left(textLength)).append('\0');
     gif.insert(gif.size() - 1, comment);
+    // The encoder reserves room for a poorly compressing image; the frame cache
+    // counts bytes, so a cached frame must not hold several times its size.
+    gif.squeeze();
     return gif;
 }
 
