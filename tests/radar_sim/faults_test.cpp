@@ -116,13 +116,15 @@ TEST_F(Faults, LoopListFaults) {
     EXPECT_EQ(lines.first().size(), 49);
 }
 
-TEST_F(Faults, CloseDropsTheConnectionAtOnce) {
-    admin("/_sim/fault?name=close&match=national");
-    const WireReply reply = request("/radar/national.html");
+TEST_F(Faults, CloseDropsTheConnectionAtOnceOnTheNamedHostOnly) {
+    // The default map host looks unreachable; the regional hosts still answer.
+    admin("/_sim/fault?name=close&match=national&host=Weather.NOAA.gov");
+    const WireReply reply = request("/radar/national.html", {}, "GET", "weather.noaa.gov");
     EXPECT_FALSE(reply.answered);
     EXPECT_TRUE(reply.closed);
     EXPECT_LT(reply.elapsedMs, 2000);
-    EXPECT_EQ(request(kLatest).status, 200);
+    EXPECT_EQ(request("/radar/national.html", {}, "GET", "www.srh.noaa.gov").status, 200);
+    EXPECT_EQ(request(kLatest, {}, "GET", "weather.noaa.gov").status, 200);
 }
 
 TEST_F(Faults, DifferentFaultsAddUpAndTheSameNameReplaces) {

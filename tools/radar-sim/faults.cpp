@@ -33,9 +33,11 @@ void FaultSet::set(const Fault& fault) {
     m_faults.push_back(fault);
 }
 
-std::optional<Fault> FaultSet::find(FaultKind kind, const QString& path) const {
+std::optional<Fault> FaultSet::find(FaultKind kind, const QString& host,
+                                    const QString& path) const {
     for (const Fault& fault : m_faults) {
-        if (fault.kind == kind && path.contains(fault.match)) {
+        if (fault.kind == kind && path.contains(fault.match) &&
+            (fault.host.isEmpty() || fault.host == host)) {
             return fault;
         }
     }

@@ -25,6 +25,7 @@ std::optional<FaultKind> faultKindFromName(const QString& name);
 struct Fault {
     FaultKind kind;
     QString match;               // substring of the path; empty matches every path
+    QString host;                // lower-case host name; empty matches every host
     int delayMs = 0;             // for Delay
     qint64 frozenFrameIndex = 0; // for Republish: the frame whose bytes stay
 };
@@ -36,8 +37,9 @@ public:
     void clear() { m_faults.clear(); }
     bool empty() const { return m_faults.empty(); }
 
-    // The fault of this kind that applies to the path, if any.
-    std::optional<Fault> find(FaultKind kind, const QString& path) const;
+    // The fault of this kind that applies to a request for the path on the host
+    // (lower case), if any.
+    std::optional<Fault> find(FaultKind kind, const QString& host, const QString& path) const;
 
 private:
     std::vector<Fault> m_faults;

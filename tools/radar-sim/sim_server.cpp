@@ -46,6 +46,9 @@ RequestInfo requestInfo(const QHttpServerRequest& request) {
     // every host is answered alike.
     RequestInfo info;
     info.method = methodName(request.method());
+    // The Host header names the host in both forms; the port, if any, is cut off.
+    info.host =
+        QString::fromLatin1(headerValue(request, "Host")).section(QLatin1Char(':'), 0, 0).toLower();
     info.path = request.url().path();
     info.query = request.query();
     info.ifModifiedSince = headerValue(request, "If-Modified-Since");

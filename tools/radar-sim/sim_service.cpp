@@ -170,28 +170,27 @@ Reply SimService::answer(const RequestInfo& request) {
     if (request.path.startsWith(QLatin1String("/_sim/"))) {
         return handleAdmin(request);
     }
-    const QString& path = request.path;
-    if (m_faults.find(FaultKind::Close, path)) {
+    if (fault(FaultKind::Close, request)) {
         Reply reply;
         reply.delivery = Delivery::Close;
         return reply;
     }
-    if (m_faults.find(FaultKind::Hang, path)) {
+    if (fault(FaultKind::Hang, request)) {
         Reply reply;
         reply.delivery = Delivery::Hang;
         return reply;
     }
-    if (m_faults.find(FaultKind::NotFound, path)) {
+    if (fault(FaultKind::NotFound, request)) {
         return errorReply(404);
     }
-    if (m_faults.find(FaultKind::ServerError, path)) {
+    if (fault(FaultKind::ServerError, request)) {
         return errorReply(500);
     }
     Reply reply = serve(request);
-    if (const std::optional<Fault> delay = m_faults.find(FaultKind::Delay, path)) {
+    if (const std::optional<Fault> delay = fault(FaultKind::Delay, request)) {
         reply.delayMs = delay->delayMs;
     }
-    if (m_faults.find(FaultKind::Truncate, path) && reply.sendBody && !reply.body.isEmpty()) {
+    if (fault(FaultKind::Truncate, request) && reply.sendBody && !reply.body.isEmpty()) {
         reply.delivery = Delivery::Truncate;
     }
     return reply;
@@ -237,8 +236,7 @@ Reply SimService::serve(const RequestInfo& request) {
         break;
     case Resource::LatestImage: {
         qint64 bytesIndex = newestIndex;
-        if (const std::optional<Fault> republish =
-                m_faults.find(FaultKind::Republish, request.path)) {
+        if (const std::optional<Fault> republish = fault(FaultKind::Republish, request)) {
             bytesIndex = std::min(republish->frozenFrameIndex, newestIndex);
         }
         reply.body = frameBytes(resource->site->code, resource->product->codeString(), bytesIndex);
@@ -257,9 +255,9 @@ Reply SimService::serve(const RequestInfo& request) {
     }
     case Resource::LoopList: {
         LoopListOptions options;
-        options.crlf = m_faults.find(FaultKind::Crlf, request.path).has_value();
-        options.nineLines = m_faults.find(FaultKind::NineLines, request.path).has_value();
-        options.badDate = m_faults.find(FaultKind::BadDate, request.path).has_value();
+        options.crlf = fault(FaultKind::Crlf, request).has_value();
+        options.nineLines = fault(FaultKind::NineLines, request).has_value();
+        options.badDate = fault(FaultKind::BadDate, request).has_value();
         reply.body = loopList(*resource->product, *resource->site, newestSeconds,
                               m_clock.frameIntervalSeconds(), options);
         contentType = "text/plain";
@@ -268,7 +266,7 @@ Reply SimService::serve(const RequestInfo& request) {
     }
     if (isGif) {
         contentType = "image/gif";
-        if (m_faults.find(FaultKind::Corrupt, request.path)) {
+        if (fault(FaultKind::Corrupt, request)) {
             reply.body = corruptGif(reply.body);
         }
     }
@@ -309,13 +307,14 @@ Reply SimService::handleAdmin(const RequestInfo& request) {
         if (!kind) {
             return plainReply(400, "unknown fault");
         }
-        Fault fault{*kind,
-                    request.query.queryItemValue(QStringLiteral("match"), QUrl::FullyDecoded)};
+        Fault requested{*kind,
+                        request.query.queryItemValue(QStringLiteral("match"), QUrl::FullyDecoded),
+                        request.query.queryItemValue(QStringLiteral("host")).toLower()};
         bool msOk = false;
         const int ms = request.query.queryItemValue(QStringLiteral("ms")).toInt(&msOk);
-        fault.delayMs = msOk && ms >= 0 ? ms : 1000;
-        fault.frozenFrameIndex = m_clock.newestFrameIndex();
-        m_faults.set(fault);
+        requested.delayMs = msOk && ms >= 0 ? ms : 1000;
+        requested.frozenFrameIndex = m_clock.newestFrameIndex();
+        m_faults.set(requested);
         return plainReply(200, "ok");
     }
     if (command == QLatin1String("advance")) {

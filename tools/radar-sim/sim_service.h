@@ -15,6 +15,7 @@ namespace radarsim {
 // What the simulator needs to know of a request.
 struct RequestInfo {
     QByteArray method = "GET"; // GET and HEAD are served
+    QString host;              // "weather.noaa.gov": the Host header, lower case, no port
     QString path;              // "/radar/national.html", without query
     QUrlQuery query;
     QByteArray ifModifiedSince;
@@ -64,6 +65,9 @@ private:
     Reply handleAdmin(const RequestInfo& request);
     Reply serve(const RequestInfo& request);
     Reply truth(const QUrlQuery& query) const;
+    std::optional<Fault> fault(FaultKind kind, const RequestInfo& request) const {
+        return m_faults.find(kind, request.host, request.path);
+    }
     Reply state() const;
 
     SimClock m_clock;
