@@ -21,11 +21,16 @@ DownloadJob::DownloadJob(QNetworkAccessManager& network, const QUrl& address, co
 }
 
 DownloadJob::~DownloadJob() {
-    if (reply_) {
-        reply_->disconnect(this);
-        reply_->abort();
-        reply_->deleteLater();
-    }
+    dropReply();
+}
+
+void DownloadJob::dropReply() {
+    if (!reply_)
+        return;
+    reply_->disconnect(this);
+    reply_->abort();
+    reply_->deleteLater();
+    reply_ = nullptr;
 }
 
 void DownloadJob::start() {
@@ -52,8 +57,6 @@ void DownloadJob::start() {
 }
 
 void DownloadJob::abort(const QString& reason) {
-    if (done_)
-        return;
     finish(false, reason);
 }
 
@@ -117,12 +120,7 @@ void DownloadJob::finish(bool ok, const QString& error) {
     deadline_.stop();
     if (!ok)
         file_.cancelWriting();
-    if (reply_) {
-        reply_->disconnect(this);
-        reply_->abort();
-        reply_->deleteLater();
-        reply_ = nullptr;
-    }
+    dropReply();
     emit finished(DownloadResult{ok, error});
 }
 

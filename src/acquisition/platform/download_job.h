@@ -40,6 +40,7 @@ private:
     void onReadyRead();
     void onReplyFinished();
     void finish(bool ok, const QString& error);
+    void dropReply();
 
     QNetworkAccessManager& network_;
     QUrl address_;
