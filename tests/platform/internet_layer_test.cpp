@@ -38,7 +38,10 @@ protected:
                     int maxSeconds = 30) const {
         QStringList args{"-s", "-w", "\n%{http_code} %{http_connect}", "--max-time",
                          QString::number(maxSeconds)};
-        args << "-x" << QStringLiteral("http://127.0.0.1:%1").arg(layer->paneProxy().port());
+        // Through the front even for loopback addresses that NO_PROXY may name.
+        args << "--noproxy"
+             << ""
+             << "-x" << QStringLiteral("http://127.0.0.1:%1").arg(layer->paneProxy().port());
         const ProxyCredentials& c = layer->credentials();
         if (withCredentials)
             args << "--proxy-user" << c.user + u':' + c.password;
