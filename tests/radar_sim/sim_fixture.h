@@ -21,7 +21,6 @@ namespace radarsim::testing {
 struct WireReply {
     bool answered = false; // a status line arrived
     bool closed = false;   // the server closed the connection
-    bool complete = false; // the whole reply (or the close) arrived in time
     int status = 0;
     QMap<QByteArray, QByteArray> headers; // lower-case names
     QByteArray body;
@@ -67,7 +66,6 @@ protected:
             const bool whole = headerEnd >= 0 && (method == "HEAD" || reply.status == 304 ||
                                                   reply.body.size() >= reply.contentLength());
             if (whole || reply.closed) {
-                reply.complete = true;
                 loop.quit();
             }
         };
