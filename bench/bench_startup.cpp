@@ -24,6 +24,7 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
 
 struct ProgramFolder {
     ProgramFolder() {
+        QDir().mkpath(appDir()); // the settings file is written before anything else
         saveSettingsFile(appDir() + QStringLiteral("/Nubivista.ini"), Settings{});
         writeBytes(appDir() + QStringLiteral("/Sample Loop Images/CurrSetRec.sis"),
                    QByteArray(494, 0));
