@@ -1,13 +1,13 @@
 #include "core/app_paths.h"
 #include "core/form1.h"
 #include "core/message_service.h"
+#include "modal_helpers.h"
 #include "support/file_size_limit.h"
 #include "support/files.h"
 
 #include <QApplication>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace nubivista::core;
@@ -75,15 +75,7 @@ TEST_F(Form1Close, AFreshSettingsFileGetsTheDefaultPlacementOnScreen) {
 
 TEST_F(Form1Close, AFailedSettingsWriteIsToldOnceAndKeepsTheOldFile) {
     const QByteArray before = nubivista::testing::readBytes(paths.iniPath);
-    int messagesShown = 0;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            ++messagesShown;
-            modal->close();
-        }
-    });
-    poll.start(10);
+    const nubivista::testing::ModalCloser closer;
     Form1 form(settings, paths, messages);
     form.Form_Load();
     form.show();
@@ -92,6 +84,6 @@ TEST_F(Form1Close, AFailedSettingsWriteIsToldOnceAndKeepsTheOldFile) {
         form.close();
         form.close();
     }
-    EXPECT_EQ(messagesShown, 1);
+    EXPECT_EQ(closer.count(), 1);
     EXPECT_EQ(nubivista::testing::readBytes(paths.iniPath), before);
 }

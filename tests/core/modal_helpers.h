@@ -36,6 +36,31 @@ inline void whenMessageShown(std::function<void(QWidget*)> action) {
     whenModalShown(QStringLiteral("frmMsgWind"), std::move(action));
 }
 
+// While it lives, closes every modal window that comes up; counts them and
+// keeps the text of the last message shown.
+class ModalCloser {
+public:
+    ModalCloser() {
+        timer_.callOnTimeout([this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible())
+                return;
+            ++count_;
+            if (auto* text = modal->findChild<QWidget*>(QStringLiteral("Text1")))
+                lastText_ = text->property("plainText").toString();
+            modal->close();
+        });
+        timer_.start(10);
+    }
+    int count() const { return count_; }
+    QString lastText() const { return lastText_; }
+
+private:
+    QTimer timer_;
+    int count_ = 0;
+    QString lastText_;
+};
+
 class ModalWatchdog {
 public:
     ModalWatchdog() {

@@ -1,49 +1,20 @@
 #include "core/instance_guard.h"
 #include "core/message_service.h"
 #include "core/startup.h"
+#include "modal_helpers.h"
 #include "support/files.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 using namespace nubivista::core;
+using nubivista::testing::ModalCloser;
 using nubivista::testing::readBytes;
 using nubivista::testing::writeBytes;
 
 namespace {
-
-// Closes the next modal window that comes up and keeps the text it showed.
-class MessageCatcher {
-public:
-    MessageCatcher() { arm(); }
-    QString text() const { return text_; }
-    bool seen() const { return seen_; }
-
-private:
-    void arm() {
-        // Tied to the catcher's lifetime: a start that shows nothing leaves
-        // no timer behind.
-        QTimer::singleShot(20, &lifetime_, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal) {
-                arm();
-                return;
-            }
-            seen_ = true;
-            if (auto* box = modal->findChild<QWidget*>(QStringLiteral("Text1")))
-                text_ = box->property("plainText").toString();
-            modal->close();
-        });
-    }
-    QObject lifetime_;
-    QString text_;
-    bool seen_ = false;
-};
 
 class Startup : public ::testing::Test {
 protected:
@@ -60,21 +31,17 @@ protected:
                            "sample " + QByteArray::number(n)));
     }
 
-    StartupEnvironment environment(InstanceGuard* guard = nullptr) const {
+    // Runs start-up with any message closed; the text it showed, if any.
+    std::optional<StartupResult> start(QString* message = nullptr, InstanceGuard* guard = nullptr) {
+        const ModalCloser closer;
+        MessageService messages(settings.MsgOffMap);
         StartupEnvironment env;
         env.instanceGuard = guard;
         env.executableDir = appDir;
         env.profileDir = profileDir;
-        return env;
-    }
-
-    // Runs start-up with the message window answered; the text it showed, if any.
-    std::optional<StartupResult> start(QString* message = nullptr, InstanceGuard* guard = nullptr) {
-        MessageCatcher catcher;
-        MessageService messages(settings.MsgOffMap);
-        auto result = runStartup(environment(guard), settings, messages);
+        auto result = runStartup(env, settings, messages);
         if (message)
-            *message = catcher.text();
+            *message = closer.lastText();
         return result;
     }
 
