@@ -1,13 +1,13 @@
 #include "core/app_paths.h"
 #include "core/file_checks.h"
 #include "core/instance_guard.h"
+#include "support/files.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace nubivista::core;
+using nubivista::testing::writeBytes;
 
 TEST(AppPaths, ARootProgramFolderStillJoinsToValidPaths) {
     EXPECT_EQ(appDirFrom(QStringLiteral("/")), QString());
@@ -29,21 +29,18 @@ TEST(AppPaths, LocalPageAddressesKeepCaseAndEscapeSpacesSoTheyOpenOnACaseSensiti
 TEST(FileChecks, DirMissingTellsFoldersFilesAndNothingApart) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("a.txt"));
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
+    ASSERT_TRUE(writeBytes(file, {}));
     EXPECT_EQ(DirMissing(dir.path()), 0);
     EXPECT_EQ(DirMissing(file), kNotADirectory);
     EXPECT_NE(DirMissing(dir.filePath(QStringLiteral("none"))), 0);
     EXPECT_NE(DirMissing(QString()), 0);
-
     EXPECT_EQ(FileMissing(file), 0);
     EXPECT_NE(FileMissing(dir.filePath(QStringLiteral("none"))), 0);
     EXPECT_NE(FileMissing(dir.path()), 0);
     EXPECT_EQ(CutAtNul(QString::fromLatin1("ab\0cd", 5)), QStringLiteral("ab"));
 }
 
-TEST(InstanceGuard, ASecondClaimFailsWhileTheFirstHoldsAndSucceedsAfter) {
+TEST(InstanceGuard, OnlyALockHeldByARunningInstanceRefusesTheStart) {
     QTemporaryDir dir;
     const QString lock = dir.filePath(QStringLiteral("run/nubivista.lock"));
     auto first = std::make_unique<LockFileInstanceGuard>(lock);
@@ -52,25 +49,14 @@ TEST(InstanceGuard, ASecondClaimFailsWhileTheFirstHoldsAndSucceedsAfter) {
     EXPECT_FALSE(second.claim());
     first.reset();
     EXPECT_TRUE(second.claim());
-}
 
-TEST(InstanceGuard, ALockFileThatCannotBeMadeDoesNotKeepTheUserOut) {
-    QTemporaryDir dir;
+    // A lock left by a process that is gone (pid, name, host as QLockFile writes them).
+    const QString stale = dir.filePath(QStringLiteral("stale.lock"));
+    ASSERT_TRUE(
+        writeBytes(stale, "999999\nnubivista\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
+    EXPECT_TRUE(LockFileInstanceGuard(stale).claim());
+    // A lock file that cannot be made at all does not keep the user out.
     const QString notAFolder = dir.filePath(QStringLiteral("file"));
-    QFile(notAFolder).open(QIODevice::WriteOnly);
-    LockFileInstanceGuard guard(notAFolder + QStringLiteral("/nubivista.lock"));
-    EXPECT_TRUE(guard.claim());
-}
-
-TEST(InstanceGuard, ALockLeftByAProcessThatIsGoneIsTakenOver) {
-    QTemporaryDir dir;
-    const QString lock = dir.filePath(QStringLiteral("nubivista.lock"));
-    {
-        QFile f(lock);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        // pid, application name, host name: what QLockFile itself writes.
-        f.write("999999\nnubivista\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    }
-    LockFileInstanceGuard guard(lock);
-    EXPECT_TRUE(guard.claim());
+    ASSERT_TRUE(writeBytes(notAFolder, "x"));
+    EXPECT_TRUE(LockFileInstanceGuard(notAFolder + QStringLiteral("/nubivista.lock")).claim());
 }
