@@ -36,7 +36,8 @@ struct ProgramFolder {
     QTemporaryDir dir;
 };
 
-void startAndShow(const ProgramFolder& program, const QString& profileDir) {
+// False when start-up failed, which would make the figures meaningless.
+bool startAndShow(const ProgramFolder& program, const QString& profileDir) {
     Settings settings;
     MessageService messages(settings.MsgOffMap);
     StartupEnvironment env;
@@ -44,20 +45,22 @@ void startAndShow(const ProgramFolder& program, const QString& profileDir) {
     env.profileDir = profileDir;
     const auto started = runStartup(env, settings, messages);
     if (!started)
-        return;
+        return false;
     Form1 form(settings, started->paths, messages);
     form.Form_Load();
     form.show();
     QCoreApplication::processEvents();
-    benchmark::DoNotOptimize(form.isVisible());
+    return form.isVisible();
 }
 
 void BM_StartupSecondRunToMainWindowShown(benchmark::State& state) {
     ProgramFolder program;
     QTemporaryDir profile;
-    startAndShow(program, profile.path());
+    if (!startAndShow(program, profile.path()))
+        state.SkipWithError("start-up failed");
     for (auto _ : state)
-        startAndShow(program, profile.path());
+        if (!startAndShow(program, profile.path()))
+            state.SkipWithError("start-up failed");
 }
 BENCHMARK(BM_StartupSecondRunToMainWindowShown)->Unit(benchmark::kMillisecond);
 
@@ -67,7 +70,8 @@ void BM_StartupFirstRunWithSeedToMainWindowShown(benchmark::State& state) {
         state.PauseTiming();
         auto profile = std::make_unique<QTemporaryDir>();
         state.ResumeTiming();
-        startAndShow(program, profile->path());
+        if (!startAndShow(program, profile->path()))
+            state.SkipWithError("start-up failed");
         state.PauseTiming();
         profile.reset();
         state.ResumeTiming();
