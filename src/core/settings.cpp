@@ -43,107 +43,59 @@ QByteArray Settings::defaultTitleCode() {
     return encodeTitleCode(kProgramTitle);
 }
 
-Settings settingsFromRecord(const SettingsRecord& r) {
+Settings::Settings() {
+    MsgOffMap = QString(kMsgOffMapLength, QLatin1Char('0'));
+    LoopDelayMs = kDefaultLoopDelayMs;
+    FirstExtraMs = kDefaultFirstExtraMs;
+    LastExtraMs = kDefaultLastExtraMs;
+    UnitFactor = kDefaultUnitFactor;
+    MapScale = defaultMapScale();
+    RefreshIntervalMinutes = kDefaultRefreshIntervalMinutes;
+    ZoomFactor = 1.0f;
+    NationalMapUrl = kDefaultNationalMapUrl;
+    TitleCode = defaultTitleCode();
+}
+
+Settings settingsFromRecord(const SettingsRecord& record) {
     Settings s;
-    s.MainLeft = nonNegativePosition(r.MainLeft);
-    s.MainTop = nonNegativePosition(r.MainTop);
-    s.MainWidth = r.MainWidth;
-    s.MainHeight = r.MainHeight;
-    s.MsgOffMap = loadMsgOffMap(r.MsgOffMap);
-    s.EtaLeft = nonNegativePosition(r.EtaLeft);
-    s.EtaTop = nonNegativePosition(r.EtaTop);
-    s.EtaWidth = r.EtaWidth;
-    s.EtaHeight = r.EtaHeight;
-    s.EtaCol1Width = r.EtaCol1Width;
-    s.EtaCol2Width = r.EtaCol2Width;
-    s.EtaOnTop = r.EtaOnTop;
-    s.EtaClearAtClose = r.EtaClearAtClose;
+    static_cast<SettingsRecord&>(s) = record;
+
+    s.MainLeft = nonNegativePosition(s.MainLeft);
+    s.MainTop = nonNegativePosition(s.MainTop);
+    s.EtaLeft = nonNegativePosition(s.EtaLeft);
+    s.EtaTop = nonNegativePosition(s.EtaTop);
+    s.MsgOffMap = loadMsgOffMap(s.MsgOffMap);
     // A file path cannot hold NUL characters; a damaged field keeps what
     // comes before the first one.
-    s.EtaSavePath = trimSpaces(CutAtNul(r.EtaSavePath));
-    s.ProductIndex = r.ProductIndex;
-    s.LongRangeChecked = r.LongRangeChecked;
-    s.BackDateChecked = r.BackDateChecked;
-    s.ClockUtc = r.ClockUtc;
-    s.ClockOff = r.ClockOff;
-    s.TimeDisplayMode = r.TimeDisplayMode;
-    s.EtaUseDirection = r.EtaUseDirection;
-    s.TwoClickEta = r.TwoClickEta;
-    s.PopupLists = r.PopupLists;
-    s.NoToolTips = r.NoToolTips;
-    s.HideStatusBar = r.HideStatusBar;
-    s.LoopDelayMs = r.LoopDelayMs == 0 ? kDefaultLoopDelayMs : r.LoopDelayMs;
-    s.FirstExtraMs = r.FirstExtraMs == 0 ? kDefaultFirstExtraMs : r.FirstExtraMs;
-    s.LastExtraMs = r.LastExtraMs == 0 ? kDefaultLastExtraMs : r.LastExtraMs;
-    s.RockMode = r.RockMode;
-    s.StampAdjustMinutes = r.StampAdjustMinutes;
-    s.UnitFactor = r.UnitFactor == 0 ? kDefaultUnitFactor : r.UnitFactor;
-    s.MapScale = r.MapScale == 0 ? defaultMapScale() : r.MapScale;
-    s.OptionsOnTop = r.OptionsOnTop;
-    s.RefreshIntervalMinutes =
-        r.RefreshIntervalMinutes == 0 ? kDefaultRefreshIntervalMinutes : r.RefreshIntervalMinutes;
-    s.HideStampBox = r.HideStampBox;
+    s.EtaSavePath = trimSpaces(CutAtNul(s.EtaSavePath));
+    s.NationalMapUrl = loadNationalMapUrl(s.NationalMapUrl);
+    if (s.LoopDelayMs == 0)
+        s.LoopDelayMs = kDefaultLoopDelayMs;
+    if (s.FirstExtraMs == 0)
+        s.FirstExtraMs = kDefaultFirstExtraMs;
+    if (s.LastExtraMs == 0)
+        s.LastExtraMs = kDefaultLastExtraMs;
+    if (s.UnitFactor == 0)
+        s.UnitFactor = kDefaultUnitFactor;
+    if (s.MapScale == 0)
+        s.MapScale = defaultMapScale();
+    if (s.RefreshIntervalMinutes == 0)
+        s.RefreshIntervalMinutes = kDefaultRefreshIntervalMinutes;
     s.ZoomFactor = 1.0f; // every run starts unzoomed, whatever was stored
-    s.FitToImage = r.FitToImage;
-    s.AutoClickTab = r.AutoClickTab;
-    s.NationalMapUrl = loadNationalMapUrl(r.NationalMapUrl);
-    s.ReservedWords = r.ReservedWords;
-    s.TitleCode = r.TitleCode;
-    s.NavsGoToPageUrl = r.NavsGoToPageUrl;
-    s.NavsGoToPageUrlNext = r.NavsGoToPageUrl;
-    s.LoadAllBackDateFiles = r.LoadAllBackDateFiles;
 
+    s.NavsGoToPageUrlNext = s.NavsGoToPageUrl;
     s.MapScaleActive = s.MapScale;
     s.MapScaleLong = s.MapScale / 2;
     s.LongRangeFlag = 0;
     return s;
 }
 
-SettingsRecord recordFromSettings(const Settings& s) {
-    SettingsRecord r;
-    r.MainLeft = s.MainLeft;
-    r.MainTop = s.MainTop;
-    r.MainWidth = s.MainWidth;
-    r.MainHeight = s.MainHeight;
-    r.MsgOffMap = trimSpaces(s.MsgOffMap);
-    r.EtaLeft = s.EtaLeft;
-    r.EtaTop = s.EtaTop;
-    r.EtaWidth = s.EtaWidth;
-    r.EtaHeight = s.EtaHeight;
-    r.EtaCol1Width = s.EtaCol1Width;
-    r.EtaCol2Width = s.EtaCol2Width;
-    r.EtaOnTop = s.EtaOnTop;
-    r.EtaClearAtClose = s.EtaClearAtClose;
-    r.EtaSavePath = trimSpaces(s.EtaSavePath);
-    r.ProductIndex = s.ProductIndex;
-    r.LongRangeChecked = s.LongRangeChecked;
-    r.BackDateChecked = s.BackDateChecked;
-    r.ClockUtc = s.ClockUtc;
-    r.ClockOff = s.ClockOff;
-    r.TimeDisplayMode = s.TimeDisplayMode;
-    r.EtaUseDirection = s.EtaUseDirection;
-    r.TwoClickEta = s.TwoClickEta;
-    r.PopupLists = s.PopupLists;
-    r.NoToolTips = s.NoToolTips;
-    r.HideStatusBar = s.HideStatusBar;
-    r.LoopDelayMs = s.LoopDelayMs;
-    r.FirstExtraMs = s.FirstExtraMs;
-    r.LastExtraMs = s.LastExtraMs;
-    r.RockMode = s.RockMode;
-    r.StampAdjustMinutes = s.StampAdjustMinutes;
-    r.UnitFactor = s.UnitFactor;
-    r.MapScale = s.MapScale;
-    r.OptionsOnTop = s.OptionsOnTop;
-    r.RefreshIntervalMinutes = s.RefreshIntervalMinutes;
-    r.HideStampBox = s.HideStampBox;
-    r.ZoomFactor = s.ZoomFactor;
-    r.FitToImage = s.FitToImage;
-    r.AutoClickTab = s.AutoClickTab;
-    r.NationalMapUrl = trimSpaces(s.NationalMapUrl);
-    r.ReservedWords = s.ReservedWords;
-    r.TitleCode = s.TitleCode;
-    r.NavsGoToPageUrl = s.NavsGoToPageUrlNext;
-    r.LoadAllBackDateFiles = s.LoadAllBackDateFiles;
+SettingsRecord recordFromSettings(const Settings& settings) {
+    SettingsRecord r = settings; // the stored fields only
+    r.MsgOffMap = trimSpaces(r.MsgOffMap);
+    r.EtaSavePath = trimSpaces(r.EtaSavePath);
+    r.NationalMapUrl = trimSpaces(r.NationalMapUrl);
+    r.NavsGoToPageUrl = settings.NavsGoToPageUrlNext;
     return r;
 }
 

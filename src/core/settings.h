@@ -8,7 +8,6 @@
 #include "core/window_placement.h"
 
 #include <QString>
-#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -26,57 +25,18 @@ inline constexpr std::uint32_t kDefaultMapScaleBits = 0x41F23AC7; // 30.2787 twi
 
 float defaultMapScale();
 
-// The member initialisers are the program's own defaults: a default-made
-// Settings is what the distributed settings file holds.
-struct Settings {
-    float MainLeft = 0;
-    float MainTop = 0;
-    float MainWidth = 0;
-    float MainHeight = 0;
-    // One "0"/"1" flag per message id 1..100; always exactly 100 characters
-    // after a load, so the message window may read any of them.
-    QString MsgOffMap = QString(kMsgOffMapLength, QLatin1Char('0'));
-    float EtaLeft = 0;
-    float EtaTop = 0;
-    float EtaWidth = 0;
-    float EtaHeight = 0;
-    float EtaCol1Width = 0;
-    float EtaCol2Width = 0;
-    std::int16_t EtaOnTop = 0;
-    std::int16_t EtaClearAtClose = 0;
-    QString EtaSavePath;
-    std::int16_t ProductIndex = 0;
-    std::int16_t LongRangeChecked = 0;
-    std::int16_t BackDateChecked = 0;
-    std::int16_t ClockUtc = 0;
-    std::int16_t ClockOff = 0;
-    std::int16_t TimeDisplayMode = 0;
-    std::int16_t EtaUseDirection = 0;
-    std::int16_t TwoClickEta = 0;
-    std::int16_t PopupLists = 0;
-    std::int16_t NoToolTips = 0;
-    std::int16_t HideStatusBar = 0;
-    std::int32_t LoopDelayMs = kDefaultLoopDelayMs;
-    std::int32_t FirstExtraMs = kDefaultFirstExtraMs;
-    std::int32_t LastExtraMs = kDefaultLastExtraMs;
-    std::int16_t RockMode = 0;
-    double StampAdjustMinutes = 0;
-    float UnitFactor = kDefaultUnitFactor;
-    float MapScale = defaultMapScale();
-    std::int16_t OptionsOnTop = 0;
-    std::int32_t RefreshIntervalMinutes = kDefaultRefreshIntervalMinutes;
-    std::int16_t HideStampBox = 0;
-    float ZoomFactor = 1.0f;
-    std::int16_t FitToImage = 0;
-    std::int16_t AutoClickTab = 0;
-    QString NationalMapUrl = kDefaultNationalMapUrl;
-    std::array<std::int32_t, kReservedWordCount> ReservedWords{};
-    QByteArray TitleCode = defaultTitleCode();
-    // The value in force for this run, and the one chosen for the next run
-    // (the Options window changes only the latter; the latter is saved).
-    std::int16_t NavsGoToPageUrl = 0;
+// The working values: the record's fields, held once, and the values derived
+// from them at load. A default-made Settings holds the program's own defaults,
+// which is what the distributed settings file holds. After a load MsgOffMap
+// is always exactly 100 "0"/"1" flags (message ids 1..100), so the message
+// window may read any of them.
+struct Settings : SettingsRecord {
+    Settings();
+
+    // NavsGoToPageUrl (in the record) is the value in force for this run;
+    // NavsGoToPageUrlNext is the one chosen for the next run. The Options
+    // window changes only the latter, and the latter is saved.
     std::int16_t NavsGoToPageUrlNext = 0;
-    std::int16_t LoadAllBackDateFiles = 0;
 
     // Derived at load, not stored.
     float MapScaleActive = defaultMapScale();
@@ -86,11 +46,12 @@ struct Settings {
     static QByteArray defaultTitleCode();
 };
 
-// Applies the load rules to a record read from the file.
+// The record as read, then the load rules applied: damaged values repaired,
+// MsgOffMap made exactly 100 flags, ZoomFactor 1.0, the derived values set.
 Settings settingsFromRecord(const SettingsRecord& record);
 
-// The record that the save writes: texts trimmed (then cut or padded by the
-// codec), the next run's NavsGoToPageUrl value, ZoomFactor as it is now.
+// The record that the save writes: the stored fields as they are now, texts
+// trimmed (then cut or padded by the codec), and the next run's NavsGoToPageUrl.
 SettingsRecord recordFromSettings(const Settings& settings);
 
 struct SettingsLoadResult {
