@@ -34,16 +34,16 @@ TEST(CloseOnSignal, ATerminationSignalClosesTheMainWindowTheOrdinaryWay) {
 }
 
 TEST(CloseOnSignal, TheEarlierHandlerComesBackAfterwards) {
-    struct sigaction before {};
-    ::sigaction(SIGTERM, nullptr, &before);
+    const auto handler = [] {
+        struct sigaction current {};
+        ::sigaction(SIGTERM, nullptr, &current);
+        return current.sa_handler;
+    };
+    const auto before = handler();
     {
         ClosingWindow window;
         CloseOnSignal guard(&window);
-        struct sigaction during {};
-        ::sigaction(SIGTERM, nullptr, &during);
-        EXPECT_NE(during.sa_handler, before.sa_handler);
+        EXPECT_NE(handler(), before);
     }
-    struct sigaction after {};
-    ::sigaction(SIGTERM, nullptr, &after);
-    EXPECT_EQ(after.sa_handler, before.sa_handler);
+    EXPECT_EQ(handler(), before);
 }

@@ -53,11 +53,11 @@ TEST(DefaultPlacement, ComputedFromTheWorkArea) {
 
 TEST(DefaultPlacement, UsedWhenTheStoredPlacementCannotPlaceAWindow) {
     const WindowPlacement work{0, 0, 28800, 15600};
-    const WindowPlacement fallback = defaultPlacement(work);
-    EXPECT_EQ(placementAtStart({0, 0, 0, 0}, work), fallback);
-    EXPECT_EQ(placementAtStart({100, 100, 0, 7000}, work), fallback);
-    EXPECT_EQ(placementAtStart({100, 100, 9000, -1}, work), fallback);
-    EXPECT_EQ(placementAtStart({100, 100, NAN, 7000}, work), fallback);
+    for (const WindowPlacement& stored : {WindowPlacement{0, 0, 0, 0},
+                                          {100, 100, 0, 7000},
+                                          {100, 100, 9000, -1},
+                                          {100, 100, NAN, 7000}})
+        EXPECT_EQ(placementAtStart(stored, work), defaultPlacement(work)) << stored.width;
     EXPECT_EQ(placementAtStart(kStored, work), kStored);
     EXPECT_EQ(placementAtStart({0, 0, 9000, 7000}, work), (WindowPlacement{0, 0, 9000, 7000}));
 }

@@ -43,52 +43,20 @@ struct.pack_into('<2h', b, 996, 1, 32767)
 sys.stdout.buffer.write(b)
 )PY";
 
-// The same values as the script packs, before the codec cuts the long address.
+// The same values as the script packs, line for line, before the codec cuts
+// the long address.
 SettingsRecord fixtureRecord() {
-    // clang-format off: the values read as the script's table does
-    SettingsRecord r{.MainLeft = 150.5f,
-                     .MainTop = -30.0f,
-                     .MainWidth = 9300.0f,
-                     .MainHeight = 7200.25f,
-                     .MsgOffMap = QStringLiteral("0101"),
-                     .EtaLeft = 12.5f,
-                     .EtaTop = 0.0f,
-                     .EtaWidth = 5000.0f,
-                     .EtaHeight = 4000.0f,
-                     .EtaCol1Width = 1500.0f,
-                     .EtaCol2Width = 4200.0f,
-                     .EtaOnTop = -1,
-                     .EtaClearAtClose = 1,
-                     .EtaSavePath = QString::fromUtf8(" C:\\ETA lists\\caf\u00e9 \u20ac.txt"),
-                     .ProductIndex = 5,
-                     .LongRangeChecked = 1,
-                     .BackDateChecked = 1,
-                     .ClockUtc = 1,
-                     .ClockOff = 0,
-                     .TimeDisplayMode = 2,
-                     .EtaUseDirection = 1,
-                     .TwoClickEta = 1,
-                     .PopupLists = 3,
-                     .NoToolTips = 0,
-                     .HideStatusBar = -32768,
-                     .LoopDelayMs = 250,
-                     .FirstExtraMs = -500,
-                     .LastExtraMs = 2147483647,
-                     .RockMode = 1,
-                     .StampAdjustMinutes = -5.75,
-                     .UnitFactor = 0.5f,
-                     .MapScale = defaultMapScale(),
-                     .OptionsOnTop = 1,
-                     .RefreshIntervalMinutes = -2147483647 - 1,
-                     .HideStampBox = 1,
-                     .ZoomFactor = 3.0f,
-                     .FitToImage = 1,
-                     .AutoClickTab = 0,
-                     .NationalMapUrl = QStringLiteral("http://radar.example/") + QString(300, u'x'),
-                     .ReservedWords = {1, -2, 65536, 0x7FFFFFFF},
-                     .TitleCode = {},
-                     .NavsGoToPageUrl = 1,
-                     .LoadAllBackDateFiles = 32767};
+    // clang-format off
+    SettingsRecord r{150.5f, -30.0f, 9300.0f, 7200.25f,
+                     QStringLiteral("0101"),
+                     12.5f, 0.0f, 5000.0f, 4000.0f, 1500.0f, 4200.0f,
+                     -1, 1,
+                     QString::fromUtf8(" C:\\ETA lists\\caf\u00e9 \u20ac.txt"),
+                     5, 1, 1, 1, 0, 2, 1, 1, 3, 0, -32768,
+                     250, -500, 2147483647,
+                     1, -5.75, 0.5f, defaultMapScale(), 1, -2147483647 - 1, 1, 3.0f, 1, 0,
+                     QStringLiteral("http://radar.example/") + QString(300, u'x'),
+                     {1, -2, 65536, 0x7FFFFFFF}, {}, 1, 32767};
     // clang-format on
     for (int i = 0; i < kTitleCodeLength; ++i)
         r.TitleCode.append(static_cast<char>(i));

@@ -5,6 +5,7 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace nubivista::core;
 using nubivista::testing::writeBytes;
@@ -30,13 +31,12 @@ TEST(FileChecks, DirMissingTellsFoldersFilesAndNothingApart) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("a.txt"));
     ASSERT_TRUE(writeBytes(file, {}));
-    EXPECT_EQ(DirMissing(dir.path()), 0);
-    EXPECT_EQ(DirMissing(file), kNotADirectory);
-    EXPECT_NE(DirMissing(dir.filePath(QStringLiteral("none"))), 0);
-    EXPECT_NE(DirMissing(QString()), 0);
-    EXPECT_EQ(FileMissing(file), 0);
-    EXPECT_NE(FileMissing(dir.filePath(QStringLiteral("none"))), 0);
-    EXPECT_NE(FileMissing(dir.path()), 0);
+    const QString none = dir.filePath(QStringLiteral("none"));
+    EXPECT_EQ(std::tuple(DirMissing(dir.path()), DirMissing(file), FileMissing(file)),
+              std::tuple(0, kNotADirectory, 0));
+    for (const int missing :
+         {DirMissing(none), DirMissing(QString()), FileMissing(none), FileMissing(dir.path())})
+        EXPECT_NE(missing, 0);
     EXPECT_EQ(CutAtNul(QString::fromLatin1("ab\0cd", 5)), QStringLiteral("ab"));
 }
 

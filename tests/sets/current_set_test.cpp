@@ -21,14 +21,14 @@ TEST(SaveCurrentSet, WritesTheWholeRecordOnlyWhenASlotIsFilled) {
 
     const SlotModel model = modelWithImages(4);
     EXPECT_TRUE(SaveCurrentSet(path, model, 9).written());
-    EXPECT_EQ(fileBytes(path), encodeSetRecord(setRecordFromModel(model, 9)));
+    EXPECT_EQ(readBytes(path), encodeSetRecord(setRecordFromModel(model, 9)));
     EXPECT_EQ(readSetRecordFile(path).record->imageCount, 4);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
               QStringList{QStringLiteral("CurrSetRec.sis")});
 
-    const QByteArray previous = fileBytes(path);
+    const QByteArray previous = readBytes(path);
     EXPECT_EQ(SaveCurrentSet(path, empty, 12).status, SaveOutcome::Status::NothingToSave);
-    EXPECT_EQ(fileBytes(path), previous);
+    EXPECT_EQ(readBytes(path), previous);
 }
 
 TEST(SaveCurrentSet, AFailedWriteIsReportedAndKeepsTheOldFileWhole) {
@@ -43,7 +43,7 @@ TEST(SaveCurrentSet, AFailedWriteIsReportedAndKeepsTheOldFileWhole) {
         EXPECT_EQ(outcome.status, SaveOutcome::Status::Failed);
         EXPECT_FALSE(outcome.error.isEmpty());
     }
-    EXPECT_EQ(fileBytes(path), old);
+    EXPECT_EQ(readBytes(path), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
               QStringList{QStringLiteral("CurrSetRec.sis")});
 }
@@ -52,6 +52,6 @@ TEST(SlotImageFile, NamesSlotsOneToTwentyAndNoOther) {
     const QString base = QStringLiteral("/home/u/Loop Images/latest");
     EXPECT_EQ(SlotImageFile(base, 1), base + QStringLiteral("1.gif"));
     EXPECT_EQ(SlotImageFile(base, 20), base + QStringLiteral("20.gif"));
-    EXPECT_EQ(SlotImageFile(base, 0), std::nullopt);
-    EXPECT_EQ(SlotImageFile(base, 21), std::nullopt);
+    for (const int slot : {0, 21, -1})
+        EXPECT_EQ(SlotImageFile(base, slot), std::nullopt) << slot;
 }

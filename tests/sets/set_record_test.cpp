@@ -3,8 +3,6 @@
 
 #include <QBuffer>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -41,16 +39,11 @@ sys.stdout.buffer.write(struct.pack('<hihhhdi256s4s21d21h', 3, 6, 1, 5, 3, 45300
 } // namespace
 
 TEST(SetRecordLayout, MatchesARecordPackedIndependentlyAndReadsBack) {
-    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
-    if (python.isEmpty())
-        GTEST_SKIP() << "python3 is not available";
-    QProcess process;
-    process.start(python, {QStringLiteral("-c"), QString::fromUtf8(kPackSampleRecord)});
-    ASSERT_TRUE(process.waitForFinished(30000) && process.exitCode() == 0);
-    const QByteArray packed = process.readAllStandardOutput();
+    const std::optional<QByteArray> packed = runPython(kPackSampleRecord);
+    ASSERT_TRUE(packed) << "python3 fixture not produced";
 
-    EXPECT_EQ(encodeSetRecord(sampleRecord()), packed);
-    const SetRecordRead read = decodeSetRecord(packed);
+    EXPECT_EQ(encodeSetRecord(sampleRecord()), *packed);
+    const SetRecordRead read = decodeSetRecord(*packed);
     ASSERT_TRUE(read.record) << read.error.toStdString();
     EXPECT_EQ(*read.record, sampleRecord());
 }
@@ -90,7 +83,7 @@ TEST(SetRecordRead, OnlyAFileOfExactly494BytesIsARecord) {
         const QString path = dir.filePath(QStringLiteral("Odd.sis"));
         ASSERT_TRUE(writeBytes(path, bytes));
         EXPECT_EQ(readSetRecordFile(path).error, contaminatedRecordText());
-        EXPECT_EQ(fileBytes(path), bytes); // refused, not changed
+        EXPECT_EQ(readBytes(path), bytes); // refused, not changed
     }
 
     QBuffer longer; // a device is read one byte past the record to tell

@@ -1,21 +1,14 @@
 #pragma once
-// Helpers shared by the set tests: whole-file reads and writes and a slot
-// model of a process that has stored some images.
+// A slot model of a process that has stored some images, shared by the set
+// tests; the shared file helpers come along.
 #include "sets/slot_model.h"
-
-#include <QFile>
+#include "support/files.h"
 
 namespace nubivista::sets::testing {
 
-inline QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using nubivista::testing::readBytes;
+using nubivista::testing::runPython;
+using nubivista::testing::writeBytes;
 
 // Images 1..count of site kmlb in slots 1..count, ten minutes apart.
 inline SlotModel modelWithImages(int count) {

@@ -1,6 +1,7 @@
 #include "sets/slot_model.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace nubivista::sets;
 
@@ -20,9 +21,8 @@ struct Ring {
 };
 
 void expectRing(const SlotModel& model, Ring ring) {
-    EXPECT_EQ(model.newestSlot, ring.newestSlot);
-    EXPECT_EQ(model.ringOffset, ring.ringOffset);
-    EXPECT_EQ(model.wrapState, ring.wrapState);
+    EXPECT_EQ(std::tuple(model.newestSlot, model.ringOffset, model.wrapState),
+              std::tuple(ring.newestSlot, ring.ringOffset, ring.wrapState));
 }
 
 SlotModel modelAt(Ring ring) {
