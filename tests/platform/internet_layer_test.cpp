@@ -244,16 +244,26 @@ TEST_F(InternetLayerTest, OptionsDialogShowsTheCacheAndSwitchesOffline) {
 
 TEST_F(InternetLayerTest, FollowsTheHttpProxyVariableAndNeverItsOwnFront) {
     const QByteArray saved = qgetenv("http_proxy");
-    qputenv("http_proxy", QStringLiteral("http://127.0.0.1:%1/").arg(sim.port()).toLatin1());
+    const QByteArray simProxy = QStringLiteral("http://127.0.0.1:%1/").arg(sim.port()).toLatin1();
+    qputenv("http_proxy", simProxy);
     const QNetworkProxy before = QNetworkProxy::applicationProxy();
-    {
+    for (const bool installFront : {true, false}) {
+        SCOPED_TRACE(installFront ? "front installed" : "front not installed");
+        qputenv("http_proxy", simProxy);
         InternetLayerOptions options;
-        options.cacheFolder = home.filePath("second cache");
-        InternetLayer own(options); // the front becomes the application proxy
-        EXPECT_EQ(QNetworkProxy::applicationProxy(), own.paneProxy());
+        options.cacheFolder = home.filePath(installFront ? "second cache" : "third cache");
+        options.installApplicationProxy = installFront;
+        InternetLayer own(options);
+        if (installFront) {
+            EXPECT_EQ(QNetworkProxy::applicationProxy(), own.paneProxy());
+        }
         EXPECT_EQ(own.upstreamProxyDescription(), QStringLiteral("127.0.0.1:%1").arg(sim.port()));
         const DownloadResult result = own.downloadToFile(radarUrl(KmkxImagePath), target());
         EXPECT_TRUE(result.ok) << result.error.toStdString();
+        // A system proxy that names the layer's own front would loop: it goes direct.
+        qputenv("http_proxy",
+                QStringLiteral("http://127.0.0.1:%1/").arg(own.paneProxy().port()).toLatin1());
+        EXPECT_EQ(own.upstreamProxyDescription(), QStringLiteral("None (direct connection)"));
     }
     // The layer takes its application proxy with it.
     EXPECT_EQ(QNetworkProxy::applicationProxy(), before);

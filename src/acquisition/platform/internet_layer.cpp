@@ -44,6 +44,7 @@ InternetLayer::InternetLayer(const InternetLayerOptions& options, QObject* paren
         worker_->setUpstreamProxy(upstream);
         front_ = new ProxyFront(*worker_, credentials_, worker_);
         frontPort_ = front_->start();
+        worker_->setFrontPort(frontPort_);
     });
     if (frontPort_ == 0)
         qWarning("Internet layer: the proxy front for the browser panes could not listen");

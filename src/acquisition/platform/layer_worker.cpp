@@ -54,6 +54,10 @@ void LayerWorker::setUpstreamProxy(const std::optional<QNetworkProxy>& proxy) {
     network_->clearConnectionCache();
 }
 
+void LayerWorker::setFrontPort(quint16 port) {
+    proxyFactory_->setFrontPort(port);
+}
+
 QString LayerWorker::upstreamProxyDescription(const QUrl& sample) const {
     const auto proxies = proxyFactory_->queryProxy(QNetworkProxyQuery(sample));
     if (proxies.isEmpty() || proxies.first().type() == QNetworkProxy::NoProxy)

@@ -37,6 +37,7 @@ public:
 
     // No value: the system proxy configuration (http_proxy on Linux).
     void setUpstreamProxy(const std::optional<QNetworkProxy>& proxy);
+    void setFrontPort(quint16 port);
     QString upstreamProxyDescription(const QUrl& sample) const;
     // The proxy a tunnel to host:port takes (the same rule as other traffic).
     QNetworkProxy tunnelProxyFor(const QString& host, quint16 port) const;

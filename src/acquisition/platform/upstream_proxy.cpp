@@ -5,18 +5,24 @@
 namespace nubivista::platform {
 
 QList<QNetworkProxy> UpstreamProxyFactory::queryProxy(const QNetworkProxyQuery& query) {
+    quint16 frontPort = 0;
     {
         QMutexLocker lock(&mutex_);
         if (explicit_)
             return {*explicit_};
+        frontPort = frontPort_;
     }
     QList<QNetworkProxy> proxies = systemProxyForQuery(query);
-    // The system answer may name the application proxy (the front) when both
-    // are configured the same way; that would be a loop, so it goes direct.
-    const QNetworkProxy front = QNetworkProxy::applicationProxy();
-    proxies.removeIf([&front](const QNetworkProxy& p) {
-        return front.type() == QNetworkProxy::HttpProxy && p.hostName() == front.hostName() &&
-               p.port() == front.port();
+    // The system answer may name the layer's own front (when the panes' proxy
+    // is configured system-wide); going through it would be a loop, so it goes
+    // direct. The front is known by its port, not by the application proxy:
+    // with the front not installed, that is the system proxy itself.
+    proxies.removeIf([frontPort](const QNetworkProxy& p) {
+        const bool loopback =
+            p.hostName() == QLatin1String("127.0.0.1") ||
+            p.hostName().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0;
+        return frontPort != 0 && p.type() == QNetworkProxy::HttpProxy && loopback &&
+               p.port() == frontPort;
     });
     if (proxies.isEmpty())
         proxies.append(QNetworkProxy(QNetworkProxy::NoProxy));
@@ -26,6 +32,11 @@ QList<QNetworkProxy> UpstreamProxyFactory::queryProxy(const QNetworkProxyQuery& 
 void UpstreamProxyFactory::setExplicitProxy(const std::optional<QNetworkProxy>& proxy) {
     QMutexLocker lock(&mutex_);
     explicit_ = proxy;
+}
+
+void UpstreamProxyFactory::setFrontPort(quint16 port) {
+    QMutexLocker lock(&mutex_);
+    frontPort_ = port;
 }
 
 } // namespace nubivista::platform

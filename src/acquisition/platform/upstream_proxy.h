@@ -15,9 +15,14 @@ public:
 
     void setExplicitProxy(const std::optional<QNetworkProxy>& proxy);
 
+    // The port the layer's own front listens on at 127.0.0.1; a system proxy
+    // naming it would loop back into the layer.
+    void setFrontPort(quint16 port);
+
 private:
     QMutex mutex_;
     std::optional<QNetworkProxy> explicit_;
+    quint16 frontPort_ = 0;
 };
 
 } // namespace nubivista::platform
