@@ -46,7 +46,8 @@ bool startAndShow(const ProgramFolder& program, const QString& profileDir) {
     const auto started = runStartup(env, settings, messages);
     if (!started)
         return false;
-    Form1 form(settings, started->paths, messages);
+    SystemClock clock;
+    Form1 form(settings, started->paths, messages, clock);
     form.Form_Load();
     form.show();
     QCoreApplication::processEvents();

@@ -17,6 +17,17 @@ bool isWebAddress(const QString& address) {
            (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
+// One of the program's own pages (the help and updates pages): a file in the
+// program folder.
+bool isOwnPage(const QString& address, const QString& appDir) {
+    const QUrl url(address, QUrl::StrictMode);
+    if (!url.isLocalFile() || appDir.isEmpty())
+        return false;
+    const QFileInfo page(url.toLocalFile());
+    return page.isFile() && QDir::cleanPath(page.absolutePath()) ==
+                                QDir::cleanPath(QFileInfo(appDir).absoluteFilePath());
+}
+
 } // namespace
 
 RelayLaunchers RelayLaunchers::system() {
@@ -72,8 +83,13 @@ void Form5::WebBrowser1_NewWindow2(platform::NewWindowRequest& request) {
     // sibling program, or else the user's default browser.
     request.cancel = true;
     const QString address = relay.isEmpty() ? request.address.toString() : relay;
-    // The address comes from a web page; only a web address leaves the
-    // program, never a local file or something a program could take for an option.
+    // The address comes from a web page; only a web address or one of the
+    // program's own pages leaves the program, never another local file or
+    // something a program could take for an option.
+    if (isOwnPage(address, paths_.appDir)) {
+        launchers_.openInDefaultBrowser(QUrl(address));
+        return;
+    }
     if (!isWebAddress(address))
         return;
     const QString program = skyfolioPath();

@@ -4,9 +4,9 @@
 #include "acquisition/platform/pane_profile.h"
 #include "acquisition/platform/web_engine_pane.h"
 #include "acquisition/platform/web_engine_setup.h"
+#include "app/main_window.h"
 #include "core/app_identity.h"
 #include "core/close_on_signal.h"
-#include "core/form1.h"
 #include "core/instance_guard.h"
 #include "core/message_service.h"
 #include "core/startup.h"
@@ -62,7 +62,19 @@ int main(int argc, char** argv) {
     form5.Form_Load();
     form5.hide();
 
-    core::Form1 form1(settings, started->paths, messages);
+    core::SystemClock clock;
+    app::MainWindowServices services;
+    services.settings = &settings;
+    services.paths = started->paths;
+    services.messages = &messages;
+    services.clock = &clock;
+    services.look = {started->ThemePad, started->PanelBackColor};
+    services.makePane = [&paneProfile] { return new platform::WebEnginePane(paneProfile); };
+    services.openInNewWindow = [&form5](const QString& address) { form5.OpenInNewWindow(address); };
+    app::MainWindow mainWindow(services);
+    core::Form1& form1 = mainWindow.form1();
+    form1.addWindowToUnload(QStringLiteral("Form5"), &form5);
+    form1.addWindowToUnload(QStringLiteral("Form9"), &form9);
     messages.setParentWindow(&form1);
     form1.Form_Load();
     form1.show();

@@ -35,12 +35,13 @@ protected:
     AppPaths paths;
     Settings settings;
     MessageService messages{settings.MsgOffMap};
+    SystemClock clock;
 };
 
 } // namespace
 
 TEST_F(Form1Close, TheLoadPlacesTheWindowAndANormalWindowStoresItsPlacementAtClose) {
-    Form1 form(settings, paths, messages);
+    Form1 form(settings, paths, messages, clock);
     form.Form_Load();
     EXPECT_EQ(form.geometry(), QRect(100, 80, 600, 500));
     form.show();
@@ -50,7 +51,7 @@ TEST_F(Form1Close, TheLoadPlacesTheWindowAndANormalWindowStoresItsPlacementAtClo
 }
 
 TEST_F(Form1Close, AMaximisedWindowKeepsThePreviousPlacement) {
-    Form1 form(settings, paths, messages);
+    Form1 form(settings, paths, messages, clock);
     form.Form_Load();
     form.showMaximized();
     form.close();
@@ -59,7 +60,7 @@ TEST_F(Form1Close, AMaximisedWindowKeepsThePreviousPlacement) {
 
 TEST_F(Form1Close, AFreshSettingsFileGetsTheDefaultPlacementOnScreen) {
     settings.MainLeft = settings.MainTop = settings.MainWidth = settings.MainHeight = 0;
-    Form1 form(settings, paths, messages);
+    Form1 form(settings, paths, messages, clock);
     form.Form_Load();
     const QRect screen = QApplication::primaryScreen()->availableGeometry();
     EXPECT_TRUE(screen.contains(form.geometry())) << form.geometry().x() << "," << form.width();
@@ -68,7 +69,7 @@ TEST_F(Form1Close, AFreshSettingsFileGetsTheDefaultPlacementOnScreen) {
 TEST_F(Form1Close, AFailedSettingsWriteIsToldOnceAndKeepsTheOldFile) {
     const QByteArray before = nubivista::testing::readBytes(paths.iniPath);
     const nubivista::testing::ModalCloser closer;
-    Form1 form(settings, paths, messages);
+    Form1 form(settings, paths, messages, clock);
     form.Form_Load();
     form.show();
     {

@@ -1,0 +1,101 @@
+#include "acquisition/browser_panes.h"
+
+#include "core/form1.h"
+#include "core/wait_ticks.h"
+
+namespace nubivista::acquisition {
+
+namespace {
+// A pane set aside starts this far right of the display area's right edge.
+constexpr int kAsideGapTwips = 1800;
+constexpr int kCloseWaitMs = 500;
+} // namespace
+
+BrowserPanes::BrowserPanes(core::Form1& shell, QWidget* host, platform::BrowserPane* webBrowser1,
+                           platform::BrowserPane* webBrowser2, std::function<PaneArea()> area)
+    : QObject(&shell),
+      WebBrowser1(webBrowser1),
+      WebBrowser2(webBrowser2),
+      shell_(shell),
+      area_(std::move(area)) {
+    WebBrowser1->setParent(host);
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    WebBrowser2->setParent(host);
+    WebBrowser2->setObjectName(QStringLiteral("WebBrowser2"));
+    WebBrowser1->show();
+    WebBrowser2->show();
+    WebBrowser2->raise();
+
+    shell_.addLoadStep([this] { Form_Load(); });
+    shell_.addFirstActivationStep([this] { Form_Activate(); });
+    shell_.addCloseNavigationStep([this] { CloseNavigation(); });
+    shell_.registerDeferredAction(core::deferred::ShowNationalMap, [this] { showNationalMap(); });
+}
+
+QUrl BrowserPanes::nationalMapUrl() const {
+    return QUrl(shell_.settings().NationalMapUrl.trimmed());
+}
+
+platform::PlacementTwips BrowserPanes::asidePlacement(const PaneArea& area) const {
+    return {area.areaWidth + kAsideGapTwips, area.view.top, area.view.width, area.view.height};
+}
+
+void BrowserPanes::placePanes() {
+    const PaneArea area = area_();
+    platform::PlacementTwips image = WebBrowser1->placementTwips();
+    // The image-page pane keeps its left edge (out of sight) but follows the
+    // view's size, so its page lays out as it would when seen.
+    image.top = area.view.top;
+    image.width = area.view.width;
+    image.height = area.view.height;
+    WebBrowser1->setPlacementTwips(image);
+    WebBrowser2->setPlacementTwips(MapPaneAside != 0 ? asidePlacement(area) : area.view);
+    WebBrowser2->raise();
+}
+
+void BrowserPanes::Form_Load() {
+    WebBrowser1->navigate(shell_.paths().startBlank.url);
+    WebBrowser2->navigate(shell_.paths().appClose.url);
+    placePanes();
+}
+
+void BrowserPanes::Form_Activate() {
+    const PaneArea area = area_();
+    WebBrowser1->setPlacementTwips(asidePlacement(area));
+    placePanes();
+}
+
+void BrowserPanes::showNationalMap() {
+    WebBrowser2->navigate(nationalMapUrl());
+}
+
+void BrowserPanes::setMapPaneAside() {
+    MapPaneAside = 1;
+    WebBrowser2->navigate(shell_.paths().startBlank.url);
+    placePanes();
+}
+
+void BrowserPanes::Command1_Click() {
+    if (MapPaneAside == 0) {
+        setMapPaneAside();
+        return;
+    }
+    MapRetryCount = 0;
+    MapPaneAside = 0;
+    placePanes();
+    showNationalMap();
+}
+
+void BrowserPanes::CloseNavigation() {
+    const PaneArea area = area_();
+    WebBrowser1->setPlacementTwips(area.view);
+    WebBrowser1->navigate(shell_.paths().startBlank.url);
+    core::WaitTicks(kCloseWaitMs, shell_.clock());
+    MapPaneAside = 0;
+    WebBrowser2->setPlacementTwips(area.view);
+    WebBrowser2->raise();
+    WebBrowser2->navigate(shell_.paths().appClose.url);
+    core::WaitTicks(kCloseWaitMs, shell_.clock());
+}
+
+} // namespace nubivista::acquisition

@@ -1,0 +1,51 @@
+#pragma once
+// The main window assembled: the shell, the loop model, the loop display, the
+// browser panes and the small windows the menu opens, wired to each other.
+#include "acquisition/browser_panes.h"
+#include "auxiliary/form3.h"
+#include "auxiliary/form6.h"
+#include "core/form1.h"
+#include "display/loop_display.h"
+#include "sets/loop_set.h"
+
+#include <functional>
+#include <memory>
+
+namespace nubivista::app {
+
+struct MainWindowServices {
+    core::Settings* settings = nullptr;
+    core::AppPaths paths;
+    core::MessageService* messages = nullptr;
+    const core::Clock* clock = nullptr;
+    display::DisplayLook look;
+    // Makes a browser pane (the real engine, or a fake in tests).
+    std::function<platform::BrowserPane*()> makePane;
+    // Opens an address in a new browser window (the relay window).
+    std::function<void(const QString&)> openInNewWindow;
+};
+
+class MainWindow {
+public:
+    explicit MainWindow(const MainWindowServices& services);
+    ~MainWindow();
+
+    core::Form1& form1() { return *form1_; }
+    sets::LoopSet& loop() { return *loop_; }
+    display::LoopDisplay& display() { return *display_; }
+    acquisition::BrowserPanes& panes() { return *panes_; }
+    auxiliary::Form3& form3() { return *form3_; }
+    auxiliary::Form6& form6() { return *form6_; }
+
+private:
+    acquisition::PaneArea paneArea() const;
+
+    std::unique_ptr<core::Form1> form1_;
+    std::unique_ptr<sets::LoopSet> loop_;
+    display::LoopDisplay* display_ = nullptr;    // owned by form1
+    acquisition::BrowserPanes* panes_ = nullptr; // owned by form1
+    std::unique_ptr<auxiliary::Form3> form3_;
+    std::unique_ptr<auxiliary::Form6> form6_;
+};
+
+} // namespace nubivista::app

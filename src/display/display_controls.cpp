@@ -1,0 +1,157 @@
+#include "display/display_controls.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace nubivista::display {
+
+TextBox::TextBox(const QString& name, QWidget* parent) : QLineEdit(parent) {
+    setObjectName(name);
+    setReadOnly(true);
+    setAlignment(Qt::AlignCenter);
+    setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+void TextBox::mousePressEvent(QMouseEvent* event) {
+    emit mouseDown(event->button(), event->modifiers());
+    if (event->button() == Qt::LeftButton)
+        QLineEdit::mousePressEvent(event);
+    else
+        event->accept();
+}
+
+void TextBox::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+}
+
+OptionBox::OptionBox(const QString& name, const QString& caption, QWidget* parent)
+    : QCheckBox(caption, parent) {
+    setObjectName(name);
+    connect(this, &QCheckBox::clicked, this, &OptionBox::clicked2);
+}
+
+void OptionBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        setChecked(!isChecked());
+        emit clicked2();
+        event->accept();
+        return;
+    }
+    QCheckBox::keyPressEvent(event);
+}
+
+QStringList productChoices() {
+    return {QStringLiteral("Base Reflectivity"), QStringLiteral("Composite Reflectivity"),
+            QStringLiteral("1-Hour Rainfall"), QStringLiteral("Storm Total")};
+}
+
+namespace {
+
+core::PressButton* button(const char* name, const QString& caption, QWidget* parent) {
+    auto* b = new core::PressButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setFocusPolicy(Qt::TabFocus);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QGroupBox* frame(const char* name, const QString& caption, QWidget* parent) {
+    auto* f = new QGroupBox(caption, parent);
+    f->setObjectName(QString::fromLatin1(name));
+    return f;
+}
+
+Panel* panel(const char* name, QWidget* parent) {
+    auto* p = new Panel(parent);
+    p->setObjectName(QString::fromLatin1(name));
+    return p;
+}
+
+} // namespace
+
+DisplayControls buildDisplayControls(QWidget* parent) {
+    DisplayControls c;
+
+    c.Picture1 = panel("Picture1", parent);
+    c.Picture1->setAutoFillBackground(true);
+    c.FrameLoop = frame("FrameLoop", QStringLiteral("Loop Controls"), c.Picture1);
+    c.Command18 = button("Command18", QStringLiteral("Run"), c.FrameLoop);
+    c.Command19 = button("Command19", QStringLiteral("Rock"), c.FrameLoop);
+    c.Command40 = button("Command40", QStringLiteral("<"), c.FrameLoop);
+    c.Text11 = new TextBox(QStringLiteral("Text11"), c.FrameLoop);
+    c.Command41 = button("Command41", QStringLiteral(">"), c.FrameLoop);
+
+    c.FrameRefresh = frame("FrameRefresh", QStringLiteral("Refresh Controls"), c.Picture1);
+    c.Command7 = button("Command7", QStringLiteral("Restart"), c.FrameRefresh);
+    c.Command9 = button("Command9", QStringLiteral("ll"), c.FrameRefresh);
+    c.Command20 = button("Command20", QStringLiteral("<"), c.FrameRefresh);
+    c.Text4 = new TextBox(QStringLiteral("Text4"), c.FrameRefresh);
+    c.Command21 = button("Command21", QStringLiteral(">"), c.FrameRefresh);
+    c.Text2 = new TextBox(QStringLiteral("Text2"), c.FrameRefresh);
+
+    c.FrameZoom = frame("FrameZoom", QStringLiteral("Zoom Controls"), c.Picture1);
+    c.Command50 = button("Command50", QStringLiteral("<"), c.FrameZoom);
+    c.Text12 = new TextBox(QStringLiteral("Text12"), c.FrameZoom);
+    c.Command51 = button("Command51", QStringLiteral(">"), c.FrameZoom);
+    c.Check5 = new OptionBox(QStringLiteral("Check5"), QStringLiteral("Fit"), c.FrameZoom);
+
+    c.Combo1 = new QComboBox(c.Picture1);
+    c.Combo1->setObjectName(QStringLiteral("Combo1"));
+    c.Combo1->addItems(productChoices());
+    c.Check2 = new OptionBox(QStringLiteral("Check2"), QStringLiteral("Long Range"), c.Picture1);
+    c.Check3 = new OptionBox(QStringLiteral("Check3"), QStringLiteral("Back-Date"), c.Picture1);
+    c.Text1 = new TextBox(QStringLiteral("Text1"), c.Picture1);
+    c.Command1 = button("Command1", QStringLiteral("Map"), c.Picture1);
+    c.Command3 = button("Command3", QStringLiteral("Menu"), c.Picture1);
+    c.Command13 = button("Command13", QString(), c.Picture1);
+
+    c.Picture3 = panel("Picture3", parent);
+    c.TabStrip1 = new QTabBar(c.Picture3);
+    c.TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
+    c.TabStrip1->setExpanding(false);
+    c.TabStrip1->setDrawBase(false);
+    c.TabStrip1->setUsesScrollButtons(false);
+    c.TabStrip1->setElideMode(Qt::ElideNone);
+    for (int t = 1; t <= kTabCount; ++t) {
+        c.TabStrip1->addTab(QString::number(t));
+        c.Check4[t] = new OptionBox(QStringLiteral("Check4_%1").arg(t), QString(), c.Picture3);
+        c.Check4[t]->setEnabled(false);
+    }
+    c.Command60 = button("Command60", QStringLiteral("<"), c.Picture3);
+    c.Command61 = button("Command61", QStringLiteral(">"), c.Picture3);
+    c.Command30 = button("Command30", QStringLiteral("-"), c.Picture3);
+    c.Command31 = button("Command31", QStringLiteral("+"), c.Picture3);
+    c.Check1 = new OptionBox(QStringLiteral("Check1"), QStringLiteral("click"), c.Picture3);
+    c.Text3 = new TextBox(QStringLiteral("Text3"), c.Picture3);
+    c.Picture2 = panel("Picture2", c.Picture3);
+    c.Picture2->setAutoFillBackground(true);
+    QPalette black = c.Picture2->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    c.Picture2->setPalette(black);
+    for (int s = 1; s <= kTabCount; ++s) {
+        auto* box = new QLabel(c.Picture2);
+        box->setObjectName(QStringLiteral("Picture8_%1").arg(s));
+        box->setAutoFillBackground(true);
+        box->setPalette(black);
+        box->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        box->hide();
+        c.Picture8[s] = box;
+    }
+    c.Label1 = new QLabel(c.Picture3);
+    c.Label1->setObjectName(QStringLiteral("Label1"));
+    c.Label1->hide();
+
+    c.Picture4 = panel("Picture4", c.Picture3);
+    c.Image1 = new RadarView(c.Picture4);
+    c.HScroll1 = new QScrollBar(Qt::Horizontal, c.Picture4);
+    c.HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    c.VScroll1 = new QScrollBar(Qt::Vertical, c.Picture4);
+    c.VScroll1->setObjectName(QStringLiteral("VScroll1"));
+    c.Picture5 = new QWidget(c.Picture4);
+    c.Picture5->setObjectName(QStringLiteral("Picture5"));
+    c.Picture5->setAutoFillBackground(true);
+    return c;
+}
+
+} // namespace nubivista::display

@@ -1,0 +1,26 @@
+#pragma once
+// What the loop display asks of the other subsystems, filled in by the
+// assembly. An empty function means that subsystem is not attached; the
+// display then does without it.
+#include <QPointF>
+#include <functional>
+
+namespace nubivista::display {
+
+struct DisplayPeers {
+    // Command1: show the selector map pane or set it aside.
+    std::function<void()> toggleMapPane;
+    // The layout moved the display area: place the map pane again.
+    std::function<void()> placeMapPane;
+    // Command3, before the popup opens: refresh the Work Offline check mark.
+    std::function<void()> refreshOfflineCheck;
+    // ClearMeasurement: reset the measurement state (StartX = -1 and the rest).
+    std::function<void()> resetMeasurementState;
+    // A left-button press on the picture of a filled slot, in twips of the
+    // picture (a press on a marker arrives here translated to the picture).
+    std::function<void(int slot, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                       QPointF twipsInPicture)>
+        measurementClick;
+};
+
+} // namespace nubivista::display

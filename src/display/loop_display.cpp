@@ -1,0 +1,68 @@
+#include "display/loop_display.h"
+
+#include "core/form1.h"
+#include "display/loop_animation.h"
+#include "display/manual_stepping.h"
+#include "display/tab_display.h"
+#include "display/time_stamps.h"
+#include "display/window_layout.h"
+#include "display/zoom_scroll.h"
+#include "sets/loop_set.h"
+
+namespace nubivista::display {
+
+LoopDisplay::LoopDisplay(core::Form1& shell, sets::LoopSet& loop, DisplayLook look,
+                         DisplayPeers peers)
+    : QObject(&shell),
+      shell_(shell),
+      loop_(loop),
+      look_(look),
+      peers_(std::move(peers)),
+      controls_(buildDisplayControls(shell.clientArea())) {
+    tabs_ = std::make_unique<TabDisplay>(*this);
+    stamps_ = std::make_unique<TimeStamps>(*this);
+    zoom_ = std::make_unique<ZoomScroll>(*this);
+    animation_ = std::make_unique<LoopAnimation>(*this);
+    stepping_ = std::make_unique<ManualStepping>(*this);
+    layout_ = std::make_unique<WindowLayout>(*this);
+
+    shell_.addLoadStep([this] { Form_Load(); });
+    shell_.addFirstActivationStep([this] { Form_Activate(); });
+
+    // A slot that changed is shown afresh when it is the one on display, and
+    // its skip box follows its filled flag.
+    connect(&loop_, &sets::LoopSet::slotChanged, this, [this](int slot) {
+        tabs_->syncSkipBoxes();
+        if (slot == tabs_->shownSlot())
+            tabs_->ShowSelectedTab();
+    });
+    connect(&loop_, &sets::LoopSet::modelReset, this, [this] {
+        tabs_->syncSkipBoxes();
+        if (tabs_->shownSlot() != 0)
+            tabs_->ShowSelectedTab();
+    });
+}
+
+LoopDisplay::~LoopDisplay() = default;
+
+core::Settings& LoopDisplay::settings() {
+    return shell_.settings();
+}
+
+const core::Clock& LoopDisplay::clock() const {
+    return shell_.clock();
+}
+
+void LoopDisplay::Form_Load() {
+    tabs_->load();
+    zoom_->load();
+    animation_->load();
+    layout_->load();
+}
+
+void LoopDisplay::Form_Activate() {
+    loop_.clearAll();
+    tabs_->selectTab(1);
+}
+
+} // namespace nubivista::display

@@ -1,0 +1,25 @@
+#pragma once
+// The two step buttons beside the tabs: a click steps one image, holding
+// steps on, the right button wraps round from one end to the other.
+#include <QObject>
+
+namespace nubivista::display {
+
+class LoopDisplay;
+
+class ManualStepping : public QObject {
+    Q_OBJECT
+public:
+    explicit ManualStepping(LoopDisplay& display);
+
+    void StepTab(int direction, Qt::MouseButton button);
+    void Command60_MouseUp();
+    void Command61_MouseUp();
+    bool held() const { return held_; }
+
+private:
+    LoopDisplay& display_;
+    bool held_ = false;
+};
+
+} // namespace nubivista::display

@@ -1,0 +1,121 @@
+#include "display/radar_view.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace nubivista::display {
+
+namespace {
+constexpr int kMarkerSizePx = 11;
+}
+
+MarkerWidget::MarkerWidget(int index, QWidget* parent) : QWidget(parent), index_(index) {
+    setObjectName(QStringLiteral("Image2_%1").arg(index));
+    setFixedSize(kMarkerSizePx, kMarkerSizePx);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setCursor(Qt::CrossCursor);
+    hide();
+}
+
+void MarkerWidget::placeCentreAt(double xTwips, double yTwips) {
+    move(toPixels(xTwips) - kMarkerSizePx / 2, toPixels(yTwips) - kMarkerSizePx / 2);
+}
+
+void MarkerWidget::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const int mid = kMarkerSizePx / 2;
+    // A dark outline under a bright cross reads on every radar colour.
+    p.setPen(QPen(Qt::black, 3));
+    p.drawLine(mid, 0, mid, kMarkerSizePx - 1);
+    p.drawLine(0, mid, kMarkerSizePx - 1, mid);
+    static const QColor kColours[] = {Qt::white, Qt::white, Qt::cyan, Qt::magenta};
+    p.setPen(QPen(kColours[index_ & 3], 1));
+    p.drawLine(mid, 0, mid, kMarkerSizePx - 1);
+    p.drawLine(0, mid, kMarkerSizePx - 1, mid);
+}
+
+void MarkerWidget::mousePressEvent(QMouseEvent* event) {
+    const QPointF at = event->position() * kTwipsPerPixel;
+    emit mouseDown(index_, event->button(), event->modifiers(), at);
+    event->accept();
+}
+
+RadarView::RadarView(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Image1"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(Qt::CrossCursor);
+    for (int i = 1; i <= 3; ++i)
+        markers_[i] = new MarkerWidget(i, this);
+}
+
+void RadarView::setPicture(const QImage& picture) {
+    if (picture.cacheKey() == picture_.cacheKey() && picture.isNull() == picture_.isNull())
+        return;
+    picture_ = picture;
+    update();
+}
+
+void RadarView::setPictureGeometry(const TwipsRect& geometry) {
+    if (geometry == geometry_)
+        return;
+    geometry_ = geometry;
+    update();
+}
+
+void RadarView::setLine(const QLineF& twips) {
+    line_ = twips;
+    if (lineVisible_)
+        update();
+}
+
+void RadarView::setLineVisible(bool visible) {
+    if (visible == lineVisible_)
+        return;
+    lineVisible_ = visible;
+    update();
+}
+
+MarkerWidget* RadarView::marker(int index) const {
+    return index >= 1 && index <= 3 ? markers_[index] : nullptr;
+}
+
+void RadarView::hideMarks() {
+    for (int i = 1; i <= 3; ++i)
+        markers_[i]->hide();
+    setLineVisible(false);
+}
+
+void RadarView::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    p.fillRect(event->rect(), Qt::black);
+    if (!picture_.isNull()) {
+        const QRectF target(geometry_.left / kTwipsPerPixel, geometry_.top / kTwipsPerPixel,
+                            geometry_.width / kTwipsPerPixel, geometry_.height / kTwipsPerPixel);
+        // Nearest-neighbour: only the part of the picture that is exposed is
+        // scaled, so the cost follows the view's size, not the zoom.
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        const QRectF exposed = target.intersected(QRectF(event->rect()));
+        if (!exposed.isEmpty() && target.width() > 0 && target.height() > 0) {
+            const double sx = picture_.width() / target.width();
+            const double sy = picture_.height() / target.height();
+            const QRectF source((exposed.left() - target.left()) * sx,
+                                (exposed.top() - target.top()) * sy, exposed.width() * sx,
+                                exposed.height() * sy);
+            p.drawImage(exposed, picture_, source);
+        }
+    }
+    if (lineVisible_) {
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(QPen(Qt::white, 1));
+        p.drawLine(QLineF(line_.p1() / kTwipsPerPixel, line_.p2() / kTwipsPerPixel));
+    }
+}
+
+void RadarView::mousePressEvent(QMouseEvent* event) {
+    const QPointF inPicture(event->position().x() * kTwipsPerPixel - geometry_.left,
+                            event->position().y() * kTwipsPerPixel - geometry_.top);
+    emit pictureMouseDown(event->button(), event->modifiers(), inPicture);
+    event->accept();
+}
+
+} // namespace nubivista::display

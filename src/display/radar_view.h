@@ -1,0 +1,79 @@
+#pragma once
+// The radar picture: one view that paints the shown slot's picture at the
+// zoom, nearest-neighbour so that radar pixels stay crisp, offset by the
+// scroll bars. Every slot's picture shares one geometry (left and top <= 0
+// when scrolled, the zoomed size), in twips relative to the view. The three
+// measurement markers and the line between clicked points are drawn over it
+// in the same geometry.
+#include "display/twips.h"
+
+#include <QImage>
+#include <QLineF>
+#include <QWidget>
+#include <array>
+
+namespace nubivista::display {
+
+// One of the three markers Image2(1..3): a small cross that can be clicked.
+class MarkerWidget : public QWidget {
+    Q_OBJECT
+public:
+    MarkerWidget(int index, QWidget* parent);
+    int index() const { return index_; }
+
+    // The marker's centre, in twips of the view.
+    void placeCentreAt(double xTwips, double yTwips);
+
+signals:
+    void mouseDown(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                   QPointF twipsInMarker);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    int index_;
+};
+
+class RadarView : public QWidget {
+    Q_OBJECT
+public:
+    explicit RadarView(QWidget* parent = nullptr);
+
+    // The picture shown (implicitly shared: no copy is made). A null image
+    // shows the empty slot: the view's black background.
+    void setPicture(const QImage& picture);
+    const QImage& picture() const { return picture_; }
+
+    void setPictureGeometry(const TwipsRect& geometry);
+    const TwipsRect& pictureGeometry() const { return geometry_; }
+
+    // Line1, from and to in twips of the view.
+    void setLine(const QLineF& twips);
+    QLineF line() const { return line_; }
+    void setLineVisible(bool visible);
+    bool lineVisible() const { return lineVisible_; }
+
+    MarkerWidget* marker(int index) const; // Image2(1..3)
+    void hideMarks();                      // the markers and Line1
+
+signals:
+    // A press on the picture, at a point in twips relative to the picture's
+    // own top left corner.
+    void pictureMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                          QPointF twipsInPicture);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QImage picture_;
+    TwipsRect geometry_{0, 0, 9300, 9300};
+    QLineF line_;
+    bool lineVisible_ = false;
+    std::array<MarkerWidget*, 4> markers_{}; // index 0 unused
+};
+
+} // namespace nubivista::display

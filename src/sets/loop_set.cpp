@@ -1,0 +1,137 @@
+#include "sets/loop_set.h"
+
+#include <QImageReader>
+
+namespace nubivista::sets {
+
+namespace {
+
+bool validSlot(int slot) {
+    return slot >= 1 && slot <= kSlotCount;
+}
+
+const QImage& nullImage() {
+    static const QImage empty;
+    return empty;
+}
+
+} // namespace
+
+LoopSet::LoopSet(QString setRecPath, QString loopImgBase,
+                 std::function<std::int32_t()> refreshInterval, QObject* parent)
+    : QObject(parent),
+      setRecPath_(std::move(setRecPath)),
+      loopImgBase_(std::move(loopImgBase)),
+      refreshInterval_(std::move(refreshInterval)) {}
+
+bool LoopSet::filled(int slot) const {
+    return validSlot(slot) && model_.slotFilled[slot] != 0;
+}
+
+int LoopSet::slotForTab(int tab) const {
+    return sets::slotForTab(tab, model_.ringOffset);
+}
+
+int LoopSet::tabForSlot(int slot) const {
+    return sets::tabForSlot(slot, model_.ringOffset);
+}
+
+int LoopSet::highestFilledSlot() const {
+    for (int slot = kSlotCount; slot >= 1; --slot)
+        if (model_.slotFilled[slot] == 1)
+            return slot;
+    return 0;
+}
+
+int LoopSet::filledCount() const {
+    return sets::filledCount(model_);
+}
+
+const QImage& LoopSet::picture(int slot) const {
+    return validSlot(slot) ? pictures_[slot] : nullImage();
+}
+
+QString LoopSet::slotFile(int slot) const {
+    return SlotImageFile(loopImgBase_, slot).value_or(QString());
+}
+
+bool LoopSet::loadPicture(int slot) {
+    if (!validSlot(slot))
+        return false;
+    pictures_[slot] = QImage();
+    QImageReader reader(slotFile(slot));
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
+        return false;
+    QImage image = reader.read();
+    if (image.isNull())
+        return false;
+    // One format for every slot keeps painting and stamp cutting uniform.
+    pictures_[slot] = image.convertToFormat(QImage::Format_RGB32);
+    return true;
+}
+
+void LoopSet::loadAllPictures() {
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        if (model_.slotFilled[slot] == 1)
+            loadPicture(slot);
+        else
+            pictures_[slot] = QImage();
+    }
+    emit modelReset();
+}
+
+void LoopSet::storeImage(int slot, OleDate time) {
+    if (!validSlot(slot))
+        return;
+    model_.slotFilled[slot] = 1;
+    model_.slotTime[slot] = time;
+    loadPicture(slot);
+    emit imageStored(slot);
+    emit slotChanged(slot);
+}
+
+void LoopSet::clearSlot(int slot) {
+    if (!validSlot(slot))
+        return;
+    model_.slotFilled[slot] = 0;
+    pictures_[slot] = QImage();
+    emit slotChanged(slot);
+}
+
+void LoopSet::clearAll() {
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        model_.slotFilled[slot] = 0;
+        pictures_[slot] = QImage();
+    }
+    emit modelReset();
+}
+
+void LoopSet::setSlotTime(int slot, OleDate time) {
+    if (!validSlot(slot))
+        return;
+    model_.slotTime[slot] = time;
+    saveAfterChange();
+    emit slotChanged(slot);
+}
+
+void LoopSet::replaceModel(const SlotModel& model) {
+    model_ = model;
+    loadAllPictures();
+}
+
+void LoopSet::updateModel(const std::function<void(SlotModel&)>& change) {
+    change(model_);
+    emit modelReset();
+}
+
+SaveOutcome LoopSet::save() {
+    lastSave_ = SaveCurrentSet(setRecPath_, model_, refreshInterval_ ? refreshInterval_() : 6);
+    return lastSave_;
+}
+
+void LoopSet::saveAfterChange() {
+    save();
+}
+
+} // namespace nubivista::sets

@@ -1,0 +1,90 @@
+#pragma once
+// The loop as the windows see it: the slot ring, each slot's decoded picture
+// and the current set on disk. Every change of the slots goes through here,
+// rewrites CurrSetRec.sis and tells the views what changed.
+#include "sets/current_set.h"
+#include "sets/slot_model.h"
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <array>
+#include <functional>
+
+namespace nubivista::sets {
+
+// Pictures larger than this on either side are refused as not a radar image;
+// a 20-slot loop of them would not fit in memory.
+inline constexpr int kMaxPictureSide = 4096;
+
+class LoopSet : public QObject {
+    Q_OBJECT
+public:
+    // setRecPath: CurrSetRec.sis; loopImgBase: ".../Loop Images/latest".
+    // refreshInterval gives the interval written into each record.
+    LoopSet(QString setRecPath, QString loopImgBase, std::function<std::int32_t()> refreshInterval,
+            QObject* parent = nullptr);
+
+    const SlotModel& model() const { return model_; }
+    const QString& setRecPath() const { return setRecPath_; }
+    const QString& loopImgBase() const { return loopImgBase_; }
+
+    bool filled(int slot) const;
+    // The slot shown on tab t (1..20) with the current ring offset.
+    int slotForTab(int tab) const;
+    int tabForSlot(int slot) const;
+    // The highest slot 1..20 that holds an image; 0 when none does.
+    int highestFilledSlot() const;
+    int filledCount() const;
+
+    // The slot's decoded picture; a null image for an empty slot or one whose
+    // file could not be read.
+    const QImage& picture(int slot) const;
+    // The image file of slot 1..20 (latest<n>.gif); empty outside 1..20.
+    QString slotFile(int slot) const;
+
+    // Reads slot's file into its picture. False (and a null picture) when the
+    // file is missing, not a picture or larger than kMaxPictureSide.
+    bool loadPicture(int slot);
+    // Decodes every filled slot's file again (after a set was opened).
+    void loadAllPictures();
+
+    // Marks slot as holding an image stamped with time (UTC) and reads its
+    // picture from its file.
+    void storeImage(int slot, OleDate time);
+    // Empties one slot (its file stays on disk and is ignored).
+    void clearSlot(int slot);
+    // Empties every slot; the record on disk is kept for a later reload.
+    void clearAll();
+    // Sets a slot's time, for the minute nudge of the shown image.
+    void setSlotTime(int slot, OleDate time);
+    // Replaces the whole model (a set opened or packed) and decodes its pictures.
+    void replaceModel(const SlotModel& model);
+    // Changes the ring fields and the process fields through one callback, so
+    // that acquisition can advance the ring without owning the model.
+    void updateModel(const std::function<void(SlotModel&)>& change);
+
+    // Writes CurrSetRec.sis now; silent, the outcome tells the caller.
+    SaveOutcome save();
+    const SaveOutcome& lastSave() const { return lastSave_; }
+
+signals:
+    // A new image went into slot (its skip box starts unchecked).
+    void imageStored(int slot);
+    // One slot's filled flag, time or picture changed.
+    void slotChanged(int slot);
+    // The ring moved, or many slots changed at once: redraw everything.
+    void modelReset();
+
+private:
+    void saveAfterChange();
+
+    SlotModel model_;
+    std::array<QImage, kSlotArraySize> pictures_;
+    QString setRecPath_;
+    QString loopImgBase_;
+    std::function<std::int32_t()> refreshInterval_;
+    SaveOutcome lastSave_;
+};
+
+} // namespace nubivista::sets
