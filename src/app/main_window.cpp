@@ -23,8 +23,10 @@ MainWindow::MainWindow(const MainWindowServices& services) {
     display_ = new display::LoopDisplay(*form1_, *loop_, services.look, std::move(peers));
 
     const display::DisplayControls& c = display_->controls();
-    panes_ = new acquisition::BrowserPanes(*form1_, c.Picture3, services.makePane(),
-                                           services.makePane(), [this] { return paneArea(); });
+    platform::BrowserPane* const imagePane = services.makePane();
+    platform::BrowserPane* const mapPane = services.makePane();
+    panes_ = new acquisition::BrowserPanes(*form1_, c.Picture3, imagePane, mapPane,
+                                           [this] { return paneArea(); });
 
     form3_ = std::make_unique<auxiliary::Form3>(services.paths.userDir);
     form6_ = std::make_unique<auxiliary::Form6>();

@@ -16,6 +16,8 @@ struct DisplayPeers {
     std::function<void()> refreshOfflineCheck;
     // ClearMeasurement: reset the measurement state (StartX = -1 and the rest).
     std::function<void()> resetMeasurementState;
+    // Whether an auto-refresh process runs (the Shut-Down/Restart tooltip).
+    std::function<bool()> refreshRunning;
     // A left-button press on the picture of a filled slot, in twips of the
     // picture (a press on a marker arrives here translated to the picture).
     std::function<void(int slot, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,

@@ -1,6 +1,7 @@
 #include "display/loop_display.h"
 
 #include "core/form1.h"
+#include "core/settings.h"
 #include "display/loop_animation.h"
 #include "display/manual_stepping.h"
 #include "display/tab_display.h"
@@ -26,6 +27,7 @@ LoopDisplay::LoopDisplay(core::Form1& shell, sets::LoopSet& loop, DisplayLook lo
     stepping_ = std::make_unique<ManualStepping>(*this);
     layout_ = std::make_unique<WindowLayout>(*this);
 
+    setUpRefreshControls();
     shell_.addLoadStep([this] { Form_Load(); });
     shell_.addFirstActivationStep([this] { Form_Activate(); });
 
@@ -58,6 +60,30 @@ void LoopDisplay::Form_Load() {
     zoom_->load();
     animation_->load();
     layout_->load();
+    loadRefreshControls();
+}
+
+void LoopDisplay::setUpRefreshControls() {
+    DisplayControls& c = controls_;
+    shell_.registerToolTip(c.Command7, [this] {
+        return peers_.refreshRunning && peers_.refreshRunning()
+                   ? QStringLiteral("Shut-Down Auto-Refresh Process")
+                   : QStringLiteral("Restart The Previous, Shut-Down, Auto-Refresh Process");
+    });
+    shell_.registerToolTip(c.Command9, QStringLiteral("Pause/Resume Auto-Refreshes"));
+    shell_.registerToolTip(c.Command20, QStringLiteral("Decrease Auto-Refresh Interval"));
+    shell_.registerToolTip(c.Command21, QStringLiteral("Increase Auto-Refresh Interval"));
+    shell_.registerToolTip(
+        c.Text2, QStringLiteral("Auto-Refresh Count Down (Minutes:Seconds Till Next Refresh)"));
+    shell_.registerToolTip(c.Text4, QStringLiteral("Auto-Refresh Interval (min.)"));
+    for (QWidget* control : {static_cast<QWidget*>(c.Command7), static_cast<QWidget*>(c.Command9),
+                             static_cast<QWidget*>(c.Command20), static_cast<QWidget*>(c.Command21)})
+        control->setEnabled(false);
+}
+
+void LoopDisplay::loadRefreshControls() {
+    controls_.Text4->setText(QString::number(settings().RefreshIntervalMinutes));
+    controls_.Text2->setText(QString());
 }
 
 void LoopDisplay::Form_Activate() {

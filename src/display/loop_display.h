@@ -62,6 +62,10 @@ private:
     void Form_Load();
     // The first activation: slots cleared, tab 1 selected.
     void Form_Activate();
+    // The refresh controls' texts and tooltips; their handlers belong to the
+    // auto-refresh process, which enables them when it attaches.
+    void setUpRefreshControls();
+    void loadRefreshControls();
 
     core::Form1& shell_;
     sets::LoopSet& loop_;

@@ -78,6 +78,7 @@ void LoopSet::loadAllPictures() {
         else
             pictures_[slot] = QImage();
     }
+    emit picturesReloaded();
     emit modelReset();
 }
 

@@ -75,6 +75,8 @@ signals:
     void slotChanged(int slot);
     // The ring moved, or many slots changed at once: redraw everything.
     void modelReset();
+    // Every slot's picture was decoded afresh (a set was opened or packed).
+    void picturesReloaded();
 
 private:
     void saveAfterChange();

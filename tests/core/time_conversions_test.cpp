@@ -1,5 +1,6 @@
 // File times, local time and UTC under real time-zone rules with daylight
 // saving, and the failure value that stands for an unusable time.
+#include "support/scoped_time_zone.h"
 #include "core/time_routines.h"
 
 #include <cmath>
@@ -11,22 +12,7 @@ using namespace nubivista::core;
 
 namespace {
 
-// Sets TZ for one test and restores the previous zone afterwards.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone) {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~ScopedTimeZone() {
-        had_ ? qputenv("TZ", saved_) : qunsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool had_ = qEnvironmentVariableIsSet("TZ");
-    QByteArray saved_ = qgetenv("TZ");
-};
+using nubivista::testing::ScopedTimeZone;
 
 OleDate at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
     return oleFromParts(y, mo, d, h, mi, s).value_or(std::nan(""));

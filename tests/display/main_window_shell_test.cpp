@@ -1,8 +1,10 @@
 // The shell as a user meets it: the first activation, the national map one
 // second later, the deferred actions, the tooltips and the menu.
+#include "core/app_identity.h"
 #include "window_fixture.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 
 using namespace nubivista;
@@ -34,4 +36,165 @@ TEST_F(ShellTest, ASecondActivationNeitherClearsTheSlotsNorArmsTheMapAgain) {
     EXPECT_EQ(form().DeferredAction(), 0);
     EXPECT_FALSE(form().Timer6()->isActive());
     EXPECT_EQ(mapPane()->navigations.size(), navigations);
+}
+
+TEST_F(ShellTest, EveryControlCarriesItsTooltipUnlessTooltipsAreSwitchedOff) {
+    const std::pair<const char*, const char*> table[] = {
+        {"Command1", "Show/Hide Selector Map Browser (NWS-National Doppler Radar Sites)"},
+        {"Command3", "Show Menu"},
+        {"Command7", "Restart The Previous, Shut-Down, Auto-Refresh Process"},
+        {"Command9", "Pause/Resume Auto-Refreshes"},
+        {"Command13", "Show/Hide Controls"},
+        {"Command18", "Start/Stop Loop"},
+        {"Command19", "Loop (just forward) or Rock (forward & backward)"},
+        {"Command20", "Decrease Auto-Refresh Interval"},
+        {"Command21", "Increase Auto-Refresh Interval"},
+        {"Command40", "Decrease Loop Delay"},
+        {"Command41", "Increase Loop Delay"},
+        {"Command50", "Zoom Image Smaller .1x (w/Ctrl Key 1x)"},
+        {"Command51", "Zoom Image Larger .1x (w/Ctrl Key 1x)"},
+        {"Command60", "Single-Step Lower Tab Click  (Hold To Loop Manually) (Right-Click To Wrap)"},
+        {"Command61",
+         "Single-Step Higher Tab Click  (Hold To Loop Manually) (Right-Click To Wrap)"},
+        {"Combo1", "Set Before Navigating To Select Type Of Radar Images."},
+        {"Text1", "Displays Distance/Speed/Headings/ETA's When Images Are Clicked"},
+        {"Text2", "Auto-Refresh Count Down (Minutes:Seconds Till Next Refresh)"},
+        {"Text3", "Mod.Date Of Image File (Inc/Dec Min. With Buttons Above To Sync. With Image "
+                  "Time-Stamp) (Right-Clk Change UTC/Local/Local am-pm)"},
+        {"Text4", "Auto-Refresh Interval (min.)"},
+        {"Text11", "Loop Delay (each image) (millisec.  1000 = 1 sec)"},
+        {"Text12", "Zoom Factor"},
+        {"Check1", "Auto-Click Tab When Auto-Refresh Loads Next Image"},
+        {"Check2", "Set Before Navigating To Get Long Range Radar Images (Short Range Is Default)"},
+        {"Check3", "Set Before Navigating To Start Load With Several Images From Previous Hour"},
+        {"Check5", "Resize Window To Fit Image (within screen size)"},
+        {"StatusBar1Panel2", "Browser No. Progress Bar Applies To (1 is Invisible)"},
+        {"StatusBar1Panel4", "Time (Dbl-Clk On/Off) (Right-Clk Local/UTC)"},
+        {"Check4_1", "Check To Skip An Image When Looping"},
+        {"Check4_20", "Check To Skip An Image When Looping"},
+    };
+    showWindow();
+    for (const auto& [name, tip] : table) {
+        const QWidget* control = child(name);
+        ASSERT_NE(control, nullptr) << name;
+        EXPECT_EQ(control->toolTip(), QString::fromLatin1(tip)) << name;
+    }
+    // Only the first and the last skip box carry one.
+    EXPECT_EQ(child("Check4_2")->toolTip(), QString());
+
+    settings.NoToolTips = 1;
+    form().F1ToolT();
+    for (const auto& [name, tip] : table)
+        EXPECT_EQ(child(name)->toolTip(), QString()) << name;
+}
+
+TEST_F(ShellTest, DeferredActionsRunOnceAndALaterArmReplacesAnEarlierOne) {
+    showWindow();
+    int runs = 0;
+    form().registerDeferredAction(77, [&runs] { ++runs; });
+    form().armDeferredAction(101, 1000);
+    form().armDeferredAction(77, 10);
+    QTRY_COMPARE(runs, 1);
+    EXPECT_EQ(form().DeferredAction(), 0);
+    EXPECT_FALSE(form().Timer6()->isActive());
+    // The national map was replaced, so the map pane never left its page.
+    EXPECT_NE(mapPane()->current, QUrl(settings.NationalMapUrl.trimmed()));
+    // A code nobody registered does nothing.
+    form().armDeferredAction(55, 1);
+    QTRY_COMPARE(form().DeferredAction(), 0);
+    EXPECT_EQ(runs, 1);
+}
+
+TEST_F(ShellTest, TheMenuHoldsItsItemsInOrderAndOpensTheSmallWindows) {
+    showWindow();
+    QStringList captions;
+    for (const QAction* item : form().mnuPop1()->actions())
+        if (!item->isSeparator())
+            captions << item->text();
+    const QStringList expected = {"&Reload Last Current Image Set",
+                                  "&Load A Saved Image Set",
+                                  "&Save Current Image Set As",
+                                  "&Delete A Saved Image Set",
+                                  "&Refresh Manually (next image)",
+                                  "&Replace (refresh) Last Image",
+                                  "&Reset Selected Tab As Last Image",
+                                  "&Delete Checked Images (and pack)",
+                                  "Status&Bar",
+                                  "&Options >>",
+                                  "&Help >>",
+                                  "&Internet Connection",
+                                  "&Work Offline"};
+    EXPECT_EQ(captions, expected);
+
+    form().menuItem(QStringLiteral("mnuAbout"))->trigger();
+    EXPECT_TRUE(window->form3().isVisible());
+    EXPECT_TRUE(window->form3().aboutText().contains(QDir::toNativeSeparators(paths.userDir)));
+    EXPECT_NE(window->form3().findChild<QLabel*>(QStringLiteral("Label2")), nullptr);
+    EXPECT_EQ(window->form3().findChild<QLabel*>(QStringLiteral("Label2"))->text(),
+              core::versionText());
+
+    QAction* suggestions = form().menuItem(QStringLiteral("mnuBugsSuggest"));
+    suggestions->trigger();
+    EXPECT_TRUE(window->form6().isVisible());
+    EXPECT_EQ(window->form6().windowTitle(), QStringLiteral("Suggestions And Bugs"));
+    EXPECT_FALSE(window->form6().showOnce());
+
+    form().menuItem(QStringLiteral("mnuHelp"))->trigger();
+    form().menuItem(QStringLiteral("mnuHelpUpdates"))->trigger();
+    ASSERT_EQ(newWindows.size(), 2);
+    EXPECT_EQ(QUrl(newWindows[0]).toLocalFile(), paths.helpPagePath);
+    const QString updates = QUrl(newWindows[1]).toLocalFile();
+    EXPECT_TRUE(updates.endsWith(QStringLiteral("/NubivistaUpdates.htm")));
+    // The updates page says which version this is.
+    const QString page = QString::fromUtf8(nubivista::testing::readBytes(updates));
+    EXPECT_TRUE(page.contains(core::versionText())) << updates.toStdString();
+}
+
+TEST_F(ShellTest, TheMapButtonSetsTheMapAsideAndBringsItBack) {
+    showWindow();
+    form().Timer6_Timer();
+    const QRect view = controls().Picture4->geometry();
+    EXPECT_EQ(mapPane()->geometry(), view);
+    EXPECT_GE(imagePane()->x(), controls().Picture3->width() + 1800 / 15);
+
+    QTest::mouseClick(controls().Command1, Qt::LeftButton);
+    EXPECT_TRUE(window->panes().mapPaneAside());
+    EXPECT_GE(mapPane()->x(), controls().Picture3->width() + 1800 / 15);
+    EXPECT_EQ(mapPane()->current, paths.startBlank.url);
+
+    window->panes().MapRetryCount = 3;
+    QTest::mouseClick(controls().Command1, Qt::LeftButton);
+    EXPECT_FALSE(window->panes().mapPaneAside());
+    EXPECT_EQ(window->panes().MapRetryCount, 0);
+    EXPECT_EQ(mapPane()->geometry(), controls().Picture4->geometry());
+    EXPECT_EQ(mapPane()->current, QUrl(settings.NationalMapUrl.trimmed()));
+}
+
+TEST_F(ShellTest, CloseSendsBothPanesToTheirLocalPagesHalfASecondApartThenSavesAndUnloads) {
+    clock.setAdvancePerRead(25);
+    showWindow();
+    form().Timer6_Timer();
+    QList<std::pair<QUrl, std::int32_t>> visits;
+    for (auto* pane : panes)
+        QObject::connect(pane, &platform::BrowserPane::beforeNavigate, pane,
+                         [&visits, this](const QUrl& address, bool&) {
+                             visits.append({address, clock.tickCount()});
+                         });
+    window->form3().show();
+    window->form6().show();
+    QFile::remove(paths.iniPath);
+    form().close();
+
+    ASSERT_EQ(visits.size(), 2);
+    EXPECT_EQ(visits[0].first, paths.startBlank.url);
+    EXPECT_EQ(visits[1].first, paths.appClose.url);
+    EXPECT_GE(visits[1].second - visits[0].second, 500);
+    const QRect corner = controls().Picture4->geometry();
+    EXPECT_EQ(imagePane()->geometry().topLeft(), corner.topLeft());
+    EXPECT_EQ(mapPane()->geometry().topLeft(), corner.topLeft());
+    EXPECT_FALSE(window->panes().mapPaneAside());
+    EXPECT_TRUE(QFile::exists(paths.iniPath));
+    EXPECT_FALSE(window->form3().isVisible());
+    EXPECT_FALSE(window->form6().isVisible());
+    EXPECT_EQ(form().unloadOrder(), (QStringList{"Form3", "Form6"}));
 }

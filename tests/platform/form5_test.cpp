@@ -123,3 +123,26 @@ TEST_F(Form5Test, APagesOwnNewWindowGoesToTheDefaultBrowser) {
 
 } // namespace
 } // namespace nubivista::acquisition
+
+namespace nubivista::acquisition {
+namespace {
+
+TEST_F(Form5Test, TheProgramsOwnPagesOpenInTheBrowserButNoOtherLocalFile) {
+    const QString help = root.filePath("Nubivista/NubivistaHelp.htm");
+    const QString other = root.filePath("profile/secret.htm");
+    for (const QString& path : {help, other}) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile page(path);
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    }
+    installSkyfolio();
+    form->OpenInNewWindow(QUrl::fromLocalFile(help).toString());
+    form->OpenInNewWindow(QUrl::fromLocalFile(other).toString());
+    form->OpenInNewWindow(QUrl::fromLocalFile(root.filePath("Nubivista/missing.htm")).toString());
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.front().toLocalFile(), help);
+    EXPECT_TRUE(started.isEmpty());
+}
+
+} // namespace
+} // namespace nubivista::acquisition

@@ -1,0 +1,83 @@
+// The shown image's time in its three modes, in zones with daylight saving,
+// and the stamp box cut.
+#include "core/ole_date.h"
+#include "display/time_text.h"
+#include "support/scoped_time_zone.h"
+
+#include <QColor>
+#include <gtest/gtest.h>
+
+using namespace nubivista;
+using nubivista::testing::ScopedTimeZone;
+
+namespace {
+
+sets::OleDate utc(int y, int mo, int d, int h, int mi) {
+    return core::oleFromParts(y, mo, d, h, mi).value_or(0);
+}
+
+struct ZoneCase {
+    const char* zone;
+    sets::OleDate time;
+    const char* utcText;
+    const char* local24;
+    const char* localAmPm;
+};
+
+} // namespace
+
+TEST(TimeText, EachModeInZonesWithDaylightSaving) {
+    const ZoneCase cases[] = {
+        // Summer and winter in Chicago: five and six hours behind.
+        {"America/Chicago", utc(2004, 6, 15, 14, 5), "14:05 UTC 06/15/2004", "09:05 LOC 06/15/2004",
+         "9:05 am 06/15/2004"},
+        {"America/Chicago", utc(2004, 12, 15, 14, 5), "14:05 UTC 12/15/2004",
+         "08:05 LOC 12/15/2004", "8:05 am 12/15/2004"},
+        // Midnight UTC is the previous evening in Chicago.
+        {"America/Chicago", utc(2004, 1, 1, 0, 0), "00:00 UTC 01/01/2004", "18:00 LOC 12/31/2003",
+         "6:00 pm 12/31/2003"},
+        // Berlin: one hour ahead in winter, two in summer; noon and midnight
+        // on the 12-hour clock.
+        {"Europe/Berlin", utc(2026, 7, 1, 10, 0), "10:00 UTC 07/01/2026", "12:00 LOC 07/01/2026",
+         "12:00 pm 07/01/2026"},
+        {"Europe/Berlin", utc(2026, 1, 10, 23, 30), "23:30 UTC 01/10/2026", "00:30 LOC 01/11/2026",
+         "12:30 am 01/11/2026"},
+    };
+    const core::SystemClock clock;
+    for (const ZoneCase& c : cases) {
+        const ScopedTimeZone zone(c.zone);
+        SCOPED_TRACE(c.utcText);
+        EXPECT_EQ(display::timeText(c.time, display::kTimeUtc, clock),
+                  QString::fromLatin1(c.utcText));
+        EXPECT_EQ(display::timeText(c.time, display::kTimeLocal24, clock),
+                  QString::fromLatin1(c.local24));
+        EXPECT_EQ(display::timeText(c.time, display::kTimeLocalAmPm, clock),
+                  QString::fromLatin1(c.localAmPm));
+    }
+}
+
+TEST(TimeText, ModesCycleAndAModeOutOfRangeWritesNothing) {
+    EXPECT_EQ(display::nextTimeDisplayMode(0), 1);
+    EXPECT_EQ(display::nextTimeDisplayMode(1), 2);
+    EXPECT_EQ(display::nextTimeDisplayMode(2), 0);
+    EXPECT_EQ(display::nextTimeDisplayMode(7), 7);
+    const core::SystemClock clock;
+    EXPECT_FALSE(display::timeText(utc(2004, 6, 15, 14, 5), 3, clock).has_value());
+    EXPECT_FALSE(display::timeText(utc(2004, 6, 15, 14, 5), -1, clock).has_value());
+    // A slot without a time shows no time rather than a date in 1899.
+    EXPECT_EQ(display::timeText(0, display::kTimeUtc, clock), QString());
+}
+
+TEST(StampBox, HoldsTheStripPixelForPixelOnBlack) {
+    QImage picture(600, 550, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
+    const QImage box = display::stampBoxImage(picture);
+    ASSERT_EQ(box.size(), QSize(148, 15));
+    EXPECT_EQ(box.copy(0, 2, 142, 10), picture.copy(395, 0, 142, 10));
+    // Above, below and right of the strip the box stays black.
+    for (const QPoint p : {QPoint(0, 0), QPoint(10, 1), QPoint(141, 12), QPoint(145, 5)})
+        EXPECT_EQ(QColor(box.pixel(p)), QColor(Qt::black)) << p.x() << "," << p.y();
+    EXPECT_EQ(display::stampBoxImage(QImage()).pixel(70, 7), QColor(Qt::black).rgb());
+}

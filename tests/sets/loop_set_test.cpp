@@ -1,0 +1,111 @@
+// The loop model: slots with their decoded pictures, the current set on disk,
+// and the signals the views repaint on.
+#include "sets/loop_set.h"
+#include "sets/set_record.h"
+#include "support/files.h"
+
+#include <QImage>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace nubivista;
+using namespace nubivista::sets;
+
+namespace {
+
+class LoopSetTest : public ::testing::Test {
+protected:
+    QString recPath() const { return dir.filePath(QStringLiteral("CurrSetRec.sis")); }
+    QString sample(int n) const {
+        return QStringLiteral(NUBIVISTA_APP_DIR "/Sample Loop Images/latest%1.gif").arg(n);
+    }
+    void putSample(int slot, int n) {
+        QFile::remove(loop.slotFile(slot));
+        ASSERT_TRUE(QFile::copy(sample(n), loop.slotFile(slot)));
+    }
+
+    QTemporaryDir dir;
+    LoopSet loop{recPath(), dir.filePath(QStringLiteral("latest")), [] { return 7; }};
+};
+
+} // namespace
+
+TEST_F(LoopSetTest, AStoredImageIsDecodedAndTheViewsAreTold) {
+    QSignalSpy stored(&loop, &LoopSet::imageStored);
+    QSignalSpy changed(&loop, &LoopSet::slotChanged);
+    putSample(3, 1);
+    loop.storeImage(3, 46362.5);
+    EXPECT_TRUE(loop.filled(3));
+    EXPECT_EQ(loop.picture(3).size(), QSize(600, 550));
+    EXPECT_EQ(loop.highestFilledSlot(), 3);
+    EXPECT_EQ(stored.count(), 1);
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed.at(0).at(0).toInt(), 3);
+
+    loop.clearSlot(3);
+    EXPECT_FALSE(loop.filled(3));
+    EXPECT_TRUE(loop.picture(3).isNull());
+    EXPECT_EQ(loop.highestFilledSlot(), 0);
+    // Slots outside 1..20 are never touched.
+    loop.storeImage(0, 1);
+    loop.storeImage(21, 1);
+    EXPECT_EQ(loop.filledCount(), 0);
+}
+
+TEST_F(LoopSetTest, MissingDamagedAndHugeFilesGiveNoPicture) {
+    loop.storeImage(1, 46362.5);
+    EXPECT_TRUE(loop.filled(1));
+    EXPECT_TRUE(loop.picture(1).isNull());
+
+    ASSERT_TRUE(nubivista::testing::writeBytes(loop.slotFile(2), QByteArray("GIF89a\x58\x02", 8)));
+    EXPECT_FALSE(loop.loadPicture(2));
+    EXPECT_TRUE(loop.picture(2).isNull());
+
+    // A picture far larger than any radar image is refused before decoding.
+    QImage huge(kMaxPictureSide + 1, 8, QImage::Format_RGB32);
+    huge.fill(Qt::red);
+    ASSERT_TRUE(huge.save(loop.slotFile(4), "PNG"));
+    EXPECT_FALSE(loop.loadPicture(4));
+    EXPECT_TRUE(loop.picture(4).isNull());
+}
+
+TEST_F(LoopSetTest, TheCurrentSetIsRewrittenOnATimeChangeAndKeptWhenTheSlotsEmpty) {
+    putSample(1, 1);
+    putSample(2, 2);
+    loop.storeImage(1, 46362.5);
+    loop.storeImage(2, 46362.6);
+    ASSERT_TRUE(loop.save().written());
+    loop.setSlotTime(2, 46362.7);
+    const SetRecordRead read = readSetRecordFile(recPath());
+    ASSERT_TRUE(read.record.has_value()) << read.error.toStdString();
+    EXPECT_DOUBLE_EQ(read.record->slotTime[2], 46362.7);
+    EXPECT_EQ(read.record->refreshIntervalMinutes, 7);
+
+    // Emptying the slots (a new start) leaves the record for a later reload.
+    const QByteArray before = nubivista::testing::readBytes(recPath());
+    QSignalSpy reset(&loop, &LoopSet::modelReset);
+    loop.clearAll();
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_EQ(loop.save().status, SaveOutcome::Status::NothingToSave);
+    EXPECT_EQ(nubivista::testing::readBytes(recPath()), before);
+}
+
+TEST_F(LoopSetTest, AReplacedModelDecodesItsFilledSlotsOnly) {
+    putSample(1, 1);
+    putSample(5, 5);
+    SlotModel model;
+    model.slotFilled[1] = 1;
+    model.slotFilled[5] = 1;
+    model.ringOffset = 4;
+    model.newestSlot = 5;
+    QSignalSpy reloaded(&loop, &LoopSet::picturesReloaded);
+    loop.replaceModel(model);
+    EXPECT_EQ(reloaded.count(), 1);
+    EXPECT_FALSE(loop.picture(1).isNull());
+    EXPECT_FALSE(loop.picture(5).isNull());
+    EXPECT_TRUE(loop.picture(2).isNull());
+    // Tab 1 shows the slot after the ring offset.
+    EXPECT_EQ(loop.slotForTab(1), 5);
+    EXPECT_EQ(loop.tabForSlot(1), 17);
+}
