@@ -1,6 +1,10 @@
 #include "display/display_controls.h"
 
+#include "display/layout_rules.h"
+
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -48,6 +52,48 @@ QStringList productChoices() {
 
 namespace {
 
+// Tabs of one width, set by the layout, so that the skip boxes can sit
+// under them.
+class TabRow : public QTabBar {
+public:
+    using QTabBar::QTabBar;
+
+protected:
+    QSize tabSizeHint(int) const override { return fixedSize(); }
+    QSize minimumTabSizeHint(int) const override { return fixedSize(); }
+
+private:
+    QSize fixedSize() const {
+        const QVariant width = property(kTabWidthProperty);
+        return {width.isValid() ? width.toInt() : 26, toPixels(kTabRowHeight)};
+    }
+};
+
+// The panel holds many controls in a narrow window: a compact face of the
+// desktop's font, condensed where the system has it, small enough that the
+// widest captions fit the boxes the layout gives them.
+QFont compactFont() {
+    const QFont base = QApplication::font();
+    const QString families[] = {QStringLiteral("DejaVu Sans Condensed"), base.family()};
+    for (const QString& family : families) {
+        QFont font = base;
+        font.setFamily(family);
+        if (QFontInfo(font).family() != family && family != base.family())
+            continue;
+        for (const double points : {8.0, 7.5, 7.0, 6.5}) {
+            font.setPointSizeF(points);
+            const QFontMetrics m(font);
+            if (m.horizontalAdvance(QStringLiteral("Composite Reflectivity")) <= 102 &&
+                m.horizontalAdvance(QStringLiteral("Shut-Down")) <= 50 &&
+                m.horizontalAdvance(QStringLiteral("Long Range")) <= 54)
+                return font;
+        }
+    }
+    QFont font = base;
+    font.setPointSizeF(6.5);
+    return font;
+}
+
 core::PressButton* button(const char* name, const QString& caption, QWidget* parent) {
     auto* b = new core::PressButton(caption, parent);
     b->setObjectName(QString::fromLatin1(name));
@@ -59,6 +105,12 @@ core::PressButton* button(const char* name, const QString& caption, QWidget* par
 QGroupBox* frame(const char* name, const QString& caption, QWidget* parent) {
     auto* f = new QGroupBox(caption, parent);
     f->setObjectName(QString::fromLatin1(name));
+    // A quiet outline with the caption set into its top edge, so that the
+    // frame's one row of controls fits under it.
+    f->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 3px; margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+        " left: 6px; padding: 0 2px; }"));
     return f;
 }
 
@@ -73,8 +125,10 @@ Panel* panel(const char* name, QWidget* parent) {
 DisplayControls buildDisplayControls(QWidget* parent) {
     DisplayControls c;
 
+    const QFont compact = compactFont();
     c.Picture1 = panel("Picture1", parent);
     c.Picture1->setAutoFillBackground(true);
+    c.Picture1->setFont(compact);
     c.FrameLoop = frame("FrameLoop", QStringLiteral("Loop Controls"), c.Picture1);
     c.Command18 = button("Command18", QStringLiteral("Run"), c.FrameLoop);
     c.Command19 = button("Command19", QStringLiteral("Rock"), c.FrameLoop);
@@ -96,6 +150,11 @@ DisplayControls buildDisplayControls(QWidget* parent) {
     c.Command51 = button("Command51", QStringLiteral(">"), c.FrameZoom);
     c.Check5 = new OptionBox(QStringLiteral("Check5"), QStringLiteral("Fit"), c.FrameZoom);
 
+    // A widget with its own style sheet takes the application font unless it
+    // is given one.
+    for (QGroupBox* f : {c.FrameLoop, c.FrameRefresh, c.FrameZoom})
+        f->setFont(compact);
+
     c.Combo1 = new QComboBox(c.Picture1);
     c.Combo1->setObjectName(QStringLiteral("Combo1"));
     c.Combo1->addItems(productChoices());
@@ -107,12 +166,21 @@ DisplayControls buildDisplayControls(QWidget* parent) {
     c.Command13 = button("Command13", QString(), c.Picture1);
 
     c.Picture3 = panel("Picture3", parent);
-    c.TabStrip1 = new QTabBar(c.Picture3);
+    c.Picture3->setFont(compact);
+    c.TabStrip1 = new TabRow(c.Picture3);
     c.TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
+    c.TabStrip1->setFont(compact);
     c.TabStrip1->setExpanding(false);
     c.TabStrip1->setDrawBase(false);
     c.TabStrip1->setUsesScrollButtons(false);
     c.TabStrip1->setElideMode(Qt::ElideNone);
+    // The narrow tabs need all their width for the number.
+    c.TabStrip1->setStyleSheet(QStringLiteral(
+        "QTabBar::tab { padding: 0px; margin-top: 3px; border: 1px solid palette(mid);"
+        " border-bottom: none; border-top-left-radius: 3px; border-top-right-radius: 3px;"
+        " background: palette(button); }"
+        "QTabBar::tab:selected { margin-top: 0px; background: palette(base);"
+        " font-weight: bold; }"));
     for (int t = 1; t <= kTabCount; ++t) {
         c.TabStrip1->addTab(QString::number(t));
         c.Check4[t] = new OptionBox(QStringLiteral("Check4_%1").arg(t), QString(), c.Picture3);
@@ -124,6 +192,7 @@ DisplayControls buildDisplayControls(QWidget* parent) {
     c.Command31 = button("Command31", QStringLiteral("+"), c.Picture3);
     c.Check1 = new OptionBox(QStringLiteral("Check1"), QStringLiteral("click"), c.Picture3);
     c.Text3 = new TextBox(QStringLiteral("Text3"), c.Picture3);
+    c.Text3->setFrame(false);
     c.Picture2 = panel("Picture2", c.Picture3);
     c.Picture2->setAutoFillBackground(true);
     QPalette black = c.Picture2->palette();

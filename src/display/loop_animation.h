@@ -31,7 +31,12 @@ public:
     void LoopTick();
 
 private:
-    void stepDelay(int direction, Qt::MouseButton button);
+    // Steps the loop delay once, then again while the button stays held.
+    void holdDelayButton(int direction, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void setLoopDelay(int delayMs);
+    // The tabs as this tick sees them: filled through the ring, skip boxes.
+    LoopTabs readTabs() const;
+    TabFlags readSkipBoxes() const;
     void stop();
 
     LoopDisplay& display_;

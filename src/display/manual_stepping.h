@@ -18,6 +18,12 @@ public:
     bool held() const { return held_; }
 
 private:
+    // The search goes on only while the button is held and the loop is not
+    // running (a running loop owns the tabs).
+    bool stillHeld() const;
+    // Whether tab holds an unskipped image.
+    bool stepTarget(int tab) const;
+
     LoopDisplay& display_;
     bool held_ = false;
 };

@@ -6,6 +6,9 @@
 #include "display/zoom_math.h"
 
 #include <QObject>
+#include <QPointF>
+
+class QScrollBar;
 
 namespace nubivista::display {
 
@@ -20,10 +23,12 @@ public:
     void load();
 
     // The size of the image at zoom 1, in twips; set when an image is loaded.
+    // The pictures take the zoom factor times that size, where they are.
     void setNaturalSize(double widthTwips, double heightTwips);
     // The shared geometry of the pictures (left/top <= 0 when scrolled).
     TwipsRect pictureGeometry() const;
     ScrollAllowance allowance() const { return allowance_; }
+    bool zoomHeld() const { return zoomHeld_; }
 
     void Command50_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void Command51_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
@@ -34,13 +39,30 @@ public:
     void UpdateScrollRanges();
     void SyncScrollBars(bool keepVertical, bool keepHorizontal);
     void FitWindowToImage();
-    // Places the bars and the corner box inside the view from the allowances.
+    // Recomputes the allowances for the view's present size and places the
+    // bars and the corner box inside the view from them.
     void placeScrollBars();
     void Image2_MouseDown(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                           QPointF twipsInMarker);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    void zoomStep(int direction, Qt::MouseButton button);
+    void zoomButtonDown(ZoomDirection direction, Qt::MouseButton button,
+                        Qt::KeyboardModifiers modifiers);
+    void zoomStep(ZoomDirection direction, int shiftState);
+    void Image1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                          QPointF twipsInPicture);
+    // The slot of the selected tab when it holds an image, else 0.
+    int filledSelectedSlot();
+    void setPictureGeometry(const TwipsRect& geometry);
+    // The view's inner size in twips.
+    TwipsSize viewSize() const;
+    // Allowances and overflows for a picture of this size; bars without
+    // overflow disabled, the others enabled.
+    void updateRanges(double pictureWidth, double pictureHeight);
+    void syncBar(QScrollBar* bar, bool keep, double overflow, bool vertical);
 
     LoopDisplay& display_;
     double naturalWidth_ = 9300;

@@ -1,0 +1,242 @@
+// The zoom buttons, the scroll bars and fit-to-window in the assembled
+// window, driven through the real buttons and bars.
+#include "display/tab_display.h"
+#include "display/zoom_scroll.h"
+#include "press_and_hold.h"
+#include "window_fixture.h"
+
+#include <QScreen>
+#include <QScrollBar>
+
+using namespace nubivista;
+using nubivista::testing::MainWindowTest;
+using nubivista::testing::pressAndHold;
+
+namespace {
+
+// The sample images' size, in twips.
+constexpr double kSampleWidth = 600 * 15;
+constexpr double kSampleHeight = 550 * 15;
+
+class ZoomScrollTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        // Every hold pause is over at the clock's first look; a press then
+        // lasts one step unless held on.
+        clock.setAdvancePerRead(1000);
+        showWindow();
+        zoom().setNaturalSize(kSampleWidth, kSampleHeight);
+    }
+
+    display::ZoomScroll& zoom() { return display().zoom(); }
+    core::PressButton* smaller() { return child<core::PressButton>("Command50"); }
+    core::PressButton* larger() { return child<core::PressButton>("Command51"); }
+
+    // A press and release of a zoom button: one step.
+    void click(core::PressButton* button, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+               Qt::MouseButton mouse = Qt::LeftButton) {
+        pressAndHold(
+            button, mouse, [] { return false; }, modifiers);
+    }
+
+    void setFactor(float factor) {
+        settings.ZoomFactor = factor;
+        controls().Text12->setText(display::zoomFactorText(factor));
+        zoom().setNaturalSize(kSampleWidth, kSampleHeight);
+    }
+
+    // The view box at a size of its own, as the window resize would leave it.
+    void setView(int width, int height) {
+        controls().Picture4->resize(width, height);
+        zoom().UpdateScrollRanges();
+        zoom().SyncScrollBars(false, false);
+        zoom().placeScrollBars();
+    }
+
+    void showMarks() {
+        controls().Text1->setText(QStringLiteral("Got Start"));
+        controls().Image1->marker(1)->show();
+    }
+    bool marksCleared() {
+        return controls().Text1->text() == QStringLiteral("Cleared") &&
+               !controls().Image1->marker(1)->isVisible();
+    }
+};
+
+TEST_F(ZoomScrollTest, ButtonsStepTheFactorAndSizeThePictures) {
+    struct Case {
+        const char* what;
+        float start;
+        bool larger;
+        Qt::KeyboardModifiers modifiers;
+        Qt::MouseButton mouse;
+        int clicks;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"eleven fine steps larger", 1.0f, true, Qt::NoModifier, Qt::LeftButton, 11, "2.1"},
+        {"smaller stops at 0.6", 0.7f, false, Qt::NoModifier, Qt::LeftButton, 3, "0.6"},
+        {"Ctrl smaller from 0.8", 0.8f, false, Qt::ControlModifier, Qt::LeftButton, 1, "1"},
+        {"Ctrl larger from 4.5", 4.5f, true, Qt::ControlModifier, Qt::LeftButton, 1, "5"},
+        {"right button does nothing", 1.0f, true, Qt::NoModifier, Qt::RightButton, 1, "1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        setFactor(c.start);
+        for (int i = 0; i < c.clicks; ++i)
+            click(c.larger ? larger() : smaller(), c.modifiers, c.mouse);
+        EXPECT_EQ(controls().Text12->text(), QString::fromLatin1(c.text));
+        EXPECT_EQ(display::zoomFactorText(settings.ZoomFactor), QString::fromLatin1(c.text));
+        const display::TwipsRect g = controls().Image1->pictureGeometry();
+        EXPECT_NEAR(g.width, settings.ZoomFactor * kSampleWidth, 1e-3);
+        EXPECT_NEAR(g.height, settings.ZoomFactor * kSampleHeight, 1e-3);
+    }
+}
+
+TEST_F(ZoomScrollTest, HoldingAZoomButtonRepeatsUntilReleasedAndClearsTheMarks) {
+    setFactor(1.0f);
+    showMarks();
+    pressAndHold(larger(), Qt::LeftButton,
+                 [this] { return controls().Text12->text() != QStringLiteral("1.5"); });
+    EXPECT_EQ(controls().Text12->text(), QStringLiteral("1.5"));
+    EXPECT_FALSE(zoom().zoomHeld());
+    EXPECT_TRUE(marksCleared());
+}
+
+TEST_F(ZoomScrollTest, APictureThatFitsHasNoBarsAndSitsAtTheTopLeft) {
+    setView(700, 650);
+    setFactor(1.0f);
+    click(larger());
+    click(larger());
+    click(larger()); // 1.3: 780 x 715 pixels
+    ASSERT_TRUE(controls().HScroll1->isEnabled());
+    ASSERT_TRUE(controls().VScroll1->isEnabled());
+    controls().HScroll1->setValue(40);
+    controls().VScroll1->setValue(30);
+    ASSERT_LT(controls().Image1->pictureGeometry().left, 0);
+
+    for (int i = 0; i < 3; ++i)
+        click(smaller());
+    EXPECT_EQ(controls().Text12->text(), QStringLiteral("1"));
+    EXPECT_FALSE(controls().HScroll1->isEnabled());
+    EXPECT_FALSE(controls().VScroll1->isEnabled());
+    EXPECT_EQ(controls().Image1->pictureGeometry().left, 0);
+    EXPECT_EQ(controls().Image1->pictureGeometry().top, 0);
+
+    // One pixel larger than the view still fits.
+    setView(599, 549);
+    EXPECT_FALSE(controls().HScroll1->isEnabled());
+    EXPECT_FALSE(controls().VScroll1->isEnabled());
+    EXPECT_FALSE(controls().Picture4->rect().intersects(controls().VScroll1->geometry()));
+}
+
+TEST_F(ZoomScrollTest, MovingABarClearsTheMarksAndSettingItsOwnPositionDoesNot) {
+    setFactor(1.5f);
+    setView(400, 300);
+    QScrollBar* bar = controls().HScroll1;
+    ASSERT_TRUE(bar->isEnabled());
+    EXPECT_TRUE(controls().Picture4->rect().contains(bar->geometry()));
+
+    showMarks();
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_TRUE(marksCleared());
+    EXPECT_EQ(controls().Image1->pictureGeometry().left, -bar->value() * 15.0);
+
+    showMarks();
+    bar->setValue(bar->value());
+    controls().VScroll1->setValue(0);
+    // The bars follow the picture again after a resize: nothing moves.
+    zoom().UpdateScrollRanges();
+    zoom().SyncScrollBars(false, false);
+    EXPECT_EQ(controls().Text1->text(), QStringLiteral("Got Start"));
+
+    controls().VScroll1->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_TRUE(marksCleared());
+    EXPECT_EQ(controls().Image1->pictureGeometry().top, -controls().VScroll1->value() * 15.0);
+}
+
+TEST_F(ZoomScrollTest, ZoomingKeepsThePointAtTheViewCentre) {
+    setFactor(1.0f);
+    setView(400, 300);
+    click(larger(), Qt::ControlModifier); // 2: 1200 x 1100 pixels
+    controls().HScroll1->setValue(500);
+    controls().VScroll1->setValue(200);
+    const auto centreShare = [this] {
+        const display::TwipsRect g = controls().Image1->pictureGeometry();
+        const double visibleWidth = 400 * 15 - zoom().allowance().horizontal;
+        const double visibleHeight = 300 * 15 - zoom().allowance().vertical;
+        return QPointF((-g.left + visibleWidth / 2) / g.width,
+                       (-g.top + visibleHeight / 2) / g.height);
+    };
+    const QPointF before = centreShare();
+    click(larger());
+    const QPointF after = centreShare();
+    EXPECT_NEAR(after.x(), before.x(), 0.002);
+    EXPECT_NEAR(after.y(), before.y(), 0.002);
+    EXPECT_NE(controls().HScroll1->value(), 500);
+}
+
+TEST_F(ZoomScrollTest, MarkerAndPictureClicksReachTheMeasurementOnAFilledSlot) {
+    std::vector<std::pair<int, QPointF>> clicks;
+    display().peers().measurementClick = [&](int slot, Qt::MouseButton, Qt::KeyboardModifiers,
+                                             QPointF at) { clicks.emplace_back(slot, at); };
+    setFactor(2.0f);
+    setView(400, 300);
+    controls().HScroll1->setValue(10); // picture left -150
+    display::MarkerWidget* marker = controls().Image1->marker(2);
+    marker->move(100, 50);
+    marker->show();
+
+    // Tab 1's slot is empty: nothing is measured.
+    QTest::mouseClick(controls().Image1, Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::mouseClick(marker, Qt::LeftButton, {}, QPoint(3, 4));
+    EXPECT_TRUE(clicks.empty());
+
+    fillSlots(1);
+    display().tabs().selectTab(1);
+    marker->show();
+    QTest::mouseClick(controls().Image1, Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::mouseClick(marker, Qt::LeftButton, {}, QPoint(3, 4));
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_EQ(clicks[0], std::make_pair(1, QPointF((20 + 10) * 15, 20 * 15)));
+    EXPECT_EQ(clicks[1], std::make_pair(1, QPointF((103 + 10) * 15, 54 * 15)));
+
+    showMarks();
+    QTest::mouseClick(marker, Qt::RightButton, {}, QPoint(3, 4));
+    EXPECT_TRUE(marksCleared());
+    EXPECT_EQ(clicks.size(), 2u);
+}
+
+TEST_F(ZoomScrollTest, FitFollowsTheZoomedPictureAndStaysInTheWorkArea) {
+    zoom().setNaturalSize(400 * 15, 300 * 15);
+    controls().Check5->setChecked(true);
+    display().tabs().Check5_Click();
+    const QSize fitted = form().size();
+    click(larger()); // 440 x 330 pixels
+    QTRY_COMPARE(form().size() - fitted, QSize(40, 30));
+    QTRY_COMPARE(controls().Picture4->size(), QSize(440, 330));
+    EXPECT_FALSE(controls().HScroll1->isEnabled());
+    EXPECT_FALSE(controls().VScroll1->isEnabled());
+
+    zoom().setNaturalSize(4000 * 15, 3000 * 15);
+    zoom().FitWindowToImage();
+    const QSize workArea = form().screen()->availableGeometry().size();
+    QTRY_COMPARE(form().frameGeometry().size(), workArea);
+}
+
+TEST_F(ZoomScrollTest, AMaximizedWindowIsNotFitted) {
+    form().showMaximized();
+    const QRect workArea = form().screen()->availableGeometry();
+    QTRY_COMPARE(form().frameGeometry(), workArea);
+    const QSize maximized = form().size();
+    controls().Check5->setChecked(true);
+    display().tabs().Check5_Click();
+    click(larger());
+    zoom().FitWindowToImage();
+    QApplication::processEvents();
+    EXPECT_TRUE(form().isMaximized());
+    EXPECT_EQ(form().size(), maximized);
+}
+
+} // namespace
