@@ -76,8 +76,9 @@ void LoopDisplay::setUpRefreshControls() {
     shell_.registerToolTip(
         c.Text2, QStringLiteral("Auto-Refresh Count Down (Minutes:Seconds Till Next Refresh)"));
     shell_.registerToolTip(c.Text4, QStringLiteral("Auto-Refresh Interval (min.)"));
-    for (QWidget* control : {static_cast<QWidget*>(c.Command7), static_cast<QWidget*>(c.Command9),
-                             static_cast<QWidget*>(c.Command20), static_cast<QWidget*>(c.Command21)})
+    for (QWidget* control :
+         {static_cast<QWidget*>(c.Command7), static_cast<QWidget*>(c.Command9),
+          static_cast<QWidget*>(c.Command20), static_cast<QWidget*>(c.Command21)})
         control->setEnabled(false);
 }
 

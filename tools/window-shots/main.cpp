@@ -1,0 +1,80 @@
+// Saves pictures of the main window with the sample loop in its slots, so a
+// change of the window can be looked at without a radar feed:
+//   xvfb-run -a build/release/tools/window-shots /tmp/shots
+//   QT_SCALE_FACTOR=2 xvfb-run -a build/release/tools/window-shots /tmp/shots-2x
+// One PNG per state: zoom 1 with the panel shown, zoom 2.5 scrolled, the
+// panel hidden, a narrow window.
+#include "app/demo_window.h"
+#include "display/tab_display.h"
+#include "display/window_layout.h"
+#include "display/zoom_math.h"
+#include "display/zoom_scroll.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QScrollBar>
+#include <QTextStream>
+#include <QTimer>
+#include <cstdio>
+
+using namespace nubivista;
+
+namespace {
+
+void settle() {
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+bool save(core::Form1& form, const QDir& out, const QString& name) {
+    settle();
+    const QString path = out.filePath(name + QStringLiteral(".png"));
+    const bool saved = form.grab().save(path);
+    QTextStream(stdout) << (saved ? "wrote " : "could not write ") << path << Qt::endl;
+    return saved;
+}
+
+void zoomTo(app::DemoWindow& demo, float factor) {
+    demo.settings().ZoomFactor = factor;
+    display::ZoomScroll& zoom = demo.window().display().zoom();
+    zoom.setNaturalSize(9000, 8250);
+    zoom.UpdateScrollRanges();
+    zoom.SyncScrollBars(false, false);
+    zoom.placeScrollBars();
+    demo.window().display().controls().Text12->setText(display::zoomFactorText(factor));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(argc, argv);
+    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+    if (!QDir().mkpath(out.path())) {
+        std::fprintf(stderr, "cannot make %s\n", qPrintable(out.path()));
+        return 1;
+    }
+    app::DemoWindow demo(QStringLiteral(NUBIVISTA_APP_DIR), 11, {1000, 760});
+    if (!demo.ok()) {
+        std::fprintf(stderr, "the sample set is missing from %s\n", NUBIVISTA_APP_DIR);
+        return 1;
+    }
+    core::Form1& form = demo.window().form1();
+    display::LoopDisplay& display = demo.window().display();
+    display.tabs().selectTab(7);
+    bool ok = save(form, out, QStringLiteral("zoom1-panel-shown"));
+
+    zoomTo(demo, 2.5f);
+    display.controls().HScroll1->setValue(display.controls().HScroll1->maximum() / 2);
+    display.controls().VScroll1->setValue(display.controls().VScroll1->maximum() / 3);
+    ok = save(form, out, QStringLiteral("zoom2.5-scrolled")) && ok;
+
+    zoomTo(demo, 1.0f);
+    display.layout().Command13_MouseDown(Qt::LeftButton);
+    ok = save(form, out, QStringLiteral("panel-hidden")) && ok;
+    display.layout().Command13_MouseDown(Qt::LeftButton);
+
+    form.resize(460, 520);
+    ok = save(form, out, QStringLiteral("narrow")) && ok;
+    return ok ? 0 : 1;
+}
