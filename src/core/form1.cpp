@@ -179,6 +179,10 @@ void Form1::Form_Activate() {
 bool Form1::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
+    // A desktop without a window manager (or one that keeps the focus
+    // elsewhere) never activates the window: its first showing counts then.
+    if (event->type() == QEvent::Show && !activated_)
+        QTimer::singleShot(0, this, [this] { Form_Activate(); });
     return QMainWindow::event(event);
 }
 

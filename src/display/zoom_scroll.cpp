@@ -152,27 +152,27 @@ void ZoomScroll::zoomStep(ZoomDirection direction, int shiftState) {
 // ---- scroll bars ----
 
 void ZoomScroll::HScroll1_Change() {
-    if (zoomHeld_ || allowance_.hOverflow == 0)
-        return;
-    const int value = display_.controls().HScroll1->value();
-    const double x = value == 0 ? 0 : -toTwips(value);
-    TwipsRect g = pictureGeometry();
-    if (g.left != x) {
-        display_.tabs().ClearMeasurement();
-        g.left = x;
-        setPictureGeometry(g);
-    }
+    scrollBarChanged(false);
 }
 
 void ZoomScroll::VScroll1_Change() {
-    if (zoomHeld_ || allowance_.vOverflow == 0)
+    scrollBarChanged(true);
+}
+
+void ZoomScroll::scrollBarChanged(bool vertical) {
+    const double overflow = vertical ? allowance_.vOverflow : allowance_.hOverflow;
+    if (zoomHeld_ || overflow == 0)
         return;
-    const int value = display_.controls().VScroll1->value();
-    const double y = value == 0 ? 0 : -toTwips(value);
+    const DisplayControls& c = display_.controls();
+    const int value = (vertical ? c.VScroll1 : c.HScroll1)->value();
+    const double edge = value == 0 ? 0 : -toTwips(value);
     TwipsRect g = pictureGeometry();
-    if (g.top != y) {
+    double& moved = vertical ? g.top : g.left;
+    // Setting a bar to where the picture already is changes nothing, and
+    // keeps the measurement marks.
+    if (moved != edge) {
         display_.tabs().ClearMeasurement();
-        g.top = y;
+        moved = edge;
         setPictureGeometry(g);
     }
 }

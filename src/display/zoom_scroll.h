@@ -49,6 +49,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void scrollBarChanged(bool vertical);
     void zoomButtonDown(ZoomDirection direction, Qt::MouseButton button,
                         Qt::KeyboardModifiers modifiers);
     void zoomStep(ZoomDirection direction, int shiftState);

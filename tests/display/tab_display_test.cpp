@@ -1,0 +1,153 @@
+// The tabs and the slot shown, the skip rule that keeps two images in the
+// loop, the option boxes and clearing the measurement marks.
+#include "display/tab_display.h"
+#include "display/zoom_scroll.h"
+#include "window_fixture.h"
+
+#include <QComboBox>
+
+using namespace nubivista;
+using nubivista::testing::MainWindowTest;
+
+namespace {
+
+class TabDisplayTest : public MainWindowTest {
+protected:
+    void clickSkipBox(int tab) {
+        display::OptionBox* box = controls().Check4[tab];
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+    }
+    bool skipped(int tab) { return controls().Check4[tab]->isChecked(); }
+    void showMarks() {
+        display::RadarView* view = controls().Image1;
+        for (int i = 1; i <= 3; ++i)
+            view->marker(i)->show();
+        view->setLineVisible(true);
+    }
+    bool anyMarkVisible() {
+        display::RadarView* view = controls().Image1;
+        return view->marker(1)->isVisible() || view->marker(2)->isVisible() ||
+               view->marker(3)->isVisible() || view->lineVisible();
+    }
+};
+
+} // namespace
+
+TEST_F(TabDisplayTest, TheLoopKeepsAtLeastTwoImagesUnskipped) {
+    showWindow();
+    // No image: the boxes of empty slots cannot even be checked.
+    for (int tab : {1, 2, 20}) {
+        EXPECT_FALSE(controls().Check4[tab]->isEnabled());
+        display().tabs().Check4_Click(tab);
+        EXPECT_FALSE(skipped(tab));
+    }
+
+    fillSlots(2);
+    EXPECT_TRUE(controls().Check4[2]->isEnabled());
+    EXPECT_FALSE(controls().Check4[3]->isEnabled());
+    clickSkipBox(1);
+    clickSkipBox(2);
+    EXPECT_FALSE(skipped(1));
+    EXPECT_FALSE(skipped(2));
+
+    fillSlots(3);
+    clickSkipBox(2);
+    EXPECT_TRUE(skipped(2));
+    clickSkipBox(3);
+    EXPECT_FALSE(skipped(3)) << "a second skip would leave one image";
+    clickSkipBox(2);
+    EXPECT_FALSE(skipped(2)) << "unchecking always stands";
+}
+
+TEST_F(TabDisplayTest, ANewImageInASlotStartsWithItsSkipBoxClear) {
+    showWindow();
+    fillSlots(4);
+    clickSkipBox(4);
+    ASSERT_TRUE(skipped(4));
+    fillSlots(4);
+    EXPECT_FALSE(skipped(4));
+    EXPECT_TRUE(controls().Check4[4]->isEnabled());
+}
+
+TEST_F(TabDisplayTest, TabsShowTheirSlotThroughTheRingOffset) {
+    showWindow();
+    fillSlots(20);
+    loop().updateModel([](sets::SlotModel& m) { m.ringOffset = 5; });
+    display().tabs().selectTab(1);
+    EXPECT_EQ(display().tabs().shownSlot(), 6);
+    EXPECT_EQ(controls().Label1->text(), QStringLiteral("6"));
+    EXPECT_EQ(controls().Image1->picture().cacheKey(), loop().picture(6).cacheKey());
+    // A click on a tab shows it too.
+    QTabBar* strip = controls().TabStrip1;
+    QTest::mouseClick(strip, Qt::LeftButton, {}, strip->tabRect(15).center());
+    EXPECT_EQ(display().tabs().selectedTab(), 16);
+    EXPECT_EQ(display().tabs().shownSlot(), 1);
+    EXPECT_TRUE(controls().Picture8[1]->isVisibleTo(controls().Picture2));
+    EXPECT_FALSE(controls().Picture8[6]->isVisibleTo(controls().Picture2));
+}
+
+TEST_F(TabDisplayTest, AnEmptySlotShowsNoPictureAndNoMarks) {
+    showWindow();
+    fillSlots(3);
+    display().tabs().selectTab(2);
+    showMarks();
+    display().tabs().selectTab(3);
+    EXPECT_TRUE(anyMarkVisible()) << "a filled slot keeps the marks";
+    display().tabs().selectTab(7);
+    EXPECT_FALSE(anyMarkVisible());
+    EXPECT_TRUE(controls().Image1->picture().isNull());
+    EXPECT_EQ(controls().Text3->text(), QString());
+}
+
+TEST_F(TabDisplayTest, ClearingTheMeasurementTwiceIsLikeOnce) {
+    int resets = 0;
+    showWindow();
+    display().peers().resetMeasurementState = [&resets] { ++resets; };
+    fillSlots(2);
+    showMarks();
+    controls().Text1->setText(QStringLiteral("12.3 mi"));
+    display().tabs().ClearMeasurement();
+    display().tabs().ClearMeasurement();
+    EXPECT_EQ(controls().Text1->text(), QStringLiteral("Cleared"));
+    EXPECT_FALSE(anyMarkVisible());
+    EXPECT_EQ(resets, 2);
+}
+
+TEST_F(TabDisplayTest, OptionBoxesStoreTheirSettingsAndEnterTogglesThem) {
+    settings.AutoClickTab = 1;
+    settings.ProductIndex = 1;
+    settings.LongRangeChecked = 1;
+    showWindow();
+    EXPECT_TRUE(controls().Check1->isChecked());
+    EXPECT_EQ(controls().Combo1->currentIndex(), 1);
+    EXPECT_TRUE(controls().Check2->isChecked());
+
+    for (display::OptionBox* box : {controls().Check1, controls().Check3}) {
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+    EXPECT_EQ(settings.AutoClickTab, 0);
+    EXPECT_EQ(settings.BackDateChecked, 1);
+    // Other keys leave a box alone.
+    QTest::keyClick(controls().Check3, Qt::Key_A);
+    EXPECT_EQ(settings.BackDateChecked, 1);
+
+    // Rainfall products have no long range.
+    controls().Combo1->setCurrentIndex(3);
+    emit controls().Combo1->activated(3);
+    EXPECT_EQ(settings.ProductIndex, 3);
+    EXPECT_FALSE(controls().Check2->isChecked());
+    EXPECT_EQ(settings.LongRangeChecked, 0);
+}
+
+TEST_F(TabDisplayTest, EnterOnTheFitBoxFitsTheWindowAtOnce) {
+    showWindow({1000, 800});
+    fillSlots(2);
+    display().zoom().setNaturalSize(9000, 8250);
+    ASSERT_FALSE(controls().Check5->isChecked());
+    QTest::keyClick(controls().Check5, Qt::Key_Enter);
+    EXPECT_TRUE(controls().Check5->isChecked());
+    EXPECT_EQ(settings.FitToImage, 1);
+    EXPECT_NE(form().size(), QSize(1000, 800));
+    EXPECT_EQ(controls().Picture4->size(), QSize(600, 550));
+}
