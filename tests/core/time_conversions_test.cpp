@@ -1,7 +1,7 @@
 // File times, local time and UTC under real time-zone rules with daylight
 // saving, and the failure value that stands for an unusable time.
-#include "support/scoped_time_zone.h"
 #include "core/time_routines.h"
+#include "support/scoped_time_zone.h"
 
 #include <cmath>
 #include <ctime>

@@ -297,15 +297,3 @@ TEST_F(LoopAnimationTest, HoldingTheDelayKeepsTheLoopTicking) {
     EXPECT_LT(shown[1].second, 1000);
     click(controls().Command18);
 }
-
-TEST_F(LoopAnimationTest, ControlsCarryTheirToolTips) {
-    showWindow();
-    form().F1ToolT();
-    EXPECT_EQ(controls().Command18->toolTip(), QStringLiteral("Start/Stop Loop"));
-    EXPECT_EQ(controls().Command19->toolTip(),
-              QStringLiteral("Loop (just forward) or Rock (forward & backward)"));
-    EXPECT_EQ(controls().Command40->toolTip(), QStringLiteral("Decrease Loop Delay"));
-    EXPECT_EQ(controls().Command41->toolTip(), QStringLiteral("Increase Loop Delay"));
-    EXPECT_EQ(controls().Text11->toolTip(),
-              QStringLiteral("Loop Delay (each image) (millisec.  1000 = 1 sec)"));
-}

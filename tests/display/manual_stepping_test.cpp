@@ -172,14 +172,3 @@ TEST_F(ManualSteppingTest, StepsFollowTheRingAfterImagesWereDeletedFromIt) {
     EXPECT_EQ(click(higher(), Qt::RightButton), 1);
     EXPECT_EQ(click(lower(), Qt::RightButton), 20);
 }
-
-TEST_F(ManualSteppingTest, StepButtonsCarryTheirToolTips) {
-    showWindow();
-    form().F1ToolT();
-    EXPECT_EQ(lower()->toolTip(),
-              QStringLiteral(
-                  "Single-Step Lower Tab Click  (Hold To Loop Manually) (Right-Click To Wrap)"));
-    EXPECT_EQ(higher()->toolTip(),
-              QStringLiteral(
-                  "Single-Step Higher Tab Click  (Hold To Loop Manually) (Right-Click To Wrap)"));
-}
