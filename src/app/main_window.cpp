@@ -28,6 +28,11 @@ MainWindow::MainWindow(const MainWindowServices& services) {
     panes_ = new acquisition::BrowserPanes(*form1_, c.Picture3, imagePane, mapPane,
                                            [this] { return paneArea(); });
 
+    setCommands_ = new sets::SetCommands(*form1_, *loop_,
+                                         services.chooseSetFile ? services.chooseSetFile
+                                                                : sets::qtFileChooser(form1_.get()),
+                                         setCommandPeers());
+
     form3_ = std::make_unique<auxiliary::Form3>(services.paths.userDir);
     form6_ = std::make_unique<auxiliary::Form6>();
     form1_->attachMenuItem(QStringLiteral("mnuAbout"), [this] {
@@ -41,6 +46,58 @@ MainWindow::MainWindow(const MainWindowServices& services) {
 }
 
 MainWindow::~MainWindow() = default;
+
+sets::SetCommandPeers MainWindow::setCommandPeers() {
+    sets::SetCommandPeers peers;
+    display::LoopDisplay& d = *display_;
+    peers.refreshState = [] { return 0; };
+    peers.shutDownState = [this] { showStoppedRefreshControls(); };
+    peers.selectedTab = [&d] { return d.tabs().selectedTab(); };
+    peers.selectTab = [&d](int tab) { d.tabs().selectTab(tab); };
+    peers.skipChecked = [&d](int tab) {
+        return tab >= 1 && tab <= display::kTabCount && d.controls().Check4[tab]->isChecked();
+    };
+    peers.setSkipBox = [&d](int tab, bool checked, bool enabled) {
+        if (tab < 1 || tab > display::kTabCount)
+            return;
+        d.controls().Check4[tab]->setChecked(checked);
+        d.controls().Check4[tab]->setEnabled(enabled);
+    };
+    peers.clearMeasurement = [&d] { d.tabs().ClearMeasurement(); };
+    peers.picturesLoaded = [this, &d](int newestSlot) {
+        const QImage& picture = loop_->picture(newestSlot);
+        if (!picture.isNull())
+            d.zoom().setNaturalSize(display::toTwips(picture.width()),
+                                    display::toTwips(picture.height()));
+        d.zoom().UpdateScrollRanges();
+        d.zoom().SyncScrollBars(false, false);
+        d.zoom().placeScrollBars();
+        if (d.controls().Check5->isChecked())
+            d.zoom().FitWindowToImage();
+    };
+    peers.showInterval = [&d](int minutes) {
+        d.controls().Text4->setText(QString::number(minutes));
+    };
+    peers.setMapPaneAside = [this] {
+        if (!panes_->mapPaneAside())
+            panes_->setMapPaneAside();
+    };
+    peers.setCaption = [this](const QString& caption) { form1_->setWindowTitle(caption); };
+    return peers;
+}
+
+void MainWindow::showStoppedRefreshControls() {
+    const display::DisplayControls& c = display_->controls();
+    c.Command7->setText(QStringLiteral("Restart"));
+    c.Command9->setText(QStringLiteral("ll"));
+    for (QWidget* box : {static_cast<QWidget*>(c.Text4), static_cast<QWidget*>(c.Text2)}) {
+        QPalette stopped = box->palette();
+        stopped.setColor(QPalette::Base, stopped.color(QPalette::Button));
+        box->setPalette(stopped);
+    }
+    c.Text2->clear();
+    form1_->F1ToolT();
+}
 
 acquisition::PaneArea MainWindow::paneArea() const {
     const display::DisplayControls& c = display_->controls();

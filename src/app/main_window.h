@@ -7,6 +7,7 @@
 #include "core/form1.h"
 #include "display/loop_display.h"
 #include "sets/loop_set.h"
+#include "sets/set_commands.h"
 
 #include <functional>
 #include <memory>
@@ -23,6 +24,8 @@ struct MainWindowServices {
     std::function<platform::BrowserPane*()> makePane;
     // Opens an address in a new browser window (the relay window).
     std::function<void(const QString&)> openInNewWindow;
+    // The file dialogs of the set commands; Qt's own dialog when empty.
+    sets::SetFileChooser chooseSetFile;
 };
 
 class MainWindow {
@@ -36,14 +39,20 @@ public:
     acquisition::BrowserPanes& panes() { return *panes_; }
     auxiliary::Form3& form3() { return *form3_; }
     auxiliary::Form6& form6() { return *form6_; }
+    sets::SetCommands& setCommands() { return *setCommands_; }
 
 private:
     acquisition::PaneArea paneArea() const;
+    sets::SetCommandPeers setCommandPeers();
+    // The stopped look of the refresh controls, until the auto-refresh
+    // process attaches its own shut-down.
+    void showStoppedRefreshControls();
 
     std::unique_ptr<core::Form1> form1_;
     std::unique_ptr<sets::LoopSet> loop_;
     display::LoopDisplay* display_ = nullptr;    // owned by form1
     acquisition::BrowserPanes* panes_ = nullptr; // owned by form1
+    sets::SetCommands* setCommands_ = nullptr;   // owned by form1
     std::unique_ptr<auxiliary::Form3> form3_;
     std::unique_ptr<auxiliary::Form6> form6_;
 };
