@@ -45,6 +45,8 @@ int MessageService::ShowMsgWind(int kind, const QString& text, int msgId) {
     // A window without buttons could not be answered; show nothing instead.
     if (kind < kMinMsgKind || kind > kMaxMsgKind)
         return MsgNone;
+    if (answerer_)
+        return answerer_(kind, text, msgId);
 
     state_.MsgKind = kind;
     state_.MsgText = text;

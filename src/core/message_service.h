@@ -3,6 +3,7 @@
 // modal message window, or a standard message box while that window is already up.
 #include <QPointer>
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -61,6 +62,11 @@ public:
     // affirmative button was pressed when it is true.
     bool isSuppressed(int msgId) const { return isSuppressedIn(msgOffMap_, msgId); }
 
+    // Tests answer messages without a window: while an answerer is set it
+    // receives every message of kind 1..8 and its result is the answer.
+    using Answerer = std::function<int(int kind, const QString& text, int msgId)>;
+    void setAnswerer(Answerer answerer) { answerer_ = std::move(answerer); }
+
     const MessageState& state() const { return state_; }
     const QString& MsgOffMap() const { return msgOffMap_; }
 
@@ -71,6 +77,7 @@ private:
     MessageState state_;
     QPointer<QWidget> parentWindow_;
     QPointer<QWidget> openWindow_;
+    Answerer answerer_;
 };
 
 } // namespace nubivista::core

@@ -42,6 +42,12 @@ protected:
             return pane;
         };
         services.openInNewWindow = [this](const QString& address) { newWindows << address; };
+        // The set commands' file dialogs are answered by the test's chooser.
+        services.chooseSetFile = [this](sets::SetDialog dialog, const QString& folder,
+                                        const QString& filter) -> std::optional<sets::ChosenFile> {
+            dialogs.append({dialog, folder, filter});
+            return chooser ? chooser(dialog, folder, filter) : std::nullopt;
+        };
         window = std::make_unique<app::MainWindow>(services);
     }
 
@@ -87,6 +93,14 @@ protected:
     core::ManualClock clock;
     std::vector<platform::testing::FakeBrowserPane*> panes;
     QStringList newWindows;
+    // Answers the file dialogs; none chosen (cancelled) when empty.
+    sets::SetFileChooser chooser;
+    struct DialogShown {
+        sets::SetDialog dialog;
+        QString folder;
+        QString filter;
+    };
+    QList<DialogShown> dialogs;
     std::unique_ptr<app::MainWindow> window;
 };
 
