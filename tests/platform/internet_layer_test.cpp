@@ -6,10 +6,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDirIterator>
 #include <QHttpServer>
 #include <QLabel>
 #include <QNetworkDiskCache>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -86,7 +88,9 @@ TEST_F(InternetLayerTest, DownloadsWriteTheCachedBytesAndOfflineOnlyThose) {
     EXPECT_EQ(readFile(target("b.gif")), file);
     ASSERT_TRUE(sim.clearFaults());
     const QUrl uncached = radarUrl(QStringLiteral("/radar/images/DS.p19r0/SI.kgrr/latest.gif"));
-    EXPECT_FALSE(layer->downloadToFile(uncached, target("c.gif")).ok);
+    const DownloadResult notCached = layer->downloadToFile(uncached, target("c.gif"));
+    EXPECT_FALSE(notCached.ok);
+    EXPECT_EQ(notCached.error, QStringLiteral("Not in the Internet cache while working offline"));
     EXPECT_FALSE(QFile::exists(target("c.gif")));
 
     ASSERT_TRUE(layer->goOnline());
@@ -94,18 +98,24 @@ TEST_F(InternetLayerTest, DownloadsWriteTheCachedBytesAndOfflineOnlyThose) {
     EXPECT_TRUE(layer->downloadToFile(uncached, target("c.gif")).ok);
 }
 
-TEST_F(InternetLayerTest, AFailedDownloadLeavesTheTargetAsItWas) {
+TEST_F(InternetLayerTest, EachFailedDownloadSaysWhyAndLeavesTheTargetAsItWas) {
     struct Case {
         const char* fault;
         const char* site; // a different site each, so no cached copy can serve it
         DownloadLimits limits;
+        const char* reason; // what the user is told: a pattern found in it
     };
+    const DownloadLimits small{30000, 1000};
     const Case cases[] = {
-        {"name=404", "kmkx", {}},
-        {"name=truncate", "kdtx", {}},
-        {"name=close", "kiwx", {}},
-        {"name=hang", "kfws", {1500, 20 * 1024 * 1024}},
-        {"name=none", "klot", {30000, 1000}}, // larger than allowed
+        {"name=404", "kmkx", {}, "Not Found"},
+        {"name=500", "kgrb", {}, "Internal Server Error"},
+        // The network library notices the early close itself.
+        {"name=truncate", "kdtx", {}, "closed"},
+        {"name=close", "kiwx", {}, "closed"},
+        {"name=hang", "kfws", {1500, 20 * 1024 * 1024}, "Timed out"},
+        // Bodies over the limit, announced by their length or not.
+        {"name=none", "kmpx", small, R"(File too large \(\d+ bytes\))"},
+        {"name=no-length", "kdvn", small, R"(File too large \(over 1000 bytes\))"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fault);
@@ -118,13 +128,70 @@ TEST_F(InternetLayerTest, AFailedDownloadLeavesTheTargetAsItWas) {
             radarUrl(QStringLiteral("/radar/images/DS.p19r0/SI.%1/latest.gif").arg(c.site)),
             target());
         EXPECT_FALSE(result.ok);
-        EXPECT_FALSE(result.error.isEmpty());
-        EXPECT_LT(clock.elapsed(), c.limits.timeoutMs + 10000);
+        const QRegularExpression reason(QString::fromLatin1(c.reason),
+                                        QRegularExpression::CaseInsensitiveOption);
+        EXPECT_TRUE(reason.match(result.error).hasMatch()) << result.error.toStdString();
+        // Within the download's own time limit, well before the backstop of
+        // the wait for it, which gives up 5 s later.
+        EXPECT_LT(clock.elapsed(), c.limits.timeoutMs + 2500);
         EXPECT_EQ(readFile(target()), "previous image");
         ASSERT_TRUE(sim.clearFaults());
     }
     // No temporary file is left beside the target.
     EXPECT_EQ(QDir(home.path()).entryList(QDir::Files), QStringList{"latest1.gif"});
+}
+
+TEST_F(InternetLayerTest, ABodyWithoutItsLengthWithinTheLimitIsKept) {
+    ASSERT_TRUE(sim.setFault(QStringLiteral("name=no-length&match=latest.gif")));
+    const DownloadResult result = layer->downloadToFile(radarUrl(KmkxImagePath), target());
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_TRUE(readFile(target()).startsWith("GIF8"));
+}
+
+TEST_F(InternetLayerTest, AnAnswerThatIsNotTheFileIsRefused) {
+    // "Multiple choices" and an unasked-for "not modified" finish without a
+    // network error; their status alone says that no image came.
+    QHttpServer server;
+    server.route("/answer<arg>.gif", [](int code) {
+        QHttpServerResponse response(QByteArray("moved"), QHttpServerResponse::StatusCode(code));
+        return response;
+    });
+    const quint16 port = server.listen(QHostAddress::LocalHost, 0);
+    ASSERT_NE(port, 0);
+    layer->setUpstreamProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+    ASSERT_TRUE(writeFile(target(), "previous image"));
+    for (int code : {300, 304}) {
+        const DownloadResult result = layer->downloadToFile(
+            QUrl(QStringLiteral("http://127.0.0.1:%1/answer%2.gif").arg(port).arg(code)), target());
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.error, QStringLiteral("Server answered %1").arg(code));
+        EXPECT_EQ(readFile(target()), "previous image");
+    }
+}
+
+TEST_F(InternetLayerTest, ACachedCopyShorterThanItsLengthIsRefused) {
+    // A cache file cut short on disk (a crash, a full disk) still carries the
+    // full Content-Length; the download must not pass the short body on.
+    const QUrl image = radarUrl(KmkxImagePath);
+    ASSERT_TRUE(layer->downloadToFile(image, target("whole.gif")).ok);
+    ASSERT_TRUE(layer->goOffline());
+    QString cacheFile;
+    QDirIterator files(layer->cacheFolder(), QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        if (QFileInfo(path).size() > readFile(target("whole.gif")).size())
+            cacheFile = path;
+    }
+    ASSERT_FALSE(cacheFile.isEmpty());
+    QFile cut(cacheFile);
+    ASSERT_TRUE(cut.resize(cut.size() - 200));
+
+    ASSERT_TRUE(writeFile(target(), "previous image"));
+    const DownloadResult result = layer->downloadToFile(image, target());
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.error.startsWith(QLatin1String("Incomplete file")))
+        << result.error.toStdString();
+    EXPECT_EQ(readFile(target()), "previous image");
 }
 
 TEST_F(InternetLayerTest, ACompressingServersBodiesLandInTheCache) {

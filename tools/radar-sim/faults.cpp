@@ -7,7 +7,7 @@
 namespace radarsim {
 
 std::optional<FaultKind> faultKindFromName(const QString& name) {
-    static const std::array<std::pair<const char*, FaultKind>, 11> kNames{{
+    static const std::array<std::pair<const char*, FaultKind>, 12> kNames{{
         {"404", FaultKind::NotFound},
         {"500", FaultKind::ServerError},
         {"delay", FaultKind::Delay},
@@ -19,6 +19,7 @@ std::optional<FaultKind> faultKindFromName(const QString& name) {
         {"nine-lines", FaultKind::NineLines},
         {"bad-date", FaultKind::BadDate},
         {"close", FaultKind::Close},
+        {"no-length", FaultKind::NoLength},
     }};
     for (const auto& [text, kind] : kNames) {
         if (name == QLatin1String(text)) {

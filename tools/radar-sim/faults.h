@@ -18,6 +18,7 @@ enum class FaultKind {
     NineLines,   // "nine-lines"
     BadDate,     // "bad-date"
     Close,       // "close": drop the connection at once
+    NoLength,    // "no-length": no Content-Length; the body ends when the connection closes
 };
 
 std::optional<FaultKind> faultKindFromName(const QString& name);

@@ -107,6 +107,7 @@ void SimServer::deliver(const Reply& reply, QTcpSocket* socket) {
         m_held.emplace_back(socket);
         return;
     case Delivery::Truncate:
+    case Delivery::NoLength:
         socket->write(SimService::wireBytes(reply));
         socket->disconnectFromHost(); // after the pending bytes are written
         return;

@@ -193,6 +193,9 @@ Reply SimService::answer(const RequestInfo& request) {
     if (fault(FaultKind::Truncate, request) && reply.sendBody && !reply.body.isEmpty()) {
         reply.delivery = Delivery::Truncate;
     }
+    if (fault(FaultKind::NoLength, request) && reply.sendBody) {
+        reply.delivery = Delivery::NoLength;
+    }
     return reply;
 }
 
@@ -396,7 +399,9 @@ QByteArray SimService::wireBytes(const Reply& reply) {
     for (const auto& [name, value] : reply.headers) {
         wire += name + ": " + value + "\r\n";
     }
-    if (reply.status != 304) {
+    if (reply.delivery == Delivery::NoLength) {
+        wire += "Connection: close\r\n";
+    } else if (reply.status != 304) {
         wire += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
     }
     wire += "\r\n";

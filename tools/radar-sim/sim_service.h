@@ -29,6 +29,7 @@ enum class Delivery {
     Truncate, // full Content-Length, half the body, then close
     Hang,     // send nothing and hold the connection
     Close,    // drop the connection at once
+    NoLength, // the whole body without Content-Length, then close
 };
 
 struct Reply {

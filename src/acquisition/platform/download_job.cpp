@@ -63,15 +63,17 @@ void DownloadJob::abort(const QString& reason) {
 void DownloadJob::onReadyRead() {
     if (done_ || !reply_)
         return;
+    // A body announced as too large is refused before any of it is read.
     const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
     if (length.isValid() && length.toLongLong() > limits_.maxBytes) {
-        finish(false, tr("File too large"));
+        finish(false, tr("File too large (%1 bytes)").arg(length.toLongLong()));
         return;
     }
+    // One without a length is stopped once it passes the limit.
     const QByteArray chunk = reply_->readAll();
     received_ += chunk.size();
     if (received_ > limits_.maxBytes) {
-        finish(false, tr("File too large"));
+        finish(false, tr("File too large (over %1 bytes)").arg(limits_.maxBytes));
         return;
     }
     qint64 written = 0;
@@ -92,7 +94,10 @@ void DownloadJob::onReplyFinished() {
     if (done_)
         return;
     if (reply_->error() != QNetworkReply::NoError) {
-        finish(false, reply_->errorString());
+        // Offline, nothing goes to the network: a failure is a copy the cache
+        // does not have, which the library words as an address it cannot open.
+        finish(false, offline_ ? tr("Not in the Internet cache while working offline")
+                               : reply_->errorString());
         return;
     }
     const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -100,6 +105,9 @@ void DownloadJob::onReplyFinished() {
         finish(false, tr("Server answered %1").arg(status));
         return;
     }
+    // The network library reports a server that closes early itself; a body
+    // short of its length arrives here only from a cache file cut short on
+    // disk, which keeps the length of the whole answer.
     const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
     if (length.isValid() && length.toLongLong() != received_) {
         finish(false,
