@@ -89,6 +89,13 @@ private:
     core::Settings& settings();
     core::MessageService& messages();
 
+    // ---- deleting checked images and resetting ----
+    bool processRunning() const;
+    bool confirmed(const QString& text, int msgId);
+    // Unchecks the skip boxes of tabs fromTab..20; those above lastFilledTab
+    // are disabled as well.
+    void showSkipBoxes(int lastFilledTab, int fromTab = 1);
+
     core::Form1& shell_;
     LoopSet& loop_;
     SetFileChooser chooser_;
