@@ -10,7 +10,6 @@
 #include "core/instance_guard.h"
 #include "core/message_service.h"
 #include "core/startup.h"
-#include "tracking/form9.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -56,8 +55,6 @@ int main(int argc, char** argv) {
         internet = std::make_unique<platform::InternetLayer>();
     platform::PaneProfile paneProfile(internet->credentials());
 
-    tracking::Form9 form9;
-    form9.hide();
     acquisition::Form5 form5(started->paths, new platform::WebEnginePane(paneProfile));
     form5.Form_Load();
     form5.hide();
@@ -74,7 +71,6 @@ int main(int argc, char** argv) {
     app::MainWindow mainWindow(services);
     core::Form1& form1 = mainWindow.form1();
     form1.addWindowToUnload(QStringLiteral("Form5"), &form5);
-    form1.addWindowToUnload(QStringLiteral("Form9"), &form9);
     messages.setParentWindow(&form1);
     form1.Form_Load();
     form1.show();

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "display/loop_animation.h"
 #include "display/tab_display.h"
 #include "display/window_layout.h"
 #include "display/zoom_scroll.h"
@@ -19,6 +20,17 @@ MainWindow::MainWindow(const MainWindowServices& services) {
     peers.placeMapPane = [this] {
         if (panes_)
             panes_->placePanes();
+    };
+    // Storm tracking: the display passes presses on the picture and its
+    // markers, and ClearMeasurement resets the state.
+    peers.measurementClick = [this](int, Qt::MouseButton button, Qt::KeyboardModifiers,
+                                    QPointF twipsInPicture) {
+        if (measurement_)
+            measurement_->Image1_MouseDown(button, twipsInPicture);
+    };
+    peers.resetMeasurementState = [this] {
+        if (measurement_)
+            measurement_->resetState();
     };
     display_ = new display::LoopDisplay(*form1_, *loop_, services.look, std::move(peers));
 
@@ -43,6 +55,7 @@ MainWindow::MainWindow(const MainWindowServices& services) {
     form1_->addWindowToUnload(QStringLiteral("Form3"), form3_.get());
     form1_->addWindowToUnload(QStringLiteral("Form6"), form6_.get());
     form1_->setOpenInNewWindow(services.openInNewWindow);
+    attachMeasurement(services);
 }
 
 MainWindow::~MainWindow() = default;
@@ -84,6 +97,57 @@ sets::SetCommandPeers MainWindow::setCommandPeers() {
     };
     peers.setCaption = [this](const QString& caption) { form1_->setWindowTitle(caption); };
     return peers;
+}
+
+// ---- storm tracking ----
+
+void MainWindow::attachMeasurement(const MainWindowServices& services) {
+    form9_ = std::make_unique<tracking::Form9>(*services.settings, *services.messages,
+                                               *services.clock, services.chooseListFile);
+    form9_->hide();
+    form1_->addWindowToUnload(QStringLiteral("Form9"), form9_.get());
+    measurement_ = std::make_unique<tracking::Measurement>(*services.settings, *loop_,
+                                                           *services.clock, measurementView());
+}
+
+tracking::MeasurementView MainWindow::measurementView() {
+    display::DisplayControls& c = display_->controls();
+    display::RadarView* view = c.Image1;
+    tracking::MeasurementView v;
+    v.placeMarker = [view](int index, QRectF square) {
+        display::MarkerWidget* marker = view->marker(index);
+        if (marker == nullptr)
+            return;
+        const display::TwipsRect g = view->pictureGeometry();
+        const int side = std::max(1, display::toPixels(square.width()));
+        marker->setFixedSize(side, side);
+        marker->move(display::toPixels(g.left + square.left()),
+                     display::toPixels(g.top + square.top()));
+        marker->show();
+        marker->raise();
+    };
+    v.hideMarker = [view](int index) {
+        if (display::MarkerWidget* marker = view->marker(index))
+            marker->hide();
+    };
+    v.showLine = [view](QLineF line, int width) {
+        view->setLine(line);
+        view->setLineWidth(width);
+        view->setLineVisible(true);
+    };
+    v.hideLine = [view] { view->setLineVisible(false); };
+    v.setText1 = [&c](const QString& text) { c.Text1->setText(text); };
+    v.pictureOrigin = [view] {
+        const display::TwipsRect g = view->pictureGeometry();
+        return QPointF(g.left, g.top);
+    };
+    v.viewSize = [view] {
+        return QSizeF(display::toTwips(view->width()), display::toTwips(view->height()));
+    };
+    v.currentSlot = [this] { return loop_->slotForTab(display_->tabs().selectedTab()); };
+    v.loopRunning = [this] { return display_->animation().running(); };
+    v.addListRow = [this](const QString& text) { form9_->addRow(text); };
+    return v;
 }
 
 void MainWindow::showStoppedRefreshControls() {

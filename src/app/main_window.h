@@ -8,6 +8,8 @@
 #include "display/loop_display.h"
 #include "sets/loop_set.h"
 #include "sets/set_commands.h"
+#include "tracking/form9.h"
+#include "tracking/measurement.h"
 
 #include <functional>
 #include <memory>
@@ -26,6 +28,8 @@ struct MainWindowServices {
     std::function<void(const QString&)> openInNewWindow;
     // The file dialogs of the set commands; Qt's own dialog when empty.
     sets::SetFileChooser chooseSetFile;
+    // The ETA list's save dialog; Qt's own dialog when empty.
+    tracking::ListFileChooser chooseListFile;
 };
 
 class MainWindow {
@@ -40,6 +44,8 @@ public:
     auxiliary::Form3& form3() { return *form3_; }
     auxiliary::Form6& form6() { return *form6_; }
     sets::SetCommands& setCommands() { return *setCommands_; }
+    tracking::Measurement& measurement() { return *measurement_; }
+    tracking::Form9& form9() { return *form9_; }
 
 private:
     acquisition::PaneArea paneArea() const;
@@ -47,6 +53,9 @@ private:
     // The stopped look of the refresh controls, until the auto-refresh
     // process attaches its own shut-down.
     void showStoppedRefreshControls();
+    // Storm tracking on the picture view and its list window.
+    void attachMeasurement(const MainWindowServices& services);
+    tracking::MeasurementView measurementView();
 
     std::unique_ptr<core::Form1> form1_;
     std::unique_ptr<sets::LoopSet> loop_;
@@ -55,6 +64,8 @@ private:
     sets::SetCommands* setCommands_ = nullptr;   // owned by form1
     std::unique_ptr<auxiliary::Form3> form3_;
     std::unique_ptr<auxiliary::Form6> form6_;
+    std::unique_ptr<tracking::Form9> form9_;
+    std::unique_ptr<tracking::Measurement> measurement_;
 };
 
 } // namespace nubivista::app

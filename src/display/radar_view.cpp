@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace nubivista::display {
 
@@ -18,20 +19,22 @@ MarkerWidget::MarkerWidget(int index, QWidget* parent) : QWidget(parent), index_
 }
 
 void MarkerWidget::placeCentreAt(double xTwips, double yTwips) {
-    move(toPixels(xTwips) - kMarkerSizePx / 2, toPixels(yTwips) - kMarkerSizePx / 2);
+    move(toPixels(xTwips) - width() / 2, toPixels(yTwips) - height() / 2);
 }
 
 void MarkerWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const int mid = kMarkerSizePx / 2;
+    // The measurement sizes the markers with the zoom.
+    const int side = std::min(width(), height());
+    const int mid = side / 2;
     // A dark outline under a bright cross reads on every radar colour.
     p.setPen(QPen(Qt::black, 3));
-    p.drawLine(mid, 0, mid, kMarkerSizePx - 1);
-    p.drawLine(0, mid, kMarkerSizePx - 1, mid);
+    p.drawLine(mid, 0, mid, side - 1);
+    p.drawLine(0, mid, side - 1, mid);
     static const QColor kColours[] = {Qt::white, Qt::white, Qt::cyan, Qt::magenta};
     p.setPen(QPen(kColours[index_ & 3], 1));
-    p.drawLine(mid, 0, mid, kMarkerSizePx - 1);
-    p.drawLine(0, mid, kMarkerSizePx - 1, mid);
+    p.drawLine(mid, 0, mid, side - 1);
+    p.drawLine(0, mid, side - 1, mid);
 }
 
 void MarkerWidget::mousePressEvent(QMouseEvent* event) {
@@ -64,6 +67,14 @@ void RadarView::setPictureGeometry(const TwipsRect& geometry) {
 
 void RadarView::setLine(const QLineF& twips) {
     line_ = twips;
+    if (lineVisible_)
+        update();
+}
+
+void RadarView::setLineWidth(int pixels) {
+    if (pixels == lineWidth_)
+        return;
+    lineWidth_ = pixels;
     if (lineVisible_)
         update();
 }
@@ -106,7 +117,7 @@ void RadarView::paintEvent(QPaintEvent* event) {
     }
     if (lineVisible_) {
         p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(QPen(Qt::white, 1));
+        p.setPen(QPen(Qt::white, lineWidth_));
         p.drawLine(QLineF(line_.p1() / kTwipsPerPixel, line_.p2() / kTwipsPerPixel));
     }
 }

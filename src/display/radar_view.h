@@ -53,6 +53,8 @@ public:
     void setLine(const QLineF& twips);
     QLineF line() const { return line_; }
     void setLineVisible(bool visible);
+    void setLineWidth(int pixels); // Line1.BorderWidth
+    int lineWidth() const { return lineWidth_; }
     bool lineVisible() const { return lineVisible_; }
 
     MarkerWidget* marker(int index) const; // Image2(1..3)
@@ -73,6 +75,7 @@ private:
     TwipsRect geometry_{0, 0, 9300, 9300};
     QLineF line_;
     bool lineVisible_ = false;
+    int lineWidth_ = 1;
     std::array<MarkerWidget*, 4> markers_{}; // index 0 unused
 };
 

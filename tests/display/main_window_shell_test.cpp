@@ -196,5 +196,5 @@ TEST_F(ShellTest, CloseSendsBothPanesToTheirLocalPagesHalfASecondApartThenSavesA
     EXPECT_TRUE(QFile::exists(paths.iniPath));
     EXPECT_FALSE(window->form3().isVisible());
     EXPECT_FALSE(window->form6().isVisible());
-    EXPECT_EQ(form().unloadOrder(), (QStringList{"Form3", "Form6"}));
+    EXPECT_EQ(form().unloadOrder(), (QStringList{"Form3", "Form6", "Form9"}));
 }

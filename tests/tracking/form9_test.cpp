@@ -1,0 +1,290 @@
+// The ETA list window: rows, the popup menu's moves, deletes and clears with
+// their confirmations, saving as text, and what closing keeps.
+#include "core/clock.h"
+#include "core/message_service.h"
+#include "core/settings.h"
+#include "qstring_print.h"
+#include "support/files.h"
+#include "tracking/form9.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFontMetrics>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace nubivista;
+using tracking::Form9;
+
+namespace {
+
+struct Shown {
+    int kind;
+    QString text;
+    int id;
+};
+
+class Form9Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        messages.setAnswerer([this](int kind, const QString& text, int id) {
+            shown.push_back({kind, text, id});
+            return answer;
+        });
+        form = std::make_unique<Form9>(settings, messages, clock,
+                                       [this](QWidget*, const QString& folder) {
+                                           initialFolders << folder;
+                                           return chosen;
+                                       });
+    }
+    void addRows(std::initializer_list<const char*> texts) {
+        for (const char* t : texts)
+            form->addRow(QString::fromLatin1(t));
+    }
+    QStringList secondColumn() const {
+        QStringList texts;
+        for (int i = 0; i < form->ListView1->topLevelItemCount(); ++i)
+            texts << form->ListView1->topLevelItem(i)->text(1);
+        return texts;
+    }
+    QTreeWidgetItem* row(int index) const { return form->ListView1->topLevelItem(index - 1); }
+    void trigger(const char* item) { form->menuItem(QString::fromLatin1(item))->trigger(); }
+
+    core::Settings settings;
+    core::MessageService messages{settings.MsgOffMap};
+    core::ManualClock clock{QDateTime(QDate(2026, 12, 6), QTime(15, 4, 5)), 0};
+    std::vector<Shown> shown;
+    int answer = core::MsgYes;
+    QString chosen;
+    QStringList initialFolders;
+    std::unique_ptr<Form9> form;
+};
+
+TEST_F(Form9Test, CaptionAndHeaderFollowTheRouting) {
+    const std::tuple<int, const char*, const char*> cases[] = {
+        {0, "ETA List", "ETA"},
+        {1, "ETA List", "ETA"},
+        {2, "Distance/Direction List", "Distance/Direction"},
+        {3, "Distance/Direction and ETA List", "Distance/Direction or ETA"},
+    };
+    for (const auto& [lists, caption, header] : cases) {
+        settings.PopupLists = static_cast<std::int16_t>(lists);
+        Form9 w(settings, messages, clock);
+        w.Form_Load();
+        EXPECT_EQ(w.windowTitle(), caption) << lists;
+        EXPECT_EQ(w.ListView1->headerItem()->text(1), header) << lists;
+        EXPECT_EQ(w.ListView1->headerItem()->text(0), "Name");
+    }
+}
+
+TEST_F(Form9Test, LoadRepairsColumnWidthsAndSetsTheChecks) {
+    settings.EtaCol1Width = 0;
+    settings.EtaCol2Width = 3000;
+    settings.EtaClearAtClose = 1;
+    form->Form_Load();
+    EXPECT_EQ(settings.EtaCol1Width, 1500);
+    EXPECT_EQ(form->ListView1->columnWidth(0), 100);
+    EXPECT_EQ(form->ListView1->columnWidth(1), 200);
+    EXPECT_TRUE(form->menuItem("mnuExitClear")->isChecked());
+    EXPECT_FALSE(form->menuItem("mnuOnTop")->isChecked());
+    QStringList captions;
+    for (QAction* a : form->mnuPop1->actions())
+        captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(captions,
+              QStringList({"Move &Up", "Move &Down", "Move To &Top", "Move To &Bottom", "-",
+                           "Delete &Selected", "-", "Clear List", "Save List As Text File", "-",
+                           "Clear List At Close (setting)", "On Top-Window (setting)"}));
+}
+
+TEST_F(Form9Test, AddRowShowsTheWindowWithAnEmptyName) {
+    EXPECT_FALSE(form->isVisible());
+    addRows({"ETA: one", "ETA: two"});
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(secondColumn(), QStringList({"ETA: one", "ETA: two"}));
+    EXPECT_TRUE(row(2)->text(0).isEmpty());
+}
+
+TEST_F(Form9Test, MovesTakeOnlyTheCurrentRow) {
+    struct Case {
+        const char* item;
+        int current;
+        const char* order;
+    };
+    const Case cases[] = {
+        {"mnuMoveUp", 3, "acbd"},   {"mnuMoveUp", 1, "abcd"}, {"mnuMovedown", 2, "acbd"},
+        {"mnuMovedown", 4, "abcd"}, {"mnuToTop", 3, "cabd"},  {"mnuToTop", 1, "abcd"},
+        {"mnuToBot", 2, "acdb"},    {"mnuToBot", 4, "abcd"},
+    };
+    for (const Case& c : cases) {
+        form->ListView1->clear();
+        addRows({"a", "b", "c", "d"});
+        row(1)->setText(0, QStringLiteral("first"));
+        form->ListView1->setCurrentItem(row(c.current));
+        row(4)->setSelected(true);
+        row(1)->setSelected(true);
+        trigger(c.item);
+        EXPECT_EQ(secondColumn().join(QString()), c.order) << c.item << " on " << c.current;
+        const int moved =
+            static_cast<int>(QString::fromLatin1(c.order).indexOf(QChar(u'a' + c.current - 1))) + 1;
+        EXPECT_EQ(form->ListView1->currentItem(), row(moved)) << c.item;
+        // The name moves with its row.
+        EXPECT_EQ(row(static_cast<int>(QString::fromLatin1(c.order).indexOf(u'a')) + 1)->text(0),
+                  "first");
+    }
+}
+
+TEST_F(Form9Test, MovesAndDeleteOnAnEmptyListDoNothing) {
+    for (const char* item :
+         {"mnuMoveUp", "mnuMovedown", "mnuToTop", "mnuToBot", "mnuDelete", "mnuSaveList"})
+        trigger(item);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(initialFolders.isEmpty());
+}
+
+TEST_F(Form9Test, DeleteSelectedAsksThenRemovesEverySelectedRow) {
+    addRows({"a", "b", "c", "d", "e"});
+    for (int i : {2, 4, 5})
+        row(i)->setSelected(true);
+    answer = core::MsgNo;
+    trigger("mnuDelete");
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, 4);
+    EXPECT_EQ(shown[0].id, 3);
+    EXPECT_EQ(shown[0].text, "\r\n\r\nDo You Want To Delete\r\nThe Selected Items From The  List?");
+    EXPECT_EQ(secondColumn().size(), 5);
+    answer = core::MsgYes;
+    trigger("mnuDelete");
+    EXPECT_EQ(secondColumn(), QStringList({"a", "c"}));
+}
+
+TEST_F(Form9Test, ClearListAsksUnlessSuppressed) {
+    addRows({"a", "b"});
+    answer = core::MsgNo;
+    trigger("mnuClearList");
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].id, 2);
+    EXPECT_EQ(shown[0].text, "\r\n\r\nDo You Want To Clear The List?");
+    EXPECT_EQ(secondColumn().size(), 2);
+    settings.MsgOffMap[1] = u'1';
+    trigger("mnuClearList");
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(secondColumn().isEmpty());
+}
+
+TEST_F(Form9Test, SaveWithEmptyNamesWritesFourDotsAndCrLfLines) {
+    QTemporaryDir dir;
+    settings.EtaSavePath = QStringLiteral("/earlier");
+    addRows({"ETA: 4:07 PM 5/3/04 ... 12.3 Mi", " Dist/Dir: 1 Mi @ 90 deg. E "});
+    chosen = dir.filePath("list.txt");
+    trigger("mnuSaveList");
+    EXPECT_EQ(initialFolders, QStringList({"/earlier"}));
+    EXPECT_EQ(settings.EtaSavePath, dir.path());
+    const QByteArray bytes = nubivista::testing::readBytes(chosen);
+    const QList<QByteArray> lines = bytes.split('\n');
+    ASSERT_EQ(lines.size(), 4) << bytes.toStdString();
+    EXPECT_TRUE(lines[0].startsWith("Date: ")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].endsWith('\r'));
+    EXPECT_EQ(lines[1], "....ETA: 4:07 PM 5/3/04 ... 12.3 Mi\r");
+    EXPECT_EQ(lines[2], "....Dist/Dir: 1 Mi @ 90 deg. E\r");
+    EXPECT_TRUE(lines[3].isEmpty());
+}
+
+TEST_F(Form9Test, SavePadsNamesWithDotsToTheWidestName) {
+    QTemporaryDir dir;
+    addRows({"one", "two", "three"});
+    row(1)->setText(0, QStringLiteral("  Springfield "));
+    row(2)->setText(0, QStringLiteral("Ada"));
+    chosen = dir.filePath("names.txt");
+    trigger("mnuSaveList");
+    const QList<QByteArray> lines = nubivista::testing::readBytes(chosen).split('\n');
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[1], "Springfield....one\r");
+    const QFontMetrics metrics(form->ListView1->font());
+    const int widest = metrics.horizontalAdvance(QStringLiteral("Springfield"));
+    for (int i : {2, 3}) {
+        const QString line = QString::fromLatin1(lines[i]);
+        const QString name = line.left(line.lastIndexOf(QStringLiteral("...")));
+        ASSERT_TRUE(name.endsWith(u'.')) << line.toStdString();
+        EXPECT_GE(metrics.horizontalAdvance(name), widest) << line.toStdString();
+        EXPECT_LT(metrics.horizontalAdvance(name.chopped(1)), widest) << line.toStdString();
+    }
+    EXPECT_TRUE(lines[3].startsWith(".")) << "an empty name is all dots";
+}
+
+TEST_F(Form9Test, SaveToAnUnwritableFolderIsReportedAndKeepsTheRows) {
+    addRows({"a"});
+    chosen = QStringLiteral("/proc/no such folder/list.txt");
+    trigger("mnuSaveList");
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, 1);
+    EXPECT_TRUE(shown[0].text.contains("/proc/no such folder/list.txt"));
+    EXPECT_EQ(secondColumn(), QStringList({"a"}));
+    EXPECT_FALSE(QFile::exists(chosen));
+}
+
+TEST_F(Form9Test, CancelledSaveWritesNothing) {
+    addRows({"a"});
+    settings.EtaSavePath = QStringLiteral("/kept");
+    trigger("mnuSaveList");
+    EXPECT_EQ(initialFolders.size(), 1);
+    EXPECT_EQ(settings.EtaSavePath, "/kept");
+}
+
+TEST_F(Form9Test, CloseHidesAndKeepsPlaceWidthsAndRows) {
+    addRows({"a", "b"});
+    form->resize(400, 300);
+    form->ListView1->setColumnWidth(0, 80);
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(settings.EtaWidth, 6000);
+    EXPECT_EQ(settings.EtaHeight, 4500);
+    EXPECT_EQ(settings.EtaCol1Width, 1200);
+    addRows({"c"});
+    EXPECT_EQ(secondColumn(), QStringList({"a", "b", "c"}));
+}
+
+TEST_F(Form9Test, ClearAtCloseShowsOnlyTheNewRowAfterReopening) {
+    addRows({"a", "b"});
+    trigger("mnuExitClear");
+    EXPECT_EQ(settings.EtaClearAtClose, 1);
+    EXPECT_TRUE(form->menuItem("mnuExitClear")->isChecked());
+    form->close();
+    addRows({"new"});
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(secondColumn(), QStringList({"new"}));
+    trigger("mnuExitClear");
+    EXPECT_EQ(settings.EtaClearAtClose, 0);
+}
+
+TEST_F(Form9Test, OnTopToggleKeepsTheWindowShown) {
+    addRows({"a"});
+    trigger("mnuOnTop");
+    EXPECT_EQ(settings.EtaOnTop, 1);
+    EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(form->isVisible());
+    trigger("mnuOnTop");
+    EXPECT_EQ(settings.EtaOnTop, 0);
+    EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(Form9Test, NarrowWindowIsWidenedBack) {
+    addRows({"a"});
+    form->resize(60, 300);
+    QApplication::processEvents();
+    EXPECT_EQ(form->width(), 160);
+    EXPECT_EQ(form->height(), 300);
+}
+
+TEST_F(Form9Test, RightClickOnTheListOpensThePopup) {
+    addRows({"a"});
+    QTest::mouseClick(form->ListView1->viewport(), Qt::RightButton, {}, QPoint(20, 8));
+    QTRY_VERIFY(form->mnuPop1->isVisible());
+    form->mnuPop1->hide();
+}
+
+} // namespace

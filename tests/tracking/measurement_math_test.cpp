@@ -1,0 +1,159 @@
+#include "qstring_print.h"
+#include "tracking/measurement_math.h"
+
+#include <gtest/gtest.h>
+
+using namespace nubivista::tracking;
+
+namespace {
+
+struct DirectionCase {
+    float x2, y2;
+    int degrees;
+};
+
+TEST(ComputeDirection, BearingsFromTheFirstPointClockwiseFromNorth) {
+    // Point 1 is (0, 0); y grows downward on the picture.
+    const DirectionCase cases[] = {
+        {0, -10, 0},       {10, 0, 90},     {0, 10, 180},   {-10, 0, 270},
+        {10, -10, 45},     {10, 10, 135},   {-10, 10, 225}, {-10, -10, 315},
+        {1000, -1732, 30}, {-1, -200, 360}, {1, -200, 0},   {200, -1, 90},
+    };
+    for (const DirectionCase& c : cases)
+        EXPECT_EQ(ComputeDirection(0, 0, c.x2, c.y2).degrees, c.degrees)
+            << "to (" << c.x2 << ", " << c.y2 << ")";
+}
+
+TEST(ComputeDirection, SamePointHasNoDirection) {
+    EXPECT_EQ(ComputeDirection(120, 45, 120, 45).degrees, -1);
+}
+
+TEST(CompassPoint, SectorEdgesAreTheRoundedHalfDegrees) {
+    const std::pair<int, const char*> cases[] = {
+        {-1, "N"},   {0, "N"},    {21, "N"},   {22, "NE"}, {67, "NE"},  {68, "E"},   {111, "E"},
+        {112, "SE"}, {157, "SE"}, {158, "S"},  {201, "S"}, {202, "SW"}, {247, "SW"}, {248, "W"},
+        {291, "W"},  {292, "NW"}, {337, "NW"}, {338, "N"}, {359, "N"},  {360, ""},   {400, ""},
+    };
+    for (const auto& [d, text] : cases)
+        EXPECT_EQ(CompassPoint(d), QString::fromLatin1(text)) << d;
+}
+
+TEST(DirectionFactor, AheadBehindOrNeitherWithTheEdgesExcluded) {
+    struct Case {
+        int motion, target;
+        float factor;
+    };
+    const Case cases[] = {
+        {90, 90, 1},   {90, 119, 1},  {90, 61, 1},    {90, 120, 0}, {90, 60, 0},   {90, 270, -1},
+        {90, 241, -1}, {90, 299, -1}, {90, 240, 0},   {90, 300, 0}, {90, 0, 0},    {0, 359, 1},
+        {0, 0, 1},     {0, 29, 1},    {0, 30, 0},     {0, 330, 0},  {0, 180, -1},  {350, 10, 1},
+        {350, 20, 0},  {360, 0, 1},   {180, 359, -1}, {180, 30, 0}, {200, 10, -1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DirectionFactor(c.motion, c.target), c.factor) << c.motion << " -> " << c.target;
+}
+
+TEST(MarkerFactor, FollowsTheZoomAndTheRange) {
+    struct Case {
+        float zoom;
+        int longRange;
+        float factor;
+    };
+    const Case cases[] = {
+        {0.6f, 0, 0.6f}, {1.0f, 0, 1.0f}, {1.0f, 1, 0.6f}, {1.1f, 1, 0.8f}, {1.5f, 0, 1.5f},
+        {1.5f, 1, 0.8f}, {1.6f, 1, 1.0f}, {2.0f, 0, 2.0f}, {2.1f, 0, 2.0f}, {2.1f, 1, 1.5f},
+        {3.0f, 0, 2.0f}, {3.1f, 0, 3.0f}, {3.1f, 1, 2.0f}, {4.1f, 0, 4.0f}, {4.1f, 1, 2.5f},
+        {5.0f, 0, 4.0f}, {5.0f, 1, 2.5f},
+    };
+    for (const Case& c : cases)
+        EXPECT_FLOAT_EQ(markerFactor(c.zoom, c.longRange), c.factor)
+            << c.zoom << " long " << c.longRange;
+    EXPECT_FLOAT_EQ(markerSide(2.5f), 487.5f);
+}
+
+TEST(TrackLineWidth, RoundsHalvesToEven) {
+    const std::pair<float, int> cases[] = {{0.6f, 1}, {0.8f, 1}, {1.0f, 1}, {1.5f, 2},
+                                           {2.0f, 2}, {2.5f, 2}, {3.0f, 3}, {4.0f, 4}};
+    for (const auto& [f, width] : cases)
+        EXPECT_EQ(trackLineWidth(f), width) << f;
+}
+
+TEST(MeasuredDistance, ScaleZoomAndUnit) {
+    const float scale = 30.2787f; // twips per mile
+    struct Case {
+        float scaleActive, zoom, unit;
+        const char* text;
+    };
+    const Case cases[] = {
+        {scale, 1, 1, "1"},           {scale / 2, 1, 1, "2"},       {scale, 2, 1, ".5"},
+        {scale, 1, 1.609344f, "1.6"}, {scale, 1, 0.8689762f, ".9"}, {scale / 2, 2, 1, "1"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(numberText(measuredDistance(scale, 0, c.scaleActive, c.zoom, c.unit), 1),
+                  QString::fromLatin1(c.text))
+            << c.scaleActive << " zoom " << c.zoom << " unit " << c.unit;
+    EXPECT_FLOAT_EQ(measuredDistance(3 * scale, 4 * scale, scale, 1, 1), 5);
+}
+
+TEST(UnitLabel, FromTheFactorWithZeroRepaired) {
+    float miles = 1.0f, km = 1.609344f, nm = 0.8689762f, zero = 0.0f;
+    EXPECT_EQ(unitLabel(miles), "Mi");
+    EXPECT_EQ(unitLabel(km), "Km");
+    EXPECT_EQ(unitLabel(nm), "Nm");
+    EXPECT_EQ(unitLabel(zero), "Mi");
+    EXPECT_EQ(zero, 1.0f);
+}
+
+TEST(NumberText, HalvesToEvenWithoutLeadingZeroOrTrailingPointZero) {
+    struct Case {
+        double value;
+        int decimals;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0.5, 0, "0"},    {1.5, 0, "2"},      {2.5, 0, "2"},       {24.5, 0, "24"},
+        {25.5, 0, "26"},  {12.25, 1, "12.2"}, {12.45f, 1, "12.4"}, {3.75, 1, "3.8"},
+        {3.25, 1, "3.2"}, {12.0, 1, "12"},    {0.5, 1, ".5"},      {0.04, 1, "0"},
+        {-0.04, 1, "0"},  {-1, 0, "-1"},      {-0.5, 1, "-.5"},    {1234.56, 1, "1234.6"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(numberText(c.value, c.decimals), QString::fromLatin1(c.text))
+            << c.value << " to " << c.decimals;
+}
+
+TEST(TrackLineAcross, RunsAcrossTheWholeView) {
+    const QSizeF view(9000, 6000);
+    struct Case {
+        QPointF a, b;
+        QLineF line;
+    };
+    const Case cases[] = {
+        {{500, 10}, {500, 20}, {500, 0, 500, 6000}},
+        {{10, 700}, {90, 700}, {0, 700, 9000, 700}},
+        {{100, 100}, {200, 200}, {0, 0, 6000, 6000}},
+        {{200, 200}, {100, 100}, {6000, 6000, 0, 0}},
+        {{0, 3000}, {4500, 0}, {0, 3000, 4500, 0}},
+        {{1000, 5000}, {2000, 4000}, {0, 6000, 6000, 0}},
+    };
+    for (const Case& c : cases) {
+        const QLineF got = trackLineAcross(c.a, c.b, view);
+        EXPECT_NEAR(got.x1(), c.line.x1(), 1e-6) << c.a.x() << "," << c.a.y();
+        EXPECT_NEAR(got.y1(), c.line.y1(), 1e-6);
+        EXPECT_NEAR(got.x2(), c.line.x2(), 1e-6);
+        EXPECT_NEAR(got.y2(), c.line.y2(), 1e-6);
+    }
+}
+
+TEST(EtaTimeText, TwelveHourClockAndShortDate) {
+    const std::pair<QDateTime, const char*> cases[] = {
+        {QDateTime(QDate(2004, 5, 3), QTime(16, 7)), "4:07 PM 5/3/04"},
+        {QDateTime(QDate(2004, 5, 3), QTime(0, 5)), "12:05 AM 5/3/04"},
+        {QDateTime(QDate(2010, 12, 31), QTime(12, 0)), "12:00 PM 12/31/10"},
+        {QDateTime(QDate(2026, 1, 9), QTime(11, 59, 59)), "11:59 AM 1/9/26"},
+    };
+    for (const auto& [time, text] : cases)
+        EXPECT_EQ(etaTimeText(time), QString::fromLatin1(text));
+    EXPECT_EQ(etaTimeText(QDateTime(QDate(2004, 5, 3), QTime(9, 30)), u'.'), "9:30 AM 5.3.04");
+}
+
+} // namespace
