@@ -6,6 +6,7 @@
 //   build/release/bench/bench_delete_pack
 #include "app/demo_window.h"
 #include "display/tab_display.h"
+#include "gui_bench_main.h"
 
 #include <QApplication>
 #include <QDir>
@@ -76,11 +77,5 @@ BENCHMARK(BM_DeleteTenOfTwentyAndPack)->Unit(benchmark::kMillisecond)->MinTime(3
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv);
 }

@@ -10,6 +10,7 @@
 #include "display/loop_animation.h"
 #include "display/tab_display.h"
 #include "display/zoom_scroll.h"
+#include "gui_bench_main.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -140,12 +141,5 @@ BENCHMARK(BM_MemoryWith20ImagesAtZoom5)->Iterations(1)->Unit(benchmark::kMillise
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv);
 }

@@ -6,6 +6,7 @@
 #include "app/demo_window.h"
 #include "display/tab_display.h"
 #include "display/zoom_scroll.h"
+#include "gui_bench_main.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -87,12 +88,5 @@ BENCHMARK(BM_MarkerPlacement)->Arg(1)->Arg(5)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv);
 }

@@ -6,6 +6,7 @@
 //   build/release/bench/bench_sets_commands
 #include "app/demo_window.h"
 #include "display/tab_display.h"
+#include "gui_bench_main.h"
 #include "sets/set_commands.h"
 
 #include <QAction>
@@ -118,11 +119,5 @@ BENCHMARK(BM_SaveFullSet)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv);
 }
