@@ -15,6 +15,8 @@ TextBox::TextBox(const QString& name, QWidget* parent) : QLineEdit(parent) {
     setReadOnly(true);
     setAlignment(Qt::AlignCenter);
     setContextMenuPolicy(Qt::NoContextMenu);
+    // A text longer than the box shows its beginning, not its end.
+    connect(this, &QLineEdit::textChanged, this, [this] { setCursorPosition(0); });
 }
 
 void TextBox::mousePressEvent(QMouseEvent* event) {

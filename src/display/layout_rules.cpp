@@ -112,6 +112,11 @@ const std::vector<ControlPlace>& panelPlaces() {
     return places;
 }
 
+double panelStretch(double panelWidth) {
+    constexpr double kMaxStretch = 3000;
+    return std::clamp(panelWidth - kMinPanelWidth, 0.0, kMaxStretch);
+}
+
 TwipsRect panelPlace(const char* name) {
     for (const ControlPlace& p : panelPlaces())
         if (std::strcmp(p.name, name) == 0)

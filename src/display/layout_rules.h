@@ -105,6 +105,11 @@ struct ControlPlace {
 // Every control of the controls panel: the frames and the other controls
 // relative to Picture1, the frames' controls relative to their frame.
 const std::vector<ControlPlace>& panelPlaces();
+// How much wider than at the narrowest the measurement box and the product
+// list grow in a wider panel (the two buttons right of them move along), so
+// that a long measurement text can be read: up to 3000 twips.
+double panelStretch(double panelWidth);
+
 TwipsRect panelPlace(const char* name);
 
 // Tab t (1..20) and the skip box under it, in a display area w wide: the

@@ -166,10 +166,21 @@ void WindowLayout::placePanel() {
     TwipsRect strip = panelPlace("Command13");
     strip.width = command13Width(panelHidden_, panelWidth_);
     place(c.Command13, strip);
+    // The measurement box, the product list and the two buttons beside them
+    // use the room of a wider panel.
+    const double stretch = panelStretch(panelWidth_);
     TwipsRect text1 = panelPlace("Text1");
     text1.left = text1_.left;
-    text1.width = text1_.width;
+    text1.width = text1_.width + stretch;
     place(c.Text1, text1);
+    TwipsRect combo = panelPlace("Combo1");
+    combo.width += stretch;
+    place(c.Combo1, combo);
+    for (QWidget* button : {static_cast<QWidget*>(c.Command3), static_cast<QWidget*>(c.Command1)}) {
+        TwipsRect r = panelPlace(button->objectName().toLatin1().constData());
+        r.left += stretch;
+        place(button, r);
+    }
 }
 
 void WindowLayout::placeTabRow() {

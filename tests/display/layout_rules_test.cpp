@@ -202,3 +202,10 @@ TEST(LayoutRules, PanelControlsStayInsideTheNarrowestPanelAndDoNotOverlap) {
         }
     }
 }
+
+TEST(LayoutRules, AWiderPanelGivesTheMeasurementBoxUpTo3000MoreTwips) {
+    EXPECT_EQ(panelStretch(9615), 0);
+    EXPECT_EQ(panelStretch(8000), 0);
+    EXPECT_EQ(panelStretch(10615), 1000);
+    EXPECT_EQ(panelStretch(30000), 3000);
+}
