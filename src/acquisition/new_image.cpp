@@ -32,8 +32,8 @@ CacheTime cacheTimeFromEntry(const std::optional<platform::CacheEntry>& entry,
     if (!utc)
         return cacheTimeFailure(clock);
     // The size is compared as the low 32 bits, as a signed number.
-    const auto size = static_cast<std::int32_t>(static_cast<std::uint32_t>(
-        static_cast<std::uint64_t>(entry->size) & 0xFFFFFFFFu));
+    const auto size = static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(static_cast<std::uint64_t>(entry->size) & 0xFFFFFFFFu));
     return CacheTime{core::utcToLocal(*utc, clock), size, *utc};
 }
 

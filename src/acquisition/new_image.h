@@ -19,8 +19,8 @@ namespace nubivista::acquisition {
 // time is the same instant as the layer gave it, kept so that the slot's time
 // stamp does not go through local time twice.
 struct CacheTime {
-    core::OleDate time = 0;       // local time, to the second
-    std::int32_t size = -1;       // low 32 bits of the entry size; -1 = none
+    core::OleDate time = 0;               // local time, to the second
+    std::int32_t size = -1;               // low 32 bits of the entry size; -1 = none
     std::optional<core::OleDate> utcTime; // unset for the failure value
 
     bool operator==(const CacheTime&) const = default;
