@@ -49,7 +49,7 @@ DemoWindow::DemoWindow(const QString& appDir, int images, QSize sizePx) {
     ok_ = loop.filledCount() == images && natural.isValid();
     if (natural.isValid()) {
         display::ZoomScroll& zoom = window_->display().zoom();
-        zoom.setNaturalSize(natural.width() * 15.0, natural.height() * 15.0);
+        zoom.setNaturalSize(display::toTwips(natural.width()), display::toTwips(natural.height()));
         zoom.UpdateScrollRanges();
         zoom.SyncScrollBars(false, false);
         zoom.placeScrollBars();

@@ -18,8 +18,7 @@ constexpr double kTimeTextHeight = 195;
 
 // The picture in a stamp box is shown pixel for pixel, whatever the scaling.
 void showInBox(QLabel* box, const QImage& image) {
-    QPixmap pixmap = QPixmap::fromImage(image);
-    box->setPixmap(pixmap);
+    box->setPixmap(QPixmap::fromImage(image));
 }
 
 } // namespace
@@ -36,17 +35,24 @@ TimeStamps::TimeStamps(LoopDisplay& display) : display_(display) {
     // slot blanks it, reloaded pictures redo them all. Nothing is painted
     // while the panel is switched off.
     sets::LoopSet& loop = display_.loop();
+    // The pictures are decoded already: the boxes are cut from them rather
+    // than from the files read again.
     connect(&loop, &sets::LoopSet::imageStored, this, [this](int slot) {
         if (display_.settings().HideStampBox == 0)
-            paintBox(display_.loop().slotFile(slot), slot);
+            showInBox(display_.controls().Picture8[slot],
+                      stampBoxImage(display_.loop().picture(slot)));
     });
     connect(&loop, &sets::LoopSet::slotChanged, this, [this](int slot) {
         if (!display_.loop().filled(slot))
             paintBox(QString(), slot);
     });
     connect(&loop, &sets::LoopSet::picturesReloaded, this, [this] {
-        if (display_.settings().HideStampBox == 0)
-            LodTimStmpImg(QString(), 0, true);
+        if (display_.settings().HideStampBox != 0)
+            return;
+        const sets::LoopSet& loop = display_.loop();
+        for (int slot = 1; slot <= sets::kSlotCount; ++slot)
+            showInBox(display_.controls().Picture8[slot], stampBoxImage(loop.picture(slot)));
+        showBoxOf(loop.slotForTab(display_.tabs().selectedTab()));
     });
 }
 

@@ -1,13 +1,14 @@
 #pragma once
 // Window geometry in twips, as the layout rules reckon it; converted to
 // logical pixels (15 twips each) only where a widget is placed.
+#include "core/window_placement.h"
+
 #include <QPoint>
 #include <QRect>
-#include <cmath>
 
 namespace nubivista::display {
 
-inline constexpr double kTwipsPerPixel = 15.0;
+inline constexpr double kTwipsPerPixel = core::kTwipsPerPixel;
 
 struct TwipsRect {
     double left = 0;
@@ -21,7 +22,7 @@ struct TwipsRect {
 };
 
 inline int toPixels(double twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+    return core::twipsToPixels(twips);
 }
 inline double toTwips(int pixels) {
     return pixels * kTwipsPerPixel;

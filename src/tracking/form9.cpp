@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "core/message_service.h"
 #include "core/settings.h"
+#include "core/window_placement.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -22,7 +23,6 @@
 namespace nubivista::tracking {
 
 namespace {
-constexpr double kTwipsPerPixel = 15.0;
 // The smallest side the window keeps, twips.
 constexpr int kMinSideTwips = 2400;
 constexpr float kDefaultCol1Width = 1500;
@@ -34,10 +34,10 @@ constexpr int kClearMsgId = 2;
 constexpr int kDeleteMsgId = 3;
 
 int px(double twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+    return core::twipsToPixels(twips);
 }
 float twips(int pixels) {
-    return static_cast<float>(pixels * kTwipsPerPixel);
+    return core::pixelsToTwips(pixels);
 }
 const QString kCrLf = QStringLiteral("\r\n");
 } // namespace
