@@ -23,9 +23,8 @@ const QString LoopPage =
 
 // An image path as the server names its images: the date and time at their
 // fixed positions, 49 characters, or 71 for the DS.80stp product.
-QString imagePath(int hour, int minute, bool longProduct = false, const char* date = "20240501") {
-    const QString name = QStringLiteral("ds_%1_at_%2%3")
-                             .arg(L(date))
+QString imagePath(int hour, int minute, bool longProduct = false) {
+    const QString name = QStringLiteral("ds_20240501_at_%1%2")
                              .arg(hour, 2, 10, QChar(u'0'))
                              .arg(minute, 2, 10, QChar(u'0'));
     if (longProduct)
@@ -33,8 +32,8 @@ QString imagePath(int hour, int minute, bool longProduct = false, const char* da
     return L("images/DS.p19r0/SI.kmkx/") + name + L("_a.gif");
 }
 
-OleDate utc(int hour, int minute, int day = 1) {
-    return *oleFromParts(2024, 5, day, hour, minute, 0);
+OleDate utc(int hour, int minute) {
+    return *oleFromParts(2024, 5, 1, hour, minute, 0);
 }
 
 // A list of images at the given minutes past 13:00, one a line, each line
@@ -46,9 +45,7 @@ QString listText(const std::vector<int>& minutes, const char* end = "\n") {
     return text;
 }
 
-std::vector<int> everySix() {
-    return {2, 8, 14, 20, 26, 32, 38, 44, 50, 56};
-}
+const std::vector<int> EverySix{2, 8, 14, 20, 26, 32, 38, 44, 50, 56};
 
 std::vector<LoopListEntry> entriesAt(const std::vector<int>& minutes) {
     std::vector<LoopListEntry> entries;
@@ -65,30 +62,19 @@ std::vector<int> minutesOf(const std::vector<LoopListEntry>& entries) {
     return minutes;
 }
 
-TEST(BackDateFaults, SoftFaultsOfferTheLatestImageAndRunTimeErrorsShutDown) {
+TEST(BackDateFaults, ListFaultsAreSoftAndBadDatesAndRunTimeErrorsHard) {
     using S = BackDateSeverity;
     const std::tuple<BackDateFault, S, std::optional<QString>> cases[] = {
         {BackDateFault::NotLoopPage, S::Hard, std::nullopt},
-        {BackDateFault::ListNotCached, S::Soft, std::nullopt},
-        {BackDateFault::ListDownloadFailed, S::Soft, std::nullopt},
-        {BackDateFault::ListFileUnreadable, S::Soft, std::nullopt},
-        {BackDateFault::ListReadError, S::Hard, QString()},
-        {BackDateFault::LineWithoutImages, S::Soft, std::nullopt},
-        {BackDateFault::WrongPathLength, S::Soft, std::nullopt},
         {BackDateFault::BadDateField, S::Hard, QString()},
+        {BackDateFault::WrongPathLength, S::Soft, std::nullopt},
         {BackDateFault::NotTenLines, S::Soft, std::nullopt},
-        {BackDateFault::TooFewCandidates, S::Soft, std::nullopt},
-        {BackDateFault::NewestTooOld, S::Soft, std::nullopt},
-        {BackDateFault::NothingSelected, S::Soft, std::nullopt},
         {BackDateFault::ImageDownloadFailed, S::Soft, QString("Unable To Get New Files")},
         {BackDateFault::FirstImageBad, S::Hard, QString("Image File Is Bad")},
         {BackDateFault::FirstImageError, S::Hard, QString("Unknown")},
     };
-    for (const auto& [fault, severity, status] : cases) {
-        const BackDateOutcome outcome = OutcomeOf(fault);
-        EXPECT_EQ(outcome.severity, severity) << static_cast<int>(fault);
-        EXPECT_EQ(outcome.statusText, status) << static_cast<int>(fault);
-    }
+    for (const auto& [fault, severity, status] : cases)
+        EXPECT_EQ(OutcomeOf(fault), (BackDateOutcome{severity, status})) << static_cast<int>(fault);
 }
 
 TEST(BackDateMessages, CarryTheirLinesWithCrLfBreaks) {
@@ -103,79 +89,63 @@ TEST(BackDateMessages, CarryTheirLinesWithCrLfBreaks) {
                                            "Try To Start With The Latest Available Image.");
 }
 
-TEST(BackDateAddress, NeedsALoopPage) {
-    const std::pair<const char*, bool> cases[] = {
-        {"http://weather.noaa.gov/radar/loop/DS.p19r0/si.kmkx.shtml", true},
-        {"http://weather.noaa.gov/radar/LOOP/DS.p19r0/si.kmkx.shtml", true},
-        {"", false},
-        {"http://weather.noaa.gov/radar/latest/DS.p19r0/si.kmkx.shtml", false},
-        {"http://weather.noaa.gov/radar/loop/DS.p19r0/si.kmkx.html", false},
-    };
-    for (const auto& [address, ok] : cases)
-        EXPECT_EQ(IsBackDateStartAddress(L(address)), ok) << address;
-}
+TEST(BackDateStart, NeedsALoopPageAndAFreshCachedList) {
+    EXPECT_TRUE(IsBackDateStartAddress(LoopPage));
+    EXPECT_TRUE(IsBackDateStartAddress(L("http://weather.noaa.gov/radar/LOOP/DS.p19r0/k.shtml")));
+    EXPECT_FALSE(IsBackDateStartAddress(QString()));
+    EXPECT_FALSE(IsBackDateStartAddress(L("http://weather.noaa.gov/radar/latest/DS/k.shtml")));
+    EXPECT_FALSE(IsBackDateStartAddress(L("http://weather.noaa.gov/radar/loop/DS/k.html")));
 
-TEST(BackDateCache, AcceptsCopiesOfTheLast24MonthsAndListsOfAtLeast56Bytes) {
+    // The cached copy of the list: at most 24 months old and at least 56 bytes.
     const OleDate now = *oleFromParts(2024, 5, 1, 8, 0, 0);
-    const OleDate limit = *oleFromParts(2022, 5, 1, 8, 0, 0);
-    EXPECT_TRUE(IsCachedCopy(now, now));
-    EXPECT_TRUE(IsCachedCopy(limit, now));
-    EXPECT_FALSE(IsCachedCopy(*oleFromParts(2022, 5, 1, 7, 59, 59), now));
     const ManualClock clock(QDateTime(QDate(2024, 5, 1), QTime(8, 0)), 0);
-    EXPECT_FALSE(IsCachedCopy(nubivista::core::timeFailureValue(clock), now));
-
+    const OleDate failure = nubivista::core::timeFailureValue(clock);
+    EXPECT_TRUE(IsCachedCopy(*oleFromParts(2022, 5, 1, 8, 0, 0), now));
+    EXPECT_FALSE(IsCachedCopy(*oleFromParts(2022, 5, 1, 7, 59, 59), now));
+    EXPECT_FALSE(IsCachedCopy(failure, now));
     EXPECT_TRUE(IsUsableListEntry(now, 56, now));
     EXPECT_FALSE(IsUsableListEntry(now, 55, now));
-    EXPECT_FALSE(IsUsableListEntry(nubivista::core::timeFailureValue(clock), 800, now));
+    EXPECT_FALSE(IsUsableListEntry(failure, 800, now));
 }
 
-TEST(LoopListParse, ReadsTimesAndAddressesAtTheirFixedPositions) {
-    QString text = listText(everySix());
-    text.replace(0, 6, L("")); // a line that is the path alone
+TEST(LoopListParse, ReadsTheFirstTenLinesAtTheirFixedPositions) {
+    // A first line that is the path alone; lines past the tenth are ignored.
+    const QString text = listText(EverySix).mid(6) + listText({58, 59}) + L("no image here\n");
     const LoopList list = ParseLoopList(text, LoopPage);
     ASSERT_EQ(list.fault, std::nullopt);
-    EXPECT_EQ(minutesOf(list.entries), everySix());
+    EXPECT_EQ(minutesOf(list.entries), EverySix);
     EXPECT_EQ(list.entries[0].imageUrl,
               "http://weather.noaa.gov/radar/images/DS.p19r0/SI.kmkx/ds_20240501_at_1302_a.gif");
-    EXPECT_EQ(list.entries[0].utcTime, utc(13, 2));
 
     // The image addresses stay on the loop page's host.
     const LoopList regional = ParseLoopList(
         text, QStringLiteral("http://www.srh.noaa.gov/radar/loop/DS.p19r0/si.kewx.shtml"));
     EXPECT_TRUE(regional.entries[9].imageUrl.startsWith(
         L("http://www.srh.noaa.gov/radar/images/DS.p19r0/SI.kmkx/ds_20240501_at_1356")));
-}
 
-TEST(LoopListParse, TakesTheFirstTenLinesOnly) {
-    const LoopList list = ParseLoopList(
-        listText({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}) + L("no image here\n"), LoopPage);
-    ASSERT_EQ(list.fault, std::nullopt);
-    EXPECT_EQ(minutesOf(list.entries), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    // The DS.80stp product has longer paths.
+    QString longPaths;
+    for (const int m : EverySix)
+        longPaths += imagePath(13, m, true) + L("\n");
+    ASSERT_EQ(imagePath(13, 2, true).size(), kLongImagePathLength);
+    EXPECT_EQ(minutesOf(ParseLoopList(longPaths, LoopPage).entries), EverySix);
 }
 
 TEST(LoopListParse, RefusesMalformedLists) {
-    const QString nine = listText({2, 8, 14, 20, 26, 32, 38, 44, 50});
-    const QString good = listText(everySix());
-    QString noImages = good;
-    noImages.replace(L("frame images/DS.p19r0/SI.kmkx/ds_20240501_at_1320"),
-                     L("frame picture/DS.p19r0/SI.kmkx/ds_20240501_at_1320"));
-    QString minuteNotNumber = good;
-    minuteNotNumber.replace(L("at_1314"), L("at_13x4"));
-    QString monthThirteen = good;
-    monthThirteen.replace(L("ds_20240501_at_1338"), L("ds_20241301_at_1338"));
-
+    const QString good = listText(EverySix);
     const std::pair<QString, BackDateFault> cases[] = {
-        {QString(), BackDateFault::NotTenLines},
-        {nine, BackDateFault::NotTenLines},
+        {listText({2, 8, 14, 20, 26, 32, 38, 44, 50}), BackDateFault::NotTenLines},
         {good.chopped(1), BackDateFault::NotTenLines}, // no line feed after the last line
-        {listText(everySix(), "\r\n"), BackDateFault::WrongPathLength},
-        {noImages, BackDateFault::LineWithoutImages},
+        {QString(good).replace(L("frame images/DS.p19r0/SI.kmkx/ds_20240501_at_1320"),
+                               L("frame picture/DS.p19r0/SI.kmkx/ds_20240501_at_1320")),
+         BackDateFault::LineWithoutImages},
         {QString(good).replace(L("1314_a.gif\n"), L("1314_a.gif \n")),
          BackDateFault::WrongPathLength},
-        {minuteNotNumber, BackDateFault::BadDateField},
-        {monthThirteen, BackDateFault::BadDateField},
         {L("images/DS.80stp/SI.kmkx/") + imagePath(13, 2).mid(24) + L("\n") + good,
          BackDateFault::WrongPathLength},
+        {QString(good).replace(L("at_1314"), L("at_13x4")), BackDateFault::BadDateField},
+        {QString(good).replace(L("ds_20240501_at_1338"), L("ds_20241301_at_1338")),
+         BackDateFault::BadDateField},
     };
     for (const auto& [text, fault] : cases) {
         const LoopList list = ParseLoopList(text, LoopPage);
@@ -184,67 +154,32 @@ TEST(LoopListParse, RefusesMalformedLists) {
     }
 }
 
-TEST(LoopListParse, TheDs80stpProductHasLongerPaths) {
-    QString text;
-    for (const int m : everySix())
-        text += imagePath(13, m, true) + L("\n");
-    ASSERT_EQ(imagePath(13, 2, true).size(), kLongImagePathLength);
-    const LoopList list = ParseLoopList(text, LoopPage);
-    ASSERT_EQ(list.fault, std::nullopt);
-    EXPECT_EQ(minutesOf(list.entries), everySix());
-}
-
-class LoopListFile : public ::testing::Test {
-protected:
-    LoopList readWith(const QByteArray& bytes) {
-        const QString path = LoopListFilePath(dir.path());
+TEST(LoopListFile, ReadsTheStartOfTheFileAsAnsiAndFailsOnBadFiles) {
+    const QTemporaryDir dir;
+    const QString path = LoopListFilePath(dir.path());
+    EXPECT_TRUE(path.endsWith(L("/loopfils.txt")));
+    const auto readWith = [&](const QByteArray& bytes) {
         EXPECT_TRUE(writeBytes(path, bytes));
         return ReadLoopList(path, LoopPage);
-    }
-    QTemporaryDir dir;
-};
-
-TEST_F(LoopListFile, ReadsTheDownloadedList) {
-    EXPECT_TRUE(LoopListFilePath(dir.path()).endsWith(L("/loopfils.txt")));
-    const LoopList list = readWith(listText(everySix()).toLatin1());
-    ASSERT_EQ(list.fault, std::nullopt);
-    EXPECT_EQ(minutesOf(list.entries), everySix());
-}
-
-TEST_F(LoopListFile, ReadsTheTextAsAnsi) {
-    QByteArray bytes = listText(everySix()).toLatin1();
-    bytes.replace("frame ", "fr\xe9me ");
-    const LoopList list = readWith(bytes);
-    ASSERT_EQ(list.fault, std::nullopt);
-    EXPECT_EQ(minutesOf(list.entries), everySix());
-}
-
-TEST_F(LoopListFile, FailsOnBadFiles) {
-    QByteArray badDate = listText(everySix()).toLatin1();
-    badDate.replace("20240501_at_1326", "2024O501_at_1326");
-    const std::pair<QByteArray, BackDateFault> cases[] = {
-        {QByteArray(), BackDateFault::ListFileUnreadable},
-        {QByteArray(55, '\n'), BackDateFault::ListFileUnreadable},
-        {listText(everySix(), "\r\n").toLatin1(), BackDateFault::WrongPathLength},
-        {listText({2, 8, 14, 20, 26, 32, 38, 44, 50}).toLatin1(), BackDateFault::NotTenLines},
-        {badDate, BackDateFault::BadDateField},
     };
-    for (const auto& [bytes, fault] : cases)
-        EXPECT_EQ(readWith(bytes).fault, fault) << bytes.left(80).toStdString();
-
+    EXPECT_EQ(readWith(QByteArray()).fault, BackDateFault::ListFileUnreadable);
+    EXPECT_EQ(readWith(QByteArray(55, '\n')).fault, BackDateFault::ListFileUnreadable);
+    // The file is read as it is: CR LF ends make every path a character long.
+    EXPECT_EQ(readWith(listText(EverySix, "\r\n").toLatin1()).fault,
+              BackDateFault::WrongPathLength);
     EXPECT_EQ(ReadLoopList(dir.filePath("missing.txt"), LoopPage).fault,
               BackDateFault::ListFileUnreadable);
-}
 
-TEST_F(LoopListFile, AHugeFileIsReadOnlyAsFarAsItsStart) {
+    QByteArray good = listText(EverySix).toLatin1();
+    good.replace("frame ", "fr\xe9me ");
     // Ten good lines, then more than the read limit of anything.
     const QByteArray tail(kMaxLoopListBytes * 3, 'z');
-    const LoopList list = readWith(listText(everySix()).toLatin1() + tail + "\n");
+    const LoopList list = readWith(good + tail + "\n");
     ASSERT_EQ(list.fault, std::nullopt);
-    EXPECT_EQ(minutesOf(list.entries), everySix());
+    EXPECT_EQ(minutesOf(list.entries), EverySix);
 
     // A file without a line feed in its first megabyte is no list.
-    EXPECT_EQ(readWith(tail + listText(everySix()).toLatin1()).fault, BackDateFault::NotTenLines);
+    EXPECT_EQ(readWith(tail + good).fault, BackDateFault::NotTenLines);
 }
 
 BackDateChoiceInput choiceAt(int hour, int minute, int interval = 6, bool loadAll = false) {
@@ -255,79 +190,46 @@ BackDateChoiceInput choiceAt(int hour, int minute, int interval = 6, bool loadAl
     return input;
 }
 
-TEST(BackDateChoice, WorkedExampleLoadsNineImagesAndLeavesTheNewestToTheProcess) {
-    const BackDateSelection selection =
-        ChooseBackDateImages(entriesAt(everySix()), choiceAt(13, 59));
-    ASSERT_EQ(selection.fault, std::nullopt);
-    ASSERT_TRUE(selection.reference);
-    EXPECT_EQ(selection.reference->utcTime, utc(13, 56));
-    EXPECT_EQ(minutesOf(selection.loadOrder()),
-              (std::vector<int>{2, 8, 14, 20, 26, 32, 38, 44, 50}));
-    EXPECT_EQ(minutesOf(selection.selected).front(), 50);
+// The minutes loaded, oldest first, and the newest left to the process (-1 for
+// none).
+using Walk = std::pair<std::vector<int>, int>;
+Walk walk(const std::vector<int>& list, const BackDateChoiceInput& input) {
+    const BackDateSelection selection = ChooseBackDateImages(entriesAt(list), input);
+    EXPECT_EQ(selection.fault, std::nullopt);
+    return {minutesOf(selection.loadOrder()),
+            selection.reference ? minutesOf({*selection.reference}).front() : -1};
+}
+
+// The fault of a choice that must load nothing.
+std::optional<BackDateFault> faultOf(const std::vector<int>& list,
+                                     const BackDateChoiceInput& input) {
+    const BackDateSelection selection = ChooseBackDateImages(entriesAt(list), input);
+    EXPECT_TRUE(selection.selected.empty());
+    EXPECT_FALSE(selection.reference);
+    return selection.fault;
 }
 
 TEST(BackDateChoice, WalksAtTheSpacingOfTheInterval) {
-    struct Case {
-        const char* what;
-        std::vector<int> list;
-        BackDateChoiceInput input;
-        std::vector<int> loaded; // oldest first
-        std::optional<int> reference;
-    };
-    const Case cases[] = {
-        {"newest old enough is loaded",
-         everySix(),
-         choiceAt(14, 2),
-         {2, 8, 14, 20, 26, 32, 38, 44, 50, 56},
-         std::nullopt},
-        {"two-minute spacing takes every second image",
-         {38, 40, 42, 44, 46, 48, 50, 52, 54, 56},
-         choiceAt(13, 59),
-         {40, 44, 48, 52},
-         56},
-        {"a gap of more than two intervals ends the walk",
-         {2, 8, 14, 20, 26, 40, 44, 48, 52, 56},
-         choiceAt(13, 59),
-         {40, 44, 48, 52},
-         56},
-        {"a gap of exactly two intervals does not",
-         {2, 8, 14, 20, 26, 28, 40, 46, 52, 56},
-         choiceAt(13, 59),
-         {2, 8, 14, 20, 28, 40, 46, 52},
-         56},
-        {"half an interval of seven minutes is three and a half, not four",
-         {20, 25, 29, 33, 36, 40, 43, 47, 53, 56},
-         choiceAt(13, 59, 7),
-         {20, 25, 29, 36, 43, 47},
-         56},
-        {"all images when the option is on",
-         {2, 3, 4, 14, 40, 41, 50, 54, 55, 56},
-         choiceAt(13, 59, 6, true),
-         {2, 3, 4, 14, 40, 41, 50, 54, 55},
-         56},
-        {"newest exactly four intervals old is still loaded", everySix(), choiceAt(14, 20),
-         everySix(), std::nullopt},
-        {"repeated times count once",
-         {2, 2, 8, 8, 14, 20, 20, 26, 32, 38},
-         choiceAt(13, 40),
-         {2, 8, 14, 20, 26, 32},
-         38},
-    };
-    for (const Case& c : cases) {
-        const BackDateSelection selection = ChooseBackDateImages(entriesAt(c.list), c.input);
-        ASSERT_EQ(selection.fault, std::nullopt) << c.what;
-        EXPECT_EQ(minutesOf(selection.loadOrder()), c.loaded) << c.what;
-        if (c.reference) {
-            ASSERT_TRUE(selection.reference) << c.what;
-            EXPECT_EQ(minutesOf({*selection.reference}), std::vector<int>{*c.reference});
-        } else {
-            EXPECT_FALSE(selection.reference) << c.what;
-        }
-    }
+    // The worked example: nine images loaded, the newest left to the process.
+    EXPECT_EQ(walk(EverySix, choiceAt(13, 59)), (Walk{{2, 8, 14, 20, 26, 32, 38, 44, 50}, 56}));
+    EXPECT_EQ(walk(EverySix, choiceAt(14, 2)), (Walk{EverySix, -1})) << "newest old enough";
+    EXPECT_EQ(walk(EverySix, choiceAt(14, 20)), (Walk{EverySix, -1})) << "four intervals old";
+    EXPECT_EQ(walk({2, 8, 14, 20, 26, 40, 44, 48, 52, 56}, choiceAt(13, 59)),
+              (Walk{{40, 44, 48, 52}, 56}))
+        << "a gap of more than two intervals ends the walk";
+    EXPECT_EQ(walk({2, 8, 14, 20, 26, 28, 40, 46, 52, 56}, choiceAt(13, 59)),
+              (Walk{{2, 8, 14, 20, 28, 40, 46, 52}, 56}))
+        << "a gap of exactly two intervals does not";
+    EXPECT_EQ(walk({20, 25, 29, 33, 36, 40, 43, 47, 53, 56}, choiceAt(13, 59, 7)),
+              (Walk{{20, 25, 29, 36, 43, 47}, 56}))
+        << "half of seven minutes is three and a half, not four";
+    EXPECT_EQ(walk({2, 3, 4, 14, 40, 41, 50, 54, 55, 56}, choiceAt(13, 59, 6, true)),
+              (Walk{{2, 3, 4, 14, 40, 41, 50, 54, 55}, 56}))
+        << "all images when the option is on";
 }
 
-TEST(BackDateChoice, RepeatedTimesKeepTheirFirstAddress) {
-    std::vector<LoopListEntry> list = entriesAt(everySix());
+TEST(BackDateChoice, RepeatedTimesCountOnceWithTheirFirstAddress) {
+    std::vector<LoopListEntry> list = entriesAt(EverySix);
     list[5] = {list[4].utcTime, QStringLiteral("second copy")};
     const BackDateSelection selection = ChooseBackDateImages(list, choiceAt(14, 2));
     ASSERT_EQ(selection.fault, std::nullopt);
@@ -338,52 +240,32 @@ TEST(BackDateChoice, RepeatedTimesKeepTheirFirstAddress) {
 }
 
 TEST(BackDateChoice, FailsSoftWhenNothingFits) {
-    const std::tuple<const char*, std::vector<int>, BackDateChoiceInput, BackDateFault> cases[] = {
-        {"ten identical times", std::vector<int>(10, 30), choiceAt(13, 31),
-         BackDateFault::TooFewCandidates},
-        {"newest older than four intervals", everySix(), choiceAt(14, 21),
-         BackDateFault::NewestTooOld},
-        {"only images within half an interval of the newest",
-         {54, 54, 54, 54, 54, 54, 54, 54, 55, 56},
-         choiceAt(13, 58),
-         BackDateFault::NothingSelected},
-    };
-    for (const auto& [what, list, input, fault] : cases) {
-        const BackDateSelection selection = ChooseBackDateImages(entriesAt(list), input);
-        EXPECT_EQ(selection.fault, fault) << what;
-        EXPECT_TRUE(selection.selected.empty()) << what;
-        EXPECT_FALSE(selection.reference) << what;
-    }
+    EXPECT_EQ(faultOf(std::vector<int>(10, 30), choiceAt(13, 31)), BackDateFault::TooFewCandidates);
+    EXPECT_EQ(faultOf(EverySix, choiceAt(14, 21)), BackDateFault::NewestTooOld);
+    EXPECT_EQ(faultOf({54, 54, 54, 54, 54, 54, 54, 54, 55, 56}, choiceAt(13, 58)),
+              BackDateFault::NothingSelected)
+        << "only images within half an interval of the newest";
 }
 
-TEST(BackDateRestart, CutoffIsTheLastImagePlusTheIntervalLessTwoMinutesInUtc) {
+TEST(BackDateRestart, LoadsOnlyImagesNewerThanTheLastPlusTheIntervalLessTwoMinutesUtc) {
     const ScopedTimeZone tz("America/Chicago"); // UTC-5 in May
     const ManualClock clock(QDateTime(QDate(2024, 5, 1), QTime(9, 0)), 0);
-    const OleDate lastLocal = *oleFromParts(2024, 5, 1, 8, 30, 0);
+    const OleDate lastLocal = *oleFromParts(2024, 5, 1, 8, 30, 0); // 13:30 UTC
     const std::pair<int, int> cases[] = {{6, 34}, {5, 33}, {4, 33}, {2, 33}, {20, 48}};
     for (const auto& [interval, minute] : cases)
         EXPECT_EQ(RestartCutoffUtc(lastLocal, interval, clock), utc(13, minute)) << interval;
     EXPECT_EQ(NowUtc(clock), utc(14, 0));
-}
-
-TEST(BackDateRestart, ThirtyMinutesAfterTheLastImageLoadsOnlyNewerImages) {
-    const ScopedTimeZone tz("America/Chicago");
-    const ManualClock clock(QDateTime(QDate(2024, 5, 1), QTime(9, 0)), 0);
-    const OleDate lastLocal = *oleFromParts(2024, 5, 1, 8, 30, 0); // 13:30 UTC
 
     BackDateChoiceInput input = choiceAt(14, 0, 6, true);
     input.restartCutoffUtc = RestartCutoffUtc(lastLocal, 6, clock);
     const std::vector<int> list{26, 28, 30, 32, 33, 34, 40, 46, 52, 56};
-    BackDateSelection selection = ChooseBackDateImages(entriesAt(list), input);
-    ASSERT_EQ(selection.fault, std::nullopt);
-    EXPECT_EQ(minutesOf(selection.loadOrder()), (std::vector<int>{34, 40, 46, 52}));
+    EXPECT_EQ(walk(list, input).first, (std::vector<int>{34, 40, 46, 52}));
 
     // Nothing newer than the cutoff but the newest: too few to go on.
     input.restartCutoffUtc = utc(13, 55);
-    EXPECT_EQ(ChooseBackDateImages(entriesAt(list), input).fault, BackDateFault::TooFewCandidates);
-}
+    EXPECT_EQ(faultOf(list, input), BackDateFault::TooFewCandidates);
 
-TEST(BackDateLoad, OnlyTheFirstImageOfANewProcessIsValidated) {
+    // A restart keeps its slots: only a new process validates its first image.
     EXPECT_TRUE(IsFirstImageOfNewProcess(2, 0));
     EXPECT_FALSE(IsFirstImageOfNewProcess(2, 1));
     EXPECT_FALSE(IsFirstImageOfNewProcess(kBackDatedRestartState, 0));

@@ -8,7 +8,6 @@
 #include "window_fixture.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QTabBar>
 
 using namespace nubivista;
@@ -26,6 +25,9 @@ const QString kDeleteFailed =
 const QString kConfirmReset =
     QStringLiteral("\r\n\r\nDo You Want To Reset The Last Image\r\nTo Keep, Equal To The "
                    "Currently Selected Tab?\r\nAll Images Above It Will Be Cleared.");
+const QString kGapBelow =
+    QStringLiteral("\r\n\r\nSelect The Last Image You Want To Keep.\r\n(There Should Be No "
+                   "Tabs Without Images\r\nBelow Your Selection)");
 
 struct Shown {
     int kind;
@@ -37,6 +39,15 @@ struct Shown {
 std::ostream& operator<<(std::ostream& out, const Shown& m) {
     return out << "{" << m.kind << ", " << m.id << ", " << m.text.toStdString() << "}";
 }
+
+// What a tab shows: its file, the loop's picture, its stamp box and its time.
+struct TabContent {
+    QByteArray bytes;
+    QImage picture;
+    QImage stamp;
+    sets::OleDate time = 0;
+    bool operator==(const TabContent&) const = default;
+};
 
 class DeletePackTest : public MainWindowTest {
 protected:
@@ -50,21 +61,19 @@ protected:
     }
 
     // Fills slots 1..count and keeps what each tab showed before the command.
-    void fillAndRemember(int count) {
+    void fill(int count) {
         fillSlots(count);
-        remember();
-    }
-    void remember() {
         for (int tab = 1; tab <= sets::kSlotCount; ++tab) {
-            const int slot = loop().slotForTab(tab);
-            bytesBefore[tab] = readBytes(loop().slotFile(slot));
-            pictureBefore[tab] = loop().picture(slot);
-            stampBefore[tab] = controls().Picture8[slot]->pixmap().toImage();
-            timeBefore[tab] = loop().model().slotTime[slot];
-            if (loop().filled(slot)) {
-                ASSERT_FALSE(blank(stampBefore[tab])) << "tab " << tab;
+            before[tab] = contentOf(tab);
+            if (loop().filled(tab)) {
+                ASSERT_FALSE(blank(before[tab].stamp)) << "tab " << tab;
             }
         }
+    }
+    TabContent contentOf(int tab) {
+        const int slot = loop().slotForTab(tab);
+        return {readBytes(loop().slotFile(slot)), loop().picture(slot),
+                controls().Picture8[slot]->pixmap().toImage(), loop().model().slotTime[slot]};
     }
     // A stamp box that shows no strip of an image.
     static bool blank(const QImage& box) {
@@ -82,51 +91,59 @@ protected:
     void clickTab(int tab) {
         QTabBar* strip = controls().TabStrip1;
         QTest::mouseClick(strip, Qt::LeftButton, {}, strip->tabRect(tab - 1).center());
-        ASSERT_EQ(display().tabs().selectedTab(), tab);
+        ASSERT_EQ(selectedTab(), tab);
     }
     void run(const char* item) { form().menuItem(QString::fromLatin1(item))->trigger(); }
     int selectedTab() { return display().tabs().selectedTab(); }
-    // Tab t shows the image that was first on tab formerTabs[t - 1].
+    // Tab t shows the image that was first on tab formerTabs[t - 1], its box
+    // enabled and clear.
     void expectTabsShow(const std::vector<int>& formerTabs) {
         for (int tab = 1; tab <= static_cast<int>(formerTabs.size()); ++tab) {
-            const int slot = loop().slotForTab(tab);
-            const int former = formerTabs[tab - 1];
-            EXPECT_TRUE(loop().filled(slot)) << "tab " << tab;
-            EXPECT_EQ(readBytes(loop().slotFile(slot)), bytesBefore[former]) << "tab " << tab;
-            EXPECT_EQ(loop().picture(slot), pictureBefore[former]) << "tab " << tab;
-            EXPECT_EQ(controls().Picture8[slot]->pixmap().toImage(), stampBefore[former])
-                << "tab " << tab;
-            EXPECT_EQ(loop().model().slotTime[slot], timeBefore[former]) << "tab " << tab;
-            EXPECT_TRUE(controls().Check4[tab]->isEnabled()) << "tab " << tab;
-            EXPECT_FALSE(controls().Check4[tab]->isChecked()) << "tab " << tab;
+            EXPECT_TRUE(loop().filled(loop().slotForTab(tab))) << "tab " << tab;
+            EXPECT_TRUE(contentOf(tab) == before[formerTabs[tab - 1]]) << "tab " << tab;
+            EXPECT_TRUE(boxIs(tab, true, false)) << "tab " << tab;
         }
+    }
+    bool boxIs(int tab, bool enabled, bool checked) {
+        return controls().Check4[tab]->isEnabled() == enabled &&
+               controls().Check4[tab]->isChecked() == checked;
     }
     void expectTabsEmptyFrom(int firstTab) {
         for (int tab = firstTab; tab <= sets::kSlotCount; ++tab) {
             const int slot = loop().slotForTab(tab);
-            EXPECT_FALSE(loop().filled(slot)) << "tab " << tab;
-            EXPECT_EQ(loop().model().slotTime[slot], 0) << "tab " << tab;
-            EXPECT_FALSE(controls().Check4[tab]->isEnabled()) << "tab " << tab;
-            EXPECT_FALSE(controls().Check4[tab]->isChecked()) << "tab " << tab;
+            EXPECT_TRUE(!loop().filled(slot) && loop().model().slotTime[slot] == 0) << tab;
+            EXPECT_TRUE(boxIs(tab, false, false)) << "tab " << tab;
             EXPECT_TRUE(blank(controls().Picture8[slot]->pixmap().toImage())) << "tab " << tab;
         }
     }
-    std::optional<sets::SetRecord> savedRecord() {
-        return sets::readSetRecordFile(paths.setRecPath).record;
+    // The saved current set matches the loop's slots.
+    void expectRecordSaved() {
+        const std::optional<sets::SetRecord> record =
+            sets::readSetRecordFile(paths.setRecPath).record;
+        ASSERT_TRUE(record);
+        EXPECT_EQ(record->newestSlot, loop().model().newestSlot);
+        EXPECT_EQ(record->slotFilled, loop().model().slotFilled);
+        EXPECT_EQ(record->slotTime, loop().model().slotTime);
+    }
+    // Fills six slots, saves the set, checks tabs 3 and 5 and returns the
+    // record's bytes as saved.
+    QByteArray sixSavedWithThreeAndFiveChecked() {
+        fill(6);
+        EXPECT_TRUE(loop().save().written());
+        clickSkipBox(3);
+        clickSkipBox(5);
+        return readBytes(paths.setRecPath);
     }
 
     std::vector<Shown> shown;
     int answer = core::MsgYes;
-    std::array<QByteArray, sets::kSlotArraySize> bytesBefore;
-    std::array<QImage, sets::kSlotArraySize> pictureBefore;
-    std::array<QImage, sets::kSlotArraySize> stampBefore;
-    std::array<sets::OleDate, sets::kSlotArraySize> timeBefore{};
+    std::array<TabContent, sets::kSlotArraySize> before;
 };
 
 } // namespace
 
 TEST_F(DeletePackTest, TabsThreeAndFiveOfSixLeaveTheFormerOneTwoFourAndSixOnTabsOneToFour) {
-    fillAndRemember(6);
+    fill(6);
     clickSkipBox(3);
     clickSkipBox(5);
     run("mnuDelete");
@@ -139,41 +156,12 @@ TEST_F(DeletePackTest, TabsThreeAndFiveOfSixLeaveTheFormerOneTwoFourAndSixOnTabs
     EXPECT_FALSE(QFile::exists(loop().slotFile(6)));
     EXPECT_EQ(loop().model().newestSlot, 4);
     EXPECT_EQ(selectedTab(), 4);
-    EXPECT_EQ(controls().Label1->text(), QStringLiteral("4"));
-    EXPECT_EQ(controls().Image1->picture(), pictureBefore[6]);
-
-    const std::optional<sets::SetRecord> record = savedRecord();
-    ASSERT_TRUE(record);
-    EXPECT_EQ(record->newestSlot, 4);
-    EXPECT_EQ(record->slotFilled, loop().model().slotFilled);
-    EXPECT_EQ(record->slotTime, loop().model().slotTime);
-}
-
-TEST_F(DeletePackTest, ATurnedFullRingGetsGapsAndKeepsItsOffset) {
-    fillSlots(20);
-    loop().updateModel([](sets::SlotModel& m) {
-        m.ringOffset = 7;
-        m.newestSlot = 7;
-        m.wrapState = sets::kRingFull;
-    });
-    remember();
-    clickSkipBox(20);
-    clickSkipBox(1);
-    run("mnuDelete");
-    std::vector<int> kept;
-    for (int tab = 2; tab <= 19; ++tab)
-        kept.push_back(tab);
-    expectTabsShow(kept);
-    expectTabsEmptyFrom(19);
-    EXPECT_EQ(loop().model().wrapState, sets::kRingHasGaps);
-    EXPECT_EQ(loop().model().ringOffset, 7);
-    EXPECT_EQ(loop().model().newestSlot, 5);
-    EXPECT_EQ(selectedTab(), 18);
+    EXPECT_EQ(controls().Image1->picture(), before[6].picture);
+    expectRecordSaved();
 }
 
 TEST_F(DeletePackTest, DeletingEveryImageEmptiesTheSetAndSelectsTabOne) {
-    fillAndRemember(3);
-    loop().updateModel([](sets::SlotModel& m) { m.lastImageSize = 4096; });
+    fill(3);
     // The skip rule keeps two boxes clear under the mouse, so the last two
     // are checked directly.
     clickSkipBox(1);
@@ -183,61 +171,69 @@ TEST_F(DeletePackTest, DeletingEveryImageEmptiesTheSetAndSelectsTabOne) {
     run("mnuDelete");
 
     EXPECT_EQ(shown.back(), (Shown{2, kDeleteDone, 7}));
-    EXPECT_EQ(loop().filledCount(), 0);
     expectTabsEmptyFrom(1);
     for (int slot = 1; slot <= 3; ++slot)
         EXPECT_FALSE(QFile::exists(loop().slotFile(slot))) << slot;
-    const sets::SlotModel& m = loop().model();
-    EXPECT_EQ(m.ringOffset, 0);
-    EXPECT_EQ(m.wrapState, sets::kFillingFirstTime);
-    EXPECT_EQ(m.newestSlot, 0);
-    EXPECT_EQ(m.lastImageSize, -1);
+    EXPECT_EQ(loop().model().newestSlot, 0);
     const sets::OleDate now = core::oleFromDateTime(clock.now()).value();
-    EXPECT_NEAR(m.lastImageTime, core::oleAddMonths(now, -36).value(), 1.0 / 1440);
+    EXPECT_NEAR(loop().model().lastImageTime, core::oleAddMonths(now, -36).value(), 1.0 / 1440);
     EXPECT_EQ(selectedTab(), 1);
     EXPECT_TRUE(controls().Image1->picture().isNull());
 }
 
-TEST_F(DeletePackTest, TheQuestionAndTheCompletionCanEachBeSwitchedOff) {
+TEST_F(DeletePackTest, TheQuestionsCanBeSwitchedOffOrAnsweredNoAndResetRefusesBadTabs) {
+    const std::vector<Shown> refusedGap = {{4, kConfirmReset, 12}, {1, kGapBelow, 0}};
     struct Case {
         const char* name;
-        bool confirmOff;
-        bool doneOff;
+        const char* item;
+        int offIndex; // the MsgOffMap entry switched off, -1 for none
         int answer;
+        int count;   // slots filled; tab 2 checked
+        int emptied; // a slot emptied again, 0 for none
+        int selected;
         std::vector<Shown> expected;
-        bool deleted;
+        int filledAfter; // as many as before: nothing may change
     };
     const Case cases[] = {
-        {"both shown",
-         false,
-         false,
-         core::MsgYes,
-         {{4, kConfirmDelete, 6}, {2, kDeleteDone, 7}},
-         true},
-        {"answered No", false, false, core::MsgNo, {{4, kConfirmDelete, 6}}, false},
-        {"question off", true, false, core::MsgNo, {{2, kDeleteDone, 7}}, true},
-        {"completion off", false, true, core::MsgYes, {{4, kConfirmDelete, 6}}, true},
-        {"both off", true, true, core::MsgNo, {}, true},
+        {"delete answered No", "mnuDelete", -1, core::MsgNo, 4, 0, 2, {{4, kConfirmDelete, 6}}, 4},
+        {"delete question off", "mnuDelete", 5, core::MsgNo, 4, 0, 2, {{2, kDeleteDone, 7}}, 3},
+        {"completion off", "mnuDelete", 6, core::MsgYes, 4, 0, 2, {{4, kConfirmDelete, 6}}, 3},
+        {"reset answered No", "mnuReset", -1, core::MsgNo, 4, 0, 2, {{4, kConfirmReset, 12}}, 4},
+        {"reset question off", "mnuReset", 11, core::MsgNo, 4, 0, 2, {}, 2},
+        {"reset on tab 20", "mnuReset", -1, core::MsgYes, 20, 0, 20, {{4, kConfirmReset, 12}}, 20},
+        {"reset above a gap", "mnuReset", -1, core::MsgYes, 6, 2, 5, refusedGap, 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        settings.MsgOffMap[5] = c.confirmOff ? u'1' : u'0';
-        settings.MsgOffMap[6] = c.doneOff ? u'1' : u'0';
+        for (const int index : {5, 6, 11})
+            settings.MsgOffMap[index] = index == c.offIndex ? u'1' : u'0';
         answer = c.answer;
+        loop().clearAll();
+        QFile::remove(paths.setRecPath);
+        fill(c.count);
+        controls().Check4[2]->setChecked(true);
+        if (c.emptied != 0)
+            loop().clearSlot(c.emptied);
+        display().tabs().selectTab(c.selected);
+        const sets::SlotModel modelBefore = loop().model();
         shown.clear();
-        fillAndRemember(4);
-        clickSkipBox(2);
-        run("mnuDelete");
+        run(c.item);
         EXPECT_EQ(shown, c.expected);
-        EXPECT_EQ(loop().filledCount(), c.deleted ? 3 : 4);
-        EXPECT_EQ(QFile::exists(loop().slotFile(4)), !c.deleted);
+        EXPECT_EQ(loop().filledCount(), c.filledAfter);
+        if (c.filledAfter == sets::filledCount(modelBefore)) {
+            EXPECT_EQ(loop().model(), modelBefore);
+            EXPECT_FALSE(QFile::exists(paths.setRecPath));
+        } else {
+            expectRecordSaved();
+        }
     }
 }
 
-TEST_F(DeletePackTest, NothingHappensWithoutImagesAndAskingForChecksWithoutAny) {
+TEST_F(DeletePackTest, WithoutImagesNothingIsAskedAndWithoutChecksTheUserIsTold) {
     run("mnuDelete");
+    run("mnuReset");
     EXPECT_TRUE(shown.empty());
-    fillAndRemember(3);
+    fill(3);
     run("mnuDelete");
     const std::vector<Shown> expected = {
         {1,
@@ -254,7 +250,7 @@ TEST_F(DeletePackTest, ARunningProcessRefusesBothCommands) {
     sets::SetCommandPeers peers;
     peers.refreshState = [] { return 1; };
     sets::SetCommands commands(form(), loop(), {}, peers);
-    fillAndRemember(3);
+    fill(3);
     clickSkipBox(2);
     commands.mnuDelete_Click();
     commands.mnuReset_Click();
@@ -268,11 +264,7 @@ TEST_F(DeletePackTest, ARunningProcessRefusesBothCommands) {
 }
 
 TEST_F(DeletePackTest, AFileRemovedBehindTheProgramsBackStopsThePackBeforeAnyChange) {
-    fillAndRemember(6);
-    ASSERT_TRUE(loop().save().written());
-    const QByteArray recordBefore = readBytes(paths.setRecPath);
-    clickSkipBox(3);
-    clickSkipBox(5);
+    const QByteArray recordBefore = sixSavedWithThreeAndFiveChecked();
     ASSERT_TRUE(QFile::remove(loop().slotFile(6)));
     run("mnuDelete");
 
@@ -280,21 +272,16 @@ TEST_F(DeletePackTest, AFileRemovedBehindTheProgramsBackStopsThePackBeforeAnyCha
     // Every other image is where it was, its box still checked; the slot
     // whose file went no longer claims it.
     for (int slot : {1, 2, 3, 4, 5})
-        EXPECT_EQ(readBytes(loop().slotFile(slot)), bytesBefore[slot]) << slot;
+        EXPECT_EQ(readBytes(loop().slotFile(slot)), before[slot].bytes) << slot;
     EXPECT_FALSE(loop().filled(6));
     EXPECT_EQ(loop().filledCount(), 5);
-    EXPECT_TRUE(controls().Check4[3]->isChecked());
-    EXPECT_TRUE(controls().Check4[5]->isChecked());
+    EXPECT_TRUE(boxIs(3, true, true) && boxIs(5, true, true));
     EXPECT_EQ(loop().model().newestSlot, 5);
     EXPECT_EQ(readBytes(paths.setRecPath), recordBefore);
 }
 
 TEST_F(DeletePackTest, AFullDiskThatKeepsTheRecordFromBeingWrittenIsNoCompletedPack) {
-    fillAndRemember(6);
-    ASSERT_TRUE(loop().save().written());
-    const QByteArray recordBefore = readBytes(paths.setRecPath);
-    clickSkipBox(3);
-    clickSkipBox(5);
+    const QByteArray recordBefore = sixSavedWithThreeAndFiveChecked();
     {
         const nubivista::testing::FileSizeLimit full(0);
         run("mnuDelete");
@@ -309,8 +296,7 @@ TEST_F(DeletePackTest, AFullDiskThatKeepsTheRecordFromBeingWrittenIsNoCompletedP
 // ---- resetting the selected tab as the last image ----
 
 TEST_F(DeletePackTest, ResetEmptiesTheTabsAboveTheSelectedOneAndKeepsTheirFiles) {
-    fillAndRemember(6);
-    loop().updateModel([](sets::SlotModel& m) { m.wrapState = sets::kRingHasGaps; });
+    fill(6);
     clickSkipBox(2);
     clickSkipBox(5);
     clickTab(4);
@@ -318,72 +304,13 @@ TEST_F(DeletePackTest, ResetEmptiesTheTabsAboveTheSelectedOneAndKeepsTheirFiles)
 
     const std::vector<Shown> expected = {{4, kConfirmReset, 12}};
     EXPECT_EQ(shown, expected);
-    for (int tab = 1; tab <= 4; ++tab) {
-        EXPECT_TRUE(loop().filled(tab));
-        EXPECT_EQ(controls().Check4[tab]->isChecked(), tab == 2) << tab;
-    }
+    for (int tab = 1; tab <= 4; ++tab)
+        EXPECT_TRUE(loop().filled(tab) && boxIs(tab, true, tab == 2)) << tab;
     expectTabsEmptyFrom(5);
     for (int slot : {5, 6})
-        EXPECT_EQ(readBytes(loop().slotFile(slot)), bytesBefore[slot]) << slot;
-    const sets::SlotModel& m = loop().model();
-    EXPECT_EQ(m.newestSlot, 4);
-    EXPECT_EQ(m.wrapState, sets::kFillingFirstTime);
+        EXPECT_EQ(readBytes(loop().slotFile(slot)), before[slot].bytes) << slot;
+    EXPECT_EQ(loop().model().newestSlot, 4);
     EXPECT_EQ(selectedTab(), 4);
-    EXPECT_EQ(controls().Image1->picture(), pictureBefore[4]);
-    const std::optional<sets::SetRecord> record = savedRecord();
-    ASSERT_TRUE(record);
-    EXPECT_EQ(record->newestSlot, 4);
-    EXPECT_EQ(record->slotFilled, m.slotFilled);
-}
-
-TEST_F(DeletePackTest, ResetChangesNoSlotOnTabTwentyOrAboveAGap) {
-    struct Case {
-        const char* name;
-        int count;
-        int emptied; // a slot emptied below the selection, 0 for none
-        int tab;
-        bool gapMessage;
-    };
-    const Case cases[] = {
-        {"tab 20", 20, 0, 20, false},
-        {"a gap below", 6, 2, 5, true},
-        {"an empty selected tab", 3, 0, 5, true},
-    };
-    const QString gap = QStringLiteral("\r\n\r\nSelect The Last Image You Want To Keep.\r\n(There "
-                                       "Should Be No Tabs Without Images\r\nBelow Your Selection)");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        loop().clearAll();
-        QFile::remove(paths.setRecPath);
-        shown.clear();
-        fillAndRemember(c.count);
-        if (c.emptied != 0)
-            loop().clearSlot(c.emptied);
-        display().tabs().selectTab(c.tab);
-        const sets::SlotModel before = loop().model();
-        run("mnuReset");
-        std::vector<Shown> expected = {{4, kConfirmReset, 12}};
-        if (c.gapMessage)
-            expected.push_back({1, gap, 0});
-        EXPECT_EQ(shown, expected);
-        EXPECT_EQ(loop().model(), before);
-        EXPECT_FALSE(QFile::exists(paths.setRecPath));
-    }
-}
-
-TEST_F(DeletePackTest, ResetWithItsQuestionSwitchedOffRunsWithoutAsking) {
-    settings.MsgOffMap[11] = u'1';
-    fillAndRemember(5);
-    clickTab(2);
-    run("mnuReset");
-    EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(loop().filledCount(), 2);
-    answer = core::MsgNo;
-    settings.MsgOffMap[11] = u'0';
-    run("mnuReset");
-    EXPECT_EQ(loop().filledCount(), 2);
-    loop().clearAll();
-    shown.clear();
-    run("mnuReset");
-    EXPECT_TRUE(shown.empty()) << "nothing is asked without images";
+    EXPECT_EQ(controls().Image1->picture(), before[4].picture);
+    expectRecordSaved();
 }

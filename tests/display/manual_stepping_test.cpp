@@ -6,7 +6,7 @@
 #include "press_and_hold.h"
 #include "window_fixture.h"
 
-#include <utility>
+#include <tuple>
 #include <vector>
 
 using namespace nubivista;
@@ -24,11 +24,13 @@ protected:
         MainWindowTest::SetUp();
         // The waits look at the clock about every 10 ms of real time.
         clock.setAdvancePerRead(10);
-        QObject::connect(controls().TabStrip1, &QTabBar::currentChanged, &form(),
-                         [this] { changes.emplace_back(selectedTab(), clock.tickCount()); });
+        QObject::connect(controls().TabStrip1, &QTabBar::currentChanged, &form(), [this] {
+            tabs.push_back(selectedTab());
+            times.push_back(clock.tickCount());
+        });
     }
 
-    // Images in tabs 1 to 6, tab 3 skipped, tab shown.
+    // Images in tabs 1 to 6, tab 3 skipped unless told otherwise, tab shown.
     void sixImages(int shown, bool skipThird = true) {
         showWindow();
         fillSlots(6);
@@ -36,51 +38,64 @@ protected:
             controls().Check4[3]->click();
             ASSERT_TRUE(controls().Check4[3]->isChecked());
         }
-        display().tabs().selectTab(shown);
-        changes.clear();
+        showTab(shown);
+    }
+    void showTab(int tab) {
+        display().tabs().selectTab(tab);
+        tabs.clear();
+        times.clear();
     }
 
     int selectedTab() { return display().tabs().selectedTab(); }
+    bool held() { return display().stepping().held(); }
     core::PressButton* lower() { return controls().Command60; }
     core::PressButton* higher() { return controls().Command61; }
+    std::int32_t since(std::int32_t start) { return clock.tickCount() - start; }
 
     // A press released kClickMs later; returns the tab shown afterwards.
     int click(QWidget* button, Qt::MouseButton mouse) {
         const std::int32_t start = clock.tickCount();
-        pressAndHold(button, mouse, [&] { return clock.tickCount() - start < kClickMs; });
-        EXPECT_FALSE(display().stepping().held());
+        pressAndHold(button, mouse, [&] { return since(start) < kClickMs; });
+        EXPECT_FALSE(held());
         return selectedTab();
     }
 
-    std::vector<std::pair<int, std::int32_t>> changes; // tab, clock at the change
-};
+    // Holds the left button on Higher at the last image, never releasing it,
+    // and runs end once after 300 ms: end must stop the search by itself.
+    void holdAtTheEndUntil(const std::function<void()>& end) {
+        sixImages(6);
+        const std::int32_t start = clock.tickCount();
+        bool ended = false;
+        pressAndHold(higher(), Qt::LeftButton, [&] {
+            if (!ended && since(start) > 300) {
+                ended = true;
+                end();
+            }
+            return true;
+        });
+        EXPECT_TRUE(ended);
+        EXPECT_FALSE(held());
+    }
 
-std::vector<int> tabsOf(const std::vector<std::pair<int, std::int32_t>>& changes) {
-    std::vector<int> tabs;
-    for (const auto& change : changes)
-        tabs.push_back(change.first);
-    return tabs;
-}
+    std::vector<int> tabs;           // each tab shown, in order
+    std::vector<std::int32_t> times; // the clock at each change
+};
 
 } // namespace
 
-TEST_F(ManualSteppingTest, AClickStepsOnceOverSkippedTabs) {
-    sixImages(2);
-    EXPECT_EQ(click(higher(), Qt::LeftButton), 4);
-    EXPECT_EQ(click(lower(), Qt::LeftButton), 2);
-    EXPECT_EQ(tabsOf(changes), (std::vector<int>{4, 2}));
-}
-
-TEST_F(ManualSteppingTest, LowerFromTheFirstImageStaysWithTheLeftButtonAndWrapsWithTheRight) {
+TEST_F(ManualSteppingTest, AClickStepsOnceOverSkippedTabsAndOnlyTheRightButtonWraps) {
+    const std::tuple<int, QWidget*, Qt::MouseButton, int> cases[] = {
+        {2, higher(), Qt::LeftButton, 4},  {4, lower(), Qt::LeftButton, 2},
+        {1, lower(), Qt::LeftButton, 1},   {1, lower(), Qt::RightButton, 6},
+        {6, higher(), Qt::RightButton, 1},
+    };
     sixImages(1);
-    EXPECT_EQ(click(lower(), Qt::LeftButton), 1);
-    EXPECT_TRUE(changes.empty());
-    EXPECT_EQ(click(lower(), Qt::RightButton), 6);
-}
-
-TEST_F(ManualSteppingTest, HigherFromTheLastImageWrapsWithTheRightButton) {
-    sixImages(6);
-    EXPECT_EQ(click(higher(), Qt::RightButton), 1);
+    for (const auto& [from, button, mouse, to] : cases) {
+        SCOPED_TRACE(::testing::Message() << from << " " << button->objectName().toStdString());
+        showTab(from);
+        EXPECT_EQ(click(button, mouse), to);
+        EXPECT_EQ(tabs.size(), from == to ? 0u : 1u);
+    }
 }
 
 TEST_F(ManualSteppingTest, HigherFromTheLastImageWithTheLeftButtonChangesNothingUntilRelease) {
@@ -88,54 +103,42 @@ TEST_F(ManualSteppingTest, HigherFromTheLastImageWithTheLeftButtonChangesNothing
     const std::int32_t start = clock.tickCount();
     // Well past the first pause: a step would have shown by then.
     pressAndHold(higher(), Qt::LeftButton, [&] {
-        EXPECT_TRUE(display().stepping().held());
-        return clock.tickCount() - start < 1500;
+        EXPECT_TRUE(held());
+        return since(start) < 1500;
     });
-    EXPECT_TRUE(changes.empty());
+    EXPECT_TRUE(tabs.empty());
     EXPECT_EQ(selectedTab(), 6);
-    EXPECT_FALSE(display().stepping().held());
+    EXPECT_FALSE(held());
     // The next click works as usual.
     EXPECT_EQ(click(lower(), Qt::LeftButton), 5);
 }
 
 TEST_F(ManualSteppingTest, HoldingHigherWithTheRightButtonCyclesAfterTheFirstPause) {
     sixImages(1, false);
-    pressAndHold(higher(), Qt::RightButton, [&] { return changes.size() < 9; });
-    ASSERT_GE(changes.size(), 9u);
-    changes.resize(9);
-    EXPECT_EQ(tabsOf(changes), (std::vector<int>{2, 3, 4, 5, 6, 1, 2, 3, 4}));
-    EXPECT_GE(changes[1].second - changes[0].second, 750);
-    for (std::size_t i = 2; i < changes.size(); ++i)
-        EXPECT_LT(changes[i].second - changes[i - 1].second, 300) << i;
+    pressAndHold(higher(), Qt::RightButton, [&] { return tabs.size() < 9; });
+    ASSERT_GE(tabs.size(), 9u);
+    tabs.resize(9);
+    EXPECT_EQ(tabs, (std::vector<int>{2, 3, 4, 5, 6, 1, 2, 3, 4}));
+    EXPECT_GE(times[1] - times[0], 750);
+    for (std::size_t i = 2; i < tabs.size(); ++i)
+        EXPECT_LT(times[i] - times[i - 1], 300) << i;
 }
 
 TEST_F(ManualSteppingTest, ReleasingTheOtherStepButtonEndsAHold) {
     sixImages(1, false);
     pressAndHold(higher(), Qt::LeftButton, [&] {
-        if (changes.size() >= 3)
+        if (tabs.size() >= 3)
             QTest::mouseRelease(lower(), Qt::LeftButton);
         return true;
     });
-    EXPECT_FALSE(display().stepping().held());
-    EXPECT_GE(changes.size(), 3u);
-    EXPECT_LE(changes.size(), 4u);
+    EXPECT_FALSE(held());
+    EXPECT_GE(tabs.size(), 3u);
+    EXPECT_LE(tabs.size(), 4u);
 }
 
 TEST_F(ManualSteppingTest, StartingTheLoopEndsASearchAtTheEndAndDisablesTheButtons) {
-    sixImages(6);
-    const std::int32_t start = clock.tickCount();
-    bool started = false;
-    // The hold is never released by the test: starting the loop must end it.
-    pressAndHold(higher(), Qt::LeftButton, [&] {
-        if (!started && clock.tickCount() - start > 300) {
-            started = true;
-            QTest::mouseClick(controls().Command18, Qt::LeftButton);
-        }
-        return true;
-    });
-    EXPECT_TRUE(started);
+    holdAtTheEndUntil([this] { QTest::mouseClick(controls().Command18, Qt::LeftButton); });
     EXPECT_TRUE(display().animation().running());
-    EXPECT_FALSE(display().stepping().held());
     EXPECT_FALSE(higher()->isEnabled());
     EXPECT_FALSE(lower()->isEnabled());
     QTest::mouseClick(controls().Command18, Qt::LeftButton);
@@ -143,18 +146,7 @@ TEST_F(ManualSteppingTest, StartingTheLoopEndsASearchAtTheEndAndDisablesTheButto
 }
 
 TEST_F(ManualSteppingTest, ClosingTheWindowEndsASearchAtTheEnd) {
-    sixImages(6);
-    const std::int32_t start = clock.tickCount();
-    bool closed = false;
-    pressAndHold(higher(), Qt::LeftButton, [&] {
-        if (!closed && clock.tickCount() - start > 300) {
-            closed = true;
-            form().close();
-        }
-        return true;
-    });
-    EXPECT_TRUE(closed);
-    EXPECT_FALSE(display().stepping().held());
+    holdAtTheEndUntil([this] { form().close(); });
 }
 
 TEST_F(ManualSteppingTest, StepsFollowTheRingAfterImagesWereDeletedFromIt) {

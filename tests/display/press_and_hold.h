@@ -1,7 +1,6 @@
 #pragma once
-// Pressing a hold button in a window test. The button's press handler runs its
-// hold loop inside the press, so the release has to come from a timer that
-// the handler's waits keep running.
+// Pressing a hold button in a window test. The press handler runs its hold
+// loop inside the press, so the release comes from a timer its waits run.
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
@@ -12,10 +11,8 @@
 namespace nubivista::testing {
 
 // Presses button on widget and releases it at the first poll where
-// keepHolding() is false. A press whose handler returns by itself (a click
-// that starts no hold, or a hold ended by something else) is released after
-// it. Fails the test instead of hanging when the hold lasts more than
-// limitMs of real time.
+// keepHolding() is false, or after the press if its handler returned by
+// itself. Fails the test instead of hanging past limitMs of real time.
 inline void pressAndHold(QWidget* widget, Qt::MouseButton button,
                          const std::function<bool()>& keepHolding,
                          Qt::KeyboardModifiers modifiers = Qt::NoModifier, int limitMs = 20000) {

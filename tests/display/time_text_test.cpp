@@ -47,12 +47,10 @@ TEST(TimeText, EachModeInZonesWithDaylightSaving) {
     for (const ZoneCase& c : cases) {
         const ScopedTimeZone zone(c.zone);
         SCOPED_TRACE(c.utcText);
-        EXPECT_EQ(display::timeText(c.time, display::kTimeUtc, clock),
-                  QString::fromLatin1(c.utcText));
-        EXPECT_EQ(display::timeText(c.time, display::kTimeLocal24, clock),
-                  QString::fromLatin1(c.local24));
-        EXPECT_EQ(display::timeText(c.time, display::kTimeLocalAmPm, clock),
-                  QString::fromLatin1(c.localAmPm));
+        const auto text = [&](int mode) { return display::timeText(c.time, mode, clock); };
+        EXPECT_EQ(text(display::kTimeUtc), QString::fromLatin1(c.utcText));
+        EXPECT_EQ(text(display::kTimeLocal24), QString::fromLatin1(c.local24));
+        EXPECT_EQ(text(display::kTimeLocalAmPm), QString::fromLatin1(c.localAmPm));
     }
 }
 
@@ -62,8 +60,8 @@ TEST(TimeText, ModesCycleAndAModeOutOfRangeWritesNothing) {
     EXPECT_EQ(display::nextTimeDisplayMode(2), 0);
     EXPECT_EQ(display::nextTimeDisplayMode(7), 7);
     const core::SystemClock clock;
-    EXPECT_FALSE(display::timeText(utc(2004, 6, 15, 14, 5), 3, clock).has_value());
-    EXPECT_FALSE(display::timeText(utc(2004, 6, 15, 14, 5), -1, clock).has_value());
+    for (const int mode : {3, -1})
+        EXPECT_FALSE(display::timeText(utc(2004, 6, 15, 14, 5), mode, clock).has_value()) << mode;
     // A slot without a time shows no time rather than a date in 1899.
     EXPECT_EQ(display::timeText(0, display::kTimeUtc, clock), QString());
 }

@@ -54,9 +54,18 @@ protected:
         zoom().placeScrollBars();
     }
 
+    display::TwipsRect picture() { return controls().Image1->pictureGeometry(); }
+    bool anyBarEnabled() {
+        return controls().HScroll1->isEnabled() || controls().VScroll1->isEnabled();
+    }
+
     void showMarks() {
         controls().Text1->setText(QStringLiteral("Got Start"));
         controls().Image1->marker(1)->show();
+    }
+    void fitToWindow() {
+        controls().Check5->setChecked(true);
+        display().tabs().Check5_Click();
     }
     bool marksCleared() {
         return controls().Text1->text() == QStringLiteral("Cleared") &&
@@ -65,33 +74,21 @@ protected:
 };
 
 TEST_F(ZoomScrollTest, ButtonsStepTheFactorAndSizeThePictures) {
-    struct Case {
-        const char* what;
-        float start;
-        bool larger;
-        Qt::KeyboardModifiers modifiers;
-        Qt::MouseButton mouse;
-        int clicks;
-        const char* text;
+    // The step rules are in zoom_math_test.cpp; here the buttons reach them.
+    const auto zoomed = [this](float start, core::PressButton* button, int clicks,
+                               Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                               Qt::MouseButton mouse = Qt::LeftButton) {
+        setFactor(start);
+        for (int i = 0; i < clicks; ++i)
+            click(button, modifiers, mouse);
+        EXPECT_EQ(display::zoomFactorText(settings.ZoomFactor), controls().Text12->text());
+        EXPECT_NEAR(picture().width, settings.ZoomFactor * kSampleWidth, 1e-3);
+        EXPECT_NEAR(picture().height, settings.ZoomFactor * kSampleHeight, 1e-3);
+        return controls().Text12->text();
     };
-    const Case cases[] = {
-        {"eleven fine steps larger", 1.0f, true, Qt::NoModifier, Qt::LeftButton, 11, "2.1"},
-        {"smaller stops at 0.6", 0.7f, false, Qt::NoModifier, Qt::LeftButton, 3, "0.6"},
-        {"Ctrl smaller from 0.8", 0.8f, false, Qt::ControlModifier, Qt::LeftButton, 1, "1"},
-        {"Ctrl larger from 4.5", 4.5f, true, Qt::ControlModifier, Qt::LeftButton, 1, "5"},
-        {"right button does nothing", 1.0f, true, Qt::NoModifier, Qt::RightButton, 1, "1"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        setFactor(c.start);
-        for (int i = 0; i < c.clicks; ++i)
-            click(c.larger ? larger() : smaller(), c.modifiers, c.mouse);
-        EXPECT_EQ(controls().Text12->text(), QString::fromLatin1(c.text));
-        EXPECT_EQ(display::zoomFactorText(settings.ZoomFactor), QString::fromLatin1(c.text));
-        const display::TwipsRect g = controls().Image1->pictureGeometry();
-        EXPECT_NEAR(g.width, settings.ZoomFactor * kSampleWidth, 1e-3);
-        EXPECT_NEAR(g.height, settings.ZoomFactor * kSampleHeight, 1e-3);
-    }
+    EXPECT_EQ(zoomed(1.0f, larger(), 11), QStringLiteral("2.1"));
+    EXPECT_EQ(zoomed(0.8f, smaller(), 1, Qt::ControlModifier), QStringLiteral("1"));
+    EXPECT_EQ(zoomed(1.0f, larger(), 1, Qt::NoModifier, Qt::RightButton), QStringLiteral("1"));
 }
 
 TEST_F(ZoomScrollTest, HoldingAZoomButtonRepeatsUntilReleasedAndClearsTheMarks) {
@@ -107,27 +104,23 @@ TEST_F(ZoomScrollTest, HoldingAZoomButtonRepeatsUntilReleasedAndClearsTheMarks) 
 TEST_F(ZoomScrollTest, APictureThatFitsHasNoBarsAndSitsAtTheTopLeft) {
     setView(700, 650);
     setFactor(1.0f);
-    click(larger());
-    click(larger());
-    click(larger()); // 1.3: 780 x 715 pixels
-    ASSERT_TRUE(controls().HScroll1->isEnabled());
-    ASSERT_TRUE(controls().VScroll1->isEnabled());
+    for (int i = 0; i < 3; ++i)
+        click(larger()); // 1.3: 780 x 715 pixels
+    ASSERT_TRUE(controls().HScroll1->isEnabled() && controls().VScroll1->isEnabled());
     controls().HScroll1->setValue(40);
     controls().VScroll1->setValue(30);
-    ASSERT_LT(controls().Image1->pictureGeometry().left, 0);
+    ASSERT_LT(picture().left, 0);
 
     for (int i = 0; i < 3; ++i)
         click(smaller());
     EXPECT_EQ(controls().Text12->text(), QStringLiteral("1"));
-    EXPECT_FALSE(controls().HScroll1->isEnabled());
-    EXPECT_FALSE(controls().VScroll1->isEnabled());
-    EXPECT_EQ(controls().Image1->pictureGeometry().left, 0);
-    EXPECT_EQ(controls().Image1->pictureGeometry().top, 0);
+    EXPECT_FALSE(anyBarEnabled());
+    EXPECT_EQ(picture().left, 0);
+    EXPECT_EQ(picture().top, 0);
 
     // One pixel larger than the view still fits.
     setView(599, 549);
-    EXPECT_FALSE(controls().HScroll1->isEnabled());
-    EXPECT_FALSE(controls().VScroll1->isEnabled());
+    EXPECT_FALSE(anyBarEnabled());
     EXPECT_FALSE(controls().Picture4->rect().intersects(controls().VScroll1->geometry()));
 }
 
@@ -141,7 +134,7 @@ TEST_F(ZoomScrollTest, MovingABarClearsTheMarksAndSettingItsOwnPositionDoesNot) 
     showMarks();
     bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_TRUE(marksCleared());
-    EXPECT_EQ(controls().Image1->pictureGeometry().left, -bar->value() * 15.0);
+    EXPECT_EQ(picture().left, -bar->value() * 15.0);
 
     showMarks();
     bar->setValue(bar->value());
@@ -153,7 +146,7 @@ TEST_F(ZoomScrollTest, MovingABarClearsTheMarksAndSettingItsOwnPositionDoesNot) 
 
     controls().VScroll1->triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_TRUE(marksCleared());
-    EXPECT_EQ(controls().Image1->pictureGeometry().top, -controls().VScroll1->value() * 15.0);
+    EXPECT_EQ(picture().top, -controls().VScroll1->value() * 15.0);
 }
 
 TEST_F(ZoomScrollTest, ZoomingKeepsThePointAtTheViewCentre) {
@@ -163,7 +156,7 @@ TEST_F(ZoomScrollTest, ZoomingKeepsThePointAtTheViewCentre) {
     controls().HScroll1->setValue(500);
     controls().VScroll1->setValue(200);
     const auto centreShare = [this] {
-        const display::TwipsRect g = controls().Image1->pictureGeometry();
+        const display::TwipsRect g = picture();
         const double visibleWidth = 400 * 15 - zoom().allowance().horizontal;
         const double visibleHeight = 300 * 15 - zoom().allowance().vertical;
         return QPointF((-g.left + visibleWidth / 2) / g.width,
@@ -188,36 +181,30 @@ TEST_F(ZoomScrollTest, MarkerAndPictureClicksReachTheMeasurementOnAFilledSlot) {
     marker->move(100, 50);
     marker->show();
 
-    // Tab 1's slot is empty: nothing is measured.
-    QTest::mouseClick(controls().Image1, Qt::LeftButton, {}, QPoint(20, 20));
-    QTest::mouseClick(marker, Qt::LeftButton, {}, QPoint(3, 4));
+    const auto clickBoth = [&] {
+        QTest::mouseClick(controls().Image1, Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::mouseClick(marker, Qt::LeftButton, {}, QPoint(3, 4));
+    };
+    clickBoth(); // tab 1's slot is empty: nothing is measured
     EXPECT_TRUE(clicks.empty());
 
     fillSlots(1);
     display().tabs().selectTab(1);
     marker->show();
-    QTest::mouseClick(controls().Image1, Qt::LeftButton, {}, QPoint(20, 20));
-    QTest::mouseClick(marker, Qt::LeftButton, {}, QPoint(3, 4));
+    clickBoth();
     ASSERT_EQ(clicks.size(), 2u);
     EXPECT_EQ(clicks[0], std::make_pair(1, QPointF((20 + 10) * 15, 20 * 15)));
     EXPECT_EQ(clicks[1], std::make_pair(1, QPointF((103 + 10) * 15, 54 * 15)));
-
-    showMarks();
-    QTest::mouseClick(marker, Qt::RightButton, {}, QPoint(3, 4));
-    EXPECT_TRUE(marksCleared());
-    EXPECT_EQ(clicks.size(), 2u);
 }
 
 TEST_F(ZoomScrollTest, FitFollowsTheZoomedPictureAndStaysInTheWorkArea) {
     zoom().setNaturalSize(400 * 15, 300 * 15);
-    controls().Check5->setChecked(true);
-    display().tabs().Check5_Click();
+    fitToWindow();
     const QSize fitted = form().size();
     click(larger()); // 440 x 330 pixels
     QTRY_COMPARE(form().size() - fitted, QSize(40, 30));
     QTRY_COMPARE(controls().Picture4->size(), QSize(440, 330));
-    EXPECT_FALSE(controls().HScroll1->isEnabled());
-    EXPECT_FALSE(controls().VScroll1->isEnabled());
+    EXPECT_FALSE(anyBarEnabled());
 
     zoom().setNaturalSize(4000 * 15, 3000 * 15);
     zoom().FitWindowToImage();
@@ -230,8 +217,7 @@ TEST_F(ZoomScrollTest, AMaximizedWindowIsNotFitted) {
     const QRect workArea = form().screen()->availableGeometry();
     QTRY_COMPARE(form().frameGeometry(), workArea);
     const QSize maximized = form().size();
-    controls().Check5->setChecked(true);
-    display().tabs().Check5_Click();
+    fitToWindow();
     click(larger());
     zoom().FitWindowToImage();
     QApplication::processEvents();

@@ -7,9 +7,7 @@
 #include "support/files.h"
 #include "tracking/form9.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QFontMetrics>
 #include <QMenu>
@@ -54,6 +52,12 @@ protected:
     }
     QTreeWidgetItem* row(int index) const { return form->ListView1->topLevelItem(index - 1); }
     void trigger(const char* item) { form->menuItem(QString::fromLatin1(item))->trigger(); }
+    // Saves the list through the menu and returns the file's lines.
+    QList<QByteArray> saveLines(const QString& name) {
+        chosen = dir.filePath(name);
+        trigger("mnuSaveList");
+        return nubivista::testing::readBytes(chosen).split('\n');
+    }
 
     core::Settings settings;
     core::MessageService messages{settings.MsgOffMap};
@@ -62,12 +66,15 @@ protected:
     int answer = core::MsgYes;
     QString chosen;
     QStringList initialFolders;
+    QTemporaryDir dir;
     std::unique_ptr<Form9> form;
 };
 
-TEST_F(Form9Test, CaptionAndHeaderFollowTheRouting) {
+TEST_F(Form9Test, LoadSetsCaptionHeaderChecksAndRepairsColumnWidths) {
+    settings.EtaCol1Width = 0;
+    settings.EtaCol2Width = 3000;
+    settings.EtaClearAtClose = 1;
     const std::tuple<int, const char*, const char*> cases[] = {
-        {0, "ETA List", "ETA"},
         {1, "ETA List", "ETA"},
         {2, "Distance/Direction List", "Distance/Direction"},
         {3, "Distance/Direction and ETA List", "Distance/Direction or ETA"},
@@ -78,67 +85,39 @@ TEST_F(Form9Test, CaptionAndHeaderFollowTheRouting) {
         w.Form_Load();
         EXPECT_EQ(w.windowTitle(), caption) << lists;
         EXPECT_EQ(w.ListView1->headerItem()->text(1), header) << lists;
-        EXPECT_EQ(w.ListView1->headerItem()->text(0), "Name");
+        EXPECT_EQ(w.ListView1->columnWidth(0), 100);
+        EXPECT_EQ(w.ListView1->columnWidth(1), 200);
+        EXPECT_TRUE(w.menuItem("mnuExitClear")->isChecked());
+        EXPECT_FALSE(w.menuItem("mnuOnTop")->isChecked());
     }
-}
-
-TEST_F(Form9Test, LoadRepairsColumnWidthsAndSetsTheChecks) {
-    settings.EtaCol1Width = 0;
-    settings.EtaCol2Width = 3000;
-    settings.EtaClearAtClose = 1;
-    form->Form_Load();
     EXPECT_EQ(settings.EtaCol1Width, 1500);
-    EXPECT_EQ(form->ListView1->columnWidth(0), 100);
-    EXPECT_EQ(form->ListView1->columnWidth(1), 200);
-    EXPECT_TRUE(form->menuItem("mnuExitClear")->isChecked());
-    EXPECT_FALSE(form->menuItem("mnuOnTop")->isChecked());
-    QStringList captions;
-    for (QAction* a : form->mnuPop1->actions())
-        captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(captions,
-              QStringList({"Move &Up", "Move &Down", "Move To &Top", "Move To &Bottom", "-",
-                           "Delete &Selected", "-", "Clear List", "Save List As Text File", "-",
-                           "Clear List At Close (setting)", "On Top-Window (setting)"}));
 }
 
-TEST_F(Form9Test, AddRowShowsTheWindowWithAnEmptyName) {
-    EXPECT_FALSE(form->isVisible());
-    addRows({"ETA: one", "ETA: two"});
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(secondColumn(), QStringList({"ETA: one", "ETA: two"}));
-    EXPECT_TRUE(row(2)->text(0).isEmpty());
-}
-
-TEST_F(Form9Test, MovesTakeOnlyTheCurrentRow) {
-    struct Case {
-        const char* item;
-        int current;
-        const char* order;
-    };
-    const Case cases[] = {
+TEST_F(Form9Test, MovesTakeOnlyTheCurrentRowWithItsName) {
+    // Rows 1 and 4 are selected as well; only the current row moves.
+    const std::tuple<const char*, int, const char*> cases[] = {
         {"mnuMoveUp", 3, "acbd"},   {"mnuMoveUp", 1, "abcd"}, {"mnuMovedown", 2, "acbd"},
         {"mnuMovedown", 4, "abcd"}, {"mnuToTop", 3, "cabd"},  {"mnuToTop", 1, "abcd"},
         {"mnuToBot", 2, "acdb"},    {"mnuToBot", 4, "abcd"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [item, current, order] : cases) {
         form->ListView1->clear();
         addRows({"a", "b", "c", "d"});
         row(1)->setText(0, QStringLiteral("first"));
-        form->ListView1->setCurrentItem(row(c.current));
+        form->ListView1->setCurrentItem(row(current));
         row(4)->setSelected(true);
         row(1)->setSelected(true);
-        trigger(c.item);
-        EXPECT_EQ(secondColumn().join(QString()), c.order) << c.item << " on " << c.current;
-        const int moved =
-            static_cast<int>(QString::fromLatin1(c.order).indexOf(QChar(u'a' + c.current - 1))) + 1;
-        EXPECT_EQ(form->ListView1->currentItem(), row(moved)) << c.item;
-        // The name moves with its row.
-        EXPECT_EQ(row(static_cast<int>(QString::fromLatin1(c.order).indexOf(u'a')) + 1)->text(0),
-                  "first");
+        trigger(item);
+        const QString got = secondColumn().join(QString());
+        EXPECT_EQ(got, order) << item << " on " << current;
+        EXPECT_EQ(form->ListView1->currentItem(),
+                  row(static_cast<int>(got.indexOf(QChar(u'a' + current - 1))) + 1))
+            << item;
+        EXPECT_EQ(row(static_cast<int>(got.indexOf(u'a')) + 1)->text(0), "first") << item;
     }
 }
 
-TEST_F(Form9Test, MovesAndDeleteOnAnEmptyListDoNothing) {
+TEST_F(Form9Test, MenuOnAnEmptyListDoesNothing) {
     for (const char* item :
          {"mnuMoveUp", "mnuMovedown", "mnuToTop", "mnuToBot", "mnuDelete", "mnuSaveList"})
         trigger(item);
@@ -146,62 +125,49 @@ TEST_F(Form9Test, MovesAndDeleteOnAnEmptyListDoNothing) {
     EXPECT_TRUE(initialFolders.isEmpty());
 }
 
-TEST_F(Form9Test, DeleteSelectedAsksThenRemovesEverySelectedRow) {
+TEST_F(Form9Test, DeleteSelectedAndClearListAskFirst) {
     addRows({"a", "b", "c", "d", "e"});
     for (int i : {2, 4, 5})
         row(i)->setSelected(true);
     answer = core::MsgNo;
     trigger("mnuDelete");
-    ASSERT_EQ(shown.size(), 1u);
+    trigger("mnuClearList");
+    ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].kind, 4);
     EXPECT_EQ(shown[0].id, 3);
     EXPECT_EQ(shown[0].text, "\r\n\r\nDo You Want To Delete\r\nThe Selected Items From The  List?");
+    EXPECT_EQ(shown[1].id, 2);
+    EXPECT_EQ(shown[1].text, "\r\n\r\nDo You Want To Clear The List?");
     EXPECT_EQ(secondColumn().size(), 5);
+    // Deleting from the last row up removes exactly the selected rows.
     answer = core::MsgYes;
     trigger("mnuDelete");
     EXPECT_EQ(secondColumn(), QStringList({"a", "c"}));
-}
-
-TEST_F(Form9Test, ClearListAsksUnlessSuppressed) {
-    addRows({"a", "b"});
-    answer = core::MsgNo;
-    trigger("mnuClearList");
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].id, 2);
-    EXPECT_EQ(shown[0].text, "\r\n\r\nDo You Want To Clear The List?");
-    EXPECT_EQ(secondColumn().size(), 2);
+    // A suppressed question clears without asking.
     settings.MsgOffMap[1] = u'1';
     trigger("mnuClearList");
-    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown.size(), 3u);
     EXPECT_TRUE(secondColumn().isEmpty());
 }
 
 TEST_F(Form9Test, SaveWithEmptyNamesWritesFourDotsAndCrLfLines) {
-    QTemporaryDir dir;
     settings.EtaSavePath = QStringLiteral("/earlier");
     addRows({"ETA: 4:07 PM 5/3/04 ... 12.3 Mi", " Dist/Dir: 1 Mi @ 90 deg. E "});
-    chosen = dir.filePath("list.txt");
-    trigger("mnuSaveList");
+    const QList<QByteArray> lines = saveLines("list.txt");
     EXPECT_EQ(initialFolders, QStringList({"/earlier"}));
     EXPECT_EQ(settings.EtaSavePath, dir.path());
-    const QByteArray bytes = nubivista::testing::readBytes(chosen);
-    const QList<QByteArray> lines = bytes.split('\n');
-    ASSERT_EQ(lines.size(), 4) << bytes.toStdString();
-    EXPECT_TRUE(lines[0].startsWith("Date: ")) << lines[0].toStdString();
-    EXPECT_TRUE(lines[0].endsWith('\r'));
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines[0].startsWith("Date: ") && lines[0].endsWith('\r')) << lines[0].toStdString();
     EXPECT_EQ(lines[1], "....ETA: 4:07 PM 5/3/04 ... 12.3 Mi\r");
     EXPECT_EQ(lines[2], "....Dist/Dir: 1 Mi @ 90 deg. E\r");
     EXPECT_TRUE(lines[3].isEmpty());
 }
 
 TEST_F(Form9Test, SavePadsNamesWithDotsToTheWidestName) {
-    QTemporaryDir dir;
     addRows({"one", "two", "three"});
     row(1)->setText(0, QStringLiteral("  Springfield "));
     row(2)->setText(0, QStringLiteral("Ada"));
-    chosen = dir.filePath("names.txt");
-    trigger("mnuSaveList");
-    const QList<QByteArray> lines = nubivista::testing::readBytes(chosen).split('\n');
+    const QList<QByteArray> lines = saveLines("names.txt");
     ASSERT_EQ(lines.size(), 5);
     EXPECT_EQ(lines[1], "Springfield....one\r");
     const QFontMetrics metrics(form->ListView1->font());
@@ -216,27 +182,28 @@ TEST_F(Form9Test, SavePadsNamesWithDotsToTheWidestName) {
     EXPECT_TRUE(lines[3].startsWith(".")) << "an empty name is all dots";
 }
 
-TEST_F(Form9Test, SaveToAnUnwritableFolderIsReportedAndKeepsTheRows) {
-    addRows({"a"});
-    chosen = QStringLiteral("/proc/no such folder/list.txt");
-    trigger("mnuSaveList");
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].kind, 1);
-    EXPECT_TRUE(shown[0].text.contains("/proc/no such folder/list.txt"));
-    EXPECT_EQ(secondColumn(), QStringList({"a"}));
-    EXPECT_FALSE(QFile::exists(chosen));
-}
-
-TEST_F(Form9Test, CancelledSaveWritesNothing) {
+TEST_F(Form9Test, CancelledSaveKeepsThePathAndAnUnwritableOneIsReported) {
     addRows({"a"});
     settings.EtaSavePath = QStringLiteral("/kept");
     trigger("mnuSaveList");
     EXPECT_EQ(initialFolders.size(), 1);
+    EXPECT_TRUE(shown.empty()) << "a cancelled save says nothing";
     EXPECT_EQ(settings.EtaSavePath, "/kept");
+
+    chosen = QStringLiteral("/proc/no such folder/list.txt");
+    trigger("mnuSaveList");
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, 1);
+    EXPECT_TRUE(shown[0].text.contains(chosen)) << shown[0].text.toStdString();
+    EXPECT_EQ(secondColumn(), QStringList({"a"}));
+    EXPECT_FALSE(QFile::exists(chosen));
 }
 
-TEST_F(Form9Test, CloseHidesAndKeepsPlaceWidthsAndRows) {
+TEST_F(Form9Test, AddRowShowsAndCloseKeepsPlaceWidthsAndRowsUnlessClearAtClose) {
+    EXPECT_FALSE(form->isVisible());
     addRows({"a", "b"});
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(row(2)->text(0).isEmpty()) << "a new row has no name";
     form->resize(400, 300);
     form->ListView1->setColumnWidth(0, 80);
     form->close();
@@ -246,10 +213,7 @@ TEST_F(Form9Test, CloseHidesAndKeepsPlaceWidthsAndRows) {
     EXPECT_EQ(settings.EtaCol1Width, 1200);
     addRows({"c"});
     EXPECT_EQ(secondColumn(), QStringList({"a", "b", "c"}));
-}
 
-TEST_F(Form9Test, ClearAtCloseShowsOnlyTheNewRowAfterReopening) {
-    addRows({"a", "b"});
     trigger("mnuExitClear");
     EXPECT_EQ(settings.EtaClearAtClose, 1);
     EXPECT_TRUE(form->menuItem("mnuExitClear")->isChecked());
@@ -263,25 +227,19 @@ TEST_F(Form9Test, ClearAtCloseShowsOnlyTheNewRowAfterReopening) {
 
 TEST_F(Form9Test, OnTopToggleKeepsTheWindowShown) {
     addRows({"a"});
-    trigger("mnuOnTop");
-    EXPECT_EQ(settings.EtaOnTop, 1);
-    EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(form->isVisible());
-    trigger("mnuOnTop");
-    EXPECT_EQ(settings.EtaOnTop, 0);
-    EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    for (int on : {1, 0}) {
+        trigger("mnuOnTop");
+        EXPECT_EQ(settings.EtaOnTop, on);
+        EXPECT_EQ(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint), on == 1);
+        EXPECT_TRUE(form->isVisible());
+    }
 }
 
-TEST_F(Form9Test, NarrowWindowIsWidenedBack) {
+TEST_F(Form9Test, NarrowWindowIsWidenedBackAndARightClickOpensThePopup) {
     addRows({"a"});
     form->resize(60, 300);
     QApplication::processEvents();
-    EXPECT_EQ(form->width(), 160);
-    EXPECT_EQ(form->height(), 300);
-}
-
-TEST_F(Form9Test, RightClickOnTheListOpensThePopup) {
-    addRows({"a"});
+    EXPECT_EQ(form->size(), QSize(160, 300));
     QTest::mouseClick(form->ListView1->viewport(), Qt::RightButton, {}, QPoint(20, 8));
     QTRY_VERIFY(form->mnuPop1->isVisible());
     form->mnuPop1->hide();

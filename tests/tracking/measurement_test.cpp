@@ -5,6 +5,7 @@
 #include "core/settings.h"
 #include "qstring_print.h"
 #include "sets/loop_set.h"
+#include "support/scoped_time_zone.h"
 #include "tracking/measurement.h"
 
 #include <QTemporaryDir>
@@ -47,7 +48,7 @@ protected:
         m = std::make_unique<Measurement>(settings, loop, clock, std::move(v));
     }
 
-    // A point `miles` statute miles east (and north) of the picture's (1000, 5000).
+    // A point `east` (and `north`) statute miles from the picture's (1000, 5000).
     QPointF at(double east, double north = 0) const {
         const double perMile = settings.MapScale * settings.ZoomFactor;
         return {1000 + east * perMile, 5000 - north * perMile};
@@ -56,20 +57,16 @@ protected:
         slot = onSlot;
         m->Image1_MouseDown(Qt::LeftButton, p);
     }
-    // The ETA text's time part: the reference time (UTC) shown as local time
-    // plus the seconds.
-    static QString localEta(core::OleDate reference, int seconds) {
-        QDateTime t = core::oleToDateTime(reference, Qt::UTC).addSecs(seconds).toLocalTime();
-        const int h = t.time().hour() % 12 == 0 ? 12 : t.time().hour() % 12;
-        return QStringLiteral("%1:%2 %3 %4/%5/%6")
-            .arg(h)
-            .arg(t.time().minute(), 2, 10, QChar(u'0'))
-            .arg(t.time().hour() < 12 ? "AM" : "PM")
-            .arg(t.date().month())
-            .arg(t.date().day())
-            .arg(t.date().year() % 100, 2, 10, QChar(u'0'));
+    // Images at 12:00 and 12:30 and a storm ten miles east between them.
+    void measureTwentyEast() {
+        loop.storeImage(1, utc(12, 0));
+        loop.storeImage(2, utc(12, 30));
+        click(1, at(0));
+        click(2, at(10));
+        ASSERT_EQ(text1, "20 Mi/Hr @ 90 deg. E");
     }
 
+    nubivista::testing::ScopedTimeZone zone{"UTC"};
     QTemporaryDir dir;
     core::Settings settings;
     sets::LoopSet loop{dir.filePath("CurrSetRec.sis"), dir.filePath("latest"), [] { return 6; }};
@@ -105,209 +102,32 @@ TEST_F(MeasurementTest, FirstClickPlacesTheStartMarkerAndKeepsTheSlot) {
     EXPECT_TRUE(text1.startsWith("Got Start - Distance/Speed: ")) << text1.toStdString();
     EXPECT_EQ(markers[1], QRectF(2000 - 90, 3000 - 97.5, 195, 195));
     EXPECT_TRUE(shown[1]);
-    EXPECT_FALSE(shown[2]);
-    EXPECT_FALSE(shown[3]);
-    EXPECT_FALSE(lineShown);
+    EXPECT_FALSE(shown[2] || shown[3] || lineShown);
     EXPECT_EQ(m->StartSlot, 1);
     EXPECT_EQ(m->StartTime, utc(12, 0));
 }
 
-TEST_F(MeasurementTest, StartOnAnImageWithoutTimeGivesDistanceOnly) {
-    loop.storeImage(1, 0);
-    loop.storeImage(2, utc(12, 30));
-    click(1, at(0));
-    EXPECT_EQ(m->StartSlot, 0);
-    click(2, at(10));
-    EXPECT_EQ(text1, "Dist/Dir: 10 Mi @ 90 deg. E");
-    EXPECT_EQ(m->StormSpeed, 0);
-}
-
-TEST_F(MeasurementTest, OneClickSpeedThenEtaFromTheEndPoint) {
-    loop.storeImage(1, utc(12, 0));
-    loop.storeImage(2, utc(12, 30));
-    click(1, at(0));
-    click(2, at(10));
-    EXPECT_EQ(text1, "20 Mi/Hr @ 90 deg. E");
+TEST_F(MeasurementTest, OneClickSpeedThenEtaFromTheEndPointUntilReset) {
+    measureTwentyEast();
     EXPECT_FLOAT_EQ(m->StormSpeed, 20);
     EXPECT_EQ(m->MotionDirection, 90);
     EXPECT_EQ(m->EndTime, utc(12, 30));
-    EXPECT_NEAR(markers[2].x(), at(10).x() - 90, 1e-3);
-    EXPECT_NEAR(markers[2].y(), at(10).y() - 90, 1e-3);
-    EXPECT_EQ(markers[2].width(), 195);
+    EXPECT_LT((markers[2].topLeft() - at(10) + QPointF(90, 90)).manhattanLength(), 1e-3);
+    EXPECT_EQ(markers[2].size(), QSizeF(195, 195));
     ASSERT_TRUE(lineShown);
     EXPECT_EQ(lineWidth, 1);
     // The line runs across the view through both points, in view twips.
-    EXPECT_NEAR(line.y1(), 5000 + origin.y(), 1e-3);
-    EXPECT_NEAR(line.x1(), 0, 1e-3);
-    EXPECT_NEAR(line.x2(), 9000, 1e-3);
+    EXPECT_EQ(line, QLineF(0, 5000 + origin.y(), 9000, 5000 + origin.y()));
 
     // Five miles further on at 20 Mi/Hr: 15 minutes after the second image.
     click(2, at(15));
-    EXPECT_EQ(text1, "ETA: " + localEta(utc(12, 30), 15 * 60) + " ... 5 Mi @ 20 Mi/Hr @ 90 deg. E");
+    EXPECT_EQ(text1, "ETA: 12:45 PM 5/3/04 ... 5 Mi @ 20 Mi/Hr @ 90 deg. E");
     EXPECT_TRUE(shown[3]);
     EXPECT_EQ(linesDrawn, 1) << "the speed's line stays";
     // Every later click is another target from the same end point.
     click(1, at(12));
-    EXPECT_EQ(text1, "ETA: " + localEta(utc(12, 30), 6 * 60) + " ... 2 Mi @ 20 Mi/Hr @ 90 deg. E");
-}
+    EXPECT_EQ(text1, "ETA: 12:36 PM 5/3/04 ... 2 Mi @ 20 Mi/Hr @ 90 deg. E");
 
-TEST_F(MeasurementTest, SecondClickOnTheStartPointGivesZeroSpeed) {
-    loop.storeImage(1, utc(12, 0));
-    loop.storeImage(2, utc(12, 6));
-    click(1, at(3));
-    click(2, at(3));
-    EXPECT_EQ(text1, "0 Mi/Hr @ -1 deg. N");
-    EXPECT_EQ(m->StormSpeed, 0);
-}
-
-TEST_F(MeasurementTest, ImagesInTheSameMinuteGiveDistanceAndUseTheStartUp) {
-    loop.storeImage(1, utc(12, 0, 10));
-    loop.storeImage(2, utc(12, 0, 50));
-    loop.storeImage(3, utc(12, 30));
-    click(1, at(0));
-    click(2, at(10));
-    EXPECT_EQ(text1, "Dist/Dir: 10 Mi @ 90 deg. E");
-    EXPECT_EQ(m->StartSlot, 0);
-    EXPECT_EQ(m->StormSpeed, 0);
-    // From the same start point, distance only, even on another image time.
-    click(3, at(0, 4));
-    EXPECT_EQ(text1, "Dist/Dir: 4 Mi @ 0 deg. N");
-}
-
-TEST_F(MeasurementTest, BothClicksOnOneImageGiveDistance) {
-    loop.storeImage(1, utc(12, 0));
-    click(1, at(0));
-    click(1, at(3, 3));
-    EXPECT_EQ(text1, "Dist/Dir: 4.2 Mi @ 45 deg. NE");
-}
-
-TEST_F(MeasurementTest, OneClickEtaOnTheStormPositionFallsBackToDistance) {
-    loop.storeImage(1, utc(12, 0));
-    loop.storeImage(2, utc(12, 30));
-    click(1, at(0));
-    click(2, at(10));
-    click(2, at(10));
-    EXPECT_EQ(text1, "Dist/Dir: 0 Mi @ -1 deg. N");
-    EXPECT_EQ(m->StartSlot, 0);
-    click(2, at(15));
-    EXPECT_EQ(text1, "Dist/Dir: 5 Mi @ 90 deg. E");
-}
-
-TEST_F(MeasurementTest, DirectionRoundingTo360HasNoCompassText) {
-    loop.storeImage(1, utc(12, 0));
-    click(1, {1000, 5000});
-    click(1, {999, 4000});
-    EXPECT_EQ(text1, "Dist/Dir: 33 Mi @ 360 deg. ");
-}
-
-TEST_F(MeasurementTest, DirectionalEtaAheadBehindAndOutside) {
-    settings.EtaUseDirection = 1;
-    loop.storeImage(1, utc(12, 0));
-    loop.storeImage(2, utc(12, 30));
-    click(1, at(0));
-    click(2, at(10));
-    // Behind the storm: the time it passed.
-    click(2, at(5));
-    EXPECT_EQ(text1,
-              "ETA: " + localEta(utc(12, 30), -15 * 60) + " ... 5 Mi @ 20 Mi/Hr @ 270 deg. W");
-    // Exactly 30 degrees off the motion (bearing 120) is outside the window.
-    const QPointF end = at(10);
-    click(2, {end.x() + 866, end.y() + 500});
-    EXPECT_EQ(text1, "Directional ETA Not Meaningful");
-    click(2, {end.x(), end.y() - 2000});
-    EXPECT_EQ(text1, "Directional ETA Not Meaningful");
-}
-
-TEST_F(MeasurementTest, TwoClickPairsWithTheShownImageAsReference) {
-    settings.TwoClickEta = 1;
-    loop.storeImage(1, utc(12, 0));
-    loop.storeImage(2, utc(12, 30));
-    loop.storeImage(3, utc(12, 36));
-    click(1, at(0));
-    click(2, at(10));
-    EXPECT_EQ(text1, "20 Mi/Hr @ 90 deg. E");
-    EXPECT_EQ(m->StartX, -1);
-    EXPECT_EQ(m->StartSlot, 0);
-    click(3, at(20));
-    EXPECT_EQ(text1, "Got Start - ETA");
-    EXPECT_FALSE(lineShown);
-    click(3, at(20, 10));
-    EXPECT_EQ(text1, "ETA: " + localEta(utc(12, 36), 30 * 60) + " ... 10 Mi @ 20 Mi/Hr @ 0 deg. N");
-    EXPECT_TRUE(lineShown) << "each pair draws its own line";
-    EXPECT_EQ(m->StartX, -1);
-}
-
-TEST_F(MeasurementTest, WhileTheLoopRunsTheNewestTabIsTheReference) {
-    settings.TwoClickEta = 1;
-    for (int s = 1; s <= 4; ++s)
-        loop.storeImage(s, utc(12, 10 * s));
-    click(1, at(0));
-    click(2, at(5)); // 30 Mi/Hr
-    running = true;
-    click(2, at(0));
-    click(2, at(15)); // 15 miles at 30 Mi/Hr from the newest image, 12:40
-    EXPECT_EQ(text1,
-              "ETA: " + localEta(utc(12, 40), 30 * 60) + " ... 15 Mi @ 30 Mi/Hr @ 90 deg. E");
-}
-
-TEST_F(MeasurementTest, PopupListsRouteEtaAndDistanceButNeverSpeed) {
-    settings.PopupLists = 3;
-    loop.storeImage(1, utc(12, 0));
-    loop.storeImage(2, utc(12, 30));
-    click(1, at(0));
-    click(1, at(1));
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0], "Dist/Dir: 1 Mi @ 90 deg. E");
-    m->resetState();
-    click(1, at(0));
-    click(2, at(10));
-    EXPECT_EQ(text1, "20 Mi/Hr @ 90 deg. E");
-    click(2, at(15));
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_TRUE(rows[1].startsWith("ETA: "));
-    settings.PopupLists = 2;
-    click(2, at(20));
-    EXPECT_TRUE(text1.startsWith("ETA: "));
-    EXPECT_EQ(rows.size(), 2u);
-}
-
-TEST_F(MeasurementTest, LongRangeZoomAndUnits) {
-    loop.storeImage(1, utc(12, 0));
-    struct Case {
-        float zoom;
-        int longRange;
-        float unit;
-        double side;
-        int width;
-        const char* text;
-    };
-    const Case cases[] = {
-        {1, 0, 1, 195, 1, "Dist/Dir: 1 Mi @ 90 deg. E"},
-        {1, 1, 1, 117, 1, "Dist/Dir: 2 Mi @ 90 deg. E"},
-        {1, 0, 1.609344f, 195, 1, "Dist/Dir: 1.6 Km @ 90 deg. E"},
-        {1, 0, 0.8689762f, 195, 1, "Dist/Dir: .9 Nm @ 90 deg. E"},
-        {2.5f, 0, 1, 390, 2, "Dist/Dir: 1 Mi @ 90 deg. E"},
-        {4.5f, 1, 1, 487.5, 2, "Dist/Dir: 2 Mi @ 90 deg. E"},
-    };
-    for (const Case& c : cases) {
-        m->resetState();
-        settings.ZoomFactor = c.zoom;
-        settings.LongRangeFlag = static_cast<std::int16_t>(c.longRange);
-        settings.MapScaleActive = c.longRange ? settings.MapScaleLong : settings.MapScale;
-        settings.UnitFactor = c.unit;
-        click(1, at(0));
-        click(1, at(1));
-        EXPECT_EQ(text1, c.text) << "zoom " << c.zoom << " long " << c.longRange;
-        EXPECT_NEAR(markers[2].width(), c.side, 1e-3);
-        EXPECT_EQ(lineWidth, c.width);
-    }
-}
-
-TEST_F(MeasurementTest, ResetStateReturnsToTheClearedValues) {
-    loop.storeImage(1, utc(12, 0));
-    loop.storeImage(2, utc(12, 30));
-    click(1, at(0));
-    click(2, at(10));
     m->resetState();
     EXPECT_EQ(m->StartX, -1);
     EXPECT_EQ(m->StartSlot, 0);
@@ -316,6 +136,122 @@ TEST_F(MeasurementTest, ResetStateReturnsToTheClearedValues) {
     EXPECT_EQ(m->EndTime, 0);
     click(1, at(0));
     EXPECT_TRUE(text1.startsWith("Got Start - Distance/Speed: "));
+}
+
+TEST_F(MeasurementTest, NoUsableTimesGiveDistanceOrZeroSpeedAndEdgeDirections) {
+    struct Case {
+        core::OleDate time1, time2;
+        int slot2;
+        QPointF to;
+        const char* text;
+    };
+    const Case cases[] = {
+        // The start image has no time.
+        {0, utc(12, 30), 2, at(10), "Dist/Dir: 10 Mi @ 90 deg. E"},
+        // Two images in the same clock minute.
+        {utc(12, 0, 10), utc(12, 0, 50), 2, at(10), "Dist/Dir: 10 Mi @ 90 deg. E"},
+        // Both clicks on one image.
+        {utc(12, 0), utc(12, 30), 1, at(3, 3), "Dist/Dir: 4.2 Mi @ 45 deg. NE"},
+        // The second click on the start point: no motion, no direction.
+        {utc(12, 0), utc(12, 6), 2, at(0), "0 Mi/Hr @ -1 deg. N"},
+        // A direction rounding up to 360 has no compass text.
+        {utc(12, 0), utc(12, 30), 1, {999, 4000}, "Dist/Dir: 33 Mi @ 360 deg. "},
+    };
+    for (const Case& c : cases) {
+        m->resetState();
+        loop.storeImage(1, c.time1);
+        loop.storeImage(2, c.time2);
+        click(1, at(0));
+        click(c.slot2, c.to);
+        EXPECT_EQ(text1, c.text);
+        EXPECT_EQ(m->StormSpeed, 0) << c.text;
+        if (QString::fromLatin1(c.text).startsWith("Dist/Dir: ")) {
+            EXPECT_EQ(m->StartSlot, 0) << "later clicks are distances from the same start";
+        }
+    }
+}
+
+TEST_F(MeasurementTest, OneClickEtaOnTheStormPositionFallsBackToDistance) {
+    measureTwentyEast();
+    click(2, at(10));
+    EXPECT_EQ(text1, "Dist/Dir: 0 Mi @ -1 deg. N");
+    EXPECT_EQ(m->StartSlot, 0);
+    click(2, at(15));
+    EXPECT_EQ(text1, "Dist/Dir: 5 Mi @ 90 deg. E");
+}
+
+TEST_F(MeasurementTest, DirectionalEtaAheadBehindAndOutside) {
+    settings.EtaUseDirection = 1;
+    measureTwentyEast();
+    // Behind the storm: the time it passed.
+    click(2, at(5));
+    EXPECT_EQ(text1, "ETA: 12:15 PM 5/3/04 ... 5 Mi @ 20 Mi/Hr @ 270 deg. W");
+    // Exactly 30 degrees off the motion (bearing 120) is outside the window.
+    const QPointF end = at(10);
+    click(2, {end.x() + 866, end.y() + 500});
+    EXPECT_EQ(text1, "Directional ETA Not Meaningful");
+    click(2, {end.x(), end.y() - 2000});
+    EXPECT_EQ(text1, "Directional ETA Not Meaningful");
+}
+
+TEST_F(MeasurementTest, TwoClickPairsWithTheShownOrWhileRunningTheNewestImageAsReference) {
+    settings.TwoClickEta = 1;
+    loop.storeImage(3, utc(12, 36));
+    measureTwentyEast();
+    EXPECT_EQ(m->StartX, -1);
+    EXPECT_EQ(m->StartSlot, 0);
+    click(3, at(20));
+    EXPECT_EQ(text1, "Got Start - ETA");
+    EXPECT_FALSE(lineShown);
+    click(3, at(20, 10));
+    EXPECT_EQ(text1, "ETA: 1:06 PM 5/3/04 ... 10 Mi @ 20 Mi/Hr @ 0 deg. N");
+    EXPECT_TRUE(lineShown) << "each pair draws its own line";
+    EXPECT_EQ(m->StartX, -1);
+    // While the loop runs the shown image changes under the click: a pair on
+    // the 12:30 image counts from the newest one, 12:36.
+    running = true;
+    click(2, at(0));
+    click(2, at(5));
+    EXPECT_EQ(text1, "ETA: 12:51 PM 5/3/04 ... 5 Mi @ 20 Mi/Hr @ 90 deg. E");
+}
+
+TEST_F(MeasurementTest, PopupListsRouteEtaAndDistanceButNeverSpeed) {
+    settings.PopupLists = 3;
+    measureTwentyEast(); // the speed stays in Text1
+    EXPECT_TRUE(rows.empty());
+    click(2, at(15));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_TRUE(rows[0].startsWith("ETA: ")) << rows[0].toStdString();
+    settings.PopupLists = 2;
+    click(2, at(20));
+    EXPECT_TRUE(text1.startsWith("ETA: ")) << text1.toStdString();
+    click(2, at(10));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1], "Dist/Dir: 0 Mi @ -1 deg. N");
+}
+
+TEST_F(MeasurementTest, LongRangeZoomAndUnitsReachTheTextMarkerAndLine) {
+    loop.storeImage(1, utc(12, 0));
+    const std::tuple<float, int, float, double, int, const char*> cases[] = {
+        // Long range at zoom 1: twice the distance for the same twips.
+        {1, 1, 1, 117, 1, "Dist/Dir: 2 Mi @ 90 deg. E"},
+        {1, 0, 1.609344f, 195, 1, "Dist/Dir: 1.6 Km @ 90 deg. E"},
+        {1, 0, 0.8689762f, 195, 1, "Dist/Dir: .9 Nm @ 90 deg. E"},
+        // f = 2.5: the line width rounds to even.
+        {4.5f, 1, 1, 487.5, 2, "Dist/Dir: 2 Mi @ 90 deg. E"},
+    };
+    for (const auto& [zoom, longRange, unit, side, width, text] : cases) {
+        m->resetState();
+        settings.ZoomFactor = zoom;
+        settings.LongRangeFlag = static_cast<std::int16_t>(longRange);
+        settings.MapScaleActive = longRange ? settings.MapScaleLong : settings.MapScale;
+        settings.UnitFactor = unit;
+        click(1, at(0));
+        click(1, at(1));
+        EXPECT_EQ(text1, text) << "zoom " << zoom << " long " << longRange;
+        EXPECT_NEAR(markers[2].width(), side, 1e-3) << text;
+        EXPECT_EQ(lineWidth, width) << text;
+    }
 }
 
 } // namespace

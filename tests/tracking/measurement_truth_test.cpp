@@ -46,6 +46,15 @@ protected:
         showWindow({1500, 1300});
     }
 
+    // The simulator's cells now and the time of the frame they belong to.
+    Frame truthNow(const QString& site, const QString& product) {
+        Frame frame;
+        frame.truth =
+            QJsonDocument::fromJson(sim.get("/_sim/truth?site=" + site + "&product=" + product))
+                .object();
+        frame.time = QDateTime::fromString(frame.truth.value("frameTime").toString(), Qt::ISODate);
+        return frame;
+    }
     // The newest frame of a site's product, by its own name so that no cached
     // copy of an older frame can answer, into slot; and the truth for it.
     Frame fetchNewest(int slot, const QString& site, const QString& product) {
@@ -54,17 +63,11 @@ protected:
         const QUrl frameUrl = radarUrl("/radar/" + QString::fromLatin1(list.last()));
         const platform::DownloadResult got = layer->downloadToFile(frameUrl, loop().slotFile(slot));
         EXPECT_TRUE(got.ok) << got.error.toStdString();
-        Frame frame;
-        frame.time = layer->cacheEntry(frameUrl).value_or(platform::CacheEntry{}).lastModifiedUtc;
-        frame.truth = truthNow(site, product);
-        EXPECT_EQ(frame.time,
-                  QDateTime::fromString(frame.truth.value("frameTime").toString(), Qt::ISODate));
+        const Frame frame = truthNow(site, product);
+        EXPECT_EQ(layer->cacheEntry(frameUrl).value_or(platform::CacheEntry{}).lastModifiedUtc,
+                  frame.time);
         loop().storeImage(slot, core::oleFromDateTime(frame.time.toUTC()).value_or(0));
         return frame;
-    }
-    QJsonObject truthNow(const QString& site, const QString& product) {
-        return QJsonDocument::fromJson(sim.get("/_sim/truth?site=" + site + "&product=" + product))
-            .object();
     }
     void advance(int frames) {
         for (int i = 0; i < frames; ++i)
@@ -97,13 +100,8 @@ double angleBetween(double a, double b) {
 }
 
 TEST_F(MeasurementTruthTest, SpeedDirectionAndEtaMatchTheSimulatedCells) {
-    struct Case {
-        const char* product;
-        bool longRange;
-        float zoom;
-        bool kilometres;
-    };
-    const Case cases[] = {
+    // Short and long range, zoom 1 and 2, miles and kilometres.
+    const std::tuple<const char*, bool, float, bool> cases[] = {
         {"DS.p19r0", false, 1, false},
         {"DS.p19r0", false, 2, true},
         {"DS.p20-r", true, 1, true},
@@ -113,24 +111,21 @@ TEST_F(MeasurementTruthTest, SpeedDirectionAndEtaMatchTheSimulatedCells) {
     // An hour between the two images, then half an hour on to the target.
     const int measureFrames = 12;
     const int etaFrames = 6;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.product) + " zoom " + std::to_string(c.zoom) +
-                     (c.kilometres ? " km" : " mi"));
+    for (const auto& [productName, longRange, zoom, kilometres] : cases) {
+        SCOPED_TRACE(std::string(productName) + " zoom " + std::to_string(zoom) +
+                     (kilometres ? " km" : " mi"));
         display().tabs().ClearMeasurement();
-        settings.ZoomFactor = c.zoom;
-        settings.LongRangeFlag = c.longRange ? 1 : 0;
-        settings.MapScaleActive = c.longRange ? settings.MapScaleLong : settings.MapScale;
-        settings.UnitFactor = c.kilometres ? 1.609344f : 1.0f;
+        settings.ZoomFactor = zoom;
+        settings.LongRangeFlag = longRange ? 1 : 0;
+        settings.MapScaleActive = longRange ? settings.MapScaleLong : settings.MapScale;
+        settings.UnitFactor = kilometres ? 1.609344f : 1.0f;
 
-        const QString product = QString::fromLatin1(c.product);
+        const QString product = QString::fromLatin1(productName);
         const Frame a = fetchNewest(1, site, product);
         advance(measureFrames);
         const Frame b = fetchNewest(2, site, product);
         advance(etaFrames);
-        Frame target;
-        target.truth = truthNow(site, product);
-        target.time =
-            QDateTime::fromString(target.truth.value("frameTime").toString(), Qt::ISODate);
+        const Frame target = truthNow(site, product);
         ASSERT_EQ(a.time.secsTo(b.time), measureFrames * kFrameMinutes * 60);
         loop().updateModel([](sets::SlotModel& m) { m.newestSlot = 2; });
         display().zoom().setNaturalSize(kImageWidth, kImageHeight);
@@ -149,20 +144,20 @@ TEST_F(MeasurementTruthTest, SpeedDirectionAndEtaMatchTheSimulatedCells) {
             QStringLiteral("^(\\d+) (Mi|Km)/Hr @ (\\d+) deg\\. [NESW]*$"));
         const auto speed = speedText.match(controls().Text1->text());
         ASSERT_TRUE(speed.hasMatch()) << controls().Text1->text().toStdString();
-        EXPECT_EQ(speed.captured(2), c.kilometres ? "Km" : "Mi");
+        EXPECT_EQ(speed.captured(2), kilometres ? "Km" : "Mi");
 
         // Each click lands on a whole pixel of the zoomed picture: within half
         // a zoomed pixel of the cell on each axis, so the measured track is
         // off by at most sqrt(2) / zoom image pixels. The texts round to whole
         // units and degrees: half a unit more.
         const double milesPerPixel = a.truth.value("milesPerPixel").toDouble();
-        const double slack = std::numbers::sqrt2 / c.zoom;
+        const double slack = std::numbers::sqrt2 / zoom;
         const double trackPixels =
             std::hypot(b.cell(cell).x() - a.cell(cell).x(), b.cell(cell).y() - a.cell(cell).y());
         const double hours = measureFrames * kFrameMinutes / 60.0;
-        const double trueSpeed = a.truth.value(c.kilometres ? "speedKmh" : "speedMph").toDouble();
+        const double trueSpeed = a.truth.value(kilometres ? "speedKmh" : "speedMph").toDouble();
         const double speedSlack =
-            slack * milesPerPixel * (c.kilometres ? 1.609344 : 1.0) / hours + 0.5;
+            slack * milesPerPixel * (kilometres ? 1.609344 : 1.0) / hours + 0.5;
         EXPECT_NEAR(speed.captured(1).toDouble(), trueSpeed, speedSlack);
         const double directionSlack = std::asin(slack / trackPixels) * 180 / std::numbers::pi + 0.5;
         EXPECT_LE(
