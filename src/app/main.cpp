@@ -68,6 +68,12 @@ int main(int argc, char** argv) {
     services.look = {started->ThemePad, started->PanelBackColor};
     services.makePane = [&paneProfile] { return new platform::WebEnginePane(paneProfile); };
     services.openInNewWindow = [&form5](const QString& address) { form5.OpenInNewWindow(address); };
+    services.internet = internet.get();
+    services.onlineSwitchDone = started->OnlineSwitchDone;
+    services.takeMapPopup = [&form5] {
+        form5.setPopupRequested(true);
+        return form5.WebBrowser1;
+    };
     app::MainWindow mainWindow(services);
     core::Form1& form1 = mainWindow.form1();
     form1.addWindowToUnload(QStringLiteral("Form5"), &form5);

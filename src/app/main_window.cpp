@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "acquisition/platform/null_internet_service.h"
 #include "display/loop_animation.h"
 #include "display/tab_display.h"
 #include "display/window_layout.h"
@@ -28,6 +29,7 @@ MainWindow::MainWindow(const MainWindowServices& services) {
         if (measurement_)
             measurement_->Image1_MouseDown(button, twipsInPicture);
     };
+    peers.refreshRunning = [this] { return refresh_ && refresh_->offersShutDown(); };
     peers.resetMeasurementState = [this] {
         if (measurement_)
             measurement_->resetState();
@@ -40,6 +42,7 @@ MainWindow::MainWindow(const MainWindowServices& services) {
     panes_ = new acquisition::BrowserPanes(*form1_, c.Picture3, imagePane, mapPane,
                                            [this] { return paneArea(); });
 
+    attachRefreshProcess(services);
     setCommands_ = new sets::SetCommands(*form1_, *loop_,
                                          services.chooseSetFile ? services.chooseSetFile
                                                                 : sets::qtFileChooser(form1_.get()),
@@ -63,8 +66,10 @@ MainWindow::~MainWindow() = default;
 sets::SetCommandPeers MainWindow::setCommandPeers() {
     sets::SetCommandPeers peers;
     display::LoopDisplay& d = *display_;
-    peers.refreshState = [] { return 0; };
-    peers.shutDownState = [this] { showStoppedRefreshControls(); };
+    peers.refreshState = [this] { return refresh_->RefreshState(); };
+    peers.shutDownState = [this] { refresh_->enterShutDownState(); };
+    peers.stopImagePolling = [this] { refresh_->stopImagePolling(); };
+    peers.resetMinutesCounted = [this] { refresh_->resetMinutesCounted(); };
     peers.selectedTab = [&d] { return d.tabs().selectedTab(); };
     peers.selectTab = [&d](int tab) { d.tabs().selectTab(tab); };
     peers.skipChecked = [&d](int tab) {
@@ -77,17 +82,7 @@ sets::SetCommandPeers MainWindow::setCommandPeers() {
         d.controls().Check4[tab]->setEnabled(enabled);
     };
     peers.clearMeasurement = [&d] { d.tabs().ClearMeasurement(); };
-    peers.picturesLoaded = [this, &d](int newestSlot) {
-        const QImage& picture = loop_->picture(newestSlot);
-        if (!picture.isNull())
-            d.zoom().setNaturalSize(display::toTwips(picture.width()),
-                                    display::toTwips(picture.height()));
-        d.zoom().UpdateScrollRanges();
-        d.zoom().SyncScrollBars(false, false);
-        d.zoom().placeScrollBars();
-        if (d.controls().Check5->isChecked())
-            d.zoom().FitWindowToImage();
-    };
+    peers.picturesLoaded = [this](int newestSlot) { sizeViewToPicture(newestSlot); };
     peers.showInterval = [&d](int minutes) {
         d.controls().Text4->setText(QString::number(minutes));
     };
@@ -97,6 +92,59 @@ sets::SetCommandPeers MainWindow::setCommandPeers() {
     };
     peers.setCaption = [this](const QString& caption) { form1_->setWindowTitle(caption); };
     return peers;
+}
+
+// ---- the auto-refresh process ----
+
+void MainWindow::attachRefreshProcess(const MainWindowServices& services) {
+    display::DisplayControls& c = display_->controls();
+    acquisition::RefreshControls controls;
+    controls.Command7 = c.Command7;
+    controls.Command9 = c.Command9;
+    controls.Command20 = c.Command20;
+    controls.Command21 = c.Command21;
+    controls.Text2 = c.Text2;
+    controls.Text4 = c.Text4;
+    controls.Check1 = c.Check1;
+    controls.Check2 = c.Check2;
+    controls.Check3 = c.Check3;
+    controls.Combo1 = c.Combo1;
+
+    display::LoopDisplay& d = *display_;
+    acquisition::DisplayActions actions;
+    actions.selectedTab = [&d] { return d.tabs().selectedTab(); };
+    actions.selectTab = [&d](int tab) { d.tabs().selectTab(tab); };
+    actions.setSkipBox = [&d](int tab, bool checked, bool enabled) {
+        if (tab < 1 || tab > display::kTabCount)
+            return;
+        d.controls().Check4[tab]->setChecked(checked);
+        d.controls().Check4[tab]->setEnabled(enabled);
+    };
+    actions.clearMeasurement = [&d] { d.tabs().ClearMeasurement(); };
+    actions.firstImageMeasured = [this](int slot) { sizeViewToPicture(slot); };
+
+    acquisition::RefreshServices refreshServices;
+    if (services.internet == nullptr)
+        ownInternet_ = std::make_unique<platform::NullInternetService>();
+    refreshServices.internet = services.internet ? services.internet : ownInternet_.get();
+    refreshServices.onlineSwitchDone = services.onlineSwitchDone;
+    refreshServices.openInNewWindow = services.openInNewWindow;
+    refreshServices.takeMapPopup = services.takeMapPopup;
+    refresh_ = new acquisition::RefreshProcess(*form1_, *loop_, *panes_, controls,
+                                               std::move(actions), std::move(refreshServices));
+}
+
+void MainWindow::sizeViewToPicture(int slot) {
+    display::LoopDisplay& d = *display_;
+    const QImage& picture = loop_->picture(slot);
+    if (!picture.isNull())
+        d.zoom().setNaturalSize(display::toTwips(picture.width()),
+                                display::toTwips(picture.height()));
+    d.zoom().UpdateScrollRanges();
+    d.zoom().SyncScrollBars(false, false);
+    d.zoom().placeScrollBars();
+    if (d.controls().Check5->isChecked())
+        d.zoom().FitWindowToImage();
 }
 
 // ---- storm tracking ----
@@ -148,19 +196,6 @@ tracking::MeasurementView MainWindow::measurementView() {
     v.loopRunning = [this] { return display_->animation().running(); };
     v.addListRow = [this](const QString& text) { form9_->addRow(text); };
     return v;
-}
-
-void MainWindow::showStoppedRefreshControls() {
-    const display::DisplayControls& c = display_->controls();
-    c.Command7->setText(QStringLiteral("Restart"));
-    c.Command9->setText(QStringLiteral("ll"));
-    for (QWidget* box : {static_cast<QWidget*>(c.Text4), static_cast<QWidget*>(c.Text2)}) {
-        QPalette stopped = box->palette();
-        stopped.setColor(QPalette::Base, stopped.color(QPalette::Button));
-        box->setPalette(stopped);
-    }
-    c.Text2->clear();
-    form1_->F1ToolT();
 }
 
 acquisition::PaneArea MainWindow::paneArea() const {

@@ -2,6 +2,8 @@
 // The main window assembled: the shell, the loop model, the loop display, the
 // browser panes and the small windows the menu opens, wired to each other.
 #include "acquisition/browser_panes.h"
+#include "acquisition/platform/internet_service.h"
+#include "acquisition/refresh_process.h"
 #include "auxiliary/form3.h"
 #include "auxiliary/form6.h"
 #include "core/form1.h"
@@ -26,6 +28,13 @@ struct MainWindowServices {
     std::function<platform::BrowserPane*()> makePane;
     // Opens an address in a new browser window (the relay window).
     std::function<void(const QString&)> openInNewWindow;
+    // The Internet layer; a layer that reaches nothing when null.
+    platform::InternetService* internet = nullptr;
+    // Start-up's OnlineSwitchDone: false when the first national map load is
+    // to switch the system back online.
+    bool onlineSwitchDone = true;
+    // The map pane's own new windows go to the relay window's browser.
+    std::function<platform::BrowserPane*()> takeMapPopup;
     // The file dialogs of the set commands; Qt's own dialog when empty.
     sets::SetFileChooser chooseSetFile;
     // The ETA list's save dialog; Qt's own dialog when empty.
@@ -41,6 +50,7 @@ public:
     sets::LoopSet& loop() { return *loop_; }
     display::LoopDisplay& display() { return *display_; }
     acquisition::BrowserPanes& panes() { return *panes_; }
+    acquisition::RefreshProcess& refresh() { return *refresh_; }
     auxiliary::Form3& form3() { return *form3_; }
     auxiliary::Form6& form6() { return *form6_; }
     sets::SetCommands& setCommands() { return *setCommands_; }
@@ -50,18 +60,22 @@ public:
 private:
     acquisition::PaneArea paneArea() const;
     sets::SetCommandPeers setCommandPeers();
-    // The stopped look of the refresh controls, until the auto-refresh
-    // process attaches its own shut-down.
-    void showStoppedRefreshControls();
+    // The auto-refresh process on the display's refresh controls.
+    void attachRefreshProcess(const MainWindowServices& services);
+    // The view takes the size of slot's picture; Fit fits the window to it.
+    void sizeViewToPicture(int slot);
     // Storm tracking on the picture view and its list window.
     void attachMeasurement(const MainWindowServices& services);
     tracking::MeasurementView measurementView();
 
+    // Declared first so that it outlives the process that uses it.
+    std::unique_ptr<platform::InternetService> ownInternet_;
     std::unique_ptr<core::Form1> form1_;
     std::unique_ptr<sets::LoopSet> loop_;
-    display::LoopDisplay* display_ = nullptr;    // owned by form1
-    acquisition::BrowserPanes* panes_ = nullptr; // owned by form1
-    sets::SetCommands* setCommands_ = nullptr;   // owned by form1
+    display::LoopDisplay* display_ = nullptr;        // owned by form1
+    acquisition::BrowserPanes* panes_ = nullptr;     // owned by form1
+    acquisition::RefreshProcess* refresh_ = nullptr; // owned by form1
+    sets::SetCommands* setCommands_ = nullptr;       // owned by form1
     std::unique_ptr<auxiliary::Form3> form3_;
     std::unique_ptr<auxiliary::Form6> form6_;
     std::unique_ptr<tracking::Form9> form9_;

@@ -71,6 +71,14 @@ int MessageService::ShowMsgWind(int kind, const QString& text, int msgId) {
     return state_.MsgResult;
 }
 
+int MessageService::MsgBox(int kind, const QString& text) {
+    if (kind < kMinMsgKind || kind > kMaxMsgKind)
+        return MsgNone;
+    if (answerer_)
+        return answerer_(kind, text, kStandardBoxId);
+    return showStandardBox(kind, text);
+}
+
 int MessageService::showStandardBox(int kind, const QString& text) {
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;

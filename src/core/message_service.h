@@ -20,6 +20,8 @@ enum MsgAnswer : int {
 
 inline constexpr int kMinMsgKind = 1;
 inline constexpr int kMaxMsgKind = 8;
+// The message id a test answerer sees for a standard message box.
+inline constexpr int kStandardBoxId = -1;
 
 // The message now shown. MsgKind is 0 between messages; while a message window is
 // open it holds that window's kind and is the guard against a second window.
@@ -57,6 +59,11 @@ public:
     // for the answer, while timers keep running: 1 Okay, 2 Cancel, 6 Yes, 7 No. A
     // kind outside 1..8 shows nothing and returns 0.
     int ShowMsgWind(int kind, const QString& text, int msgId);
+
+    // A standard message box with the program title, for the few notices and
+    // questions that are not the program's message window (kind 1 Okay, 3 Yes
+    // and No). The test answerer receives these with msgId kStandardBoxId.
+    int MsgBox(int kind, const QString& text);
 
     // Callers of a suppressible message test this first and act as if the
     // affirmative button was pressed when it is true.

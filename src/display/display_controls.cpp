@@ -74,6 +74,9 @@ private:
 // The panel holds many controls in a narrow window: a compact face of the
 // desktop's font, condensed where the system has it, small enough that the
 // widest captions fit the boxes the layout gives them.
+// Command7 is 52 pixels wide; the button's frame and margins take 8 of them.
+constexpr int kCommand7CaptionPx = 44;
+
 QFont compactFont() {
     const QFont base = QApplication::font();
     const QString families[] = {QStringLiteral("DejaVu Sans Condensed"), base.family()};
@@ -93,6 +96,18 @@ QFont compactFont() {
     }
     QFont font = base;
     font.setPointSizeF(6.5);
+    return font;
+}
+
+// The largest font not above base in which caption fits widthPx.
+QFont fittedFont(const QFont& base, const QString& caption, int widthPx) {
+    QFont font = base;
+    for (double points = base.pointSizeF(); points > 6.0; points -= 0.5) {
+        font.setPointSizeF(points);
+        if (QFontMetrics(font).horizontalAdvance(caption) <= widthPx)
+            return font;
+    }
+    font.setPointSizeF(6.0);
     return font;
 }
 
@@ -140,6 +155,8 @@ DisplayControls buildDisplayControls(QWidget* parent) {
 
     c.FrameRefresh = frame("FrameRefresh", QStringLiteral("Refresh Controls"), c.Picture1);
     c.Command7 = button("Command7", QStringLiteral("Restart"), c.FrameRefresh);
+    // Its longer caption must fit inside the button's margins too.
+    c.Command7->setFont(fittedFont(compact, QStringLiteral("Shut-Down"), kCommand7CaptionPx));
     c.Command9 = button("Command9", QStringLiteral("ll"), c.FrameRefresh);
     c.Command20 = button("Command20", QStringLiteral("<"), c.FrameRefresh);
     c.Text4 = new TextBox(QStringLiteral("Text4"), c.FrameRefresh);

@@ -1,0 +1,55 @@
+// The connection: the Internet menu's three items, the Work Offline check
+// that follows the layer's offline switch, and the dial-up questions.
+#include "acquisition/process_texts.h"
+#include "acquisition/refresh_process.h"
+#include "core/form1.h"
+#include "core/message_service.h"
+
+#include <QAction>
+
+namespace nubivista::acquisition {
+
+bool RefreshProcess::readOfflineFlag() {
+    const bool offline = internet().connectionState().offline;
+    state_.OfflineFlag = offline ? -1 : 0;
+    return offline;
+}
+
+void RefreshProcess::mnuInetConnect_Click() {
+    const platform::ConnectionState connection = internet().connectionState();
+    state_.DialUpFlag = connection.modem ? 1 : 0;
+    if (connection.connected) {
+        messages().MsgBox(1, QStringLiteral("You Are CONNECTED To The Internet"));
+        return;
+    }
+    if (connection.modem || messages().MsgBox(3, dialQuestionText()) == core::MsgYes)
+        internet().dial();
+}
+
+void RefreshProcess::mnuOffline_Click() {
+    // A switch that fails leaves the flag as it was.
+    if (state_.OfflineFlag == 0)
+        state_.OfflineFlag = internet().goOffline() ? -1 : 0;
+    else if (internet().goOnline())
+        state_.OfflineFlag = 0;
+    if (QAction* item = shell_.menuItem(QStringLiteral("mnuOffline")))
+        item->setChecked(state_.OfflineFlag != 0);
+}
+
+void RefreshProcess::mnuIEnetOptions_Click() {
+    if (internet().showOptionsDialog(&shell_))
+        return;
+    messages().ShowMsgWind(1,
+                           QStringLiteral("\r\n\r\nError Launching Internet Options Window.\r\n"
+                                          "Alternatively, You Can Use Microsoft Windows Control "
+                                          "Panel > Internet Options"),
+                           0);
+}
+
+void RefreshProcess::menuShowing() {
+    const bool offline = readOfflineFlag();
+    if (QAction* item = shell_.menuItem(QStringLiteral("mnuOffline")))
+        item->setChecked(offline);
+}
+
+} // namespace nubivista::acquisition
