@@ -129,6 +129,11 @@ RefreshProcess::TickConnection RefreshProcess::connectForTick() {
 }
 
 RefreshProcess::TickEnd RefreshProcess::runAutoRefreshStep() {
+    // A poll left over from a process that has ended does nothing.
+    if (state_.RefreshState != refresh_state::Running) {
+        timer3_.stop();
+        return TickEnd::Done;
+    }
     if (timer3_.interval() < 1000)
         timer3_.setInterval(kPollIntervalMs);
 

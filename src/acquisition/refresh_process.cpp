@@ -48,14 +48,16 @@ RefreshProcess::RefreshProcess(core::Form1& shell, sets::LoopSet& loop, BrowserP
     connectControls();
     attachMenu();
     shell_.addLoadStep([this] { Form_Load(); });
-    // A process still running at close stops first, so that no tick runs
-    // while the panes are taken down.
-    shell_.addCloseNavigationStep([this] {
-        state_.RefreshState = refresh_state::Stopped;
-        timer1_.stop();
-        timer3_.stop();
-        timer5_.stop();
-    });
+    // A process still running at close stops before the panes are taken
+    // down, so that no tick does anything during their waits.
+    shell_.addCloseNavigationStep(
+        [this] {
+            state_.RefreshState = refresh_state::Stopped;
+            timer1_.stop();
+            timer3_.stop();
+            timer5_.stop();
+        },
+        true);
 }
 
 RefreshProcess::~RefreshProcess() = default;
@@ -108,6 +110,18 @@ void RefreshProcess::connectControls() {
             [this](Qt::MouseButton button, Qt::KeyboardModifiers) { Command21_MouseDown(button); });
     connect(c_.Command21, &core::PressButton::mouseUp, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers) { Command21_MouseUp(button); });
+
+    // The boxes' looks are system colours: they follow a change of them.
+    connect(&shell_, &core::Form1::systemColorsChanged, this, [this] {
+        const Look look = look_;
+        if (look == Look::Stopped) {
+            showStoppedLook();
+            return;
+        }
+        showRunningLook();
+        if (look == Look::Paused)
+            showPausedLook();
+    });
 
     // Right click anywhere on the status bar, double click on the clock.
     shell_.StatusBar1()->installEventFilter(this);

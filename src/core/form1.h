@@ -70,9 +70,13 @@ public:
     void addFirstActivationStep(std::function<void()> step) {
         activationSteps_.push_back(std::move(step));
     }
-    // The steps of CloseNavigation, run first at close in registration order.
-    void addCloseNavigationStep(std::function<void()> step) {
-        closeNavigationSteps_.push_back(std::move(step));
+    // The steps of CloseNavigation, run first at close in registration order;
+    // a step that must precede all others (ending the process) asks to go first.
+    void addCloseNavigationStep(std::function<void()> step, bool goFirst = false) {
+        if (goFirst)
+            closeNavigationSteps_.insert(closeNavigationSteps_.begin(), std::move(step));
+        else
+            closeNavigationSteps_.push_back(std::move(step));
     }
     // The other windows, unloaded at close in this order: Form3, Form4, Form5,
     // Form6, Form9, frmMsgWind. Windows of a name not in that list come last.
