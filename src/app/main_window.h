@@ -8,6 +8,7 @@
 #include "auxiliary/form6.h"
 #include "core/form1.h"
 #include "display/loop_display.h"
+#include "options/form4.h"
 #include "sets/loop_set.h"
 #include "sets/set_commands.h"
 #include "tracking/form9.h"
@@ -56,6 +57,7 @@ public:
     sets::SetCommands& setCommands() { return *setCommands_; }
     tracking::Measurement& measurement() { return *measurement_; }
     tracking::Form9& form9() { return *form9_; }
+    options::Form4& form4() { return *form4_; }
 
 private:
     acquisition::PaneArea paneArea() const;
@@ -67,6 +69,8 @@ private:
     // Storm tracking on the picture view and its list window.
     void attachMeasurement(const MainWindowServices& services);
     tracking::MeasurementView measurementView();
+    // The Options window, opened from the menu.
+    void attachOptions(const MainWindowServices& services);
 
     // Declared first so that it outlives the process that uses it.
     std::unique_ptr<platform::InternetService> ownInternet_;
@@ -80,6 +84,7 @@ private:
     std::unique_ptr<auxiliary::Form6> form6_;
     std::unique_ptr<tracking::Form9> form9_;
     std::unique_ptr<tracking::Measurement> measurement_;
+    std::unique_ptr<options::Form4> form4_;
 };
 
 } // namespace nubivista::app

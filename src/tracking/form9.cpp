@@ -125,6 +125,21 @@ void Form9::Form_Load() {
     ListView1->setColumnWidth(0, px(s.EtaCol1Width));
     ListView1->setColumnWidth(1, px(s.EtaCol2Width));
 
+    applyListTexts();
+
+    menuItem(QStringLiteral("mnuExitClear"))->setChecked(s.EtaClearAtClose == 1);
+    menuItem(QStringLiteral("mnuOnTop"))->setChecked(s.EtaOnTop == 1);
+    applyOnTop();
+}
+
+void Form9::showListTexts() {
+    if (!loaded_)
+        Form_Load();
+    else
+        applyListTexts();
+}
+
+void Form9::applyListTexts() {
     struct Texts {
         const char* caption;
         const char* header;
@@ -134,13 +149,9 @@ void Form9::Form_Load() {
         {"ETA List", "ETA"},
         {"Distance/Direction List", "Distance/Direction"},
         {"Distance/Direction and ETA List", "Distance/Direction or ETA"}};
-    const Texts& t = kTexts[s.PopupLists & 3];
+    const Texts& t = kTexts[settings_.PopupLists & 3];
     setWindowTitle(QString::fromLatin1(t.caption));
     ListView1->headerItem()->setText(1, QString::fromLatin1(t.header));
-
-    menuItem(QStringLiteral("mnuExitClear"))->setChecked(s.EtaClearAtClose == 1);
-    menuItem(QStringLiteral("mnuOnTop"))->setChecked(s.EtaOnTop == 1);
-    applyOnTop();
 }
 
 void Form9::addRow(const QString& text) {

@@ -37,6 +37,9 @@ public:
     // The window's load, once on its first use.
     void Form_Load();
     bool loaded() const { return loaded_; }
+    // The caption and the second column's header from PopupLists (the
+    // window is loaded first if need be), as a change of the option sets them.
+    void showListTexts();
     void setChooser(ListFileChooser chooser) { chooser_ = std::move(chooser); }
 
     QTreeWidget* ListView1 = nullptr;
@@ -64,6 +67,7 @@ private:
     void moveCurrentRow(const std::function<int(int index, int count)>& target);
     bool confirmed(int msgId, const QString& text);
     void applyOnTop();
+    void applyListTexts();
 
     core::Settings& settings_;
     core::MessageService& messages_;

@@ -183,5 +183,5 @@ TEST_F(ShellTest, CloseSendsBothPanesToTheirLocalPagesHalfASecondApartThenSavesA
     EXPECT_TRUE(QFile::exists(paths.iniPath));
     EXPECT_FALSE(window->form3().isVisible());
     EXPECT_FALSE(window->form6().isVisible());
-    EXPECT_EQ(form().unloadOrder(), (QStringList{"Form3", "Form6", "Form9"}));
+    EXPECT_EQ(form().unloadOrder(), (QStringList{"Form3", "Form4", "Form6", "Form9"}));
 }

@@ -3,16 +3,19 @@
 //   xvfb-run -a build/release/tools/window-shots /tmp/shots
 //   QT_SCALE_FACTOR=2 xvfb-run -a build/release/tools/window-shots /tmp/shots-2x
 // One PNG per state: zoom 1 with the panel shown, zoom 2.5 scrolled, the
-// panel hidden, a narrow window.
+// panel hidden, a narrow window, and the Options window's two tabs.
 #include "app/demo_window.h"
 #include "display/tab_display.h"
 #include "display/window_layout.h"
 #include "display/zoom_math.h"
 #include "display/zoom_scroll.h"
+#include "options/form4.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QRadioButton>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
@@ -26,7 +29,7 @@ void settle() {
         QCoreApplication::processEvents();
 }
 
-bool save(core::Form1& form, const QDir& out, const QString& name) {
+bool save(QWidget& form, const QDir& out, const QString& name) {
     settle();
     const QString path = out.filePath(name + QStringLiteral(".png"));
     const bool saved = form.grab().save(path);
@@ -76,5 +79,13 @@ int main(int argc, char** argv) {
 
     form.resize(460, 520);
     ok = save(form, out, QStringLiteral("narrow")) && ok;
+
+    form.menuItem(QStringLiteral("mnuOptionsSett"))->trigger();
+    options::Form4& optionsWindow = demo.window().form4();
+    ok = save(optionsWindow, out, QStringLiteral("options-general")) && ok;
+    optionsWindow.TabStrip1->setCurrentIndex(1);
+    ok = save(optionsWindow, out, QStringLiteral("options-dist-dir-speed-eta")) && ok;
+    optionsWindow.Option1[1]->click();
+    ok = save(optionsWindow, out, QStringLiteral("options-kilometers")) && ok;
     return ok ? 0 : 1;
 }

@@ -1,0 +1,395 @@
+// The Options window in the assembled main window: what it shows at load,
+// the held up/down buttons, the unit change, what reaches the main window at
+// once and at close, Restore Defaults, the messages, the list boxes, OnTop
+// and the settings record written at exit.
+#include "core/settings.h"
+#include "display/press_and_hold.h"
+#include "display/window_fixture.h"
+#include "options/form4.h"
+#include "options/map_scale.h"
+#include "qstring_print.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTreeWidget>
+
+using namespace nubivista;
+using nubivista::testing::pressAndHold;
+
+namespace {
+
+struct Shown {
+    int kind;
+    QString text;
+    int id;
+};
+
+class OptionsWindowTest : public nubivista::testing::MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        messages.setAnswerer([this](int kind, const QString& text, int id) {
+            shown.push_back({kind, text, id});
+            return answer;
+        });
+    }
+
+    options::Form4& f4() { return window->form4(); }
+
+    // The menu command, as the user opens the window.
+    void openOptions() {
+        if (!form().isVisible())
+            showWindow();
+        form().menuItem(QStringLiteral("mnuOptionsSett"))->trigger();
+        ASSERT_TRUE(f4().OptionsOpen());
+        QTRY_COMPARE(f4().state().ActivatedOnce, std::int16_t{1});
+    }
+    void escape(QWidget* focus = nullptr) {
+        QTest::keyClick(focus ? focus : f4().Check5, Qt::Key_Escape);
+        ASSERT_FALSE(f4().OptionsOpen());
+        ASSERT_FALSE(f4().isVisible());
+    }
+    // A check or option box takes clicks on its box and caption only.
+    void click(QWidget* control) {
+        const bool box = qobject_cast<QCheckBox*>(control) || qobject_cast<QRadioButton*>(control);
+        QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier,
+                          box ? QPoint(6, control->height() / 2) : control->rect().center());
+    }
+    void showTab(int tab) { f4().TabStrip1->setCurrentIndex(tab); }
+
+    // Holds button until the clock has been read reads more times; every
+    // hold pause is over at the clock's first look.
+    void holdFor(QWidget* button, int reads, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        clock.setAdvancePerRead(1000);
+        const std::int64_t start = clock.tickReads();
+        pressAndHold(
+            button, Qt::LeftButton, [&] { return clock.tickReads() < start + reads; }, modifiers);
+    }
+    // One press and release: the release comes during the first pause.
+    void pressOnce(QWidget* button, Qt::MouseButton mouse,
+                   Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        clock.setAdvancePerRead(100);
+        pressAndHold(
+            button, mouse, [] { return false; }, modifiers);
+    }
+
+    std::vector<Shown> shown;
+    int answer = core::MsgYes;
+};
+
+TEST_F(OptionsWindowTest, LoadShowsTheSettingsAndUnitChangesKeepMapScale) {
+    settings.FirstExtraMs = 250;
+    settings.StampAdjustMinutes = -4;
+    settings.PopupLists = 2;
+    settings.UnitFactor = options::kKilometerFactor;
+    openOptions();
+    EXPECT_EQ(f4().windowTitle(), QStringLiteral("Start Page & Options - Nubivista"));
+    EXPECT_TRUE(f4().Frame1->isVisible());
+    EXPECT_FALSE(f4().Frame2->isVisible());
+    EXPECT_EQ(f4().Text1->text(), settings.NationalMapUrl);
+    EXPECT_EQ(f4().Text15->text(), QStringLiteral("250"));
+    EXPECT_EQ(f4().Text6->text(), QStringLiteral("-4"));
+    EXPECT_TRUE(!f4().Check8->isChecked() && f4().Check9->isChecked());
+    EXPECT_EQ(f4().Text2->text(), QStringLiteral("1.254"));
+    EXPECT_EQ(f4().Label7->text(), QStringLiteral("Kilometer"));
+    EXPECT_TRUE(f4().Option1[1]->isChecked());
+
+    showTab(1);
+    EXPECT_FALSE(f4().Frame1->isVisible());
+    const float mapScale = settings.MapScale;
+    const std::tuple<int, const char*, const char*, float> steps[] = {
+        {0, "2.019", "Mile", 1.0f},
+        {1, "1.254", "Kilometer", options::kKilometerFactor},
+        {0, "2.019", "Mile", 1.0f},
+        {2, "2.323", "Naut. Mi.", options::kNauticalMileFactor}};
+    for (const auto& [unit, text, word, factor] : steps) {
+        click(f4().Option1[static_cast<std::size_t>(unit)]);
+        EXPECT_EQ(f4().Text2->text(), QString::fromLatin1(text)) << unit;
+        EXPECT_EQ(f4().Label7->text(), QString::fromLatin1(word));
+        EXPECT_EQ(f4().Label6->text(), options::scaleLabelAfterClick(unit));
+        EXPECT_EQ(settings.UnitFactor, factor);
+        EXPECT_EQ(settings.MapScale, mapScale);
+    }
+}
+
+TEST_F(OptionsWindowTest, HeldScaleButtonsStopAtTheirLimitsAndStepByButton) {
+    settings.MapScale = 6.0f; // 0.4 pixels per mile
+    settings.MapScaleActive = settings.MapScale;
+    openOptions();
+    showTab(1);
+    ASSERT_EQ(f4().Text2->text(), QStringLiteral(".400"));
+    holdFor(f4().Command20, 30);
+    EXPECT_EQ(f4().Text2->text(), QStringLiteral(".200"));
+    EXPECT_EQ(settings.MapScale, 3.0f);
+    EXPECT_EQ(settings.MapScaleLong, 1.5f);
+    EXPECT_EQ(settings.MapScaleActive, 3.0f) << "a short-range image was measured";
+
+    holdFor(f4().Command21, 80);
+    EXPECT_EQ(f4().Text2->text(), QStringLiteral("20.000"));
+    EXPECT_EQ(settings.MapScale, 300.0f);
+
+    const std::tuple<QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, const char*> presses[] = {
+        {f4().Command20, Qt::RightButton, Qt::NoModifier, "19.900"},
+        {f4().Command20, Qt::LeftButton, Qt::ControlModifier, "19.890"},
+        {f4().Command20, Qt::RightButton, Qt::ControlModifier, "19.889"},
+        {f4().Command21, Qt::MiddleButton, Qt::NoModifier, "19.989"},
+        {f4().Command20, Qt::LeftButton, Qt::NoModifier, "18.989"}};
+    for (const auto& [button, mouse, modifiers, text] : presses) {
+        pressOnce(button, mouse, modifiers);
+        EXPECT_EQ(f4().Text2->text(), QString::fromLatin1(text));
+    }
+    EXPECT_NEAR(settings.MapScale, 18.989f * 15, 1e-3);
+}
+
+TEST_F(OptionsWindowTest, HeldDelayAndMinuteButtonsStopAtTheirLimits) {
+    settings.FirstExtraMs = 4980;
+    settings.LastExtraMs = 120;
+    settings.StampAdjustMinutes = 13;
+    openOptions();
+    holdFor(f4().Command71, 30);
+    EXPECT_EQ(settings.FirstExtraMs, 5000);
+    EXPECT_EQ(f4().Text15->text(), QStringLiteral("5000"));
+    holdFor(f4().Command80, 30, Qt::ControlModifier);
+    EXPECT_EQ(settings.LastExtraMs, 0);
+    EXPECT_EQ(f4().Text16->text(), QStringLiteral("0"));
+    pressOnce(f4().Command81, Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(settings.LastExtraMs, 50);
+    pressOnce(f4().Command81, Qt::RightButton);
+    pressOnce(f4().Command70, Qt::RightButton);
+    EXPECT_EQ(settings.LastExtraMs, 50) << "the delay buttons answer the left button only";
+    EXPECT_EQ(settings.FirstExtraMs, 5000);
+
+    showTab(1);
+    holdFor(f4().Command11, 30);
+    EXPECT_EQ(settings.StampAdjustMinutes, 15);
+    EXPECT_EQ(f4().Text6->text(), QStringLiteral("15"));
+    pressOnce(f4().Command10, Qt::RightButton);
+    EXPECT_EQ(settings.StampAdjustMinutes, 15);
+    holdFor(f4().Command10, 120);
+    EXPECT_EQ(settings.StampAdjustMinutes, -15);
+}
+
+TEST_F(OptionsWindowTest, EscapeAfterOnlyCheck5AppliesNothingAtClose) {
+    fillSlots(2);
+    openOptions();
+    // Marks that a close which applied anything would undo.
+    controls().Command13->setToolTip(QStringLiteral("mark"));
+    controls().Picture8[1]->setPixmap(QPixmap());
+    const QString changedUrl = QStringLiteral("http://example.test/radar/national.html");
+    settings.NationalMapUrl = changedUrl;
+    showTab(1);
+    click(f4().Check5);
+    EXPECT_EQ(settings.EtaUseDirection, 1) << "in force at once";
+    escape();
+    EXPECT_EQ(settings.EtaUseDirection, 1);
+    EXPECT_EQ(controls().Command13->toolTip(), QStringLiteral("mark"));
+    EXPECT_TRUE(controls().Picture8[1]->pixmap().isNull());
+    EXPECT_EQ(settings.NationalMapUrl, changedUrl);
+}
+
+TEST_F(OptionsWindowTest, ToolTipsAreClearedAndSetAgainAtClose) {
+    openOptions();
+    const QString tip = controls().Command13->toolTip();
+    ASSERT_FALSE(tip.isEmpty());
+    click(f4().Check1);
+    EXPECT_EQ(settings.NoToolTips, 0) << "applied at close";
+    EXPECT_EQ(controls().Command13->toolTip(), tip);
+    escape();
+    EXPECT_EQ(settings.NoToolTips, 1);
+    EXPECT_TRUE(controls().Command13->toolTip().isEmpty());
+
+    openOptions();
+    EXPECT_TRUE(f4().Check1->isChecked());
+    click(f4().Check1);
+    f4().close();
+    EXPECT_EQ(settings.NoToolTips, 0);
+    EXPECT_EQ(controls().Command13->toolTip(), tip);
+}
+
+TEST_F(OptionsWindowTest, StampPanelIsHiddenAtOnceAndRedoneAtClose) {
+    fillSlots(2);
+    openOptions();
+    showTab(1);
+    ASSERT_TRUE(controls().Picture2->isVisible());
+    click(f4().Check6);
+    EXPECT_FALSE(controls().Picture2->isVisible()) << "hidden at once";
+    EXPECT_EQ(settings.HideStampBox, 0) << "stored at close";
+    escape();
+    EXPECT_EQ(settings.HideStampBox, 1);
+    EXPECT_FALSE(controls().Picture2->isVisible());
+
+    openOptions();
+    showTab(1);
+    controls().Picture8[1]->setPixmap(QPixmap());
+    click(f4().Check6);
+    EXPECT_TRUE(controls().Picture2->isVisible()) << "shown at once";
+    EXPECT_TRUE(controls().Picture8[1]->pixmap().isNull()) << "the boxes are redone at close";
+    escape();
+    EXPECT_EQ(settings.HideStampBox, 0);
+    EXPECT_FALSE(controls().Picture8[1]->pixmap().isNull());
+}
+
+TEST_F(OptionsWindowTest, RestoreDefaultsResetsTheTabInFrontOnly) {
+    settings.NationalMapUrl = QStringLiteral("http://example.test/radar/national.html");
+    settings.MsgOffMap[4] = QLatin1Char('1');
+    settings.FirstExtraMs = 40;
+    settings.LastExtraMs = 70;
+    settings.NavsGoToPageUrlNext = 1;
+    settings.LoadAllBackDateFiles = 1;
+    settings.NoToolTips = 1;
+    settings.StampAdjustMinutes = 5;
+    settings.UnitFactor = options::kNauticalMileFactor;
+    settings.EtaUseDirection = 1;
+    settings.TwoClickEta = 1;
+    settings.PopupLists = 3;
+    settings.OptionsOnTop = 1;
+    const float mapScale = settings.MapScale;
+    openOptions();
+
+    click(f4().Command5);
+    EXPECT_EQ(f4().Text1->text(), core::kDefaultNationalMapUrl);
+    EXPECT_EQ(settings.NationalMapUrl, core::kDefaultNationalMapUrl);
+    EXPECT_EQ(settings.MsgOffMap, QString(100, QLatin1Char('0')));
+    EXPECT_EQ(f4().Text16->text(), QStringLiteral("1000"));
+    EXPECT_FALSE(f4().Check1->isChecked() || f4().Check2->isChecked() || f4().Check10->isChecked());
+    EXPECT_EQ(settings.NavsGoToPageUrlNext + settings.LoadAllBackDateFiles, 0);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, 2);
+    EXPECT_EQ(shown[0].id, 1);
+    EXPECT_EQ(shown[0].text, QStringLiteral("\r\n\r\nDefaults Restored...For This Tab Only\r\n"
+                                            "Changes Are Applied Immediately\r\n"
+                                            "And Will Be Saved When\r\nYou Close Nubivista"));
+    // The other tab kept its settings.
+    EXPECT_EQ(settings.StampAdjustMinutes, 5);
+    EXPECT_EQ(settings.UnitFactor, options::kNauticalMileFactor);
+    EXPECT_EQ(settings.PopupLists, 3);
+    EXPECT_EQ(settings.MapScale, mapScale);
+
+    settings.FirstExtraMs = 40;
+    settings.MsgOffMap[0] = QLatin1Char('1'); // the notice switched off
+    showTab(1);
+    click(f4().Command5);
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(f4().Text6->text(), QStringLiteral("0"));
+    EXPECT_TRUE(f4().Option1[0]->isChecked());
+    EXPECT_EQ(f4().Label7->text(), QStringLiteral("Mile"));
+    EXPECT_EQ(f4().Text2->text(), QStringLiteral("2.019"));
+    EXPECT_EQ(settings.UnitFactor, 1.0f);
+    EXPECT_EQ(settings.MapScale, mapScale);
+    EXPECT_EQ(settings.EtaUseDirection + settings.TwoClickEta + settings.PopupLists, 0);
+    EXPECT_FALSE(f4().Check5->isChecked() || f4().Check7->isChecked() || f4().Check8->isChecked() ||
+                 f4().Check9->isChecked());
+    EXPECT_EQ(settings.FirstExtraMs, 40);
+    EXPECT_EQ(settings.LastExtraMs, 1000);
+    EXPECT_EQ(settings.OptionsOnTop, 1);
+
+    // The tooltip switch restored on the first tab is applied at close.
+    f4().close();
+    EXPECT_EQ(settings.NoToolTips, 0);
+}
+
+TEST_F(OptionsWindowTest, ReEnableAsksAndClearsTheMessageMapOnYes) {
+    settings.MsgOffMap[2] = QLatin1Char('1');
+    const QString before = settings.MsgOffMap;
+    openOptions();
+    answer = core::MsgNo;
+    click(f4().Command1);
+    EXPECT_EQ(settings.MsgOffMap, before);
+    answer = core::MsgYes;
+    click(f4().Command1);
+    EXPECT_EQ(settings.MsgOffMap, QString(100, QLatin1Char('0')));
+    EXPECT_FALSE(messages.isSuppressed(3));
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].kind, 3);
+    EXPECT_EQ(shown[1].id, 0);
+    EXPECT_EQ(shown[1].text, QStringLiteral("Click  -Yes-  If You Want To Re-Enable All\r\n"
+                                            "Delete, Warning, And Other Messages Which\r\n"
+                                            "You Have Previously Disabled By Checking The\r\n"
+                                            "-Stop Showing Just This Message-  Check Box\r\n"
+                                            "On Specific Message Windows.\r\n"
+                                            "Later You Can Disable Any Message Window\r\n"
+                                            "Which Appears, If It Has A Check Box."));
+}
+
+TEST_F(OptionsWindowTest, ListBoxesRetitleTheEtaListAtOnce) {
+    openOptions();
+    showTab(1);
+    tracking::Form9& list = window->form9();
+    const std::tuple<QCheckBox*, int, const char*, const char*> clicks[] = {
+        {f4().Check9, 2, "Distance/Direction List", "Distance/Direction"},
+        {f4().Check8, 3, "Distance/Direction and ETA List", "Distance/Direction or ETA"},
+        {f4().Check9, 1, "ETA List", "ETA"},
+        {f4().Check8, 0, "ETA List", "ETA"}};
+    for (const auto& [box, lists, caption, header] : clicks) {
+        click(box);
+        EXPECT_EQ(settings.PopupLists, lists);
+        EXPECT_EQ(list.windowTitle(), QString::fromLatin1(caption));
+        EXPECT_EQ(list.ListView1->headerItem()->text(1), QString::fromLatin1(header));
+    }
+    EXPECT_FALSE(list.isVisible()) << "retitled, not shown";
+}
+
+TEST_F(OptionsWindowTest, OnTopFollowsCheck4AndTheSetting) {
+    openOptions();
+    EXPECT_FALSE(f4().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    click(f4().Check4);
+    EXPECT_EQ(settings.OptionsOnTop, 1);
+    EXPECT_TRUE(f4().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(f4().isVisible());
+    escape();
+    openOptions();
+    EXPECT_TRUE(f4().Check4->isChecked());
+    EXPECT_TRUE(f4().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    click(f4().Check4);
+    EXPECT_EQ(settings.OptionsOnTop, 0);
+    EXPECT_FALSE(f4().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(OptionsWindowTest, SystemColourChangeRecoloursAnOpenWindow) {
+    openOptions();
+    const QColor base = QApplication::palette().color(QPalette::Base);
+    const QColor button = QApplication::palette().color(QPalette::Button);
+    ASSERT_NE(base, button);
+    EXPECT_EQ(f4().Frame1->palette().color(QPalette::Window), button);
+    display().look().themePad = 15; // a themed system paints panels in the window colour
+    emit form().systemColorsChanged();
+    EXPECT_EQ(f4().Frame1->palette().color(QPalette::Window), base);
+    EXPECT_EQ(f4().Label6->palette().color(QPalette::WindowText),
+              QApplication::palette().color(QPalette::Text));
+    EXPECT_EQ(f4().Check5->palette().color(QPalette::Window), base);
+    EXPECT_NE(f4().Check4->palette().color(QPalette::Window), base) << "OnTop keeps its colours";
+}
+
+TEST_F(OptionsWindowTest, EditsAreInTheRecordWrittenAtExit) {
+    openOptions();
+    QTest::keyClick(f4().Text1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(f4().Text1, QStringLiteral("  http://example.test/radar/national.html "));
+    pressOnce(f4().Command71, Qt::LeftButton);
+    showTab(1);
+    click(f4().Option1[1]);
+    click(f4().Check5);
+    click(f4().Check7);
+    escape(f4().Text1);
+    // Edits in a window still open when the program ends are not applied.
+    openOptions();
+    QTest::keyClicks(f4().Text1, QStringLiteral("/never"));
+    clock.setAdvancePerRead(100);
+    form().close();
+    EXPECT_FALSE(f4().OptionsOpen());
+
+    const core::SettingsRecord saved =
+        core::decodeSettingsRecord(nubivista::testing::readBytes(paths.iniPath));
+    EXPECT_EQ(core::trimSpaces(saved.NationalMapUrl),
+              QStringLiteral("http://example.test/radar/national.html"));
+    EXPECT_EQ(saved.FirstExtraMs, 510);
+    EXPECT_EQ(saved.UnitFactor, options::kKilometerFactor);
+    EXPECT_EQ(saved.MapScale, core::defaultMapScale());
+    EXPECT_EQ(saved.EtaUseDirection, 1);
+    EXPECT_EQ(saved.TwoClickEta, 1);
+}
+
+} // namespace
