@@ -6,6 +6,8 @@
 #include "display/window_layout.h"
 #include "display/zoom_scroll.h"
 
+#include <QAction>
+
 namespace nubivista::app {
 
 MainWindow::MainWindow(const MainWindowServices& services) {
@@ -48,8 +50,15 @@ MainWindow::MainWindow(const MainWindowServices& services) {
                                                                 : sets::qtFileChooser(form1_.get()),
                                          setCommandPeers());
 
-    form3_ = std::make_unique<auxiliary::Form3>(services.paths.userDir);
-    form6_ = std::make_unique<auxiliary::Form6>();
+    auxiliary::AboutPlaces about;
+    about.helpPagePath = services.paths.helpPagePath;
+    // The help page opens the way the menu's Help item opens it.
+    about.openHelpPage = [this] {
+        if (QAction* help = form1_->menuItem(QStringLiteral("mnuHelp")))
+            help->trigger();
+    };
+    form3_ = std::make_unique<auxiliary::Form3>(services.paths.userDir, nullptr, std::move(about));
+    form6_ = std::make_unique<auxiliary::Form6>(nullptr, services.messages);
     form1_->attachMenuItem(QStringLiteral("mnuAbout"), [this] {
         form3_->show();
         form3_->raise();
@@ -59,6 +68,7 @@ MainWindow::MainWindow(const MainWindowServices& services) {
     form1_->addWindowToUnload(QStringLiteral("Form6"), form6_.get());
     form1_->setOpenInNewWindow(services.openInNewWindow);
     attachMeasurement(services);
+    attachOptions(services);
 }
 
 MainWindow::~MainWindow() = default;

@@ -3,7 +3,10 @@
 namespace nubivista::core {
 
 QString versionText() {
-    return QStringLiteral("Vs.%1.%2.%3").arg(0).arg(1).arg(0);
+    return QStringLiteral("Vs.%1.%2.%3")
+        .arg(NUBIVISTA_VERSION_MAJOR)
+        .arg(NUBIVISTA_VERSION_MINOR)
+        .arg(NUBIVISTA_VERSION_PATCH);
 }
 
 } // namespace nubivista::core

@@ -1,0 +1,130 @@
+// The feedback mail: the decoded address, the mailto: address a mail program
+// receives, and the desktop opener's test for a registered mail program.
+#include "auxiliary/feedback_mail.h"
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUrlQuery>
+#include <gtest/gtest.h>
+
+using namespace nubivista::auxiliary;
+
+namespace {
+
+const QString kAddress = QStringLiteral("nubivista-feedback@users.noreply.example.org");
+const FeedbackOrigin kOrigin{QStringLiteral("Vs.") + QStringLiteral(NUBIVISTA_EXPECTED_VERSION),
+                             QStringLiteral("Some Linux 12; linux 6.1; x86_64; Qt 6.4.2")};
+
+QString queryValue(const QUrl& url, const QString& key) {
+    return QUrlQuery(url).queryItemValue(key, QUrl::FullyDecoded);
+}
+
+} // namespace
+
+TEST(FeedbackMail, MailtoAddressCarriesTheSubjectAndTheBodyIntact) {
+    struct Case {
+        const char* what;
+        FeedbackMessage typed;
+        QString subject;
+        QString bodyStart;
+    };
+    const Case cases[] = {
+        {"plain",
+         {"Loop stops", "The loop stops at tab 7.", ""},
+         "Nubivista: Loop stops",
+         "The loop stops at tab 7.\r\n\r\n--------"},
+        {"delimiters and non-ASCII",
+         {"A & B = C?", "50% + 1 #tag &body=x ?q é ü 雨", "me@example.net"},
+         "Nubivista: A & B = C?",
+         "50% + 1 #tag &body=x ?q é ü 雨\r\n\r\nReply to: me@example.net\r\n\r\n--------"},
+        {"line breaks of any kind, blank subject",
+         {"   ", "one\ntwo\r\nthree\rfour\n\n", "  "},
+         "Nubivista: Suggestions And Bugs",
+         "one\r\ntwo\r\nthree\r\nfour\r\n\r\n--------"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QUrl url = feedbackMailUrl(c.typed, kOrigin);
+        ASSERT_TRUE(url.isValid()) << url.errorString().toStdString();
+        EXPECT_EQ(url.scheme(), QStringLiteral("mailto"));
+        EXPECT_EQ(url.path(), kAddress);
+        EXPECT_EQ(queryValue(url, QStringLiteral("subject")), c.subject);
+        const QString body = queryValue(url, QStringLiteral("body"));
+        EXPECT_TRUE(body.startsWith(c.bodyStart)) << body.toStdString();
+        EXPECT_TRUE(body.endsWith(QStringLiteral("--------\r\nNubivista ") + kOrigin.version +
+                                  QStringLiteral("\r\n") + kOrigin.platform +
+                                  QStringLiteral("\r\n")))
+            << body.toStdString();
+        // What the desktop receives: nothing left that a mail program could
+        // split on or lose.
+        const QByteArray sent = url.toEncoded();
+        for (const char raw : {' ', '\n', '\r', '#'})
+            EXPECT_FALSE(sent.contains(raw)) << sent.toStdString();
+        EXPECT_EQ(sent.count('?'), 1);
+        EXPECT_EQ(sent.count('&'), 1);
+        EXPECT_TRUE(sent.contains("%0D%0A"));
+    }
+}
+
+TEST(FeedbackMail, TheAddressIsNotInTheProgramAsPlainText) {
+    EXPECT_EQ(feedbackAddress(), kAddress);
+    QFile library(QStringLiteral(NUBIVISTA_AUXILIARY_LIBRARY));
+    ASSERT_TRUE(library.open(QIODevice::ReadOnly)) << NUBIVISTA_AUXILIARY_LIBRARY;
+    const QByteArray bytes = library.readAll();
+    // Neither as 8-bit text nor as the UTF-16 of a string literal, nor its
+    // user part alone.
+    const QString userPart = kAddress.section(QLatin1Char('@'), 0, 0);
+    for (const QString& text : {kAddress, userPart}) {
+        EXPECT_FALSE(bytes.contains(text.toLatin1())) << text.toStdString();
+        const QByteArray utf16(reinterpret_cast<const char*>(text.utf16()),
+                               text.size() * qsizetype(sizeof(char16_t)));
+        EXPECT_FALSE(bytes.contains(utf16)) << text.toStdString();
+    }
+}
+
+// Receives what QDesktopServices hands to the mailto: handler.
+class MailHandler : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+TEST(FeedbackMail, DesktopOpenerNeedsARegisteredMailProgram) {
+#if !defined(Q_OS_UNIX) || defined(Q_OS_MACOS)
+    GTEST_SKIP() << "xdg-mime keeps the URL handlers on freedesktop systems only";
+#endif
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    MailHandler handler;
+    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &handler, "open");
+    const QUrl url = feedbackMailUrl({"S", "T", ""}, kOrigin);
+    struct Case {
+        const char* what;
+        const char* script;
+        bool opened;
+    };
+    const Case cases[] = {
+        {"no handler registered", "exit 0", false},
+        {"a handler registered", "echo thunderbird.desktop", true},
+        {"xdg-mime fails: the desktop decides", "exit 3", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        handler.opened.clear();
+        const QString fake = dir.filePath(QStringLiteral("xdg-mime"));
+        QFile script(fake);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        script.write(QByteArray("#!/bin/sh\n") + c.script + "\n");
+        script.close();
+        script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                              QFileDevice::ExeOwner);
+        EXPECT_EQ(openWithDesktop(url, fake), c.opened);
+        EXPECT_EQ(handler.opened, c.opened ? QList<QUrl>{url} : QList<QUrl>{});
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+}
+
+#include "feedback_mail_test.moc"
