@@ -48,6 +48,8 @@ protected:
             dialogs.append({dialog, folder, filter});
             return chooser ? chooser(dialog, folder, filter) : std::nullopt;
         };
+        services.internet = internet;
+        services.onlineSwitchDone = onlineSwitchDone;
         window = std::make_unique<app::MainWindow>(services);
     }
 
@@ -101,6 +103,10 @@ protected:
         QString filter;
     };
     QList<DialogShown> dialogs;
+    // The Internet layer the window is made with; one that reaches nothing
+    // when null.
+    platform::InternetService* internet = nullptr;
+    bool onlineSwitchDone = true;
     std::unique_ptr<app::MainWindow> window;
 };
 

@@ -1,0 +1,132 @@
+// The connection in the assembled window: the Internet menu's items, the Work
+// Offline check, the caption's working-offline mark, and the switch back
+// online after a start-up that went offline for the map.
+#include "refresh_fixture.h"
+
+#include <QAction>
+#include <QMenu>
+
+using namespace nubivista;
+using nubivista::testing::RefreshTest;
+
+namespace {
+
+class ConnectionTest : public RefreshTest {
+protected:
+    QAction* item(const char* name) { return form().menuItem(QString::fromLatin1(name)); }
+};
+
+const QString kOfflineMark = QStringLiteral(" - [working offline]");
+
+TEST_F(ConnectionTest, WorkOfflineFollowsTheSwitchAndKeepsTheFlagWhenItFails) {
+    QAction* offline = item("mnuOffline");
+    ASSERT_NE(offline, nullptr);
+    offline->trigger();
+    EXPECT_TRUE(net.state.offline);
+    EXPECT_TRUE(offline->isChecked());
+    offline->trigger();
+    EXPECT_FALSE(net.state.offline);
+    EXPECT_FALSE(offline->isChecked());
+    EXPECT_EQ(net.goOfflineCalls, 1);
+    EXPECT_EQ(net.goOnlineCalls, 1);
+
+    net.goOfflineResult = false;
+    offline->trigger();
+    EXPECT_FALSE(offline->isChecked());
+    EXPECT_EQ(state().OfflineFlag, 0);
+
+    net.goOfflineResult = true;
+    offline->trigger();
+    net.goOnlineResult = false;
+    offline->trigger();
+    EXPECT_TRUE(offline->isChecked());
+    EXPECT_EQ(state().OfflineFlag, -1);
+
+    // The menu shows the layer's state as it is now.
+    net.state.offline = false;
+    emit form().mnuPop1()->aboutToShow();
+    EXPECT_FALSE(offline->isChecked());
+}
+
+TEST_F(ConnectionTest, InternetConnectionSaysConnectedOrDials) {
+    struct Case {
+        const char* name;
+        bool connected, modem;
+        int answer;
+        int questions, dials;
+    };
+    const Case cases[] = {{"connected", true, false, core::MsgYes, 0, 0},
+                          {"modem", false, true, core::MsgNo, 0, 1},
+                          {"no modem, yes", false, false, core::MsgYes, 1, 1},
+                          {"no modem, no", false, false, core::MsgNo, 1, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        net.state.connected = c.connected;
+        net.state.modem = c.modem;
+        net.dials = 0;
+        answer = c.answer;
+        shown.clear();
+        item("mnuInetConnect")->trigger();
+        EXPECT_EQ(net.dials, c.dials);
+        if (c.connected) {
+            ASSERT_EQ(shown.size(), 1);
+            EXPECT_EQ(shown.first().text, QStringLiteral("You Are CONNECTED To The Internet"));
+            EXPECT_EQ(shown.first().id, core::kStandardBoxId);
+        } else {
+            EXPECT_EQ(shown.size(), c.questions);
+        }
+        EXPECT_EQ(state().DialUpFlag, c.modem ? 1 : 0);
+    }
+}
+
+TEST_F(ConnectionTest, InternetOptionsThatCannotOpenSayWhy) {
+    item("mnuIEnetOptions")->trigger();
+    EXPECT_EQ(net.optionsDialogCalls, 1);
+    EXPECT_TRUE(shown.isEmpty());
+    net.optionsDialogResult = false;
+    item("mnuIEnetOptions")->trigger();
+    EXPECT_EQ(texts(),
+              QStringList{QStringLiteral(
+                  "\r\n\r\nError Launching Internet Options Window.\r\nAlternatively, You Can Use "
+                  "Microsoft Windows Control Panel > Internet Options")});
+}
+
+TEST_F(ConnectionTest, CaptionMarkFollowsTheOfflineStateEverySecond) {
+    const QString title = form().windowTitle();
+    net.state.offline = true;
+    refresh().Timer2_Timer();
+    EXPECT_EQ(form().windowTitle(), title + kOfflineMark);
+    EXPECT_EQ(state().OfflineFlag, -1);
+    refresh().Timer2_Timer();
+    EXPECT_EQ(form().windowTitle(), title + kOfflineMark) << "marked once";
+    net.state.offline = false;
+    refresh().Timer2_Timer();
+    EXPECT_EQ(form().windowTitle(), title);
+    EXPECT_EQ(state().OfflineFlag, 0);
+    // Timer2 really runs it.
+    net.state.offline = true;
+    QTRY_COMPARE_WITH_TIMEOUT(form().windowTitle(), title + kOfflineMark, 3000);
+}
+
+// Start-up went offline so that the map could load from the cache: its first
+// load switches back online, once; a start-up that switched nothing never does.
+TEST_F(ConnectionTest, FirstNationalMapLoadSwitchesBackOnlineOnce) {
+    for (const bool switchDone : {false, true}) {
+        SCOPED_TRACE(switchDone);
+        onlineSwitchDone = switchDone;
+        net.state.offline = true;
+        remakeWindow();
+        net.goOnlineCalls = 0;
+        emit mapPane()->documentComplete(
+            QUrl(QStringLiteral("http://weather.noaa.gov/other.html")));
+        EXPECT_EQ(net.goOnlineCalls, 0);
+        for (int load = 0; load < 2; ++load)
+            emit mapPane()->documentComplete(QUrl(settings.NationalMapUrl));
+        EXPECT_EQ(net.goOnlineCalls, switchDone ? 0 : 1);
+        EXPECT_EQ(net.state.offline, switchDone);
+        refresh().Timer2_Timer();
+        EXPECT_EQ(form().windowTitle().endsWith(kOfflineMark), switchDone);
+    }
+}
+
+} // namespace

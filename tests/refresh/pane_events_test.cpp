@@ -1,0 +1,181 @@
+// The browser panes' events in the assembled window: progress and status in
+// the status bar, the silent switch, new windows, and navigation errors with
+// the national map's fallback ring and the forced shut-down of a process.
+#include "acquisition/radar_addresses.h"
+#include "refresh_fixture.h"
+
+#include <QLabel>
+#include <QProgressBar>
+
+using namespace nubivista;
+using nubivista::testing::kNavigateErrorText;
+using nubivista::testing::kTimeOutStatus;
+using nubivista::testing::readBytes;
+using nubivista::testing::RefreshTest;
+using platform::testing::FakeBrowserPane;
+
+namespace {
+
+using PaneEventsTest = RefreshTest;
+
+TEST_F(PaneEventsTest, ProgressShowsWhichPaneLoadsWithinTheBarsMaximum) {
+    struct Case {
+        int pane, progress, maximum;
+        bool hidden;
+        int barMaximum, barValue;
+        const char* panel2;
+    };
+    const Case cases[] = {
+        {1, 5, 0, false, 1, 1, "1"},         // no maximum: one step, full
+        {2, 150, 100, false, 100, 100, "2"}, // past the maximum: full
+        {2, 40, 100, false, 100, 40, "2"},
+        {1, 0, 100, true, 100, 0, ""}, // finished: hidden and emptied
+    };
+    QProgressBar* bar = form().ProgressBar1();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.pane << ": " << c.progress << "/" << c.maximum);
+        emit panes.at(c.pane - 1)->progressChange(c.progress, c.maximum);
+        EXPECT_EQ(bar->isHidden(), c.hidden);
+        EXPECT_EQ(bar->maximum(), c.barMaximum);
+        EXPECT_EQ(bar->value(), c.barValue);
+        EXPECT_EQ(form().statusPanel(2)->text(), QString::fromLatin1(c.panel2));
+    }
+}
+
+TEST_F(PaneEventsTest, StatusTextShowsInPanelOneUntilDoneInAnyCase) {
+    for (const char* done : {"done", "DONE", "Done"}) {
+        emit mapPane()->statusTextChange(QStringLiteral("Opening page national.html..."));
+        EXPECT_EQ(form().statusPanel(1)->text(), QStringLiteral("Opening page national.html..."));
+        emit imagePane()->statusTextChange(QString::fromLatin1(done));
+        EXPECT_TRUE(form().statusPanel(1)->text().isEmpty()) << done;
+    }
+}
+
+TEST_F(PaneEventsTest, PanesAreSilentWhileLoading) {
+    for (FakeBrowserPane* pane : {imagePane(), mapPane()}) {
+        emit pane->downloadBegin();
+        EXPECT_TRUE(pane->silent());
+        emit pane->documentComplete(QUrl(QStringLiteral("http://weather.noaa.gov/x.html")));
+        EXPECT_FALSE(pane->silent());
+    }
+}
+
+TEST_F(PaneEventsTest, ImagePanePopupsNeverOpenAndMapPanePopupsGoToTheRelay) {
+    const QUrl popup(QStringLiteral("http://weather.noaa.gov/radar/popup.html"));
+    EXPECT_TRUE(imagePane()->pageAsksForNewWindow(popup).cancel);
+    // Without a relay browser the map pane's popup is left to the pane.
+    platform::NewWindowRequest request = mapPane()->pageAsksForNewWindow(popup);
+    EXPECT_FALSE(request.cancel);
+    EXPECT_EQ(request.openIn, nullptr);
+
+    FakeBrowserPane relay;
+    int taken = 0;
+    window.reset();
+    panes.clear();
+    app::MainWindowServices services;
+    services.settings = &settings;
+    services.paths = paths;
+    services.messages = &messages;
+    services.clock = &clock;
+    services.internet = &net;
+    services.makePane = [this] { return panes.emplace_back(new FakeBrowserPane); };
+    services.takeMapPopup = [&]() -> platform::BrowserPane* {
+        ++taken;
+        return &relay;
+    };
+    window = std::make_unique<app::MainWindow>(services);
+    request = mapPane()->pageAsksForNewWindow(popup);
+    EXPECT_EQ(taken, 1);
+    EXPECT_EQ(request.openIn, &relay);
+    EXPECT_FALSE(request.cancel);
+    EXPECT_TRUE(imagePane()->pageAsksForNewWindow(popup).cancel);
+    EXPECT_EQ(taken, 1);
+    window.reset();
+}
+
+TEST_F(PaneEventsTest, FailingMapWalksTheFallbackRingThreeStepsThenStops) {
+    const auto ringPage = [](int i) { return QString(acquisition::MapFallbackRing.at(i)); };
+    ASSERT_EQ(settings.NationalMapUrl, ringPage(0));
+    struct Step {
+        int failed, next;
+        int retries;
+        bool navigates;
+    };
+    const Step steps[] = {{0, 1, 2, true}, {1, 2, 3, true}, {2, 3, 4, true}, {3, 0, 0, false}};
+    for (const Step& s : steps) {
+        SCOPED_TRACE(ringPage(s.failed).toStdString());
+        const qsizetype before = mapPane()->navigations.size();
+        emit mapPane()->navigateError(QUrl(ringPage(s.failed)), kTimeOutStatus);
+        EXPECT_EQ(settings.NationalMapUrl, ringPage(s.next));
+        EXPECT_EQ(window->panes().MapRetryCount, s.retries);
+        if (s.navigates) {
+            ASSERT_EQ(mapPane()->navigations.size(), before + 2);
+            EXPECT_EQ(mapPane()->navigations.at(before).address, paths.startBlank.url);
+            EXPECT_EQ(mapPane()->current, QUrl(ringPage(s.next)));
+        } else {
+            EXPECT_EQ(mapPane()->navigations.size(), before);
+        }
+    }
+    EXPECT_TRUE(shown.isEmpty()) << "no process runs: nothing to shut down";
+}
+
+TEST_F(PaneEventsTest, CustomMapAddressThatFailsIsKept) {
+    settings.NationalMapUrl = QStringLiteral("http://radar.example.org/usa.html");
+    const qsizetype before = mapPane()->navigations.size();
+    emit mapPane()->navigateError(QUrl(settings.NationalMapUrl), kTimeOutStatus);
+    EXPECT_EQ(settings.NationalMapUrl, QStringLiteral("http://radar.example.org/usa.html"));
+    EXPECT_EQ(window->panes().MapRetryCount, 0);
+    EXPECT_EQ(mapPane()->navigations.size(), before);
+}
+
+// A navigation error during a process ends it without the Shut-Down question
+// (which is on), keeps the images, and the next Restart asks again.
+TEST_F(PaneEventsTest, NavigateErrorDuringProcessForcesShutDownKeepingImages) {
+    struct Case {
+        const char* name;
+        bool mapPane;
+        quint32 status;
+    };
+    const Case cases[] = {
+        {"image pane time-out", false, kTimeOutStatus},
+        {"map pane time-out", true, kTimeOutStatus},
+        {"map pane not found while connected", true, platform::ResourceNotFoundStatus}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        remakeWindow();
+        shown.clear();
+        storeImages(1);
+        const QByteArray slot1 = readBytes(loop().slotFile(1));
+        FakeBrowserPane* pane = c.mapPane ? mapPane() : imagePane();
+        emit pane->navigateError(QUrl(QStringLiteral("http://weather.noaa.gov/x")), c.status);
+        ASSERT_EQ(texts(), QStringList{kNavigateErrorText});
+        EXPECT_EQ(refreshState(), acquisition::refresh_state::Stopped);
+        EXPECT_EQ(controls().Command7->text(), QStringLiteral("Restart"));
+        EXPECT_FALSE(refresh().Timer1()->isActive());
+        EXPECT_TRUE(loop().filled(1));
+        EXPECT_EQ(readBytes(loop().slotFile(1)), slot1);
+        EXPECT_EQ(imagePane()->current, paths.startBlank.url);
+
+        answer = core::MsgNo;
+        controls().Command7->click();
+        EXPECT_EQ(timesAsked(4), 1) << "Restart asks again";
+        answer = core::MsgYes;
+    }
+}
+
+TEST_F(PaneEventsTest, NotFoundErrorsThatDoNotEndTheProcess) {
+    storeImages(1);
+    // The image pane's not-found is ignored.
+    emit imagePane()->navigateError(QUrl(refresh().PaneUrl()), platform::ResourceNotFoundStatus);
+    EXPECT_EQ(refreshState(), acquisition::refresh_state::Running);
+    // The map's not-found without a connection puts the system offline.
+    net.state.connected = false;
+    emit mapPane()->navigateError(QUrl(settings.NationalMapUrl), platform::ResourceNotFoundStatus);
+    EXPECT_EQ(refreshState(), acquisition::refresh_state::Running);
+    EXPECT_EQ(net.goOfflineCalls, 1);
+    EXPECT_TRUE(net.state.offline);
+    EXPECT_EQ(state().OfflineFlag, -1);
+    EXPECT_TRUE(shown.isEmpty());
+}
+
+} // namespace

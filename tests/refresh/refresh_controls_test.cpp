@@ -1,0 +1,224 @@
+// The refresh controls in the assembled window: the count-down, pause and
+// resume, the interval buttons held with the mouse, Shut-Down and Restart,
+// and the status-bar clock's clicks.
+#include "display/press_and_hold.h"
+#include "refresh_fixture.h"
+#include "sets/set_record.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QStatusBar>
+
+using namespace nubivista;
+using nubivista::testing::pressAndHold;
+using nubivista::testing::RefreshTest;
+
+namespace {
+
+using acquisition::refresh_state::Running;
+using acquisition::refresh_state::Stopped;
+
+class RefreshControlsTest : public RefreshTest {
+protected:
+    // The clock stands still; the test moves it.
+    void freezeClock() { clock.setAdvancePerRead(0); }
+    void setTick(std::int64_t tick) { clock.setTickCount(static_cast<std::int32_t>(tick)); }
+    QString countDown() {
+        refresh().Timer2_Timer();
+        return text2();
+    }
+    void click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
+};
+
+TEST_F(RefreshControlsTest, CountDownOfAOneMinuteInterval) {
+    settings.RefreshIntervalMinutes = 1;
+    startProcess();
+    freezeClock();
+    const std::int64_t start = state().MinuteStartTick;
+    setTick(start + 1000);
+    EXPECT_EQ(countDown(), QStringLiteral("0:59"));
+    setTick(start + 59500);
+    EXPECT_EQ(countDown(), QStringLiteral("0:00"));
+    const int reloads = imagePane()->refreshes;
+    setTick(start + 60000);
+    refresh().Timer1_Timer();
+    EXPECT_EQ(imagePane()->refreshes, reloads + 1);
+    // Less than a second into the new minute: the whole interval.
+    EXPECT_EQ(countDown(), QStringLiteral("1:00"));
+}
+
+TEST_F(RefreshControlsTest, PauseAtThreeTwelveResumesFromThreeTwelve) {
+    startProcess();
+    freezeClock();
+    const std::int64_t t0 = state().MinuteStartTick + 60000;
+    setTick(t0);
+    refresh().Timer1_Timer();
+    refresh().Timer1_Timer(); // two minutes of six counted
+    setTick(t0 + 48000);
+    ASSERT_EQ(countDown(), QStringLiteral("3:12"));
+
+    click(controls().Command9);
+    EXPECT_EQ(controls().Command9->text(), QStringLiteral("="));
+    EXPECT_FALSE(refresh().Timer1()->isActive());
+    setTick(t0 + 48000 + 600000);
+    EXPECT_EQ(countDown(), QStringLiteral("3:12")) << "frozen while paused";
+
+    click(controls().Command9);
+    EXPECT_EQ(controls().Command9->text(), QStringLiteral("ll"));
+    EXPECT_TRUE(refresh().Timer1()->isActive());
+    EXPECT_EQ(refresh().Timer1()->interval(), 12000);
+    EXPECT_EQ(countDown(), QStringLiteral("3:12"));
+    setTick(t0 + 48000 + 600000 + 2000);
+    EXPECT_EQ(countDown(), QStringLiteral("3:10"));
+    // The next minute is a whole one again.
+    refresh().Timer1_Timer();
+    EXPECT_EQ(refresh().Timer1()->interval(), 60000);
+}
+
+TEST_F(RefreshControlsTest, HeldIntervalButtonsStopAtTheirLimitsAndSaveOnRelease) {
+    struct Case {
+        int from;
+        bool increase;
+        int to;
+    };
+    fillSlots(2); // a set with no image is not saved
+    // Every hold pause is over at the clock's first look.
+    clock.setAdvancePerRead(1000);
+    for (const Case c : {Case{178, true, 180}, Case{2, false, 1}}) {
+        SCOPED_TRACE(c.from);
+        settings.RefreshIntervalMinutes = c.from;
+        controls().Text4->setText(QString::number(c.from));
+        const std::int64_t reads = clock.tickReads();
+        pressAndHold(c.increase ? controls().Command21 : controls().Command20, Qt::LeftButton,
+                     [&] { return clock.tickReads() < reads + 40; });
+        EXPECT_EQ(settings.RefreshIntervalMinutes, c.to);
+        EXPECT_EQ(controls().Text4->text(), QString::number(c.to));
+        const sets::SetRecordRead saved = sets::readSetRecordFile(paths.setRecPath);
+        ASSERT_TRUE(saved.record) << saved.error.toStdString();
+        EXPECT_EQ(saved.record->refreshIntervalMinutes, c.to);
+    }
+}
+
+// Shortening the interval below the minutes counted refreshes at the
+// release; lengthening it never does.
+TEST_F(RefreshControlsTest, DecreaseReleasedBelowTheMinutesCountedRefreshes) {
+    startProcess();
+    for (int i = 0; i < 3; ++i)
+        refresh().Timer1_Timer(); // three of six minutes
+    const int reloads = imagePane()->refreshes;
+    clock.setAdvancePerRead(1000);
+    pressAndHold(controls().Command21, Qt::LeftButton, [] { return false; });
+    EXPECT_EQ(controls().Text4->text(), QStringLiteral("7"));
+    EXPECT_EQ(imagePane()->refreshes, reloads);
+    pressAndHold(controls().Command20, Qt::LeftButton,
+                 [this] { return controls().Text4->text() != QLatin1String("3"); });
+    EXPECT_EQ(imagePane()->refreshes, reloads + 1);
+    EXPECT_EQ(state().MinutesElapsed, 0);
+}
+
+TEST_F(RefreshControlsTest, ShutDownAsksAndKeepsTheImages) {
+    storeImages(1);
+    answer = core::MsgNo;
+    click(controls().Command7);
+    ASSERT_EQ(timesAsked(5), 1);
+    EXPECT_EQ(shown.last().kind, 4);
+    EXPECT_EQ(shown.last().text,
+              QStringLiteral("\r\nConfirm:\r\nDo You Want To Shut-Down The Current Auto-Refresh "
+                             "Process?\r\nYou Can Restart It Later, At Its Current Stage, By "
+                             "Clicking The -Restart- Button."));
+    EXPECT_EQ(refreshState(), Running);
+    EXPECT_TRUE(refresh().Timer1()->isActive());
+
+    answer = core::MsgYes;
+    click(controls().Command7);
+    EXPECT_EQ(refreshState(), Stopped);
+    EXPECT_EQ(controls().Command7->text(), QStringLiteral("Restart"));
+    EXPECT_EQ(controls().Command7->toolTip(),
+              QStringLiteral("Restart The Previous, Shut-Down, Auto-Refresh Process"));
+    EXPECT_FALSE(refresh().Timer1()->isActive());
+    EXPECT_TRUE(text2().isEmpty());
+    EXPECT_EQ(imagePane()->current, paths.startBlank.url);
+    EXPECT_EQ(mapPane()->current, paths.startBlank.url);
+    EXPECT_TRUE(loop().filled(1));
+    EXPECT_FALSE(refresh().PaneUrl().isEmpty());
+
+    answer = core::MsgNo;
+    click(controls().Command7);
+    ASSERT_EQ(timesAsked(4), 1);
+    EXPECT_EQ(shown.last().text, QStringLiteral("\r\n\r\nConfirm:\r\nDo You Want To Restart "
+                                                "The\r\nAuto-Refresh Process?"));
+    EXPECT_EQ(shown.last().kind, 4);
+    EXPECT_EQ(refreshState(), Stopped);
+    // With the question switched off Restart goes ahead at once.
+    settings.MsgOffMap[3] = QLatin1Char('1');
+    click(controls().Command7);
+    EXPECT_EQ(timesAsked(4), 1);
+    EXPECT_EQ(refreshState(), Running);
+    EXPECT_EQ(controls().Command7->toolTip(), QStringLiteral("Shut-Down Auto-Refresh Process"));
+}
+
+// Restart continues on the latest page unless Back-Date is checked and the
+// last image is more than two intervals old; then the gap is filled from the
+// loop page first.
+TEST_F(RefreshControlsTest, RestartTakesTheLatestOrTheLoopPage) {
+    struct Case {
+        bool backDate;
+        int minutesSinceImage;
+        bool loopPage;
+    };
+    for (const Case c : {Case{false, 60, false}, Case{true, 11, false}, Case{true, 13, true}}) {
+        SCOPED_TRACE(::testing::Message() << c.backDate << " " << c.minutesSinceImage);
+        remakeWindow();
+        storeImages(1);
+        const QString latest = refresh().PaneUrl();
+        click(controls().Command7); // shut down
+        ASSERT_EQ(refreshState(), Stopped);
+        controls().Check3->setChecked(c.backDate);
+        clock.setNow(imageTime(1).toLocalTime().addSecs(60 * c.minutesSinceImage));
+        shown.clear();
+        click(controls().Command7);
+        EXPECT_EQ(timesAsked(4), 1);
+        EXPECT_TRUE(offersShutDown());
+        if (c.loopPage) {
+            EXPECT_EQ(refreshState(), acquisition::refresh_state::BackDatedRestart);
+            EXPECT_TRUE(
+                refresh().PaneUrl().contains(QLatin1String("/radar/loop/"), Qt::CaseInsensitive));
+            EXPECT_EQ(mapPane()->current, paths.beginLoopNav.url);
+        } else {
+            EXPECT_EQ(refreshState(), Running);
+            EXPECT_EQ(refresh().PaneUrl(), latest);
+            EXPECT_EQ(mapPane()->current, paths.beginNav.url);
+            EXPECT_TRUE(refresh().Timer1()->isActive());
+        }
+        EXPECT_EQ(imagePane()->current, QUrl(refresh().PaneUrl()));
+        EXPECT_TRUE(loop().filled(1));
+    }
+}
+
+TEST_F(RefreshControlsTest, StatusBarClicksSwitchTheClock) {
+    QLabel* panel4 = form().statusPanel(4);
+    ASSERT_EQ(settings.ClockUtc, 0);
+    // A right click anywhere on the bar switches once.
+    for (QWidget* where :
+         {static_cast<QWidget*>(form().StatusBar1()), static_cast<QWidget*>(form().statusPanel(1)),
+          static_cast<QWidget*>(panel4)}) {
+        QTest::mouseClick(where, Qt::RightButton);
+        EXPECT_EQ(settings.ClockUtc, 1) << where->objectName().toStdString();
+        EXPECT_EQ(panel4->text(), clock.now().toUTC().toString(QStringLiteral("hh:mm:ss")) +
+                                      QStringLiteral(" UTC"));
+        QTest::mouseClick(where, Qt::RightButton);
+        EXPECT_EQ(settings.ClockUtc, 0);
+        EXPECT_TRUE(panel4->text().startsWith(u' '));
+        EXPECT_FALSE(panel4->text().contains(QLatin1String("UTC")));
+    }
+    QTest::mouseDClick(panel4, Qt::LeftButton);
+    EXPECT_EQ(settings.ClockOff, 1);
+    EXPECT_TRUE(panel4->text().isEmpty());
+    refresh().Timer2_Timer();
+    EXPECT_TRUE(panel4->text().isEmpty());
+    QTest::mouseDClick(panel4, Qt::LeftButton);
+    EXPECT_EQ(settings.ClockOff, 0);
+    EXPECT_FALSE(panel4->text().isEmpty());
+}
+
+} // namespace

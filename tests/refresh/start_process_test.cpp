@@ -1,0 +1,157 @@
+// Starting a process from the map pane: the site click, its confirmation, the
+// connection check, a click while a process runs, the Back-Date loop page, and
+// the links and pages the map pane keeps for itself.
+#include "core/app_identity.h"
+#include "refresh_fixture.h"
+
+#include <QCheckBox>
+
+using namespace nubivista;
+using nubivista::testing::kSiteLink;
+using nubivista::testing::RefreshTest;
+
+namespace {
+
+using StartProcessTest = RefreshTest;
+using acquisition::refresh_state::Running;
+using acquisition::refresh_state::Stopped;
+
+const QString kStartQuestion =
+    QStringLiteral("\r\nConfirm:\r\nDo You Want To Start The Auto-Refresh\r\nProcess For The "
+                   "Selected Site?\r\nNote:\r\nCurrent Images, 1-20, Will Be Cleared.");
+
+TEST_F(StartProcessTest, SiteClickStartsOnceConfirmedOrWhenTheQuestionIsOff) {
+    struct Case {
+        const char* name;
+        int answer;
+        bool suppressed;
+        bool starts;
+    };
+    const Case cases[] = {{"yes", core::MsgYes, false, true},
+                          {"no", core::MsgNo, false, false},
+                          {"switched off", core::MsgNo, true, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        settings.MsgOffMap[13] = QLatin1Char(c.suppressed ? '1' : '0');
+        remakeWindow();
+        fillSlots(3);
+        shown.clear();
+        answer = c.answer;
+        const qsizetype imageLoads = imagePane()->navigations.size();
+
+        mapPane()->navigate(QUrl(kSiteLink));
+        EXPECT_NE(mapPane()->current, QUrl(kSiteLink)) << "the click never loads in the map pane";
+        EXPECT_TRUE(shown.isEmpty()) << "nothing is asked inside the navigation";
+        turn();
+
+        ASSERT_EQ(timesAsked(14), c.suppressed ? 0 : 1);
+        if (!c.suppressed) {
+            EXPECT_EQ(shown.first().text, kStartQuestion);
+            EXPECT_EQ(shown.first().kind, 4);
+        }
+        if (!c.starts) {
+            EXPECT_EQ(refreshState(), Stopped);
+            EXPECT_EQ(loop().filledCount(), 3);
+            EXPECT_EQ(imagePane()->navigations.size(), imageLoads);
+            EXPECT_FALSE(refresh().Timer1()->isActive());
+            continue;
+        }
+        EXPECT_EQ(refreshState(), Running);
+        EXPECT_EQ(loop().filledCount(), 0);
+        EXPECT_TRUE(refresh().PaneUrl().contains(QLatin1String("kmkx"), Qt::CaseInsensitive));
+        EXPECT_EQ(imagePane()->current, QUrl(refresh().PaneUrl()));
+        ASSERT_GE(imagePane()->navigations.size(), imageLoads + 2);
+        EXPECT_EQ(imagePane()->navigations.at(imagePane()->navigations.size() - 2).address,
+                  paths.startBlank.url);
+        EXPECT_EQ(mapPane()->current, paths.beginNav.url);
+        EXPECT_TRUE(offersShutDown());
+        EXPECT_TRUE(refresh().Timer1()->isActive());
+        EXPECT_EQ(model().lastImageSize, -1);
+    }
+}
+
+TEST_F(StartProcessTest, OfflineThatCannotGoOnlineStartsNothing) {
+    net.state.offline = true;
+    net.goOnlineResult = false;
+    clickSite();
+    const QString expected =
+        QStringLiteral("\r\nYou Must Be Connected To The Internet,\r\nAnd In The -Working Online- "
+                       "State,\r\nTo Navigate And Download Radar Images.\r\nYou Can Use The ") +
+        core::kProgramTitle +
+        QStringLiteral(" Main Menu\r\nTo Connect To The Internet And\r\nTo UnCheck -Working "
+                       "Offline-");
+    EXPECT_EQ(texts(), QStringList{expected});
+    EXPECT_EQ(net.goOnlineCalls, 1);
+    EXPECT_EQ(refreshState(), Stopped);
+    EXPECT_TRUE(refresh().PaneUrl().isEmpty());
+
+    // Once the switch works the same click goes online and starts.
+    net.goOnlineResult = true;
+    shown.clear();
+    clickSite();
+    EXPECT_EQ(refreshState(), Running);
+    EXPECT_FALSE(net.state.offline);
+    EXPECT_EQ(timesAsked(14), 1);
+}
+
+TEST_F(StartProcessTest, ClickWhileRunningStopsTheProcessAndClearsItsImages) {
+    storeImages(2);
+    emit imagePane()->downloadComplete(); // the next poll is armed
+    ASSERT_TRUE(refresh().Timer3()->isActive());
+
+    clickSite();
+    ASSERT_EQ(timesAsked(14), 1);
+    EXPECT_TRUE(shown.first().text.contains(
+        QLatin1String("Do You Want To Shut-Down The Current Auto-Refresh Process,")));
+    EXPECT_FALSE(refresh().Timer3()->isActive());
+    EXPECT_EQ(refreshState(), Running);
+    EXPECT_EQ(loop().filledCount(), 0);
+    EXPECT_EQ(model().newestSlot, 0);
+    EXPECT_EQ(model().lastImageSize, -1);
+    // The new process takes its first image afresh.
+    emit imagePane()->downloadComplete();
+    publishImage(1);
+    poll();
+    EXPECT_EQ(model().newestSlot, 1);
+}
+
+TEST_F(StartProcessTest, BackDateBoxLoadsTheLoopPageWithAllSlotsCleared) {
+    fillSlots(20);
+    controls().Check3->setChecked(true);
+    clickSite();
+    EXPECT_EQ(refreshState(), acquisition::refresh_state::LoopPageLoading);
+    EXPECT_EQ(loop().filledCount(), 0);
+    for (int slot = 1; slot <= sets::kSlotCount; ++slot)
+        EXPECT_EQ(model().slotTime[slot], 0.0) << slot;
+    EXPECT_TRUE(refresh().PaneUrl().contains(QLatin1String("/radar/loop/"), Qt::CaseInsensitive));
+    EXPECT_EQ(imagePane()->current, QUrl(refresh().PaneUrl()));
+    EXPECT_EQ(mapPane()->current, paths.beginLoopNav.url);
+    // Once the loop page has loaded the back-dated start is a second away.
+    emit imagePane()->documentComplete(QUrl(refresh().PaneUrl()));
+    EXPECT_EQ(imagePane()->current, paths.startBlank.url);
+    EXPECT_EQ(mapPane()->current, paths.startBlank.url);
+    EXPECT_TRUE(refresh().Timer5()->isActive());
+    EXPECT_EQ(refresh().Timer5()->interval(), 1000);
+}
+
+TEST_F(StartProcessTest, OtherLinksGoToTheRelayAndOwnPagesLoadAsTheyAre) {
+    const QUrl other(QStringLiteral("http://www.nws.noaa.gov/forecasts/index.html"));
+    const QUrl before = mapPane()->current;
+    mapPane()->navigate(other);
+    EXPECT_EQ(mapPane()->current, before);
+    EXPECT_TRUE(newWindows.isEmpty()) << "opened only after the navigation was answered";
+    turn();
+    EXPECT_EQ(newWindows, QStringList{other.toString()});
+
+    for (const QUrl& own : {QUrl(settings.NationalMapUrl.toUpper()), paths.startBlank.url,
+                            paths.beginNav.url, paths.beginLoopNav.url}) {
+        mapPane()->navigate(own);
+        EXPECT_EQ(mapPane()->current, own) << own.toString().toStdString();
+    }
+    turn();
+    EXPECT_EQ(newWindows.size(), 1);
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(refreshState(), Stopped);
+}
+
+} // namespace
