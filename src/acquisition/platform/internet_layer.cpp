@@ -39,10 +39,12 @@ InternetLayer::InternetLayer(const InternetLayerOptions& options, QObject* paren
     thread_.start();
 
     const std::optional<QNetworkProxy> upstream = options.upstreamProxy;
-    runOnLayerThread([this, upstream] {
+    const int paneFetchTimeoutMs = options.paneFetchTimeoutMs;
+    runOnLayerThread([this, upstream, paneFetchTimeoutMs] {
         worker_->setUp();
         worker_->setUpstreamProxy(upstream);
         front_ = new ProxyFront(*worker_, credentials_, worker_);
+        front_->setUpstreamTimeout(paneFetchTimeoutMs);
         frontPort_ = front_->start();
         worker_->setFrontPort(frontPort_);
     });

@@ -24,6 +24,9 @@ struct InternetLayerOptions {
     QString cacheFolder;
     qint64 cacheMaxBytes = 200LL * 1024 * 1024;
     DownloadLimits downloadLimits;
+    // How long the panes' front waits for a server before it reports the
+    // page as failed (a hung server then ends in a navigate error).
+    int paneFetchTimeoutMs = 30'000;
     // No value: the system proxy configuration (http_proxy on Linux).
     std::optional<QNetworkProxy> upstreamProxy;
     // The front becomes the application proxy, which the panes use. Must hold
