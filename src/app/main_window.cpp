@@ -85,11 +85,8 @@ sets::SetCommandPeers MainWindow::setCommandPeers() {
     peers.skipChecked = [&d](int tab) {
         return tab >= 1 && tab <= display::kTabCount && d.controls().Check4[tab]->isChecked();
     };
-    peers.setSkipBox = [&d](int tab, bool checked, bool enabled) {
-        if (tab < 1 || tab > display::kTabCount)
-            return;
-        d.controls().Check4[tab]->setChecked(checked);
-        d.controls().Check4[tab]->setEnabled(enabled);
+    peers.setSkipBox = [this](int tab, bool checked, bool enabled) {
+        setSkipBox(tab, checked, enabled);
     };
     peers.clearMeasurement = [&d] { d.tabs().ClearMeasurement(); };
     peers.picturesLoaded = [this](int newestSlot) { sizeViewToPicture(newestSlot); };
@@ -124,11 +121,8 @@ void MainWindow::attachRefreshProcess(const MainWindowServices& services) {
     acquisition::DisplayActions actions;
     actions.selectedTab = [&d] { return d.tabs().selectedTab(); };
     actions.selectTab = [&d](int tab) { d.tabs().selectTab(tab); };
-    actions.setSkipBox = [&d](int tab, bool checked, bool enabled) {
-        if (tab < 1 || tab > display::kTabCount)
-            return;
-        d.controls().Check4[tab]->setChecked(checked);
-        d.controls().Check4[tab]->setEnabled(enabled);
+    actions.setSkipBox = [this](int tab, bool checked, bool enabled) {
+        setSkipBox(tab, checked, enabled);
     };
     actions.clearMeasurement = [&d] { d.tabs().ClearMeasurement(); };
     actions.firstImageMeasured = [this](int slot) { sizeViewToPicture(slot); };
@@ -142,6 +136,14 @@ void MainWindow::attachRefreshProcess(const MainWindowServices& services) {
     refreshServices.takeMapPopup = services.takeMapPopup;
     refresh_ = new acquisition::RefreshProcess(*form1_, *loop_, *panes_, controls,
                                                std::move(actions), std::move(refreshServices));
+}
+
+void MainWindow::setSkipBox(int tab, bool checked, bool enabled) {
+    if (tab < 1 || tab > display::kTabCount)
+        return;
+    display::DisplayControls& c = display_->controls();
+    c.Check4[tab]->setChecked(checked);
+    c.Check4[tab]->setEnabled(enabled);
 }
 
 void MainWindow::sizeViewToPicture(int slot) {

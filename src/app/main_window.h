@@ -66,6 +66,8 @@ private:
     void attachRefreshProcess(const MainWindowServices& services);
     // The view takes the size of slot's picture; Fit fits the window to it.
     void sizeViewToPicture(int slot);
+    // A tab's skip box, checked or not, enabled or not.
+    void setSkipBox(int tab, bool checked, bool enabled);
     // Storm tracking on the picture view and its list window.
     void attachMeasurement(const MainWindowServices& services);
     tracking::MeasurementView measurementView();

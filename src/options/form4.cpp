@@ -5,6 +5,7 @@
 #include "core/message_service.h"
 #include "core/press_button.h"
 #include "core/settings.h"
+#include "core/stays_on_top.h"
 #include "options/hold_steps.h"
 #include "options/map_scale.h"
 #include "options/tab_defaults.h"
@@ -129,14 +130,7 @@ void Form4::Form_Activate() {
 }
 
 void Form4::applyOnTop() {
-    const bool onTop = settings_.OptionsOnTop == 1;
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
-        return;
-    const bool wasVisible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    // Changing a flag hides a shown window; it comes back where it was.
-    if (wasVisible)
-        show();
+    core::setStaysOnTop(*this, settings_.OptionsOnTop == 1);
 }
 
 bool Form4::event(QEvent* event) {

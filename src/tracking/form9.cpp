@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "core/message_service.h"
 #include "core/settings.h"
+#include "core/stays_on_top.h"
 #include "core/window_placement.h"
 
 #include <QAction>
@@ -168,14 +169,7 @@ void Form9::showEvent(QShowEvent* event) {
 }
 
 void Form9::applyOnTop() {
-    const bool onTop = settings_.EtaOnTop == 1;
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
-        return;
-    const bool wasVisible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    // Changing a flag hides a shown window.
-    if (wasVisible)
-        show();
+    core::setStaysOnTop(*this, settings_.EtaOnTop == 1);
 }
 
 bool Form9::eventFilter(QObject* watched, QEvent* event) {
