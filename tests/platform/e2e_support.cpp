@@ -10,10 +10,11 @@
 
 namespace nubivista::platform::testing {
 
-RadarSimProcess::RadarSimProcess() : process_(std::make_unique<QProcess>()) {
+RadarSimProcess::RadarSimProcess(const QStringList& extraArguments)
+    : process_(std::make_unique<QProcess>()) {
     process_->setProgram(QStringLiteral(NUBIVISTA_TOOLS_DIR "/radar-sim"));
     // A long interval: frames change only when a test publishes them.
-    process_->setArguments({"--port", "0", "--frame-interval", "300"});
+    process_->setArguments(QStringList{"--port", "0", "--frame-interval", "300"} + extraArguments);
     process_->start();
     if (!process_->waitForStarted(10000))
         return;
@@ -34,19 +35,38 @@ RadarSimProcess::~RadarSimProcess() {
     process_->waitForFinished(10000);
 }
 
-QByteArray RadarSimProcess::get(const QString& pathAndQuery) const {
+namespace {
+
+struct SimAnswer {
+    QByteArray body;
+    QDateTime lastModifiedUtc;
+};
+
+// A request straight to the simulator, waited for.
+SimAnswer askSimulator(quint16 port, const QString& pathAndQuery, bool head) {
     QNetworkAccessManager network;
     network.setProxy(QNetworkProxy::NoProxy);
     QNetworkRequest request(
-        QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(pathAndQuery)));
+        QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(pathAndQuery)));
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
     request.setTransferTimeout(30000);
-    std::unique_ptr<QNetworkReply> reply(network.get(request));
+    std::unique_ptr<QNetworkReply> reply(head ? network.head(request) : network.get(request));
     QEventLoop loop;
     QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
     loop.exec();
-    return reply->readAll();
+    return {reply->readAll(),
+            reply->header(QNetworkRequest::LastModifiedHeader).toDateTime().toUTC()};
+}
+
+} // namespace
+
+QByteArray RadarSimProcess::get(const QString& pathAndQuery) const {
+    return askSimulator(port_, pathAndQuery, false).body;
+}
+
+QDateTime RadarSimProcess::lastModified(const QString& pathAndQuery) const {
+    return askSimulator(port_, pathAndQuery, true).lastModifiedUtc;
 }
 
 QDateTime RadarSimProcess::newestFrame() const {
@@ -57,12 +77,14 @@ QDateTime RadarSimProcess::newestFrame() const {
 
 std::unique_ptr<InternetLayer> layerThroughSim(const QTemporaryDir& home,
                                                const RadarSimProcess& sim,
-                                               bool installApplicationProxy) {
+                                               bool installApplicationProxy,
+                                               int paneFetchTimeoutMs) {
     InternetLayerOptions options;
     options.cacheFolder = home.filePath(QStringLiteral("cache"));
     options.upstreamProxy =
         QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), sim.port());
     options.installApplicationProxy = installApplicationProxy;
+    options.paneFetchTimeoutMs = paneFetchTimeoutMs;
     return std::make_unique<InternetLayer>(options);
 }
 

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QProcess>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -17,8 +18,9 @@ namespace nubivista::platform::testing {
 
 class RadarSimProcess {
 public:
-    // Starts the simulator; check isRunning().
-    RadarSimProcess();
+    // Starts the simulator; check isRunning(). Extra arguments come after the
+    // defaults (a frame every 300 s), so a repeated option replaces its default.
+    explicit RadarSimProcess(const QStringList& extraArguments = {});
     ~RadarSimProcess();
 
     bool isRunning() const { return port_ != 0; }
@@ -29,6 +31,9 @@ public:
     bool setFault(const QString& query) const { return get("/_sim/fault?" + query) == "ok"; }
     bool clearFaults() const { return setFault(QStringLiteral("name=none")); }
     bool advance() const { return get(QStringLiteral("/_sim/advance?frames=1")) == "ok"; }
+    // The Last-Modified time (UTC) the simulator serves for a path; invalid
+    // when the answer has none.
+    QDateTime lastModified(const QString& pathAndQuery) const;
     // The time of the newest published frame, as the simulator reports it.
     QDateTime newestFrame() const;
 
@@ -40,7 +45,8 @@ private:
 // A layer caching under home/cache that reaches every host through the simulator.
 std::unique_ptr<InternetLayer> layerThroughSim(const QTemporaryDir& home,
                                                const RadarSimProcess& sim,
-                                               bool installApplicationProxy);
+                                               bool installApplicationProxy,
+                                               int paneFetchTimeoutMs = 30000);
 
 // The simulator's host name, as the program writes its addresses.
 inline QUrl radarUrl(const QString& path) {

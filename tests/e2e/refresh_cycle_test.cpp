@@ -1,0 +1,127 @@
+// The auto-refresh process end to end: a site click on the national map
+// starts it, each frame the simulator publishes goes through the image pane,
+// the layer's cache and a download into the next slot of the ring, and the
+// current set on disk follows every image.
+#include "core/ole_date.h"
+#include "core/press_button.h"
+#include "e2e/refresh_fixture.h"
+#include "sets/set_record.h"
+
+namespace nubivista::e2e {
+namespace {
+
+using platform::testing::KmkxImagePath;
+using platform::testing::radarUrl;
+
+constexpr int kStampAdjustMinutes = -5;
+
+class RefreshCycleTest : public RefreshE2eTest {
+protected:
+    void SetUp() override {
+        settings.StampAdjustMinutes = kStampAdjustMinutes;
+        RefreshE2eTest::SetUp();
+    }
+    // The time a slot must carry for the frame the simulator serves now.
+    QDateTime expectedStamp() const {
+        return sim->lastModified(KmkxImagePath).addSecs(kStampAdjustMinutes * 60);
+    }
+};
+
+TEST_F(RefreshCycleTest, ASiteClickStartsAProcessWhoseFirstImageLandsInSlotOne) {
+    startProcessOn(QStringLiteral("kmkx"));
+    ASSERT_FALSE(HasFatalFailure());
+
+    // The start was confirmed once, with the question for a first process.
+    ASSERT_EQ(messages.size(), 1) << messageLog().toStdString();
+    EXPECT_EQ(messages[0].id, 14);
+    EXPECT_TRUE(messages[0].text.contains("Do You Want To Start The Auto-Refresh"));
+
+    const sets::SlotModel& model = loop().model();
+    EXPECT_EQ(refresh().RefreshState(), acquisition::refresh_state::Running);
+    EXPECT_EQ(model.newestSlot, 1);
+    EXPECT_EQ(loop().filledCount(), 1);
+    EXPECT_EQ(model.siteImageUrl, radarUrl(KmkxImagePath).toString());
+    EXPECT_EQ(slotBytes(1), sim->get(KmkxImagePath));
+    EXPECT_EQ(slotTimeUtc(1), expectedStamp());
+    EXPECT_FALSE(loop().picture(1).isNull());
+    EXPECT_EQ(form().windowTitle(), QStringLiteral("KMKX - Milwaukee, WI - Nubivista"));
+    EXPECT_EQ(controls().Command7->text(), QStringLiteral("Shut-Down"));
+    // The map pane went aside; the map click itself never navigated it.
+    EXPECT_TRUE(window->panes().mapPaneAside());
+    EXPECT_TRUE(relayed.isEmpty()) << relayed.join(' ').toStdString();
+
+    const sets::SetRecordRead saved = sets::readSetRecordFile(paths.setRecPath);
+    ASSERT_TRUE(saved.record) << saved.error.toStdString();
+    EXPECT_EQ(saved.record->siteCode, QStringLiteral("kmkx"));
+    EXPECT_EQ(saved.record->newestSlot, 1);
+    EXPECT_EQ(saved.record->slotFilled[1], 1);
+    EXPECT_EQ(saved.record->slotTime[1], model.slotTime[1]);
+}
+
+TEST_F(RefreshCycleTest, TheTwentyFirstImageOverwritesSlotOneAndTurnsTheRing) {
+    startProcessOn(QStringLiteral("kmkx"));
+    ASSERT_FALSE(HasFatalFailure());
+    QList<QDateTime> stamps{expectedStamp()};
+    for (int image = 2; image <= 21; ++image) {
+        SCOPED_TRACE("image " + std::to_string(image));
+        publishAndRefresh();
+        ASSERT_FALSE(HasFatalFailure());
+        const int slot = (image - 1) % sets::kSlotCount + 1;
+        stamps.append(expectedStamp());
+        ASSERT_GT(stamps.last(), stamps[stamps.size() - 2]);
+        EXPECT_EQ(slotBytes(slot), sim->get(KmkxImagePath));
+        EXPECT_EQ(slotTimeUtc(slot), stamps.last());
+
+        // The current set on disk holds the ring as it is after this image.
+        const sets::SetRecordRead saved = sets::readSetRecordFile(paths.setRecPath);
+        ASSERT_TRUE(saved.record) << saved.error.toStdString();
+        EXPECT_EQ(saved.record->newestSlot, slot);
+        EXPECT_EQ(saved.record->ringOffset, image > sets::kSlotCount ? 1 : 0);
+        EXPECT_EQ(saved.record->wrapState,
+                  image > sets::kSlotCount ? sets::kRingFull : sets::kFillingFirstTime);
+        EXPECT_EQ(core::oleToDateTime(saved.record->slotTime[slot], Qt::UTC), stamps.last());
+        EXPECT_EQ(saved.record->slotFilled[slot], 1);
+    }
+    EXPECT_EQ(messages.size(), 1) << messageLog().toStdString();
+    EXPECT_EQ(loop().filledCount(), sets::kSlotCount);
+    EXPECT_EQ(loop().model().ringOffset, 1);
+    // Tabs run oldest to newest: tab 1 shows the second image, tab 20 the 21st.
+    EXPECT_EQ(loop().slotForTab(20), 1);
+    EXPECT_EQ(loop().slotForTab(1), 2);
+    for (int tab = 1; tab <= sets::kSlotCount; ++tab)
+        EXPECT_EQ(slotTimeUtc(loop().slotForTab(tab)), stamps[tab]) << "tab " << tab;
+}
+
+TEST_F(RefreshCycleTest, AFramePublishedAgainWithANewerTimeAndTheSameSizeIsNeverStored) {
+    startProcessOn(QStringLiteral("kmkx"));
+    ASSERT_FALSE(HasFatalFailure());
+    const QByteArray first = slotBytes(1);
+    const int stored = imagesStored();
+
+    ASSERT_TRUE(sim->setFault(QStringLiteral("name=republish&match=SI.kmkx/latest.gif")));
+    ASSERT_TRUE(sim->advance());
+    refresh().mnuRefresh_Click();
+    // The pane brought the republished frame into the cache, and polls found
+    // nothing new in it.
+    const QUrl image = radarUrl(KmkxImagePath);
+    QTRY_VERIFY_WITH_TIMEOUT(refresh().state().NoNewImageCount >= 2, kPageTimeoutMs);
+    const std::optional<platform::CacheEntry> cached = layer->cacheEntry(image);
+    ASSERT_TRUE(cached);
+    EXPECT_GT(cached->lastModifiedUtc, slotTimeUtc(1));
+    EXPECT_EQ(cached->size, first.size());
+    EXPECT_EQ(imagesStored(), stored);
+    EXPECT_EQ(loop().model().newestSlot, 1);
+    EXPECT_FALSE(loop().filled(2));
+    EXPECT_EQ(refresh().RefreshState(), acquisition::refresh_state::Running);
+
+    // A frame of its own is taken again.
+    ASSERT_TRUE(sim->clearFaults());
+    publishAndRefresh();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(loop().model().newestSlot, 2);
+    EXPECT_EQ(slotBytes(2), sim->get(KmkxImagePath));
+    EXPECT_EQ(slotBytes(1), first);
+}
+
+} // namespace
+} // namespace nubivista::e2e
