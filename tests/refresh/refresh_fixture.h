@@ -23,7 +23,6 @@ inline const QString kNavigateErrorText =
     QStringLiteral("\r\n\r\nBrowser Navigate Error or Time-Out...\r\nProcess Will Be Shut-Down.\r\n"
                    "Then, You Can Use The Map To Navigate\r\nAnd Start A New Process.");
 
-// The message of a failed tick with its status text.
 inline QString tickFailureText(const QString& status) {
     return QStringLiteral("\r\n") + status +
            QStringLiteral("...Error...Process Will Be Shut-Down.\r\nThen, You Can Use The Map To "
@@ -34,8 +33,7 @@ inline QString sampleImage(int n) {
     return sampleSetDir() + QStringLiteral("/latest%1.gif").arg(1 + (n - 1) % 11);
 }
 
-// An OLE date (days since 30 December 1899) of a UTC date-time, worked out
-// here on its own.
+// Days since 30 December 1899, worked out here on its own.
 inline double oleOf(const QDateTime& utc) {
     const QDateTime t = utc.toUTC();
     return QDate(1899, 12, 30).daysTo(t.date()) + t.time().msecsSinceStartOfDay() / 86400000.0;
@@ -60,10 +58,8 @@ protected:
         });
         showWindow();
     }
-    // The window goes before the fake layer it uses.
     void TearDown() override { window.reset(); }
 
-    // A new window with the fixture's services as they are now.
     void remakeWindow() {
         window.reset();
         panes.clear();
@@ -92,19 +88,16 @@ protected:
         emit imagePane()->downloadComplete();
     }
 
-    // Image n of the site as the server publishes it: one minute after the
-    // previous one, a size of its own, a sample picture as its body.
+    // Image n is published a minute after image n-1, with size 1000 + n.
     static QDateTime imageTime(int n) {
         return QDateTime(QDate(2024, 6, 15), QTime(16, 0), QTimeZone::utc()).addSecs(60 * n);
     }
-    // The fake cache's key of the process's image address.
     QString imageKey() { return QUrl(refresh().imageAddress()).toString(); }
     void publishImage(int n, const QString& body = {}, qint64 size = 0) {
         net.publish(imageKey(), imageTime(n), size ? size : 1000 + n,
                     body.isEmpty() ? sampleImage(n) : body);
     }
     void poll() { refresh().Timer3_Timer(); }
-    // Starts a process and stores images 1..count, one poll each.
     void storeImages(int count) {
         startProcess();
         shown.clear();
@@ -129,8 +122,7 @@ protected:
     QString text2() { return controls().Text2->text(); }
 
     platform::testing::FakeInternetService net;
-    // Chicago is five hours behind UTC in June: a stamp kept in local time
-    // shows.
+    // Five hours behind UTC in June: a stamp kept in local time shows.
     ScopedTimeZone zone{"America/Chicago"};
     QList<Shown> shown;
     int answer = core::MsgYes;
