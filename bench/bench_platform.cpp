@@ -6,6 +6,7 @@
 #include "acquisition/platform/pane_profile.h"
 #include "acquisition/platform/web_engine_pane.h"
 #include "acquisition/platform/web_engine_setup.h"
+#include "core/wait_ticks.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,13 +73,9 @@ void stopWorld() {
     delete world;
 }
 
-// Runs the event loop until done() holds or the time is up.
+// Runs events, sleeping between them, until done() holds or the time is up.
 template <typename Done> bool waitFor(Done done, int ms = 30000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-    return done();
+    return nubivista::core::WaitUntil(done, ms);
 }
 
 QByteArray fetch(QNetworkAccessManager& network, QNetworkRequest request) {

@@ -17,6 +17,7 @@
 #include "acquisition/platform/web_engine_setup.h"
 #include "app/main_window.h"
 #include "core/message_service.h"
+#include "core/wait_ticks.h"
 
 #include <QApplication>
 #include <QDir>
@@ -64,24 +65,9 @@ Options parseOptions(const QStringList& arguments) {
     return options;
 }
 
-// Runs the event loop until done() holds or the time is up. The loop sleeps
-// until an event comes (processEvents with a time limit would spin, and its
-// CPU would be counted as the program's).
+// Runs events, sleeping between them, until done() holds or the time is up.
 template <typename Done> bool waitFor(Done done, int ms) {
-    if (done())
-        return true;
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done() || clock.elapsed() >= ms)
-            loop.quit();
-    });
-    poll.start();
-    loop.exec();
-    return done();
+    return nubivista::core::WaitUntil(done, ms);
 }
 
 qint64 residentKb() {

@@ -1,6 +1,7 @@
 #include "core/wait_ticks.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
@@ -53,6 +54,23 @@ void WaitTicks(std::int32_t ms, const Clock& clock) {
             std::this_thread::sleep_for(std::chrono::milliseconds(nap));
         }
     }
+}
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    if (done())
+        return true;
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done() || clock.elapsed() >= timeoutMs)
+            loop.quit();
+    });
+    poll.start();
+    loop.exec();
+    return done();
 }
 
 } // namespace nubivista::core

@@ -3,6 +3,7 @@
 #include "acquisition/platform/web_engine_setup.h"
 #include "core/ole_date.h"
 #include "core/press_button.h"
+#include "core/wait_ticks.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,20 +18,7 @@ namespace nubivista::e2e {
 using platform::testing::RadarSimProcess;
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
-    if (done())
-        return true;
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done() || clock.elapsed() >= timeoutMs)
-            loop.quit();
-    });
-    poll.start();
-    loop.exec();
-    return done();
+    return core::WaitUntil(done, timeoutMs);
 }
 
 void RefreshE2eTest::SetUpTestSuite() {
