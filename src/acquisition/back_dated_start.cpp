@@ -90,7 +90,7 @@ RefreshProcess::BackDateEnd RefreshProcess::runBackDatedStart(const QString& loo
         AcceptedImageStep step = stepForAcceptedImage(loop_.model(), cached, 0, clock());
         const QString slotFile = loop_.slotFile(step.slot);
         if (!internet().downloadToFile(image, slotFile).ok) {
-            core::WaitTicks(kImageRetryWaitMs, clock());
+            core::WaitTicks(scaled(kImageRetryWaitMs), clock());
             if (!internet().downloadToFile(image, slotFile).ok) {
                 state_.statusText = QStringLiteral("Unable To Get New Files");
                 return BackDateEnd::SoftFailure;

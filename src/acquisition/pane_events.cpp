@@ -113,7 +113,7 @@ void RefreshProcess::WebBrowser1_DocumentComplete(const QUrl& address) {
     // cache: the back-dated start begins a second later.
     panes_.WebBrowser1->navigate(shell_.paths().startBlank.url);
     panes_.setMapPaneAside();
-    timer5_.start(kBackDateDelayMs);
+    timer5_.start(scaled(kBackDateDelayMs));
 }
 
 void RefreshProcess::WebBrowser1_NavigateError(const QUrl&, quint32 statusCode) {

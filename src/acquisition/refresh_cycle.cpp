@@ -14,7 +14,9 @@
 #include "sets/loop_set.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
+#include <filesystem>
 
 namespace nubivista::acquisition {
 
@@ -53,7 +55,7 @@ void RefreshProcess::WebBrowser1_DownloadComplete() {
         loop_.updateModel([&site](sets::SlotModel& m) { m.siteCode = site; });
     shell_.setWindowTitle(SiteDescriptionFor(site) + QStringLiteral(" - ") + core::kProgramTitle);
     panes_.setMapPaneAside();
-    timer3_.setInterval(kFirstPollMs);
+    timer3_.setInterval(scaled(kFirstPollMs));
     timer3_.start();
 }
 
@@ -134,8 +136,8 @@ RefreshProcess::TickEnd RefreshProcess::runAutoRefreshStep() {
         timer3_.stop();
         return TickEnd::Done;
     }
-    if (timer3_.interval() < 1000)
-        timer3_.setInterval(kPollIntervalMs);
+    if (timer3_.interval() != scaled(kPollIntervalMs))
+        timer3_.setInterval(scaled(kPollIntervalMs));
 
     switch (connectForTick()) {
     case TickConnection::Connected:
@@ -168,7 +170,8 @@ RefreshProcess::TickEnd RefreshProcess::runAutoRefreshStep() {
     const AcceptedImageStep step = stepForAcceptedImage(
         model, cached, static_cast<int>(settings().StampAdjustMinutes), clock());
     const platform::DownloadResult download =
-        internet().downloadToFile(image, loop_.slotFile(step.slot));
+        firstImage ? internet().downloadToFile(image, loop_.slotFile(step.slot))
+                   : downloadCheckedImage(image, loop_.slotFile(step.slot));
     if (!download.ok) {
         shell_.statusPanel(1)->setText(download.error);
         if (++state_.DownloadFailureCount < kDownloadFailuresAllowed)
@@ -184,6 +187,26 @@ RefreshProcess::TickEnd RefreshProcess::runAutoRefreshStep() {
     timer3_.stop();
     storeAcceptedImage(step, true);
     return TickEnd::Done;
+}
+
+platform::DownloadResult RefreshProcess::downloadCheckedImage(const QUrl& image,
+                                                              const QString& slotFile) {
+    // The slot still holds an older image of the loop: a damaged download must
+    // not take its place, so it lands beside it and replaces it only once it
+    // reads as a picture.
+    const QString landed = slotFile + QStringLiteral(".new");
+    platform::DownloadResult download = internet().downloadToFile(image, landed);
+    if (download.ok && sets::readPicture(landed).isNull())
+        download = {false, QStringLiteral("The new image is damaged")};
+    std::error_code error;
+    if (download.ok)
+        std::filesystem::rename(landed.toStdString(), slotFile.toStdString(), error);
+    if (download.ok && error)
+        download = {false, QStringLiteral("The new image could not be stored: ") +
+                               QString::fromStdString(error.message())};
+    if (!download.ok)
+        QFile::remove(landed);
+    return download;
 }
 
 bool RefreshProcess::measureFirstImage(int slot) {

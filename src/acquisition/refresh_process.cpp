@@ -15,6 +15,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStatusBar>
+#include <algorithm>
+#include <cmath>
 
 namespace nubivista::acquisition {
 
@@ -62,6 +64,10 @@ RefreshProcess::RefreshProcess(core::Form1& shell, sets::LoopSet& loop, BrowserP
 
 RefreshProcess::~RefreshProcess() = default;
 
+int RefreshProcess::scaled(int ms) const {
+    return std::max(1, static_cast<int>(std::lround(ms / timeScale_)));
+}
+
 core::Settings& RefreshProcess::settings() {
     return shell_.settings();
 }
@@ -83,7 +89,7 @@ QString RefreshProcess::imageAddress() const {
 }
 
 void RefreshProcess::Form_Load() {
-    state_.minuteLengthMs = minuteLengthFrom(timer1_.interval());
+    state_.minuteLengthMs = scaled(minuteLengthFrom(timer1_.interval()));
     timer1_.setInterval(state_.minuteLengthMs);
     state_.MinuteStartTick = clock().tickCount();
     for (QWidget* control :
@@ -96,7 +102,7 @@ void RefreshProcess::Form_Load() {
     c_.Text2->setText(QStringLiteral("%1:00").arg(settings().RefreshIntervalMinutes));
     readOfflineFlag();
     updateClockPanel();
-    timer2_.start();
+    timer2_.start(scaled(1000));
 }
 
 void RefreshProcess::connectControls() {

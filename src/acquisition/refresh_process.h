@@ -136,6 +136,10 @@ public:
     QTimer* Timer2() { return &timer2_; }
     QTimer* Timer3() { return &timer3_; }
     QTimer* Timer5() { return &timer5_; }
+    // The process's own timers and waits run this many times faster than
+    // real time (a soak's accelerated day); 1 otherwise. Set before the
+    // window loads; the clock it is given should run as fast.
+    void setTimeScale(double factor) { timeScale_ = factor > 0 ? factor : 1.0; }
 
     // ---- pane events ----
     void WebBrowser1_DownloadComplete();
@@ -192,6 +196,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A design interval of the process at the time scale.
+    int scaled(int ms) const;
     core::Settings& settings();
     core::MessageService& messages();
     platform::InternetService& internet() { return *services_.internet; }
@@ -226,6 +232,9 @@ private:
     // Validates and measures the first image of a process in slot; false when
     // it is not a picture (the status text says why).
     bool measureFirstImage(int slot);
+    // A later image: downloaded beside its slot file and moved over it only
+    // when it reads as a picture.
+    platform::DownloadResult downloadCheckedImage(const QUrl& image, const QString& slotFile);
     // Stores an accepted image and turns the ring; saves when asked.
     void storeAcceptedImage(const AcceptedImageStep& step, bool saveSet);
     void failTick();
@@ -263,6 +272,7 @@ private:
     QTimer timer5_;
     // Guards: a tick or a back-dated start never runs inside itself while one
     // of its messages, dial questions or downloads waits.
+    double timeScale_ = 1.0;
     bool inTimer3_ = false;
     bool inBackDate_ = false;
     bool inErrorShutDown_ = false;

@@ -55,20 +55,23 @@ QString LoopSet::slotFile(int slot) const {
     return SlotImageFile(loopImgBase_, slot).value_or(QString());
 }
 
+QImage readPicture(const QString& path) {
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
+        return {};
+    const QImage image = reader.read();
+    if (image.isNull())
+        return {};
+    // One format for every slot keeps painting and stamp cutting uniform.
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
 bool LoopSet::loadPicture(int slot) {
     if (!validSlot(slot))
         return false;
-    pictures_[slot] = QImage();
-    QImageReader reader(slotFile(slot));
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
-        return false;
-    QImage image = reader.read();
-    if (image.isNull())
-        return false;
-    // One format for every slot keeps painting and stamp cutting uniform.
-    pictures_[slot] = image.convertToFormat(QImage::Format_RGB32);
-    return true;
+    pictures_[slot] = readPicture(slotFile(slot));
+    return !pictures_[slot].isNull();
 }
 
 void LoopSet::loadAllPictures() {

@@ -17,6 +17,10 @@ namespace nubivista::sets {
 // a 20-slot loop of them would not fit in memory.
 inline constexpr int kMaxPictureSide = 4096;
 
+// The picture in an image file, in the one format every slot keeps; a null
+// image when the file is missing, not a picture or larger than kMaxPictureSide.
+QImage readPicture(const QString& path);
+
 class LoopSet : public QObject {
     Q_OBJECT
 public:

@@ -68,6 +68,10 @@ TEST_F(RefreshCycleTest, FailedTicksShutDownWithTheirReason) {
         {"three failed downloads", 2,
          [this] { net.publish(imageKey(), imageTime(3), 1003, QString()); }, 2,
          QStringLiteral("Unable To Get New Files")},
+        // The ring is full: the damaged image must not take the oldest one's
+        // slot file.
+        {"a later image damaged three times", 20, [&] { publishImage(21, corrupt); }, 2,
+         QStringLiteral("Unable To Get New Files")},
         {"no connection after dialling", 1,
          [this] {
              net.state.connected = false;
