@@ -60,12 +60,33 @@ std::optional<QString> FrameTruth::check(const QByteArray& bytes, const QDateTim
     const QDateTime stamped =
         QDateTime::fromSecsSinceEpoch((slotTimeUtc.toMSecsSinceEpoch() + 500) / 1000, Qt::UTC);
     for (const QDateTime& frameTime : {stamped, stamped.addSecs(-stampAdjustMinutes * 60)})
-        if (frameAt(frameTime) == bytes)
+        if (frameAt(frameTime) == bytes || isRepublishedFrame(bytes, frameTime))
             return std::nullopt;
     return QStringLiteral("the image stamped %1 UTC (%2 bytes) is no frame the simulator served "
                           "for that time")
         .arg(stamped.toString(Qt::ISODate))
         .arg(bytes.size());
+}
+
+void FrameTruth::noteRepublish(const QDateTime& fromUtc, const QDateTime& untilUtc,
+                               int frameSeconds) {
+    republished_.append({fromUtc, untilUtc, frameSeconds});
+}
+
+bool FrameTruth::isRepublishedFrame(const QByteArray& bytes, const QDateTime& frameTimeUtc) {
+    for (const Republish& span : std::as_const(republished_)) {
+        // The simulator's clock and ours agree to within a frame: the frozen
+        // frame is the one newest at the start, or the one before it.
+        const qint64 from = span.from.toSecsSinceEpoch();
+        const qint64 newestAtStart = from - from % span.frameSeconds;
+        if (frameTimeUtc.toSecsSinceEpoch() <= newestAtStart - span.frameSeconds ||
+            frameTimeUtc > span.until.addSecs(span.frameSeconds))
+            continue;
+        for (const qint64 frozen : {newestAtStart, newestAtStart - span.frameSeconds})
+            if (frameAt(QDateTime::fromSecsSinceEpoch(frozen, Qt::UTC)) == bytes)
+                return true;
+    }
+    return false;
 }
 
 void StallWatch::tick(int intervalMs) {

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QList>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -43,14 +44,25 @@ public:
     // are not).
     std::optional<QString> check(const QByteArray& bytes, const QDateTime& slotTimeUtc,
                                  int stampAdjustMinutes);
+    // While a same-size republish is in force the latest image keeps the bytes
+    // of the frame that was newest when it began, under newer times; an image
+    // stamped in that span may rightly hold them.
+    void noteRepublish(const QDateTime& fromUtc, const QDateTime& untilUtc, int frameSeconds);
 
 private:
+    struct Republish {
+        QDateTime from;
+        QDateTime until;
+        int frameSeconds = 0;
+    };
     const QByteArray& frameAt(const QDateTime& frameTimeUtc);
+    bool isRepublishedFrame(const QByteArray& bytes, const QDateTime& frameTimeUtc);
 
     std::function<QByteArray(const QString&)> fetch_;
     QString product_;
     QString site_;
     QMap<qint64, QByteArray> frames_;
+    QList<Republish> republished_;
 };
 
 // A timer on the event loop whose late ticks are the loop's stalls.

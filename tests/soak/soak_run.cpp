@@ -423,6 +423,8 @@ void SoakRun::driveFaults(const QDateTime& now) {
     }
     faultInForce_ = fault;
     faultEndsAt_ = now.addSecs(kFaultHoldSeconds);
+    if (fault == Fault::Republish)
+        truth_->noteRepublish(now, faultEndsAt_, kFrameSeconds);
     ++summary_.faultsByKind[faultLabel(fault)];
     log(QStringLiteral("fault injected: ") + faultLabel(fault));
     // The national map's host matters only when the map loads: the watcher
