@@ -270,9 +270,9 @@ private:
     QTimer timer2_;
     QTimer timer3_;
     QTimer timer5_;
+    double timeScale_ = 1.0;
     // Guards: a tick or a back-dated start never runs inside itself while one
     // of its messages, dial questions or downloads waits.
-    double timeScale_ = 1.0;
     bool inTimer3_ = false;
     bool inBackDate_ = false;
     bool inErrorShutDown_ = false;
