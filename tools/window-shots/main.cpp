@@ -3,8 +3,11 @@
 //   xvfb-run -a build/release/tools/window-shots /tmp/shots
 //   QT_SCALE_FACTOR=2 xvfb-run -a build/release/tools/window-shots /tmp/shots-2x
 // One PNG per state: zoom 1 with the panel shown, zoom 2.5 scrolled, the
-// panel hidden, a narrow window, and the Options window's two tabs.
+// panel hidden, a narrow window, the Options window's two tabs, the About
+// window and the feedback window.
 #include "app/demo_window.h"
+#include "auxiliary/form3.h"
+#include "auxiliary/form6.h"
 #include "display/tab_display.h"
 #include "display/window_layout.h"
 #include "display/zoom_math.h"
@@ -87,5 +90,12 @@ int main(int argc, char** argv) {
     ok = save(optionsWindow, out, QStringLiteral("options-dist-dir-speed-eta")) && ok;
     optionsWindow.Option1[1]->click();
     ok = save(optionsWindow, out, QStringLiteral("options-kilometers")) && ok;
+    optionsWindow.close();
+
+    form.menuItem(QStringLiteral("mnuAbout"))->trigger();
+    ok = save(demo.window().form3(), out, QStringLiteral("about")) && ok;
+    demo.window().form3().close();
+    form.menuItem(QStringLiteral("mnuBugsSuggest"))->trigger();
+    ok = save(demo.window().form6(), out, QStringLiteral("feedback")) && ok;
     return ok ? 0 : 1;
 }
