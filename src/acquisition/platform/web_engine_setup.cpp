@@ -41,6 +41,13 @@ void prepareWebEngineEnvironment() {
     const bool offscreen = qgetenv("QT_QPA_PLATFORM") == "offscreen";
     if (asRoot)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The panes show plain pages. Drawn by Qt Quick's software renderer they
+    // paint like any other control; drawn through OpenGL they make Qt compose
+    // the whole main window through OpenGL at every repaint of any control,
+    // ten times a second while the loop runs, which costs four times the CPU
+    // where OpenGL is software, as under Xvfb or in a virtual machine.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        qputenv("QT_QUICK_BACKEND", "software");
     const QStringList given = QString::fromLocal8Bit(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"))
                                   .split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const QStringList flags = chromiumFlags(given, asRoot, offscreen);

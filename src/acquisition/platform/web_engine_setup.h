@@ -1,7 +1,9 @@
 #pragma once
 // What the browser engine needs before the application object exists: shared
-// GL contexts, and the Chromium flags for this machine. Running as root (CI,
-// containers) needs the sandbox off; the offscreen platform has no GPU.
+// GL contexts, Qt Quick's software renderer for the panes (unless
+// QT_QUICK_BACKEND says otherwise), and the Chromium flags for this machine.
+// Running as root (CI, containers) needs the sandbox off; the offscreen
+// platform has no GPU.
 // Call first thing in main(); calling it later, before the first pane, still
 // sets the flags.
 #include <QStringList>
