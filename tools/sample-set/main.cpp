@@ -1,4 +1,5 @@
-// make-sample-set --out <folder>: writes the sample loop images and their set record.
+// make-sample-set --out <folder> [gif ...]: writes the sample loop images and
+// their set record, or, with GIF files given, a set of those files.
 #include "sample_set.h"
 
 #include <QCommandLineParser>
@@ -14,12 +15,19 @@ int main(int argc, char** argv) {
     const QCommandLineOption outOption(QStringLiteral("out"), QStringLiteral("Target folder."),
                                        QStringLiteral("folder"));
     parser.addOption(outOption);
+    parser.addPositionalArgument(
+        QStringLiteral("gif"),
+        QStringLiteral("Instead of the drawn sample, these 2 to 20 GIF files, oldest first."),
+        QStringLiteral("[gif ...]"));
     parser.process(app);
     if (!parser.isSet(outOption)) {
         std::fprintf(stderr, "make-sample-set: --out <folder> is required\n");
         return 2;
     }
-    const samplegen::SampleSetOutcome outcome = samplegen::writeSampleSet(parser.value(outOption));
+    const QStringList gifs = parser.positionalArguments();
+    const samplegen::SampleSetOutcome outcome =
+        gifs.isEmpty() ? samplegen::writeSampleSet(parser.value(outOption))
+                       : samplegen::writeSetFromGifs(parser.value(outOption), gifs);
     if (!outcome.ok) {
         std::fprintf(stderr, "make-sample-set: %s\n", qPrintable(outcome.error));
         return 1;
