@@ -38,8 +38,11 @@ std::optional<QString> RecordWatch::check() {
 }
 
 FrameTruth::FrameTruth(std::function<QByteArray(const QString&)> fetch, QString product,
-                       QString site)
-    : fetch_(std::move(fetch)), product_(std::move(product)), site_(std::move(site)) {}
+                       QString site, int frameSeconds)
+    : fetch_(std::move(fetch)),
+      product_(std::move(product)),
+      site_(std::move(site)),
+      frameSeconds_(frameSeconds) {}
 
 const QByteArray& FrameTruth::frameAt(const QDateTime& frameTimeUtc) {
     const qint64 key = frameTimeUtc.toSecsSinceEpoch();
@@ -68,9 +71,8 @@ std::optional<QString> FrameTruth::check(const QByteArray& bytes, const QDateTim
         .arg(bytes.size());
 }
 
-void FrameTruth::noteRepublish(const QDateTime& fromUtc, const QDateTime& untilUtc,
-                               int frameSeconds) {
-    republished_.append({fromUtc, untilUtc, frameSeconds});
+void FrameTruth::noteRepublish(const QDateTime& fromUtc, const QDateTime& untilUtc) {
+    republished_.append({fromUtc, untilUtc});
 }
 
 bool FrameTruth::isRepublishedFrame(const QByteArray& bytes, const QDateTime& frameTimeUtc) {
@@ -78,11 +80,11 @@ bool FrameTruth::isRepublishedFrame(const QByteArray& bytes, const QDateTime& fr
         // The simulator's clock and ours agree to within a frame: the frozen
         // frame is the one newest at the start, or the one before it.
         const qint64 from = span.from.toSecsSinceEpoch();
-        const qint64 newestAtStart = from - from % span.frameSeconds;
-        if (frameTimeUtc.toSecsSinceEpoch() <= newestAtStart - span.frameSeconds ||
-            frameTimeUtc > span.until.addSecs(span.frameSeconds))
+        const qint64 newestAtStart = from - from % frameSeconds_;
+        if (frameTimeUtc.toSecsSinceEpoch() <= newestAtStart - frameSeconds_ ||
+            frameTimeUtc > span.until.addSecs(frameSeconds_))
             continue;
-        for (const qint64 frozen : {newestAtStart, newestAtStart - span.frameSeconds})
+        for (const qint64 frozen : {newestAtStart, newestAtStart - frameSeconds_})
             if (frameAt(QDateTime::fromSecsSinceEpoch(frozen, Qt::UTC)) == bytes)
                 return true;
     }

@@ -38,7 +38,8 @@ private:
 class FrameTruth {
 public:
     // fetch: GET of a path from the simulator, unfaulted.
-    FrameTruth(std::function<QByteArray(const QString&)> fetch, QString product, QString site);
+    FrameTruth(std::function<QByteArray(const QString&)> fetch, QString product, QString site,
+               int frameSeconds);
     // A violation when bytes are not the frame of time, or of time less the
     // stamp adjustment (the newest image is stamped with it, back-dated ones
     // are not).
@@ -47,13 +48,12 @@ public:
     // While a same-size republish is in force the latest image keeps the bytes
     // of the frame that was newest when it began, under newer times; an image
     // stamped in that span may rightly hold them.
-    void noteRepublish(const QDateTime& fromUtc, const QDateTime& untilUtc, int frameSeconds);
+    void noteRepublish(const QDateTime& fromUtc, const QDateTime& untilUtc);
 
 private:
     struct Republish {
         QDateTime from;
         QDateTime until;
-        int frameSeconds = 0;
     };
     const QByteArray& frameAt(const QDateTime& frameTimeUtc);
     bool isRepublishedFrame(const QByteArray& bytes, const QDateTime& frameTimeUtc);
@@ -61,6 +61,7 @@ private:
     std::function<QByteArray(const QString&)> fetch_;
     QString product_;
     QString site_;
+    int frameSeconds_;
     QMap<qint64, QByteArray> frames_;
     QList<Republish> republished_;
 };

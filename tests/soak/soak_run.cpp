@@ -243,8 +243,9 @@ bool SoakRun::setUp() {
 
     record_ = std::make_unique<RecordWatch>(window_->loop(),
                                             [this] { return settings_.RefreshIntervalMinutes; });
-    truth_ = std::make_unique<FrameTruth>([this](const QString& path) { return sim_->get(path); },
-                                          QString::fromLatin1(kProduct), options_.site);
+    truth_ =
+        std::make_unique<FrameTruth>([this](const QString& path) { return sim_->get(path); },
+                                     QString::fromLatin1(kProduct), options_.site, kFrameSeconds);
     QObject::connect(&window_->loop(), &sets::LoopSet::imageStored, [this](int slot) {
         ++summary_.imagesStored;
         const std::int16_t state = window_->refresh().RefreshState();
@@ -424,7 +425,7 @@ void SoakRun::driveFaults(const QDateTime& now) {
     faultInForce_ = fault;
     faultEndsAt_ = now.addSecs(kFaultHoldSeconds);
     if (fault == Fault::Republish)
-        truth_->noteRepublish(now, faultEndsAt_, kFrameSeconds);
+        truth_->noteRepublish(now, faultEndsAt_);
     ++summary_.faultsByKind[faultLabel(fault)];
     log(QStringLiteral("fault injected: ") + faultLabel(fault));
     // The national map's host matters only when the map loads: the watcher
