@@ -6,7 +6,7 @@
 namespace nubivista::acquisition {
 
 namespace {
-// A pane set aside starts this far right of the display area's right edge.
+// A pane set aside ends this far left of the display area's left edge.
 constexpr int kAsideGapTwips = 1800;
 constexpr int kCloseWaitMs = 500;
 } // namespace
@@ -22,6 +22,9 @@ BrowserPanes::BrowserPanes(core::Form1& shell, QWidget* host, platform::BrowserP
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser2->setParent(host);
     WebBrowser2->setObjectName(QStringLiteral("WebBrowser2"));
+    // The process depends on the image-page pane's page: the user never
+    // reaches it, with the mouse, the keyboard or a context menu.
+    WebBrowser1->keepFromUser();
     WebBrowser1->show();
     WebBrowser2->show();
     WebBrowser2->raise();
@@ -36,19 +39,17 @@ QUrl BrowserPanes::nationalMapUrl() const {
     return QUrl(shell_.settings().NationalMapUrl.trimmed());
 }
 
-platform::PlacementTwips BrowserPanes::asidePlacement(const PaneArea& area) const {
-    return {area.areaWidth + kAsideGapTwips, area.view.top, area.view.width, area.view.height};
+platform::PlacementTwips BrowserPanes::asidePlacement(const PaneArea& area) {
+    // Left of the display area, not right of it: a window can grow to any
+    // width (maximized, full screen, fitted), but never left of its own edge.
+    return {-(area.view.width + kAsideGapTwips), area.view.top, area.view.width, area.view.height};
 }
 
 void BrowserPanes::placePanes() {
     const PaneArea area = area_();
-    platform::PlacementTwips image = WebBrowser1->placementTwips();
-    // The image-page pane keeps its left edge (out of sight) but follows the
-    // view's size, so its page lays out as it would when seen.
-    image.top = area.view.top;
-    image.width = area.view.width;
-    image.height = area.view.height;
-    WebBrowser1->setPlacementTwips(image);
+    // The image-page pane stays out of sight but follows the view's size, so
+    // its page lays out as it would when seen.
+    WebBrowser1->setPlacementTwips(asidePlacement(area));
     WebBrowser2->setPlacementTwips(MapPaneAside != 0 ? asidePlacement(area) : area.view);
     WebBrowser2->raise();
 }
@@ -60,8 +61,6 @@ void BrowserPanes::Form_Load() {
 }
 
 void BrowserPanes::Form_Activate() {
-    const PaneArea area = area_();
-    WebBrowser1->setPlacementTwips(asidePlacement(area));
     placePanes();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The main window's two browser panes and where they sit: the image-page pane
-// WebBrowser1 lives out of sight to the right of the display area, the
+// WebBrowser1 lives out of sight to the left of the display area, the
 // selector map pane WebBrowser2 lies over the picture view while the national
 // map is shown and is set aside (out of sight) otherwise.
 #include "acquisition/platform/browser_pane.h"
@@ -51,7 +51,7 @@ private:
     void Form_Load();
     void Form_Activate();
     void CloseNavigation();
-    platform::PlacementTwips asidePlacement(const PaneArea& area) const;
+    static platform::PlacementTwips asidePlacement(const PaneArea& area);
 
     core::Form1& shell_;
     std::function<PaneArea()> area_;

@@ -1,6 +1,6 @@
-// The main window's layout as a user meets it: the minimum size, the tab-row
-// controls that need room, hiding and panning the controls panel with the
-// mouse and the keyboard, the status bar switch, the text boxes' right-click
+// The main window's layout as a user meets it: the minimum size, a maximized
+// or full-screen window, hiding the controls panel with the mouse and the
+// keyboard, the status bar switch, the text boxes' right-click
 // guard and the fit after the window comes back from maximized. The rules
 // themselves are tabled in layout_rules_test.cpp; these prove the wiring.
 #include "display/window_layout.h"
@@ -52,27 +52,64 @@ protected:
     }
 };
 
-TEST_F(WindowLayoutTest, DraggingTheWindowSmallerSnapsItTo6045By5355) {
+TEST_F(WindowLayoutTest, TheNarrowestWindowKeepsThePanelReadableAndTheStepButtonsShown) {
     showWindow();
     form().resize(300, 200);
-    QTRY_COMPARE(form().size(), QSize(403, 357));
-    // The narrowest window still holds the whole display area and all tabs.
-    EXPECT_EQ(controls().Picture3->width(), 403 - 6);
+    // 9705 x 5355 twips: the display area is then 9615 wide, where the step
+    // buttons show at left 7905.
+    QTRY_COMPARE(form().size(), QSize(647, 357));
+    EXPECT_EQ(controls().Picture3->width(), 641);
     EXPECT_EQ(displayBottom(), 357 - 20);
     EXPECT_LE(controls().TabStrip1->tabRect(19).right(), controls().Picture3->width());
-}
-
-TEST_F(WindowLayoutTest, StepButtonsShowAtLeft7905OnceTheTabRowIs9615Wide) {
-    // Picture3 is the inner width less 90 twips: 647 px give W = 9615.
-    showWindow({647, 600});
-    QTRY_COMPARE(controls().Picture3->width(), 641);
     EXPECT_TRUE(controls().Command60->isVisible());
     EXPECT_EQ(controls().Command60->x(), 7905 / 15);
+    for (const char* name : {"Combo1", "Text1", "Command3", "Command1", "Text3", "Check1"}) {
+        QWidget* control = child(name);
+        EXPECT_TRUE(control->isVisible()) << name;
+        EXPECT_LE(control->mapTo(&form(), QPoint(control->width(), 0)).x(), form().width()) << name;
+    }
+}
 
-    form().resize(646, 600);
-    QTRY_COMPARE(controls().Picture3->width(), 640);
-    EXPECT_FALSE(controls().Command60->isVisible());
-    EXPECT_TRUE(controls().Command30->isVisible());
+TEST_F(WindowLayoutTest, MaximizedOrFullScreenThePictureFillsTheWindowAndNoPaneShows) {
+    fillSlots(3);
+    showWindow({700, 600});
+    QTest::mouseClick(controls().Command1, Qt::LeftButton); // the map set aside
+    const auto isPane = [this](QWidget* widget) {
+        for (; widget != nullptr; widget = widget->parentWidget())
+            if (widget == imagePane() || widget == mapPane())
+                return true;
+        return false;
+    };
+    EXPECT_FALSE(imagePane()->isEnabled());
+    EXPECT_EQ(imagePane()->contextMenuPolicy(), Qt::NoContextMenu);
+    EXPECT_EQ(imagePane()->focusPolicy(), Qt::NoFocus);
+    for (const bool fullScreen : {false, true}) {
+        for (const float factor : {1.0f, 2.5f}) {
+            SCOPED_TRACE(::testing::Message()
+                         << (fullScreen ? "full screen " : "maximized ") << factor);
+            settings.ZoomFactor = factor;
+            display().zoom().setNaturalSize(600 * 15, 550 * 15);
+            fullScreen ? form().showFullScreen() : form().showMaximized();
+            QTRY_VERIFY(form().width() > 1000);
+            const QRect window = form().rect();
+            // The view reaches the right edge, less its fixed margin.
+            QWidget* view = controls().Picture4;
+            EXPECT_GE(view->mapTo(&form(), QPoint(view->width(), 0)).x(), window.width() - 12);
+            if (factor > 2) {
+                QWidget* bar = controls().VScroll1;
+                EXPECT_TRUE(bar->isVisible() && bar->isEnabled());
+                EXPECT_GE(bar->mapTo(&form(), QPoint(bar->width(), 0)).x(), window.width() - 12);
+            }
+            for (QWidget* pane :
+                 {static_cast<QWidget*>(imagePane()), static_cast<QWidget*>(mapPane())})
+                EXPECT_FALSE(
+                    QRect(pane->mapTo(&form(), QPoint()), pane->size()).intersects(window));
+            for (int y = view->mapTo(&form(), QPoint()).y(); y < window.height() - 30; y += 50)
+                EXPECT_FALSE(isPane(form().childAt(window.width() - 20, y))) << y;
+            form().showNormal();
+            QTRY_VERIFY(form().width() < 1000);
+        }
+    }
 }
 
 TEST_F(WindowLayoutTest, HidingThePanelTakesTheStatusBarAlongAndShowingBringsItBack) {
@@ -149,20 +186,6 @@ TEST_F(WindowLayoutTest, EveryKeyDownWithExactlyShiftAndCtrlTogglesThePanel) {
     QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
     keyDown(focus, Qt::Key_B, Qt::ShiftModifier | Qt::AltModifier);
     EXPECT_TRUE(layout().panelHidden());
-}
-
-TEST_F(WindowLayoutTest, TheRightButtonAndCtrlAltPanTheNarrowPanelThroughItsStops) {
-    showWindow({500, 600}); // 7500 twips: below 7785, three stops
-    pressStrip(Qt::RightButton);
-    EXPECT_EQ(panel()->x(), -1815 / 15);
-    EXPECT_GE(panel()->geometry().right() + 1, form().width());
-    // Ctrl, then Alt: the Alt key-down pans one stop.
-    keyDown(controls().Text11, Qt::Key_Control);
-    keyDown(controls().Text11, Qt::Key_Alt, Qt::ControlModifier);
-    EXPECT_EQ(panel()->x(), -4500 / 15);
-    EXPECT_GE(panel()->geometry().right() + 1, form().width());
-    keyUp(controls().Text11, Qt::Key_Alt, Qt::ControlModifier | Qt::AltModifier);
-    keyUp(controls().Text11, Qt::Key_Control, Qt::ControlModifier);
 }
 
 TEST_F(WindowLayoutTest, AltOpensTheMenuFromTheShowMenuButton) {

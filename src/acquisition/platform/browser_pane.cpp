@@ -13,4 +13,17 @@ PlacementTwips BrowserPane::placementTwips() const {
             g.height() * TwipsPerPixel};
 }
 
+void BrowserPane::keepFromUser() {
+    // A disabled widget passes nothing of the user's to its children, the
+    // engine's own view included; the policies cover what a child might
+    // still offer.
+    setEnabled(false);
+    setFocusPolicy(Qt::NoFocus);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    for (QWidget* child : findChildren<QWidget*>()) {
+        child->setFocusPolicy(Qt::NoFocus);
+        child->setContextMenuPolicy(Qt::NoContextMenu);
+    }
+}
+
 } // namespace nubivista::platform

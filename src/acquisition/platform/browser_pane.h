@@ -51,6 +51,17 @@ public:
     virtual void setSilent(bool silent) = 0;
 
     void setPlacementTwips(const PlacementTwips& placement);
+
+    // For a pane that works out of sight: it takes no mouse, no keyboard
+    // focus and offers no context menu, while its pages load as before.
+    void keepFromUser();
+
+    // Shows the address in a window of the pane's own, for a page that the
+    // desktop has no program to show. False when the pane has none to offer.
+    virtual bool openOwnWindow(const QUrl& address) {
+        Q_UNUSED(address);
+        return false;
+    }
     PlacementTwips placementTwips() const;
 
 signals:
