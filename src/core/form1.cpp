@@ -2,6 +2,7 @@
 
 #include "core/app_identity.h"
 #include "core/message_service.h"
+#include "core/on_screen.h"
 #include "core/wait_ticks.h"
 
 #include <QAction>
@@ -164,6 +165,7 @@ void Form1::Form_Load() {
     // The settings keep what was read; the default placement only places the
     // window, and is stored at close like any other normal placement.
     setGeometry(placementToPixels(placementAtLoad_));
+    keepInsideWorkArea(*this);
 }
 
 void Form1::Form_Activate() {

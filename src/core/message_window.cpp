@@ -1,5 +1,7 @@
 #include "core/message_window.h"
 
+#include "core/on_screen.h"
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
@@ -49,7 +51,9 @@ std::optional<MsgKindLayout> msgKindLayout(int kind) {
 }
 
 QString msgWindowCaption() {
-    return QString(46, QLatin1Char(' ')) + QStringLiteral("Message ");
+    // Leading spaces once centred the caption in a title bar; today's title
+    // bars centre it themselves, and task lists would show the spaces.
+    return QStringLiteral("Message");
 }
 
 frmMsgWind::frmMsgWind(MessageState& state, QString& msgOffMap, QWidget* parent)
@@ -161,6 +165,7 @@ void frmMsgWind::Form_Load() {
 
 void frmMsgWind::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    keepInsideWorkArea(*this);
     if (!activated_) {
         activated_ = true;
         Form_Activate();

@@ -66,6 +66,14 @@ TabRowControls tabRowControls(double w, bool hideStampBox) {
     return c;
 }
 
+double fullTabRowInnerWidth(bool hideStampBox) {
+    // The display area is 90 narrower than the window; the step buttons
+    // (1710 from its right edge) and the time text's place for the stamp panel
+    // (1635) set the width.
+    const double areaWidth = hideStampBox ? kTabRowMinLeft + 1710 : kStampPanelMinText3Left + 1635;
+    return areaWidth + 90;
+}
+
 double statusPanel1Width(double innerWidth) {
     return innerWidth - 3180;
 }

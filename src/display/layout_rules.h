@@ -13,7 +13,9 @@ inline constexpr double kStatusBarAllowance = 270;
 // window's bottom (30 twips when the bar is hidden).
 inline constexpr double kStatusBarHeight = 300;
 
-inline constexpr double kMinWindowWidth = 6045;
+// The narrowest window keeps every control of the panel readable and the
+// tab row's step, minute and auto-click buttons and time text in view.
+inline constexpr double kMinWindowWidth = 9705;
 inline constexpr double kMinWindowHeight = 5355;
 inline constexpr double kMinPanelWidth = 9615;
 inline constexpr double kPanelHeight = 690;
@@ -90,6 +92,10 @@ struct TabRowControls {
 
 // The controls at the right end of the tab row for a display area w wide.
 TabRowControls tabRowControls(double w, bool hideStampBox);
+
+// The narrowest inner width whose tab row shows all its controls: the
+// stamp panel too, unless it is hidden.
+double fullTabRowInnerWidth(bool hideStampBox);
 
 // Status bar panel 1 and the progress bar after it.
 double statusPanel1Width(double innerWidth);

@@ -154,7 +154,9 @@ void TabDisplay::Check3_Click() {
 void TabDisplay::Check5_Click() {
     OptionBox* box = display_.controls().Check5;
     if (box->isChecked())
-        display_.zoom().FitWindowToImage();
+        display_.zoom().startFitting();
+    else if (display_.settings().FitToImage != 0)
+        display_.zoom().stopFitting();
     display_.settings().FitToImage = boxValue(box);
 }
 

@@ -122,10 +122,24 @@ TwipsSize fittedInnerSize(double pictureWidth, double pictureHeight, double pane
     return {pictureWidth + (kProbeSize - view.width), pictureHeight + (kProbeSize - view.height)};
 }
 
-QSize clampToWorkArea(QSize inner, QSize frameExtra, QSize workArea) {
-    const int width = std::min(inner.width(), workArea.width() - frameExtra.width());
-    const int height = std::min(inner.height(), workArea.height() - frameExtra.height());
-    return {std::max(width, 1), std::max(height, 1)};
+QSize fitWithBars(QSize inner, QSize room, int barPx) {
+    int width = inner.width();
+    int height = inner.height();
+    bool widthClamped = false;
+    bool heightClamped = false;
+    // Twice: a side grown for the other's bar may then be clamped itself.
+    for (int pass = 0; pass < 2; ++pass) {
+        if (!heightClamped && height > room.height()) {
+            heightClamped = true;
+            width += barPx;
+        }
+        if (!widthClamped && width > room.width()) {
+            widthClamped = true;
+            height += barPx;
+        }
+    }
+    return {std::max(1, std::min(width, room.width())),
+            std::max(1, std::min(height, room.height()))};
 }
 
 } // namespace nubivista::display

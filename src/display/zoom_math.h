@@ -70,8 +70,11 @@ struct TwipsSize {
 TwipsSize fittedInnerSize(double pictureWidth, double pictureHeight, double panelAllowance,
                           double statusBarAllowance);
 
-// The inner size wanted, made small enough that the window with its frame
-// (frameExtra: frame size less inner size) fits the work area; pixels.
-QSize clampToWorkArea(QSize inner, QSize frameExtra, QSize workArea);
+// The fitted inner size (pixels), clamped to the room there is: the work
+// area less the window's frame. A side that is clamped
+// gets its scroll bar, which lies over the picture along the other side, so
+// that other side grows by the bar's size (as far as the room allows) and
+// the picture's last row and column can still be scrolled into view.
+QSize fitWithBars(QSize inner, QSize room, int barPx);
 
 } // namespace nubivista::display

@@ -2,6 +2,9 @@
 
 #include "core/form1.h"
 #include "core/hold_repeat.h"
+#include "core/on_screen.h"
+#include "core/window_placement.h"
+#include "display/layout_rules.h"
 #include "display/loop_display.h"
 #include "display/tab_display.h"
 #include "display/window_layout.h"
@@ -242,11 +245,43 @@ void ZoomScroll::FitWindowToImage() {
     const WindowLayout& layout = display_.layout();
     const TwipsSize inner =
         fittedInnerSize(g.width, g.height, layout.panelAllowance(), layout.statusBarAllowance());
-    QSize wanted(toPixels(inner.width), toPixels(inner.height));
+    // A narrow picture still gets a window whose tab row shows every control.
+    const double width =
+        std::max(inner.width, fullTabRowInnerWidth(display_.settings().HideStampBox != 0));
+    QSize wanted(toPixels(width), toPixels(inner.height));
     if (const QScreen* screen = window.screen()) {
         const QSize frameExtra = window.frameGeometry().size() - window.geometry().size();
-        wanted = clampToWorkArea(wanted, frameExtra, screen->availableGeometry().size());
+        const QSize room = screen->availableGeometry().size() - frameExtra;
+        wanted = fitWithBars(wanted, room, toPixels(kScrollBarAllowance));
     }
+    if (wanted != window.size())
+        window.resize(wanted);
+    // A window grown to the work area's size must also stand inside it, or
+    // its bottom rows and bars would lie below the screen.
+    core::keepInsideWorkArea(window);
+}
+
+void ZoomScroll::startFitting() {
+    const core::Form1& window = display_.shell();
+    if (window.windowState() == Qt::WindowNoState && window.isVisible())
+        sizeBeforeFit_ = window.size();
+    FitWindowToImage();
+}
+
+void ZoomScroll::stopFitting() {
+    core::Form1& window = display_.shell();
+    if (window.windowState() != Qt::WindowNoState)
+        return;
+    QSize wanted = sizeBeforeFit_;
+    if (wanted.isEmpty()) {
+        const QScreen* screen = window.screen();
+        if (screen == nullptr)
+            return;
+        const core::WindowPlacement standard =
+            core::defaultPlacement(core::placementFromPixels(screen->availableGeometry()));
+        wanted = core::placementToPixels(standard).size();
+    }
+    sizeBeforeFit_ = {};
     if (wanted != window.size())
         window.resize(wanted);
 }

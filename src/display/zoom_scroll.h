@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QPointF>
+#include <QSize>
 
 class QScrollBar;
 
@@ -39,6 +40,11 @@ public:
     void UpdateScrollRanges();
     void SyncScrollBars(bool keepVertical, bool keepHorizontal);
     void FitWindowToImage();
+    // Fit checked: the window's normal size is remembered, then fitted.
+    // Fit unchecked: that size comes back (the default size when Fit was on
+    // from the start), so that the window does not stay small.
+    void startFitting();
+    void stopFitting();
     // Recomputes the allowances for the view's present size and places the
     // bars and the corner box inside the view from them.
     void placeScrollBars();
@@ -70,6 +76,7 @@ private:
     double naturalHeight_ = 9300;
     ScrollAllowance allowance_;
     bool zoomHeld_ = false;
+    QSize sizeBeforeFit_; // pixels; empty when Fit was on from the start
 };
 
 } // namespace nubivista::display

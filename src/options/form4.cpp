@@ -3,6 +3,7 @@
 #include "core/app_identity.h"
 #include "core/hold_repeat.h"
 #include "core/message_service.h"
+#include "core/on_screen.h"
 #include "core/press_button.h"
 #include "core/settings.h"
 #include "core/stays_on_top.h"
@@ -62,6 +63,7 @@ void Form4::showOptions() {
     if (!optionsOpen_)
         Form_Load();
     show();
+    core::keepInsideWorkArea(*this);
     raise();
     activateWindow();
 }

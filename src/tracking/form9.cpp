@@ -3,6 +3,7 @@
 #include "core/ansi_text.h"
 #include "core/clock.h"
 #include "core/message_service.h"
+#include "core/on_screen.h"
 #include "core/settings.h"
 #include "core/stays_on_top.h"
 #include "core/window_placement.h"
@@ -17,6 +18,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -118,6 +120,7 @@ void Form9::Form_Load() {
     if (s.EtaLeft != 0 || s.EtaTop != 0)
         move(px(s.EtaLeft), px(s.EtaTop));
     resize(px(width), px(height));
+    core::keepInsideWorkArea(*this);
 
     if (s.EtaCol1Width <= 0)
         s.EtaCol1Width = kDefaultCol1Width;
@@ -165,6 +168,7 @@ void Form9::addRow(const QString& text) {
 
 void Form9::showEvent(QShowEvent* event) {
     Form_Load();
+    core::keepInsideWorkArea(*this);
     QWidget::showEvent(event);
 }
 
@@ -240,7 +244,13 @@ void Form9::mnuSaveList_Click() {
     const int count = ListView1->topLevelItemCount();
     if (count == 0)
         return;
-    const QString path = chooser_(this, settings_.EtaSavePath);
+    // The first save starts in the user's documents, not wherever the
+    // program happened to be started from.
+    const QString startFolder =
+        settings_.EtaSavePath.trimmed().isEmpty()
+            ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+            : settings_.EtaSavePath;
+    const QString path = chooser_(this, startFolder);
     if (path.isEmpty())
         return;
     const QString fileName = QFileInfo(path).fileName();

@@ -10,8 +10,8 @@ using namespace nubivista::display;
 
 TEST(LayoutRules, AWindowSmallerThanTheMinimumSnapsBackToIt) {
     const std::pair<WindowSize, WindowSize> cases[] = {
-        {{3000, 2000}, {6045, 5355}}, {{6030, 9000}, {6045, 9000}},   {{9000, 5340}, {9000, 5355}},
-        {{6045, 5355}, {6045, 5355}}, {{12405, 9000}, {12405, 9000}},
+        {{3000, 2000}, {9705, 5355}}, {{9690, 9000}, {9705, 9000}},   {{9900, 5340}, {9900, 5355}},
+        {{9705, 5355}, {9705, 5355}}, {{12405, 9000}, {12405, 9000}},
     };
     for (const auto& [in, out] : cases)
         EXPECT_EQ(snapToMinimum(in), out) << in.width << " x " << in.height;
@@ -115,6 +115,17 @@ TEST(LayoutRules, TabRowControlsShowOnlyWhereThereIsRoom) {
     EXPECT_EQ(at9615.check1.left, 8940);
     EXPECT_EQ(at9615.text3.left, 7980);
     EXPECT_EQ(tabRowControls(11940, false).picture2.left, 10305 - 2325);
+
+    // The fitted window's narrowest width shows every control, 15 less does not.
+    for (const bool hide : {false, true}) {
+        const double area = fullTabRowInnerWidth(hide) - 90;
+        const TabRowControls full = tabRowControls(area, hide);
+        EXPECT_TRUE(full.command60.shown && full.command30.shown && full.check1.shown &&
+                    full.text3.shown && full.picture2.shown != hide)
+            << hide;
+        const TabRowControls less = tabRowControls(area - 15, hide);
+        EXPECT_FALSE(less.command60.shown && (hide || less.picture2.shown)) << hide;
+    }
 }
 
 TEST(LayoutRules, TheTwentyTabsAndTheirSkipBoxesFitAnyAreaLeftOfTheTabRowControls) {

@@ -143,8 +143,13 @@ TEST(ZoomMathTest, AtTheFittedSizeTheLayoutsViewHoldsThePictureExactly) {
               kPanelAllowance + kStatusBarAllowance);
 }
 
-TEST(ZoomMathTest, ClampLeavesRoomForTheFrameInTheWorkArea) {
-    EXPECT_EQ(clampToWorkArea({1000, 900}, {10, 30}, {1024, 768}), QSize(1000, 738));
-    EXPECT_EQ(clampToWorkArea({1100, 500}, {10, 30}, {1024, 768}), QSize(1014, 500));
-    EXPECT_EQ(clampToWorkArea({600, 500}, {0, 0}, {1024, 768}), QSize(600, 500));
+TEST(ZoomMathTest, AClampedSideGivesTheOtherSideRoomForItsBar) {
+    const QSize room(1014, 738);
+    EXPECT_EQ(fitWithBars({600, 500}, room, 16), QSize(600, 500)) << "fits: no bars";
+    EXPECT_EQ(fitWithBars({1000, 900}, room, 16), QSize(1014, 738)) << "taller: 16 wider";
+    EXPECT_EQ(fitWithBars({900, 900}, room, 16), QSize(916, 738));
+    EXPECT_EQ(fitWithBars({1100, 500}, room, 16), QSize(1014, 516)) << "wider: 16 taller";
+    // Growing for one bar can make the other side need its own.
+    EXPECT_EQ(fitWithBars({1010, 740}, room, 16), QSize(1014, 738));
+    EXPECT_EQ(fitWithBars({2000, 2000}, room, 16), room);
 }

@@ -198,12 +198,12 @@ TEST_F(ZoomScrollTest, MarkerAndPictureClicksReachTheMeasurementOnAFilledSlot) {
 }
 
 TEST_F(ZoomScrollTest, FitFollowsTheZoomedPictureAndStaysInTheWorkArea) {
-    zoom().setNaturalSize(400 * 15, 300 * 15);
+    zoom().setNaturalSize(900 * 15, 300 * 15);
     fitToWindow();
     const QSize fitted = form().size();
-    click(larger()); // 440 x 330 pixels
-    QTRY_COMPARE(form().size() - fitted, QSize(40, 30));
-    QTRY_COMPARE(controls().Picture4->size(), QSize(440, 330));
+    click(larger()); // 990 x 330 pixels
+    QTRY_COMPARE(form().size() - fitted, QSize(90, 30));
+    QTRY_COMPARE(controls().Picture4->size(), QSize(990, 330));
     EXPECT_FALSE(anyBarEnabled());
 
     zoom().setNaturalSize(4000 * 15, 3000 * 15);
@@ -223,6 +223,55 @@ TEST_F(ZoomScrollTest, AMaximizedWindowIsNotFitted) {
     QApplication::processEvents();
     EXPECT_TRUE(form().isMaximized());
     EXPECT_EQ(form().size(), maximized);
+}
+
+TEST_F(ZoomScrollTest, FitKeepsEveryTopRowControlAndScrollsToThePicturesLastPixel) {
+    const QRect workArea = form().screen()->availableGeometry();
+    // At zoom 1 the window is wider than the picture: the tab row needs it.
+    fitToWindow();
+    QTRY_VERIFY(controls().Picture2->isVisible());
+    for (const char* name : {"Combo1", "Text1", "Command3", "Command1", "Command60", "Command61",
+                             "Command30", "Command31", "Check1", "Text3", "Picture2"}) {
+        QWidget* control = child(name);
+        EXPECT_TRUE(control->isVisible()) << name;
+        EXPECT_LE(control->mapTo(&form(), QPoint(control->width(), 0)).x(), form().width()) << name;
+    }
+    EXPECT_GE(controls().Picture4->width(), 600);
+    EXPECT_EQ(controls().Picture4->height(), 550);
+    EXPECT_FALSE(anyBarEnabled());
+
+    // At zoom 2 the picture is taller than the work area, at 3 wider too:
+    // the bars reach the rest, down to the picture's last pixel.
+    for (const float factor : {2.0f, 3.0f}) {
+        SCOPED_TRACE(factor);
+        setFactor(factor);
+        zoom().FitWindowToImage();
+        QTRY_COMPARE(form().frameGeometry().height(), workArea.height());
+        EXPECT_TRUE(workArea.contains(form().frameGeometry()));
+        QScrollBar* across = controls().HScroll1;
+        QScrollBar* down = controls().VScroll1;
+        ASSERT_TRUE(down->isEnabled() && down->isVisible());
+        EXPECT_EQ(across->isEnabled(), factor > 2.5f);
+        for (QScrollBar* bar : {across, down}) {
+            EXPECT_TRUE(!bar->isEnabled() ||
+                        form().rect().contains(QRect(bar->mapTo(&form(), QPoint()), bar->size())));
+            bar->setValue(bar->maximum());
+        }
+        const display::TwipsRect g = picture();
+        const QPoint lastPixel(display::toPixels(g.left + g.width) - 1,
+                               display::toPixels(g.top + g.height) - 1);
+        EXPECT_LT(lastPixel.x(), down->x());
+        EXPECT_LT(lastPixel.y(), across->isEnabled() ? across->y() : controls().Picture4->height());
+    }
+}
+
+TEST_F(ZoomScrollTest, UncheckingFitGivesTheWindowItsSizeBack) {
+    const QSize before = form().size();
+    fitToWindow();
+    QTRY_VERIFY(form().size() != before);
+    controls().Check5->setChecked(false);
+    display().tabs().Check5_Click();
+    QTRY_COMPARE(form().size(), before);
 }
 
 } // namespace

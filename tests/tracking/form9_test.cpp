@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QMenu>
+#include <QScreen>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -184,6 +186,13 @@ TEST_F(Form9Test, SavePadsNamesWithDotsToTheWidestName) {
 
 TEST_F(Form9Test, CancelledSaveKeepsThePathAndAnUnwritableOneIsReported) {
     addRows({"a"});
+    // The first save starts in the user's documents.
+    trigger("mnuSaveList");
+    EXPECT_EQ(initialFolders,
+              QStringList{QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)});
+    EXPECT_TRUE(settings.EtaSavePath.isEmpty());
+
+    initialFolders.clear();
     settings.EtaSavePath = QStringLiteral("/kept");
     trigger("mnuSaveList");
     EXPECT_EQ(initialFolders.size(), 1);
@@ -223,6 +232,17 @@ TEST_F(Form9Test, AddRowShowsAndCloseKeepsPlaceWidthsAndRowsUnlessClearAtClose) 
     EXPECT_EQ(secondColumn(), QStringList({"new"}));
     trigger("mnuExitClear");
     EXPECT_EQ(settings.EtaClearAtClose, 0);
+}
+
+TEST_F(Form9Test, StoredCoordinatesOffTheScreenStillOpenTheWindowInsideTheWorkArea) {
+    const QRect workArea = QGuiApplication::primaryScreen()->availableGeometry();
+    // Below and right of this screen, as a larger or second monitor left them.
+    settings.EtaLeft = float(workArea.right() - 40) * 15;
+    settings.EtaTop = float(workArea.bottom() + 15) * 15;
+    addRows({"a"});
+    QTRY_VERIFY(form->isVisible());
+    EXPECT_TRUE(workArea.contains(form->frameGeometry()))
+        << form->frameGeometry().x() << "," << form->frameGeometry().y();
 }
 
 TEST_F(Form9Test, OnTopToggleKeepsTheWindowShown) {
