@@ -65,16 +65,19 @@ bool ManualStepping::stepTarget(int tab) const {
 void ManualStepping::StepTab(int direction, Qt::MouseButton button) {
     const int wrapTarget = stepWrapTarget(direction, button == Qt::LeftButton);
     held_ = true;
+    bool firstStep = true;
     int pause = kFirstPauseMs;
     const core::Clock& clock = display_.clock();
     const QPointer<ManualStepping> alive(this);
     do {
         int cur = display_.tabs().selectedTab();
-        // The search waits before its first move and then once per lap of
-        // the tabs: passing empty tabs costs no time, so a quick click still
-        // wraps round, and with the left button at the end of the images it
-        // keeps looking every 10 ms until the release, seen during the waits.
-        int moves = 0;
+        // The first step of a press moves at once, so a click whose release
+        // comes with its press (a tap) still steps. Later steps wait before
+        // their first move, and every search waits once per lap of the tabs:
+        // passing empty tabs costs no time, so a quick click still wraps
+        // round, and with the left button at the end of the images it keeps
+        // looking every 10 ms until the release, seen during the waits.
+        int moves = firstStep ? 1 : 0;
         do {
             if (moves % kLoopTabs == 0) {
                 core::WaitTicks(kSearchWaitMs, clock);
@@ -84,6 +87,7 @@ void ManualStepping::StepTab(int direction, Qt::MouseButton button) {
             cur = stepSearchMove(cur, direction, wrapTarget);
             ++moves;
         } while (!stepTarget(cur));
+        firstStep = false;
 
         display_.tabs().selectTab(cur);
         core::WaitTicks(pause, clock);

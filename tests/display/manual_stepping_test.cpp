@@ -6,6 +6,7 @@
 #include "press_and_hold.h"
 #include "window_fixture.h"
 
+#include <QMouseEvent>
 #include <tuple>
 #include <vector>
 
@@ -96,6 +97,22 @@ TEST_F(ManualSteppingTest, AClickStepsOnceOverSkippedTabsAndOnlyTheRightButtonWr
         EXPECT_EQ(click(button, mouse), to);
         EXPECT_EQ(tabs.size(), from == to ? 0u : 1u);
     }
+}
+
+TEST_F(ManualSteppingTest, ATapWhoseReleaseComesWithItsPressStillStepsOnce) {
+    sixImages(2);
+    for (auto [button, to] : {std::pair{higher(), 4}, std::pair{lower(), 2}}) {
+        // A touchpad tap: press and release queued together, seen in one pass.
+        const QPoint at = button->rect().center();
+        QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonPress, at,
+                                                            button->mapToGlobal(at), Qt::LeftButton,
+                                                            Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonRelease, at,
+                                                            button->mapToGlobal(at), Qt::LeftButton,
+                                                            Qt::NoButton, Qt::NoModifier));
+        QTRY_VERIFY(!held() && selectedTab() == to);
+    }
+    EXPECT_EQ(tabs, (std::vector<int>{4, 2}));
 }
 
 TEST_F(ManualSteppingTest, HigherFromTheLastImageWithTheLeftButtonChangesNothingUntilRelease) {
