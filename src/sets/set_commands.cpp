@@ -23,8 +23,10 @@ SetFileChooser qtFileChooser(QWidget* parent) {
                                                         : QFileDialog::AcceptOpen);
         chooser.setFileMode(dialog == SetDialog::Save ? QFileDialog::AnyFile
                                                       : QFileDialog::ExistingFile);
-        if (dialog == SetDialog::Save)
+        if (dialog == SetDialog::Save) {
             chooser.setOption(QFileDialog::DontConfirmOverwrite, true);
+            chooser.setDefaultSuffix(QStringLiteral("sis"));
+        }
         if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())
             return std::nullopt;
         const QString path = chooser.selectedFiles().constFirst();
@@ -230,10 +232,14 @@ void SetCommands::mnuSaveSet_Click() {
         return;
     if (!answeredWith(messages(), 8, saveAdviceText(), kSaveAdviceMsg, core::MsgOkay))
         return;
-    const std::optional<ChosenFile> chosen =
+    std::optional<ChosenFile> chosen =
         choose(chooser_, SetDialog::Save, shell_.paths().savedSetsDir, kSaveFilter);
     if (!chosen)
         return;
+    if (const QString title = withDefaultSetExtension(chosen->title); title != chosen->title) {
+        chosen->path += title.mid(chosen->title.size());
+        chosen->title = title;
+    }
     if (!hasSetExtension(chosen->path)) {
         showSetError(messages(), kLoadingHeader, extensionText());
         return;

@@ -85,6 +85,15 @@ bool hasSetExtension(const QString& path) {
     return path.right(4).toLower() == kExtension;
 }
 
+QString withDefaultSetExtension(const QString& fileName) {
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const QString after = dot < 0 ? QString() : fileName.mid(dot + 1);
+    const bool hasExtension = dot > 0 && !after.isEmpty() && !after.contains(QLatin1Char(' '));
+    if (hasExtension || fileName.trimmed().isEmpty())
+        return fileName;
+    return fileName + kExtension;
+}
+
 QString setNameFromTitle(const QString& title) {
     const qsizetype at = title.lastIndexOf(kExtension, -1, Qt::CaseSensitive);
     return at < 0 ? title : title.left(at);

@@ -14,6 +14,10 @@ namespace nubivista::sets {
 
 // True when the last four characters of path, lower-cased, are ".sis".
 bool hasSetExtension(const QString& path);
+// A file name typed without any extension gets ".sis", as the save dialog's
+// default suffix; a name with another extension is left for the caller to
+// refuse. A dot followed by a space ("St. Louis") is no extension.
+QString withDefaultSetExtension(const QString& fileName);
 
 // The set name of a record's file title: the title before its last ".sis"
 // (exactly that case), the whole title when it holds none.

@@ -405,6 +405,14 @@ TEST_F(SetCommandsTest, SavingWritesTheSetFolderAsTypedOrSaysWhatFailed) {
     EXPECT_EQ(lastText(), kLoadingHeader + QStringLiteral("Filename extention should Be .sis"));
     EXPECT_FALSE(QFileInfo::exists(paths.savedSetsDir + QStringLiteral("/Storm.gif")));
 
+    // A name typed without an extension gets ".sis", as the dialog's default.
+    shown.clear();
+    saveAs(paths.savedSetsDir + QStringLiteral("/Wichita storm"));
+    EXPECT_TRUE(shown.isEmpty());
+    const auto typed = folderContents(paths.savedSetsDir + QStringLiteral("/Wichita storm"));
+    EXPECT_EQ(typed.at(QStringLiteral("Wichita storm.sis")), recordOf(loop().model(), 6));
+    EXPECT_EQ(typed.size(), 4u);
+
     // A full disk or an image removed behind the program's back: no set is left.
     {
         nubivista::testing::FileSizeLimit limit(4000);
