@@ -223,7 +223,7 @@ struct World {
         profile = std::make_unique<platform::PaneProfile>(layer->credentials());
         acquisition::RelayLaunchers launchers;
         launchers.startProgram = [](const QString&, const QStringList&) { return true; };
-        launchers.openInDefaultBrowser = [](const QUrl&) { return true; };
+        launchers.openInDefaultBrowser = [](const QUrl&, const std::function<void()>&) {};
         form5 = std::make_unique<acquisition::Form5>(paths, new platform::WebEnginePane(*profile),
                                                      launchers);
         form5->Form_Load();

@@ -1,9 +1,13 @@
 #include "acquisition/form5.h"
 
+#include "acquisition/platform/desktop_opener.h"
+#include "core/app_identity.h"
+
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 
 namespace nubivista::acquisition {
@@ -31,10 +35,20 @@ bool isOwnPage(const QString& address, const QString& appDir) {
 } // namespace
 
 RelayLaunchers RelayLaunchers::system() {
-    return {[](const QString& program, const QStringList& arguments) {
-                return QProcess::startDetached(program, arguments);
-            },
-            [](const QUrl& address) { return QDesktopServices::openUrl(address); }};
+    RelayLaunchers launchers;
+    launchers.startProgram = [](const QString& program, const QStringList& arguments) {
+        return QProcess::startDetached(program, arguments);
+    };
+    launchers.openInDefaultBrowser = platform::openWithDesktop;
+    launchers.tellNotOpened = [](const QUrl& address) {
+        QMessageBox::warning(nullptr, core::kProgramTitle,
+                             QStringLiteral("This page could not be shown:\n%1\n\n"
+                                            "The desktop has no web browser to open it in, and "
+                                            "the program could not open a window of its own "
+                                            "for it.")
+                                 .arg(address.toDisplayString()));
+    };
+    return launchers;
 }
 
 Form5::Form5(const core::AppPaths& paths, platform::BrowserPane* relayBrowser,
@@ -87,7 +101,7 @@ void Form5::WebBrowser1_NewWindow2(platform::NewWindowRequest& request) {
     // program's own pages leaves the program, never another local file or
     // something a program could take for an option.
     if (isOwnPage(address, paths_.appDir)) {
-        launchers_.openInDefaultBrowser(QUrl(address));
+        openOnDesktop(QUrl(address));
         return;
     }
     if (!isWebAddress(address))
@@ -96,7 +110,17 @@ void Form5::WebBrowser1_NewWindow2(platform::NewWindowRequest& request) {
     if (!relay.isEmpty() && !program.isEmpty() && QFileInfo(program).isFile() &&
         launchers_.startProgram(program, {relay}))
         return;
-    launchers_.openInDefaultBrowser(QUrl(address));
+    openOnDesktop(QUrl(address));
+}
+
+void Form5::openOnDesktop(const QUrl& address) {
+    const QPointer<Form5> alive(this);
+    launchers_.openInDefaultBrowser(address, [alive, address] {
+        if (!alive)
+            return;
+        if (!alive->WebBrowser1->openOwnWindow(address) && alive->launchers_.tellNotOpened)
+            alive->launchers_.tellNotOpened(address);
+    });
 }
 
 void Form5::closeEvent(QCloseEvent* event) {

@@ -1,7 +1,8 @@
 #pragma once
 // The relay window: never shown, it opens addresses in a new window. A new
 // window is the sibling program Skyfolio2 when it is installed beside the
-// program folder, otherwise the user's default browser.
+// program folder, otherwise the user's default browser, and when the desktop
+// has no browser, a window of the program's own.
 #include "acquisition/platform/browser_pane.h"
 #include "core/app_paths.h"
 
@@ -10,11 +11,13 @@
 
 namespace nubivista::acquisition {
 
-// How the relay window starts a program or opens an address on the desktop;
-// tests replace both.
+// How the relay window starts a program, opens an address on the desktop
+// (failed() runs later when the desktop could not) and tells the user that
+// a page could not be shown at all; tests replace them.
 struct RelayLaunchers {
     std::function<bool(const QString& program, const QStringList& arguments)> startProgram;
-    std::function<bool(const QUrl& address)> openInDefaultBrowser;
+    std::function<void(const QUrl& address, std::function<void()> failed)> openInDefaultBrowser;
+    std::function<void(const QUrl& address)> tellNotOpened;
 
     static RelayLaunchers system();
 };
@@ -48,6 +51,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The desktop's browser, else a window of the relay browser's own, else
+    // a message.
+    void openOnDesktop(const QUrl& address);
+
     core::AppPaths paths_;
     RelayLaunchers launchers_;
     bool popupRequested_ = false;

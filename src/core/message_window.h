@@ -26,7 +26,7 @@ struct MsgKindLayout {
 // The layout of kinds 1..8; nothing for any other kind.
 std::optional<MsgKindLayout> msgKindLayout(int kind);
 
-// The caption: 46 spaces, then "Message " (the title stands centred).
+// The window title: "Message", without the spaces that once centred it.
 QString msgWindowCaption();
 
 class frmMsgWind : public QDialog {

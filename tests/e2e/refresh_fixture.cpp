@@ -54,9 +54,8 @@ void RefreshE2eTest::SetUp() {
         relayed << program + ' ' + arguments.join(' ');
         return true;
     };
-    launchers.openInDefaultBrowser = [this](const QUrl& address) {
+    launchers.openInDefaultBrowser = [this](const QUrl& address, const std::function<void()>&) {
         relayed << address.toString();
-        return true;
     };
     form5 = std::make_unique<acquisition::Form5>(paths, new platform::WebEnginePane(*profile),
                                                  launchers);

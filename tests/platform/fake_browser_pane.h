@@ -28,6 +28,10 @@ public:
     QUrl currentAddress() const override { return current; }
     bool silent() const override { return silent_; }
     void setSilent(bool silent) override { silent_ = silent; }
+    bool openOwnWindow(const QUrl& address) override {
+        ownWindows.append(address);
+        return ownWindowsOpen;
+    }
 
     // A page's own request for a new window (a script or a link's target).
     NewWindowRequest pageAsksForNewWindow(const QUrl& address) {
@@ -43,6 +47,8 @@ public:
     QList<Navigation> navigations;
     NewWindowRequest lastNewWindow;
     QUrl current;
+    QList<QUrl> ownWindows;
+    bool ownWindowsOpen = true;
     int refreshes = 0;
     int stops = 0;
 

@@ -26,10 +26,12 @@ protected:
             started.append(program + u' ' + arguments.join(u' '));
             return startSucceeds;
         };
-        launchers.openInDefaultBrowser = [this](const QUrl& address) {
+        launchers.openInDefaultBrowser = [this](const QUrl& address, std::function<void()> failed) {
             opened.append(address);
-            return true;
+            if (!desktopHasBrowser)
+                failed();
         };
+        launchers.tellNotOpened = [this](const QUrl& address) { notOpened.append(address); };
         pane = new FakeBrowserPane;
         form = std::make_unique<Form5>(paths, pane, launchers);
     }
@@ -45,6 +47,8 @@ protected:
     core::AppPaths paths;
     QStringList started;
     QList<QUrl> opened;
+    bool desktopHasBrowser = true;
+    QList<QUrl> notOpened;
     bool startSucceeds = true;
     FakeBrowserPane* pane = nullptr; // owned by the form
     std::unique_ptr<Form5> form;
@@ -142,6 +146,22 @@ TEST_F(Form5Test, TheProgramsOwnPagesOpenInTheBrowserButNoOtherLocalFile) {
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened.front().toLocalFile(), help);
     EXPECT_TRUE(started.isEmpty());
+}
+
+TEST_F(Form5Test, WithNoDesktopBrowserThePageOpensInTheProgramsOwnWindowOrASayingMessage) {
+    const QString help = root.filePath("Nubivista/NubivistaHelp.htm");
+    QFile page(help);
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    desktopHasBrowser = false;
+    form->OpenInNewWindow(QUrl::fromLocalFile(help).toString());
+    form->OpenInNewWindow(Link);
+    EXPECT_EQ(pane->ownWindows, (QList<QUrl>{QUrl::fromLocalFile(help), QUrl(Link)}));
+    EXPECT_TRUE(notOpened.isEmpty());
+
+    // Not even a window of its own: the user is told, nothing happens silently.
+    pane->ownWindowsOpen = false;
+    form->OpenInNewWindow(Link);
+    EXPECT_EQ(notOpened, QList<QUrl>{QUrl(Link)});
 }
 
 } // namespace

@@ -218,7 +218,7 @@ bool SoakRun::setUp() {
 
     acquisition::RelayLaunchers launchers;
     launchers.startProgram = [](const QString&, const QStringList&) { return true; };
-    launchers.openInDefaultBrowser = [](const QUrl&) { return true; };
+    launchers.openInDefaultBrowser = [](const QUrl&, const std::function<void()>&) {};
     form5_ = std::make_unique<acquisition::Form5>(paths_, new platform::WebEnginePane(*profile_),
                                                   launchers);
     form5_->Form_Load();

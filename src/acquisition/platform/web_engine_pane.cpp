@@ -133,15 +133,30 @@ void WebEnginePane::requestNewWindow(const QUrl& address,
         return;
     }
     // No one took the request: the pane opens a window of its own.
-    auto* window = new WebEnginePane(profile_);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    profile_.adoptWindow(window);
+    WebEnginePane* window = makeOwnWindow();
     if (engineRequest)
         engineRequest->openIn(window->page());
     else
         window->navigate(address);
+}
+
+bool WebEnginePane::openOwnWindow(const QUrl& address) {
+    makeOwnWindow()->navigate(address);
+    return true;
+}
+
+WebEnginePane* WebEnginePane::makeOwnWindow() {
+    // The profile keeps the window and closes it before the engine goes.
+    auto* window = new WebEnginePane(profile_);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    // A page left open must not keep the program running once the main
+    // window has closed.
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+    profile_.adoptWindow(window);
+    connect(window, &BrowserPane::titleChange, window, &QWidget::setWindowTitle);
     window->resize(OwnWindowSize);
     window->show();
+    return window;
 }
 
 void WebEnginePane::onLoadingChanged(const QWebEngineLoadingInfo& info) {

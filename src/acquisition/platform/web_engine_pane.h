@@ -28,6 +28,7 @@ public:
     QUrl currentAddress() const override;
     bool silent() const override { return silent_; }
     void setSilent(bool silent) override;
+    bool openOwnWindow(const QUrl& address) override;
 
     QWebEnginePage* page() const;
 
@@ -36,6 +37,8 @@ private:
     bool acceptNavigation(const QUrl& address, bool isMainFrame);
     void requestNewWindow(const QUrl& address, QWebEngineNewWindowRequest* engineRequest);
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
+    // A window of the pane's own, shown, that closes with the program.
+    WebEnginePane* makeOwnWindow();
 
     PaneProfile& profile_;
     QWebEngineView* view_ = nullptr;
