@@ -1,11 +1,11 @@
 // The address grammar runs on every map click, pane load and set reload; these
 // figures show it costs nothing next to a page load.
-#include "acquisition/radar_addresses.h"
-#include "acquisition/site_table.h"
+#include "radar/addresses.h"
+#include "radar/site_table.h"
 
 #include <benchmark/benchmark.h>
 
-using namespace nubivista::acquisition;
+using namespace nubivista;
 
 namespace {
 
@@ -15,20 +15,20 @@ const QString LoopPage =
 
 void BM_MapClickToPaneAndProduct(benchmark::State& state) {
     for (auto _ : state) {
-        const auto site = ParseSiteLink(Link);
+        const auto site = radar::ParseSiteLink(Link);
         const QString page =
-            SitePageUrl(site->hostLabel, QStringLiteral("DS.p20-r"), site->siteCode, false);
-        const QString pane = PaneUrl(page, false);
-        benchmark::DoNotOptimize(RecognizeProduct(pane));
-        benchmark::DoNotOptimize(SiteCodeFromPaneUrl(pane));
+            radar::SitePageUrl(site->hostLabel, QStringLiteral("DS.p20-r"), site->siteCode, false);
+        const QString pane = radar::PaneUrl(page, false);
+        benchmark::DoNotOptimize(radar::RecognizeProduct(pane));
+        benchmark::DoNotOptimize(radar::SiteCodeFromPaneUrl(pane));
     }
 }
 BENCHMARK(BM_MapClickToPaneAndProduct);
 
 void BM_LoopPageAddresses(benchmark::State& state) {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(LoopListUrl(LoopPage));
-        benchmark::DoNotOptimize(AddressesFromStoredUrl(LoopPage, true));
+        benchmark::DoNotOptimize(radar::LoopListUrl(LoopPage));
+        benchmark::DoNotOptimize(radar::AddressesFromStoredUrl(LoopPage, true));
     }
 }
 BENCHMARK(BM_LoopPageAddresses);
@@ -37,7 +37,7 @@ BENCHMARK(BM_LoopPageAddresses);
 void BM_SiteDescriptionLastRow(benchmark::State& state) {
     const QString code = QStringLiteral("KVWX");
     for (auto _ : state)
-        benchmark::DoNotOptimize(SiteDescriptionFor(code));
+        benchmark::DoNotOptimize(radar::SiteDescriptionFor(code));
 }
 BENCHMARK(BM_SiteDescriptionLastRow);
 

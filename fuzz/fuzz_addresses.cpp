@@ -1,15 +1,15 @@
 // Feeds arbitrary bytes, read as Latin-1 and as UTF-8, to every function of the
 // radar address grammar and the site lookup, and checks the shapes they promise.
-#include "acquisition/radar_addresses.h"
-#include "acquisition/radar_products.h"
-#include "acquisition/site_table.h"
+#include "radar/addresses.h"
+#include "radar/products.h"
+#include "radar/site_table.h"
 
 #include <QString>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
-using namespace nubivista::acquisition;
+using namespace nubivista;
 
 namespace {
 
@@ -19,33 +19,33 @@ void require(bool condition) {
 }
 
 void exercise(const QString& address) {
-    if (const auto site = ParseSiteLink(address)) {
+    if (const auto site = radar::ParseSiteLink(address)) {
         require(site->hostLabel.size() == 7 && site->siteCode.size() == 4);
-        const QString page =
-            SitePageUrl(site->hostLabel, ProductForChoice(0, false), site->siteCode, false);
-        require(ClassifyRadarPage(page) == RadarPageKind::Latest);
-        require(RecognizeProduct(PaneUrl(page, false)).has_value());
-        require(SiteCodeFromPaneUrl(PaneUrl(page, true)) == site->siteCode);
+        const QString page = radar::SitePageUrl(site->hostLabel, radar::ProductForChoice(0, false),
+                                                site->siteCode, false);
+        require(radar::ClassifyRadarPage(page) == radar::RadarPageKind::Latest);
+        require(radar::RecognizeProduct(radar::PaneUrl(page, false)).has_value());
+        require(radar::SiteCodeFromPaneUrl(radar::PaneUrl(page, true)) == site->siteCode);
     }
-    (void)ClassifyRadarPage(address);
-    (void)HasRadarPath(address);
-    (void)SiteImageUrl(address);
-    (void)LatestPageUrl(address);
+    (void)radar::ClassifyRadarPage(address);
+    (void)radar::HasRadarPath(address);
+    (void)radar::SiteImageUrl(address);
+    (void)radar::LatestPageUrl(address);
     for (const bool option : {false, true}) {
-        (void)PaneUrl(address, option);
-        (void)LoopPageUrlFromPaneUrl(address, option);
-        (void)AddressesFromStoredUrl(address, option);
+        (void)radar::PaneUrl(address, option);
+        (void)radar::LoopPageUrlFromPaneUrl(address, option);
+        (void)radar::AddressesFromStoredUrl(address, option);
     }
-    if (const auto list = LoopListUrl(address))
+    if (const auto list = radar::LoopListUrl(address))
         require(list->endsWith(QLatin1String(".txt")));
-    if (const auto product = RecognizeProduct(address))
-        require(RangeClassOf(product->productCode).has_value());
-    if (const auto code = SiteCodeFromPaneUrl(address))
+    if (const auto product = radar::RecognizeProduct(address))
+        require(radar::RangeClassOf(product->productCode).has_value());
+    if (const auto code = radar::SiteCodeFromPaneUrl(address))
         require(code->size() == 4);
-    (void)NextMapFallbackPage(address);
-    (void)NationalMapUrlOrDefault(address);
-    (void)SiteDescriptionFor(address);
-    (void)RangeClassOf(address);
+    (void)radar::NextMapFallbackPage(address);
+    (void)radar::NationalMapUrlOrDefault(address);
+    (void)radar::SiteDescriptionFor(address);
+    (void)radar::RangeClassOf(address);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "acquisition/back_date.h"
 
-#include "acquisition/radar_addresses.h"
 #include "core/time_routines.h"
+#include "radar/addresses.h"
 
 #include <QFile>
 #include <algorithm>
@@ -25,7 +25,7 @@ constexpr Field DayField{33, 2};
 constexpr Field HourField{39, 2};
 constexpr Field MinuteField{41, 2};
 
-// The length of "http://" + seven-character host label + "." + RadarDomain +
+// The length of "http://" + seven-character host label + "." + radar::RadarDomain +
 // "/radar/", the part of a radar address before its path below "/radar/".
 constexpr qsizetype RadarAddressPrefixLength = 30;
 
@@ -54,7 +54,7 @@ std::optional<OleDate> imagePathTime(const QString& path) {
 // of one length, so this is the first 30 characters; an address on another
 // scheme or host is cut after its own "/radar/".
 QString imageAddressPrefix(const QString& loopPageUrl) {
-    const QString marker = RadarDomain + L("/radar/");
+    const QString marker = radar::RadarDomain + L("/radar/");
     const qsizetype at = loopPageUrl.indexOf(marker, 0, Qt::CaseInsensitive);
     if (at < 0)
         return loopPageUrl.left(RadarAddressPrefixLength);

@@ -2,12 +2,12 @@
 // in the cache; the images of the last hour at the interval's spacing go into
 // the first slots, and the ordinary process starts on the latest page.
 #include "acquisition/back_date.h"
-#include "acquisition/radar_addresses.h"
 #include "acquisition/refresh_process.h"
 #include "core/form1.h"
 #include "core/message_service.h"
 #include "core/press_button.h"
 #include "core/wait_ticks.h"
+#include "radar/addresses.h"
 #include "sets/loop_set.h"
 
 namespace nubivista::acquisition {
@@ -49,7 +49,7 @@ RefreshProcess::BackDateEnd RefreshProcess::runBackDatedStart(const QString& loo
         return fail(BackDateFault::NotLoopPage);
 
     const core::OleDate localNow = core::oleFromDateTime(clock().now()).value_or(0);
-    const std::optional<QString> listUrl = LoopListUrl(loopPageUrl);
+    const std::optional<QString> listUrl = radar::LoopListUrl(loopPageUrl);
     if (!listUrl)
         return fail(BackDateFault::ListNotCached);
     const CacheTime listEntry = CacheTimeOf(internet(), QUrl(*listUrl), clock());
@@ -115,7 +115,7 @@ RefreshProcess::BackDateEnd RefreshProcess::runBackDatedStart(const QString& loo
 }
 
 void RefreshProcess::handOverToLatestPage(const QString& loopPageUrl) {
-    state_.startAddress = LatestPageUrl(loopPageUrl);
+    state_.startAddress = radar::LatestPageUrl(loopPageUrl);
     state_.backDateCall = true;
     c_.Command7->setEnabled(true);
     StartAutoRefresh();

@@ -2,11 +2,11 @@
 // progress and status in the status bar, new windows, the loaded pages that
 // move the process on, and navigation errors with the national-map fallback.
 #include "acquisition/process_texts.h"
-#include "acquisition/radar_addresses.h"
 #include "acquisition/refresh_process.h"
 #include "core/form1.h"
 #include "core/message_service.h"
 #include "core/press_button.h"
+#include "radar/addresses.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -164,7 +164,7 @@ void RefreshProcess::WebBrowser2_DocumentComplete(const QUrl& address) {
 
 void RefreshProcess::WebBrowser2_NavigateError(const QUrl& address, quint32 statusCode) {
     std::int16_t& retries = panes_.MapRetryCount;
-    if (const std::optional<QString> next = NextMapFallbackPage(address.toString())) {
+    if (const std::optional<QString> next = radar::NextMapFallbackPage(address.toString())) {
         settings().NationalMapUrl = *next;
         if (retries == 0)
             retries = 1;

@@ -2,12 +2,12 @@
 // buttons, Shut-Down and Restart, and the status-bar clock that Timer2 keeps
 // with the caption's working-offline mark.
 #include "acquisition/count_down.h"
-#include "acquisition/radar_addresses.h"
 #include "acquisition/refresh_process.h"
 #include "core/form1.h"
 #include "core/hold_repeat.h"
 #include "core/message_service.h"
 #include "core/press_button.h"
+#include "radar/addresses.h"
 #include "sets/loop_set.h"
 
 #include <QApplication>
@@ -243,7 +243,8 @@ void RefreshProcess::Command7_Click() {
     // The gap has grown too long: fill it from the loop page first.
     panes_.WebBrowser2->navigate(shell_.paths().beginLoopNav.url);
     panes_.WebBrowser1->navigate(shell_.paths().startBlank.url);
-    const QString loopPage = LoopPageUrlFromPaneUrl(PaneUrl(), settings().NavsGoToPageUrl != 0);
+    const QString loopPage =
+        radar::LoopPageUrlFromPaneUrl(PaneUrl(), settings().NavsGoToPageUrl != 0);
     loop_.updateModel([&loopPage](sets::SlotModel& m) { m.paneUrl = loopPage; });
     state_.RefreshState = refresh_state::BackDatedRestart;
     panes_.WebBrowser1->navigate(QUrl(loopPage));

@@ -4,13 +4,13 @@
 // ring. Refresh and Replace act on the same cycle.
 #include "acquisition/count_down.h"
 #include "acquisition/process_texts.h"
-#include "acquisition/radar_addresses.h"
 #include "acquisition/refresh_process.h"
-#include "acquisition/site_table.h"
 #include "core/app_identity.h"
 #include "core/form1.h"
 #include "core/message_service.h"
 #include "core/press_button.h"
+#include "radar/addresses.h"
+#include "radar/site_table.h"
 #include "sets/loop_set.h"
 
 #include <QCheckBox>
@@ -50,10 +50,11 @@ void RefreshProcess::WebBrowser1_DownloadComplete() {
         return;
     if (!sameAddress(panes_.WebBrowser1->currentAddress(), PaneUrl()))
         return;
-    const QString site = SiteCodeFromPaneUrl(PaneUrl()).value_or(QString());
+    const QString site = radar::SiteCodeFromPaneUrl(PaneUrl()).value_or(QString());
     if (site != loop_.model().siteCode)
         loop_.updateModel([&site](sets::SlotModel& m) { m.siteCode = site; });
-    shell_.setWindowTitle(SiteDescriptionFor(site) + QStringLiteral(" - ") + core::kProgramTitle);
+    shell_.setWindowTitle(radar::SiteDescriptionFor(site) + QStringLiteral(" - ") +
+                          core::kProgramTitle);
     panes_.setMapPaneAside();
     timer3_.setInterval(scaled(kFirstPollMs));
     timer3_.start();

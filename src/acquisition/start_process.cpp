@@ -2,13 +2,13 @@
 // which checks the connection, asks, stops a running process, clears the
 // slots and sets the panes and timers going.
 #include "acquisition/count_down.h"
-#include "acquisition/radar_addresses.h"
-#include "acquisition/radar_products.h"
 #include "acquisition/refresh_process.h"
 #include "core/app_identity.h"
 #include "core/form1.h"
 #include "core/message_service.h"
 #include "core/press_button.h"
+#include "radar/addresses.h"
+#include "radar/products.h"
 #include "sets/loop_set.h"
 
 #include <QCheckBox>
@@ -82,15 +82,15 @@ void RefreshProcess::WebBrowser2_BeforeNavigate2(const QUrl& address, bool& canc
     cancel = true;
     // Both continue after the engine has had its answer: a question or a
     // navigation from inside its navigation request is not safe.
-    if (const std::optional<SiteLink> link = ParseSiteLink(lower)) {
+    if (const std::optional<radar::SiteLink> link = radar::ParseSiteLink(lower)) {
         int index = c_.Combo1->currentIndex();
         if (index < 0) {
             index = 0;
             c_.Combo1->setCurrentIndex(0);
         }
-        state_.startAddress =
-            SitePageUrl(link->hostLabel, ProductForChoice(index, c_.Check2->isChecked()),
-                        link->siteCode, c_.Check3->isChecked());
+        state_.startAddress = radar::SitePageUrl(
+            link->hostLabel, radar::ProductForChoice(index, c_.Check2->isChecked()), link->siteCode,
+            c_.Check3->isChecked());
         QTimer::singleShot(0, this, [this] { StartAutoRefresh(); });
         return;
     }
@@ -157,12 +157,12 @@ void RefreshProcess::StartAutoRefresh() {
     shell_.setWindowTitle(core::kProgramTitle);
 
     const QString start = state_.startAddress;
-    const RadarPageKind kind = ClassifyRadarPage(start);
-    if (kind == RadarPageKind::NotRadarPage) {
+    const radar::RadarPageKind kind = radar::ClassifyRadarPage(start);
+    if (kind == radar::RadarPageKind::NotRadarPage) {
         messages().MsgBox(1, notRadarPageText());
         return;
     }
-    if (kind == RadarPageKind::Loop) {
+    if (kind == radar::RadarPageKind::Loop) {
         // The first half of a back-dated start: the loop page loads, and
         // with it the images the start takes from the cache.
         panes_.WebBrowser2->navigate(shell_.paths().beginLoopNav.url);
@@ -176,20 +176,21 @@ void RefreshProcess::StartAutoRefresh() {
         return;
     }
 
-    const QString paneUrl = acquisition::PaneUrl(start, settings().NavsGoToPageUrl != 0);
-    const QString imageUrl = SiteImageUrl(start);
+    const QString paneUrl = radar::PaneUrl(start, settings().NavsGoToPageUrl != 0);
+    const QString imageUrl = radar::SiteImageUrl(start);
     loop_.updateModel([&](sets::SlotModel& m) {
         m.paneUrl = paneUrl;
         m.siteImageUrl = imageUrl;
     });
-    const std::optional<RecognizedProduct> product = RecognizeProduct(paneUrl);
+    const std::optional<radar::RecognizedProduct> product = radar::RecognizeProduct(paneUrl);
     if (!product) {
         messages().ShowMsgWind(1, productNotRecognisedText(), 0);
         return;
     }
     settings().LongRangeFlag = product->longRange ? 1 : 0;
-    settings().MapScaleActive =
-        product->mapScale == MapScaleChoice::Long ? settings().MapScaleLong : settings().MapScale;
+    settings().MapScaleActive = product->mapScale == radar::MapScaleChoice::Long
+                                    ? settings().MapScaleLong
+                                    : settings().MapScale;
 
     if (!restart) {
         for (int slot = sets::kSlotCount; slot >= firstSlotToClear; --slot) {

@@ -1,10 +1,10 @@
 #include "sets/set_commands.h"
 
-#include "acquisition/site_table.h"
 #include "core/app_identity.h"
 #include "core/form1.h"
 #include "core/message_service.h"
 #include "core/settings.h"
+#include "radar/site_table.h"
 #include "sets/set_folders.h"
 
 #include <QFileDialog>
@@ -198,7 +198,7 @@ bool readSetRecordInto(core::Form1& shell, LoopSet& loop, const SetCommandPeers&
     if (peers.showInterval)
         peers.showInterval(load.refreshIntervalMinutes);
     settings.LongRangeFlag = load.product.longRange ? 1 : 0;
-    settings.MapScaleActive = load.product.mapScale == acquisition::MapScaleChoice::Long
+    settings.MapScaleActive = load.product.mapScale == radar::MapScaleChoice::Long
                                   ? settings.MapScaleLong
                                   : settings.MapScale;
 
@@ -308,7 +308,7 @@ void SetCommands::OpenDeferredSet() {
         return;
     if (peers_.setCaption)
         peers_.setCaption(captionNameFromTitle(name) + QStringLiteral(" - ") +
-                          acquisition::SiteDescriptionFor(loop_.model().siteCode) +
+                          radar::SiteDescriptionFor(loop_.model().siteCode) +
                           QStringLiteral(" - ") + core::kProgramTitle);
 }
 
@@ -317,7 +317,7 @@ void SetCommands::ReloadCurrentSet() {
     if (!readSetRecordInto(shell_, loop_, peers_, shell_.paths().setRecPath, rules))
         return;
     if (peers_.setCaption)
-        peers_.setCaption(acquisition::SiteDescriptionFor(loop_.model().siteCode) +
+        peers_.setCaption(radar::SiteDescriptionFor(loop_.model().siteCode) +
                           QStringLiteral(" - ") + core::kProgramTitle +
                           QStringLiteral(" - (reloaded last current set)"));
 }

@@ -238,8 +238,8 @@ SetRecordLoad loadSetRecord(const QString& path, bool navsGoToPageUrl,
     model.lastImageTime = record.lastImageTime;
     model.lastImageSize = record.lastImageSize;
     const QString stored = record.paneUrl.trimmed();
-    const acquisition::ProcessAddresses addresses =
-        acquisition::AddressesFromStoredUrl(stored, navsGoToPageUrl);
+    const radar::ProcessAddresses addresses =
+        radar::AddressesFromStoredUrl(stored, navsGoToPageUrl);
     model.paneUrl = addresses.paneUrl;
     model.siteImageUrl = addresses.siteImageUrl;
     model.siteCode = record.siteCode.trimmed();
@@ -248,13 +248,12 @@ SetRecordLoad loadSetRecord(const QString& path, bool navsGoToPageUrl,
         model.slotTime[slot] = record.slotTime[slot];
     }
 
-    if (!acquisition::HasRadarPath(stored)) {
+    if (!radar::HasRadarPath(stored)) {
         load.failure = SetRecordLoad::Failure::NotRadarAddress;
         load.detail = notRadarText;
         return load;
     }
-    const std::optional<acquisition::RecognizedProduct> product =
-        acquisition::RecognizeProduct(model.paneUrl);
+    const std::optional<radar::RecognizedProduct> product = radar::RecognizeProduct(model.paneUrl);
     if (!product) {
         load.failure = SetRecordLoad::Failure::UnknownProduct;
         return load;

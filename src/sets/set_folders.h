@@ -3,7 +3,7 @@
 // goes, saving a set into its folder, reading a set record with the address
 // rules, and bringing a set's images into the loop folder. A write either
 // completes or leaves the files that were on disk as they were.
-#include "acquisition/radar_addresses.h"
+#include "radar/addresses.h"
 #include "sets/slot_model.h"
 
 #include <QString>
@@ -88,7 +88,7 @@ struct SetRecordLoad {
     // The record's slots, ring, last-image fields, addresses and site code.
     SlotModel model;
     std::int32_t refreshIntervalMinutes = 0;
-    acquisition::RecognizedProduct product{}; // set when failure is None
+    radar::RecognizedProduct product{}; // set when failure is None
 
     bool ok() const { return failure == Failure::None; }
 };

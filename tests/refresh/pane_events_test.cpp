@@ -1,7 +1,7 @@
 // The browser panes' events in the assembled window: progress and status in
 // the status bar, the silent switch, new windows, and navigation errors with
 // the national map's fallback ring and the forced shut-down of a process.
-#include "acquisition/radar_addresses.h"
+#include "radar/addresses.h"
 #include "refresh_fixture.h"
 
 #include <QLabel>
@@ -88,7 +88,7 @@ TEST_F(PaneEventsTest, ImagePanePopupsNeverOpenAndMapPanePopupsGoToTheRelay) {
 }
 
 TEST_F(PaneEventsTest, FailingMapWalksTheFallbackRingThreeStepsThenStops) {
-    const auto ringPage = [](int i) { return QString(acquisition::MapFallbackRing.at(i)); };
+    const auto ringPage = [](int i) { return QString(radar::MapFallbackRing.at(i)); };
     ASSERT_EQ(settings.NationalMapUrl, ringPage(0));
     struct Step {
         int failed, next;

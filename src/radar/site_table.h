@@ -5,7 +5,7 @@
 #include <QString>
 #include <span>
 
-namespace nubivista::acquisition {
+namespace nubivista::radar {
 
 struct SiteRow {
     QLatin1String code;        // lower case, four letters
@@ -19,4 +19,4 @@ std::span<const SiteRow> SiteTable();
 // text for an empty code or one the table does not hold.
 QString SiteDescriptionFor(const QString& code);
 
-} // namespace nubivista::acquisition
+} // namespace nubivista::radar

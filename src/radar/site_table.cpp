@@ -1,8 +1,8 @@
-#include "acquisition/site_table.h"
+#include "radar/site_table.h"
 
 #include <array>
 
-namespace nubivista::acquisition {
+namespace nubivista::radar {
 
 namespace {
 
@@ -184,4 +184,4 @@ QString SiteDescriptionFor(const QString& code) {
     return {};
 }
 
-} // namespace nubivista::acquisition
+} // namespace nubivista::radar

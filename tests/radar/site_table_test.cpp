@@ -1,9 +1,9 @@
-#include "acquisition/site_table.h"
+#include "radar/site_table.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
 
-using namespace nubivista::acquisition;
+using namespace nubivista::radar;
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "acquisition/radar_products.h"
+#include "radar/products.h"
 
 #include <gtest/gtest.h>
 
-using namespace nubivista::acquisition;
+using namespace nubivista::radar;
 
 // The list index and Long Range box give the product; out-of-range indexes
 // fall back to base reflectivity, and the rainfall items clear Long Range.

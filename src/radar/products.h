@@ -8,7 +8,7 @@
 #include <array>
 #include <optional>
 
-namespace nubivista::acquisition {
+namespace nubivista::radar {
 
 // Short-range products are measured with the short-range map scale, long-range
 // ones with the long-range scale.
@@ -54,4 +54,4 @@ QString ProductForChoice(int index, bool longRange);
 // this when the list selection changes.
 bool SelectionClearsLongRange(int index);
 
-} // namespace nubivista::acquisition
+} // namespace nubivista::radar

@@ -9,7 +9,7 @@
 #include <array>
 #include <optional>
 
-namespace nubivista::acquisition {
+namespace nubivista::radar {
 
 // The domain of the radar web servers. The site-link positions below depend
 // on its length.
@@ -117,4 +117,4 @@ struct ProcessAddresses {
 // the image address is always the image form.
 ProcessAddresses AddressesFromStoredUrl(const QString& storedUrl, bool navsGoToPageUrl);
 
-} // namespace nubivista::acquisition
+} // namespace nubivista::radar

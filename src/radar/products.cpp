@@ -1,6 +1,6 @@
-#include "acquisition/radar_products.h"
+#include "radar/products.h"
 
-namespace nubivista::acquisition {
+namespace nubivista::radar {
 
 namespace {
 
@@ -39,4 +39,4 @@ bool SelectionClearsLongRange(int index) {
     return index == OneHourRainfallIndex || index == StormTotalIndex;
 }
 
-} // namespace nubivista::acquisition
+} // namespace nubivista::radar

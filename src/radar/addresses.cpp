@@ -1,10 +1,10 @@
-#include "acquisition/radar_addresses.h"
+#include "radar/addresses.h"
 
-#include "acquisition/radar_products.h"
+#include "radar/products.h"
 
 #include <algorithm>
 
-namespace nubivista::acquisition {
+namespace nubivista::radar {
 
 namespace {
 
@@ -197,4 +197,4 @@ ProcessAddresses AddressesFromStoredUrl(const QString& storedUrl, bool navsGoToP
     return {navsGoToPageUrl ? PaneUrl(storedUrl, true) : image, image};
 }
 
-} // namespace nubivista::acquisition
+} // namespace nubivista::radar

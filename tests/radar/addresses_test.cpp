@@ -1,9 +1,9 @@
-#include "acquisition/radar_addresses.h"
-#include "acquisition/radar_products.h"
+#include "radar/addresses.h"
+#include "radar/products.h"
 
 #include <gtest/gtest.h>
 
-using namespace nubivista::acquisition;
+using namespace nubivista::radar;
 
 namespace {
 
