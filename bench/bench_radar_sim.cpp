@@ -24,7 +24,7 @@ void BM_RenderFrame(benchmark::State& state) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(renderFrame(site, product, kFrameSeconds));
     }
-    state.SetLabel(product.code);
+    state.SetLabel(product.code.data());
 }
 BENCHMARK(BM_RenderFrame)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
 

@@ -9,6 +9,14 @@ constexpr int StormTotalIndex = 3;
 
 } // namespace
 
+const RadarProductCode* FindProduct(const QString& code) {
+    for (const RadarProductCode& product : RadarProductCodes) {
+        if (code == product.code)
+            return &product;
+    }
+    return nullptr;
+}
+
 std::optional<RangeClass> RangeClassOf(const QString& code) {
     for (const RadarProductCode& product : RadarProductCodes) {
         if (code.compare(product.code, Qt::CaseSensitive) == 0)

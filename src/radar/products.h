@@ -14,10 +14,25 @@ namespace nubivista::radar {
 // ones with the long-range scale.
 enum class RangeClass { Short, Long };
 
+enum class ProductKind {
+    BaseReflectivity,
+    CompositeReflectivity,
+    OneHourRainfall,
+    StormTotalRainfall
+};
+
 struct RadarProductCode {
     QLatin1String code;    // eight characters, compared case-sensitively
     QLatin1String meaning; // for people reading the code, never shown
     RangeClass range;
+    ProductKind kind;
+    QLatin1String caption; // the product's title in its pictures
+
+    bool isRainfall() const {
+        return kind == ProductKind::OneHourRainfall || kind == ProductKind::StormTotalRainfall;
+    }
+    bool isLongRange() const { return range == RangeClass::Long; }
+    QString codeString() const { return code; }
 };
 
 inline constexpr QLatin1String BaseReflectivityShort{"DS.p19r0"};
@@ -28,15 +43,23 @@ inline constexpr QLatin1String OneHourRainfall{"DS.78ohp"};
 inline constexpr QLatin1String StormTotalRainfall{"DS.80stp"};
 
 inline constexpr std::array<RadarProductCode, 6> RadarProductCodes{{
-    {BaseReflectivityShort, QLatin1String("base reflectivity, short range"), RangeClass::Short},
-    {BaseReflectivityLong, QLatin1String("base reflectivity, long range"), RangeClass::Long},
+    {BaseReflectivityShort, QLatin1String("base reflectivity, short range"), RangeClass::Short,
+     ProductKind::BaseReflectivity, QLatin1String("BASE REFLECTIVITY")},
+    {BaseReflectivityLong, QLatin1String("base reflectivity, long range"), RangeClass::Long,
+     ProductKind::BaseReflectivity, QLatin1String("BASE REFL LONG RANGE")},
     {CompositeReflectivityShort, QLatin1String("composite reflectivity, short range"),
-     RangeClass::Short},
+     RangeClass::Short, ProductKind::CompositeReflectivity,
+     QLatin1String("COMPOSITE REFLECTIVITY")},
     {CompositeReflectivityLong, QLatin1String("composite reflectivity, long range"),
-     RangeClass::Long},
-    {OneHourRainfall, QLatin1String("one-hour rainfall"), RangeClass::Short},
-    {StormTotalRainfall, QLatin1String("storm total rainfall"), RangeClass::Short},
+     RangeClass::Long, ProductKind::CompositeReflectivity, QLatin1String("COMP REFL LONG RANGE")},
+    {OneHourRainfall, QLatin1String("one-hour rainfall"), RangeClass::Short,
+     ProductKind::OneHourRainfall, QLatin1String("1-HOUR RAINFALL")},
+    {StormTotalRainfall, QLatin1String("storm total rainfall"), RangeClass::Short,
+     ProductKind::StormTotalRainfall, QLatin1String("STORM TOTAL RAINFALL")},
 }};
+
+// The product of a code (exact, case-sensitive match); null for any other text.
+const RadarProductCode* FindProduct(const QString& code);
 
 // The range class of a known code (exact, case-sensitive match); nothing for
 // any other text.

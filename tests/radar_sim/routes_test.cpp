@@ -71,7 +71,7 @@ TEST_F(Routes, NationalMapLinksEverySiteOnceAtItsPlaceOnEveryHost) {
 TEST_F(Routes, LatestPageAndImageForEveryProduct) {
     // Every product, each on two of the sites, so that all the sites come round.
     for (std::size_t i = 0; i < kProducts.size(); ++i) {
-        const QByteArray code = kProducts[i].code;
+        const QByteArray code = kProducts[i].code.data();
         for (const QByteArray& site :
              {kSomeSites[i % std::size(kSomeSites)], kSomeSites[(i + 2) % std::size(kSomeSites)]}) {
             const WireReply page = request("/radar/latest/" + code + "/si." + site + ".shtml");
@@ -148,7 +148,7 @@ std::optional<ParsedLine> parseLoopLine(const QString& line, bool stormTotal) {
 
 TEST_F(Routes, LoopListHoldsTheLastTenFramesAtFixedPositions) {
     for (const Product& product : kProducts) {
-        const QByteArray code = product.code;
+        const QByteArray code = product.code.data();
         const WireReply list = request("/radar/loopdata/" + code + "/kmkx.txt");
         ASSERT_EQ(list.status, 200) << code.constData();
         ASSERT_TRUE(list.body.endsWith('\n'));
@@ -184,7 +184,7 @@ TEST_F(Routes, LoopPagesReadTheirOwnList) {
     // That the page finishes loading only with its list and ten frames is
     // proven in a real browser pane by the platform tests.
     for (const Product& product : kProducts) {
-        const QByteArray code = product.code;
+        const QByteArray code = product.code.data();
         const WireReply page = request("/radar/loop/" + code + "/si.kabx.shtml");
         ASSERT_EQ(page.status, 200) << code.constData();
         EXPECT_TRUE(page.body.contains("\"/radar/loopdata/" + code + "/kabx.txt\""));

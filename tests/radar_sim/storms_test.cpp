@@ -84,7 +84,7 @@ TEST(FrameImages, ConsecutiveFramesNeverShareASize) {
         for (qint64 index = 5000000; index < 5000003; ++index) {
             const QByteArray gif = frameGif(site, product, index * 300, index);
             ASSERT_FALSE(gif.isEmpty());
-            EXPECT_NE(gif.size(), previous) << product.code << " frame " << index;
+            EXPECT_NE(gif.size(), previous) << product.code.data() << " frame " << index;
             EXPECT_EQ(gif.size() % 2, index % 2);
             EXPECT_EQ(gif.capacity(), gif.size()); // what the frame cache counts
             EXPECT_FALSE(QImage::fromData(gif, "GIF").isNull());

@@ -256,7 +256,7 @@ void drawEchoes(IndexedImage& image, const Site& site, const Product& product,
 
 void drawMap(IndexedImage& image, const Site& site, const Product& product) {
     const double mpp = milesPerPixel(product);
-    const double ringMiles = product.longRange ? 100.0 : 50.0;
+    const double ringMiles = product.isLongRange() ? 100.0 : 50.0;
     for (int ring = 1; ring <= 4; ++ring) {
         image.drawCircle(kCenterX, kCenterY, static_cast<int>(std::lround(ring * ringMiles / mpp)),
                          colour::kRing);
@@ -287,8 +287,8 @@ void drawHeader(IndexedImage& image, const Site& site, const Product& product,
     image.fillRect(0, 0, kImageWidth, kMapTop, colour::kBlack);
     drawText(image, 4, 1, site.title().toStdString(), colour::kYellow);
     const double rangeMiles = (kImageWidth / 2) * milesPerPixel(product);
-    const QString caption = QString::fromLatin1(product.caption) +
-                            QStringLiteral("  RANGE %1 MI").arg(std::lround(rangeMiles));
+    const QString caption =
+        QString(product.caption) + QStringLiteral("  RANGE %1 MI").arg(std::lround(rangeMiles));
     drawText(image, 4, 11, caption.toStdString(), colour::kWhite);
     // The frame's own time, centred in the strip the program cuts out.
     const std::string stamp = stampText(frameSeconds).toStdString();

@@ -73,7 +73,7 @@ QByteArray loopList(const Product& product, const Site& site, qint64 newestFrame
 QByteArray latestPageHtml(const Product& product, const Site& site) {
     const QByteArray code = product.codeString().toLatin1();
     const QByteArray siteCode = site.code.toLatin1();
-    const QByteArray title = htmlEscaped(site.title()) + " - " + product.caption;
+    const QByteArray title = htmlEscaped(site.title()) + " - " + product.caption.data();
     return "<!DOCTYPE html>\n<html>\n<head>\n<title>" + title +
            "</title>\n</head>\n<body bgcolor=\"#ffffff\">\n<h3>" + title +
            "</h3>\n<img src=\"/radar/images/" + code + "/SI." + siteCode +
@@ -87,7 +87,7 @@ QByteArray latestPageHtml(const Product& product, const Site& site) {
 QByteArray loopPageHtml(const Product& product, const Site& site) {
     const QByteArray code = product.codeString().toLatin1();
     const QByteArray siteCode = site.code.toLatin1();
-    const QByteArray title = htmlEscaped(site.title()) + " - " + product.caption + " loop";
+    const QByteArray title = htmlEscaped(site.title()) + " - " + product.caption.data() + " loop";
     // The list is read while the page is parsed and its images are written into the
     // page, so the page finishes loading only once the list and all ten images are
     // in the browser's cache: a client that waits for the page waits for them too.

@@ -3,11 +3,8 @@
 namespace radarsim {
 
 std::optional<Product> findProduct(const QString& code) {
-    for (const Product& product : kProducts) {
-        if (code == QLatin1String(product.code)) {
-            return product;
-        }
-    }
+    if (const Product* product = nubivista::radar::FindProduct(code))
+        return *product;
     return std::nullopt;
 }
 

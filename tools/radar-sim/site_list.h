@@ -1,5 +1,5 @@
 #pragma once
-
+// The radar sites as the simulator draws them: the program's one site table.
 #include <QString>
 #include <optional>
 #include <vector>
@@ -18,15 +18,10 @@ struct Site {
     QString title() const;
 };
 
-// The 154 sites, in the order of the program's site table, read from the data file
-// built into the simulator.
+// The 154 sites, in the order of the program's site table.
 const std::vector<Site>& allSites();
 
 // Case-insensitive lookup by four-letter code.
 std::optional<Site> findSite(const QString& code);
-
-// Parses the tab-separated site list (comment lines start with '#', one header
-// line). Rows that do not parse are skipped.
-std::vector<Site> parseSiteList(const QByteArray& tsv);
 
 } // namespace radarsim
