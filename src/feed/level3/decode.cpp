@@ -1,0 +1,129 @@
+#include "feed/level3/decode.h"
+
+#include "feed/level3/blocks.h"
+#include "feed/level3/level_values.h"
+#include "feed/level3/product_codes.h"
+#include "feed/level3/symbology.h"
+
+#include <bzlib.h>
+#include <cmath>
+#include <vector>
+
+namespace nubivista::feed::level3 {
+
+namespace {
+
+// No product decompresses to more; a larger size is a damaged field.
+constexpr std::uint32_t kMaxUncompressed = 16u << 20;
+
+// The message with its compressed part expanded, so that the description
+// block's offsets hold for it.
+std::variant<std::vector<std::uint8_t>, DecodeError>
+expand(Bytes message, const DescriptionBlock& d, std::size_t messageStart) {
+    const std::size_t at = messageStart + kBlocksSize;
+    if (d.uncompressedSize == 0 || d.uncompressedSize > kMaxUncompressed)
+        return DecodeError{QStringLiteral("the compressed symbology has an impossible size"),
+                           messageStart + kBlocksSize - 4};
+    std::vector<std::uint8_t> out(kBlocksSize + d.uncompressedSize);
+    std::copy(message.begin(), message.begin() + kBlocksSize, out.begin());
+    const Bytes compressed = message.subspan(kBlocksSize);
+    unsigned int produced = d.uncompressedSize;
+    const int status = BZ2_bzBuffToBuffDecompress(
+        reinterpret_cast<char*>(out.data() + kBlocksSize), &produced,
+        const_cast<char*>(reinterpret_cast<const char*>(compressed.data())),
+        static_cast<unsigned int>(compressed.size()), 0, 0);
+    switch (status) {
+    case BZ_OK:
+        break;
+    case BZ_OUTBUFF_FULL:
+        return DecodeError{QStringLiteral("the bzip2 block holds more than its stated size"), at};
+    case BZ_UNEXPECTED_EOF:
+        return DecodeError{QStringLiteral("the bzip2 block is cut short"), at};
+    default:
+        return DecodeError{QStringLiteral("the bzip2 block is damaged"), at};
+    }
+    out.resize(kBlocksSize + produced);
+    return out;
+}
+
+} // namespace
+
+QString describe(const DecodeError& error) {
+    return QStringLiteral("%1 (at byte %2)").arg(error.what).arg(error.offset);
+}
+
+DecodeResult decodeLevel3(const QByteArray& file) {
+    return decodeLevel3(std::span(reinterpret_cast<const std::uint8_t*>(file.constData()),
+                                  static_cast<std::size_t>(file.size())));
+}
+
+DecodeResult decodeLevel3(std::span<const std::uint8_t> file) {
+    Product product;
+    std::size_t messageStart = 0;
+    if (const std::optional<HeadingFound> found = readWmoHeading(file)) {
+        product.heading = found->heading;
+        messageStart = found->messageStart;
+    }
+    ByteReader reader(file.subspan(messageStart), messageStart);
+    auto header = readMessageHeader(reader);
+    if (auto* failure = std::get_if<DecodeError>(&header))
+        return *failure;
+    product.header = std::get<MessageHeader>(header);
+    const std::size_t available = file.size() - messageStart;
+    if (product.header.length < kBlocksSize || product.header.length > available)
+        return DecodeError{QStringLiteral("the message is %1 bytes long, but %2 are there")
+                               .arg(product.header.length)
+                               .arg(available),
+                           messageStart + 8};
+    const Bytes message = file.subspan(messageStart, product.header.length);
+    reader = ByteReader(message, messageStart);
+    reader.skip(kMessageHeaderSize);
+
+    auto description = readDescriptionBlock(reader);
+    if (auto* failure = std::get_if<DecodeError>(&description))
+        return *failure;
+    product.description = std::get<DescriptionBlock>(description);
+    const DescriptionBlock& d = product.description;
+    const ProductCodeInfo* info = productCodeInfo(d.productCode);
+    if (info == nullptr)
+        return DecodeError{
+            QStringLiteral("product code %1 is not one the feed draws").arg(d.productCode),
+            messageStart + kMessageHeaderSize + 12};
+    if (d.productCode != product.header.productCode)
+        return DecodeError{QStringLiteral("the message header and the description block name "
+                                          "different products"),
+                           messageStart};
+    product.levels = levelTable(d, *info);
+
+    std::vector<std::uint8_t> expanded;
+    Bytes body = message;
+    // Halfword 51 means compression only in the products that may have it.
+    if (info->mayBeCompressed && d.bzip2) {
+        auto result = expand(message, d, messageStart);
+        if (auto* failure = std::get_if<DecodeError>(&result))
+            return *failure;
+        expanded = std::get<std::vector<std::uint8_t>>(std::move(result));
+        body = expanded;
+    }
+    const std::size_t symbology = 2u * d.symbologyOffset;
+    if (d.symbologyOffset == 0 || symbology < kBlocksSize || symbology >= body.size())
+        return DecodeError{
+            QStringLiteral("the symbology block's offset points outside the product"),
+            messageStart + kMessageHeaderSize + 90};
+    // Offsets past here count in the expanded product when it was compressed.
+    ByteReader symbols(body.subspan(symbology), messageStart + symbology);
+    auto packets = readSymbology(symbols);
+    if (auto* failure = std::get_if<DecodeError>(&packets))
+        return *failure;
+    product.packets = std::get<std::vector<Packet>>(std::move(packets));
+    for (Packet& packet : product.packets)
+        if (auto* grid = std::get_if<RasterGrid>(&packet); grid && !grid->rows.empty())
+            grid->boxKm =
+                std::max(1.0, std::round(2 * info->maxRangeKm / double(grid->rows.size())));
+    if (product.packets.empty())
+        return DecodeError{QStringLiteral("the symbology holds no radial or raster data"),
+                           messageStart + symbology};
+    return product;
+}
+
+} // namespace nubivista::feed::level3

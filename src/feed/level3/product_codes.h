@@ -1,0 +1,27 @@
+#pragma once
+// What the feed knows of each Level III product code it draws: its range,
+// how its level codes become values, and their unit. One table.
+#include <QLatin1String>
+
+namespace nubivista::feed::level3 {
+
+enum class ValueScheme {
+    SixteenLevels,       // the thresholds name each of 16 levels
+    DigitalReflectivity, // minimum and increment in tenths of dBZ, codes from 2
+    ScaleOffset,         // value = (code - offset) / scale, IEEE floats in the thresholds
+};
+
+struct ProductCodeInfo {
+    int code;
+    QLatin1String awipsPrefix; // "N0R"
+    double maxRangeKm;         // the radials' bins share this range
+    ValueScheme scheme;
+    QLatin1String unit;   // of the values: "dBZ", "in", "kt"
+    double valueFactor;   // what the scheme's numbers are multiplied by to be in unit
+    bool mayBeCompressed; // its symbology may come compressed with bzip2
+};
+
+// The row of a product code; null for a code the feed does not draw.
+const ProductCodeInfo* productCodeInfo(int code);
+
+} // namespace nubivista::feed::level3

@@ -1,0 +1,134 @@
+#include "feed/level3/symbology.h"
+
+namespace nubivista::feed::level3 {
+
+namespace {
+
+constexpr std::uint16_t kRunLengthRadials = 0xAF1F;
+constexpr std::uint16_t kDigitalRadials = 16;
+constexpr std::uint16_t kRasterA = 0xBA0F;
+constexpr std::uint16_t kRasterB = 0xBA07;
+
+DecodeError error(const char* what, const ByteReader& r) {
+    return {QString::fromLatin1(what), r.offset()};
+}
+
+// Each byte: a run length in its high nibble, a level code in its low one.
+void appendRuns(Bytes runs, std::vector<std::uint8_t>& levels, std::size_t limit) {
+    for (const std::uint8_t run : runs) {
+        const std::size_t count = std::min<std::size_t>(run >> 4, limit - levels.size());
+        levels.insert(levels.end(), count, static_cast<std::uint8_t>(run & 0x0F));
+    }
+}
+
+std::variant<Packet, DecodeError> readRadials(ByteReader& r, bool digital) {
+    RadialSweep sweep;
+    sweep.digital = digital;
+    sweep.firstBin = r.i16();
+    sweep.binCount = r.i16();
+    r.i16(); // the sweep's centre on a screen
+    r.i16();
+    r.i16(); // range scale on a screen
+    const int radials = r.i16();
+    if (r.failed())
+        return error("a radial packet's header is cut short", r);
+    if (sweep.binCount < 0 || sweep.binCount > kMaxBins || sweep.firstBin < 0 ||
+        sweep.firstBin > kMaxBins)
+        return error("a radial packet has an impossible number of range bins", r);
+    if (radials < 0 || radials > kMaxRadials)
+        return error("a radial packet has an impossible number of radials", r);
+    const auto bins = static_cast<std::size_t>(sweep.binCount);
+    sweep.radials.reserve(static_cast<std::size_t>(radials));
+    for (int i = 0; i < radials; ++i) {
+        const std::uint16_t size = r.u16(); // halfwords of runs, or bytes of levels
+        Radial radial;
+        radial.startAngle = r.i16() / 10.0;
+        radial.angleDelta = r.i16() / 10.0;
+        const std::size_t bytes = digital ? size : 2u * size;
+        const Bytes data = r.take(bytes);
+        if (digital && (size & 1))
+            r.skip(1); // radials keep to whole halfwords
+        if (r.failed())
+            return error("a radial runs past the end of its packet", r);
+        radial.levels.reserve(bins);
+        if (digital)
+            radial.levels.assign(data.begin(), data.begin() + std::min(data.size(), bins));
+        else
+            appendRuns(data, radial.levels, bins);
+        radial.levels.resize(bins, 0);
+        sweep.radials.push_back(std::move(radial));
+    }
+    return sweep;
+}
+
+std::variant<Packet, DecodeError> readRaster(ByteReader& r) {
+    const std::uint16_t flags1 = r.u16();
+    const std::uint16_t flags2 = r.u16();
+    RasterGrid grid;
+    r.skip(4); // start on a screen
+    const int xScale = r.i16();
+    r.i16(); // fractional parts
+    const int yScale = r.i16();
+    r.i16();
+    const int rows = r.i16();
+    r.i16(); // packing descriptor
+    if (r.failed())
+        return error("a raster packet's header is cut short", r);
+    if (flags1 != 0x8000 || flags2 != 0x00C0)
+        return error("a raster packet has unknown flags", r);
+    if (rows < 0 || rows > kMaxRasterRows || xScale <= 0 || yScale <= 0)
+        return error("a raster packet has an impossible size", r);
+    grid.rows.reserve(static_cast<std::size_t>(rows));
+    for (int i = 0; i < rows; ++i) {
+        const std::uint16_t bytes = r.u16();
+        const Bytes runs = r.take(bytes);
+        if (r.failed())
+            return error("a raster row runs past the end of its packet", r);
+        std::vector<std::uint8_t> row;
+        appendRuns(runs, row, kMaxBins);
+        grid.rows.push_back(std::move(row));
+    }
+    return grid;
+}
+
+} // namespace
+
+std::variant<std::vector<Packet>, DecodeError> readSymbology(ByteReader& r) {
+    const std::int16_t divider = r.i16();
+    const std::int16_t blockId = r.i16();
+    const std::uint32_t blockLength = r.u32();
+    const int layers = r.i16();
+    if (r.failed())
+        return error("the symbology block's header is cut short", r);
+    if (divider != -1 || blockId != 1)
+        return error("the symbology block does not start with -1 and 1", r);
+    if (blockLength < 10 || layers < 0 || layers > kMaxLayers)
+        return error("the symbology block has an impossible size", r);
+
+    std::vector<Packet> packets;
+    for (int layer = 0; layer < layers; ++layer) {
+        const std::int16_t layerDivider = r.i16();
+        const std::uint32_t layerLength = r.u32();
+        if (r.failed() || layerDivider != -1)
+            return error("a symbology layer does not start with -1", r);
+        ByteReader data = r.slice(layerLength);
+        if (r.failed())
+            return error("a symbology layer runs past the end of the product", r);
+        while (data.remaining() >= 2) {
+            const std::uint16_t code = data.u16();
+            std::variant<Packet, DecodeError> packet;
+            if (code == kRunLengthRadials || code == kDigitalRadials)
+                packet = readRadials(data, code == kDigitalRadials);
+            else if (code == kRasterA || code == kRasterB)
+                packet = readRaster(data);
+            else
+                break; // text, symbols, contours: not drawn; the layer ends here
+            if (auto* failure = std::get_if<DecodeError>(&packet))
+                return *failure;
+            packets.push_back(std::get<Packet>(std::move(packet)));
+        }
+    }
+    return packets;
+}
+
+} // namespace nubivista::feed::level3

@@ -1,0 +1,21 @@
+#pragma once
+// The symbology block: its layers and, in them, the radial and raster
+// packets. A packet of another kind ends the walk of its layer, which its
+// length lets the next layer start after.
+#include "feed/level3/byte_reader.h"
+#include "feed/level3/product.h"
+
+#include <variant>
+
+namespace nubivista::feed::level3 {
+
+// Caps that no real product reaches, checked before anything is allocated.
+inline constexpr int kMaxLayers = 18;
+inline constexpr int kMaxRadials = 1000;
+inline constexpr int kMaxBins = 2000;
+inline constexpr int kMaxRasterRows = 1000;
+
+// reader stands at the block's divider.
+std::variant<std::vector<Packet>, DecodeError> readSymbology(ByteReader& reader);
+
+} // namespace nubivista::feed::level3

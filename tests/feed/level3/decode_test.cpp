@@ -1,0 +1,179 @@
+// Level III decoding over real products of the KLSX radar: every product the
+// program offers, and damaged copies of them.
+#include "feed/level3/decode.h"
+
+#include <QFile>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+using namespace nubivista::feed::level3;
+
+namespace {
+
+QByteArray productFile(const char* name) {
+    QFile file(QStringLiteral(NUBIVISTA_SOURCE_DIR "/tests/data/level3/") + QLatin1String(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return file.readAll();
+}
+
+Product decoded(DecodeResult result) {
+    if (const auto* error = std::get_if<DecodeError>(&result)) {
+        ADD_FAILURE() << describe(*error).toStdString();
+        return {};
+    }
+    return std::get<Product>(std::move(result));
+}
+
+QString failure(const DecodeResult& result) {
+    const auto* error = std::get_if<DecodeError>(&result);
+    return error ? error->what : QString();
+}
+
+// The largest value and how many bins or boxes hold one.
+std::pair<double, int> valueRange(const Product& p) {
+    double largest = -1e9;
+    int count = 0;
+    const auto note = [&](std::uint8_t code) {
+        if (p.levels[code].kind == Level::Kind::Value) {
+            largest = std::max(largest, p.levels[code].value);
+            ++count;
+        }
+    };
+    for (const Packet& packet : p.packets) {
+        if (const auto* sweep = std::get_if<RadialSweep>(&packet))
+            for (const Radial& radial : sweep->radials)
+                std::for_each(radial.levels.begin(), radial.levels.end(), note);
+        if (const auto* grid = std::get_if<RasterGrid>(&packet))
+            for (const auto& row : grid->rows)
+                std::for_each(row.begin(), row.end(), note);
+    }
+    return {largest, count};
+}
+
+struct RealProduct {
+    const char* file;
+    int code;
+    const char* scanTime;
+    int radialsOrRows;
+    int binsOrColumns;
+    double largest; // the largest value in the product's unit
+};
+
+// The largest values agree with the maximum each product states of itself.
+const RealProduct kProducts[] = {
+    {"KLSX_SDUS53_N0RLSX_202105041639", 19, "2021-05-04T16:39:30Z", 360, 230, 45},
+    {"KLSX_SDUS73_N0ZLSX_202105042031", 20, "2021-05-04T20:31:05Z", 360, 230, 50},
+    {"KLSX_SDUS53_NCRLSX_202112110215", 37, "2021-12-11T02:15:38Z", 464, 464, 60},
+    {"KLSX_SDUS63_NCZLSX_202112110130", 38, "2021-12-11T01:30:15Z", 232, 232, 65},
+    {"KLSX_SDUS33_N1PLSX_202112110103", 78, "2021-12-11T01:03:50Z", 360, 115, 1.0},
+    {"KLSX_SDUS53_NTPLSX_202112110114", 80, "2021-12-11T01:14:24Z", 360, 115, 1.5},
+    {"KLSX_SDUS23_N2QLSX_202112110250", 94, "2021-12-11T02:50:32Z", 360, 333, 59.5},
+    {"KLSX_SDUS83_DAALSX_202112110135", 170, "2021-12-11T01:35:32Z", 360, 920, 1.74},
+    {"KLSX_SDUS83_DTALSX_202112110209", 172, "2021-12-11T02:09:49Z", 360, 920, 2.24},
+};
+
+} // namespace
+
+TEST(Level3Decode, EveryRealProductGivesItsCodePlaceScanTimeShapeAndValues) {
+    for (const RealProduct& real : kProducts) {
+        SCOPED_TRACE(real.file);
+        const Product p = decoded(decodeLevel3(productFile(real.file)));
+        EXPECT_EQ(p.heading.office, QStringLiteral("KLSX"));
+        EXPECT_TRUE(p.heading.awipsId.endsWith(QStringLiteral("LSX")));
+        EXPECT_EQ(p.description.productCode, real.code);
+        EXPECT_DOUBLE_EQ(p.description.latitude, 38.699);
+        EXPECT_DOUBLE_EQ(p.description.longitude, -90.683);
+        EXPECT_EQ(p.description.volumeScanTime.toString(Qt::ISODate), QLatin1String(real.scanTime));
+        ASSERT_EQ(p.packets.size(), 1u);
+        if (const auto* sweep = std::get_if<RadialSweep>(&p.packets[0])) {
+            EXPECT_EQ(int(sweep->radials.size()), real.radialsOrRows);
+            EXPECT_EQ(sweep->binCount, real.binsOrColumns);
+            for (const Radial& radial : sweep->radials)
+                ASSERT_EQ(int(radial.levels.size()), sweep->binCount);
+        } else {
+            const auto& grid = std::get<RasterGrid>(p.packets[0]);
+            EXPECT_EQ(int(grid.rows.size()), real.radialsOrRows);
+            EXPECT_EQ(int(grid.rows[0].size()), real.binsOrColumns);
+            EXPECT_EQ(grid.boxKm, real.code == 37 ? 1.0 : 4.0);
+        }
+        const auto [largest, count] = valueRange(p);
+        EXPECT_NEAR(largest, real.largest, 0.01);
+        EXPECT_GT(count, 1000) << "echoes were decoded";
+    }
+}
+
+TEST(Level3Decode, LevelCodesKeepBelowThresholdAndMissingApart) {
+    const Product digital = decoded(decodeLevel3(productFile("KLSX_SDUS23_N2QLSX_202112110250")));
+    EXPECT_EQ(digital.levels[0].kind, Level::Kind::BelowThreshold);
+    EXPECT_EQ(digital.levels[1].kind, Level::Kind::Missing);
+    EXPECT_DOUBLE_EQ(digital.levels[2].value, -32.0); // from -32 dBZ in half-dBZ steps
+    EXPECT_DOUBLE_EQ(digital.levels[130].value, 32.0);
+
+    const Product legacy = decoded(decodeLevel3(productFile("KLSX_SDUS33_N1PLSX_202112110103")));
+    EXPECT_EQ(legacy.levels[0].kind, Level::Kind::BelowThreshold);
+    EXPECT_DOUBLE_EQ(legacy.levels[2].value, 0.25); // inches: scaled by 0.05
+    EXPECT_DOUBLE_EQ(legacy.levels[15].value, 7.0);
+
+    const Product total = decoded(decodeLevel3(productFile("KLSX_SDUS83_DTALSX_202112110209")));
+    EXPECT_EQ(total.levels[0].kind, Level::Kind::BelowThreshold);
+    EXPECT_NEAR(total.levels[100].value, 1.0, 1e-9); // hundredths of an inch
+}
+
+TEST(Level3Decode, ATruncatedProductNamesWhatIsMissingAtAnyLength) {
+    for (const RealProduct& real : kProducts) {
+        const QByteArray whole = productFile(real.file);
+        for (const qsizetype length : {qsizetype(0), qsizetype(10), qsizetype(30), qsizetype(60),
+                                       qsizetype(140), whole.size() / 2, whole.size() - 1}) {
+            SCOPED_TRACE(::testing::Message() << real.file << " cut at " << length);
+            EXPECT_FALSE(failure(decodeLevel3(whole.left(length))).isEmpty());
+        }
+    }
+    // The message then claims more than there is.
+    const QByteArray whole = productFile("KLSX_SDUS53_N0RLSX_202105041639");
+    EXPECT_TRUE(
+        failure(decodeLevel3(whole.left(whole.size() - 1))).contains(QStringLiteral("bytes long")));
+}
+
+TEST(Level3Decode, DamagedFieldsGiveTheirOwnErrors) {
+    const QByteArray n0r = productFile("KLSX_SDUS53_N0RLSX_202105041639");
+    const QByteArray n2q = productFile("KLSX_SDUS23_N2QLSX_202112110250");
+    constexpr int message = 30; // after the two heading lines
+    const auto put16 = [](QByteArray bytes, int at, quint16 value) {
+        qToBigEndian(value, bytes.data() + at);
+        return bytes;
+    };
+    const auto put32 = [](QByteArray bytes, int at, quint32 value) {
+        qToBigEndian(value, bytes.data() + at);
+        return bytes;
+    };
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        const char* error;
+    };
+    QByteArray garbled = n2q;
+    for (int i = 400; i < 440; ++i)
+        garbled[i] = char(garbled[i] ^ 0x5A);
+    const Case cases[] = {
+        {"foreign product code", put16(put16(n0r, message, 2), message + 30, 2),
+         "not one the feed draws"},
+        {"codes that differ", put16(n0r, message, 20), "different products"},
+        {"no divider", put16(n0r, message + 18, 0), "does not start with -1"},
+        {"symbology offset past the end", put32(n0r, message + 108, 0x7FFFFFFF),
+         "outside the product"},
+        {"message length past the end", put32(n0r, message + 8, 0x00FFFFFF), "bytes long"},
+        {"compression flag cleared", put16(n2q, message + 100, 0), "does not start with -1"},
+        {"bzip2 block garbled", garbled, "bzip2"},
+        {"uncompressed size absurd", put16(n2q, message + 102, 0x7FFF), "impossible size"},
+        {"layer length past the end", put32(n0r, message + 120 + 12, 0x7FFFFFFF), "past the end"},
+        {"radial count absurd", put16(n0r, message + 120 + 16 + 12, 0x7FFF),
+         "impossible number of radials"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString what = failure(decodeLevel3(c.bytes));
+        EXPECT_TRUE(what.contains(QLatin1String(c.error))) << what.toStdString();
+    }
+    // A file that is no product at all.
+    EXPECT_FALSE(failure(decodeLevel3(QByteArray("<html>Not Found</html>"))).isEmpty());
+}
