@@ -1,7 +1,7 @@
 // What the radar simulator costs: drawing and encoding one frame, answering a
 // request from the frame cache, and whole requests over loopback.
 #include "frame_renderer.h"
-#include "gif_writer.h"
+#include "feed/picture/gif_writer.h"
 #include "sim_server.h"
 #include "site_list.h"
 

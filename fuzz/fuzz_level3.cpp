@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (const Radial& radial : sweep->radials)
                 require(int(radial.levels.size()) == sweep->binCount);
         } else {
-            require(std::get<RasterGrid>(packet).boxKm >= 1);
+            require(std::get<RasterGrid>(packet).boxKm > 0);
         }
     }
     return 0;

@@ -1,6 +1,7 @@
 #include "frame_renderer.h"
 
-#include "bitmap_font.h"
+#include "feed/picture/boundaries.h"
+#include "feed/picture/frame_composer.h"
 #include "storm_model.h"
 
 #include <QDateTime>
@@ -14,67 +15,6 @@
 namespace radarsim {
 
 namespace {
-
-// The classic dBZ scale, 5 dBZ steps from 5 to 75.
-constexpr std::array<Rgb, 15> kReflectivityColours{{
-    {4, 233, 231},
-    {1, 159, 244},
-    {3, 0, 244},
-    {2, 253, 2},
-    {1, 197, 1},
-    {0, 142, 0},
-    {253, 248, 2},
-    {229, 188, 0},
-    {253, 149, 0},
-    {253, 0, 0},
-    {212, 0, 0},
-    {188, 0, 0},
-    {248, 0, 253},
-    {152, 84, 198},
-    {253, 253, 253},
-}};
-
-// Rainfall in inches: the lower edge of each colour step.
-constexpr std::array<double, 14> kRainfallSteps{0.10, 0.25, 0.50, 0.75, 1.00, 1.25, 1.50,
-                                                1.75, 2.00, 2.50, 3.00, 4.00, 5.00, 6.00};
-constexpr std::array<const char*, 14> kRainfallLabels{".10",  ".25",  ".50",  ".75",  "1.00",
-                                                      "1.25", "1.50", "1.75", "2.00", "2.50",
-                                                      "3.00", "4.00", "5.00", "6.00"};
-constexpr std::array<Rgb, 14> kRainfallColours{{
-    {170, 210, 255},
-    {120, 180, 250},
-    {70, 140, 240},
-    {30, 100, 220},
-    {10, 60, 190},
-    {0, 30, 150},
-    {90, 60, 200},
-    {120, 50, 210},
-    {150, 40, 200},
-    {180, 30, 190},
-    {210, 40, 210},
-    {235, 90, 235},
-    {250, 160, 250},
-    {255, 220, 255},
-}};
-
-constexpr int kMapHeight = kMapBottom - kMapTop;
-
-Palette makePalette() {
-    Palette palette{};
-    palette[colour::kWhite] = {255, 255, 255};
-    palette[colour::kYellow] = {255, 255, 0};
-    palette[colour::kRing] = {96, 96, 96};
-    palette[colour::kMapText] = {128, 128, 128};
-    palette[colour::kSiteMarker] = {255, 64, 64};
-    palette[colour::kLegendText] = {210, 210, 210};
-    for (std::size_t i = 0; i < kReflectivityColours.size(); ++i) {
-        palette[colour::kReflectivityFirst + i] = kReflectivityColours[i];
-    }
-    for (std::size_t i = 0; i < kRainfallColours.size(); ++i) {
-        palette[colour::kRainfallFirst + i] = kRainfallColours[i];
-    }
-    return palette;
-}
 
 // Smooth noise in [0, 1) over a grid, used as texture inside the echoes.
 double valueNoise(double x, double y, quint64 seed) {
@@ -145,26 +85,6 @@ private:
     std::vector<float> m_values;
 };
 
-std::uint8_t reflectivityColour(double dbz) {
-    if (dbz < 5.0) {
-        return colour::kBlack;
-    }
-    const int level = std::min(14, static_cast<int>(dbz / 5.0) - 1);
-    return static_cast<std::uint8_t>(colour::kReflectivityFirst + level);
-}
-
-std::uint8_t rainfallColour(double inches) {
-    if (inches < kRainfallSteps.front()) {
-        return colour::kBlack;
-    }
-    int level = 0;
-    while (level + 1 < static_cast<int>(kRainfallSteps.size()) &&
-           inches >= kRainfallSteps[level + 1]) {
-        ++level;
-    }
-    return static_cast<std::uint8_t>(colour::kRainfallFirst + level);
-}
-
 // A storm is drawn as its core and a few weaker satellites that travel with it.
 std::vector<CellState> cellParts(const CellState& core, quint64 seed) {
     std::vector<CellState> parts{core};
@@ -186,8 +106,9 @@ std::vector<CellState> cellParts(const CellState& core, quint64 seed) {
     return parts;
 }
 
-void drawEchoes(IndexedImage& image, const Site& site, const Product& product,
-                qint64 frameSeconds) {
+// The storms of a frame as values over the map: dBZ, or inches of rain.
+EchoGrid echoesAt(const Site& site, const Product& product, qint64 frameSeconds) {
+    EchoGrid grid(product.isRainfall() ? EchoKind::Rainfall : EchoKind::Reflectivity);
     const StormModel storms(site.code);
     EchoField field(product);
     const bool composite = product.kind == ProductKind::CompositeReflectivity;
@@ -231,11 +152,8 @@ void drawEchoes(IndexedImage& image, const Site& site, const Product& product,
                 // Rain on the ground: a texture fixed to the map.
                 value *= 0.7 + 0.55 * valueNoise(x / 4.0, y / 4.0, hashCode(site.code));
             }
-            const std::uint8_t index =
-                product.isRainfall() ? rainfallColour(value) : reflectivityColour(value);
-            if (index != colour::kBlack) {
-                image.setPixel(x, y, index);
-            }
+            if (value > 0.0)
+                grid.set(x, y, static_cast<float>(value));
         }
     }
     if (!product.isRainfall()) {
@@ -248,131 +166,53 @@ void drawEchoes(IndexedImage& image, const Site& site, const Product& product,
             const double miles = 3.0 + static_cast<double>((speckle >> 16) % 1500) / 100.0;
             const QPointF point =
                 milesToPixel(miles * std::sin(angle), miles * std::cos(angle), product);
-            image.setPixel(static_cast<int>(point.x()), static_cast<int>(point.y()),
-                           reflectivityColour(5.0 + static_cast<double>((speckle >> 32) % 15)));
+            grid.set(static_cast<int>(point.x()), static_cast<int>(point.y()),
+                     static_cast<float>(5.0 + static_cast<double>((speckle >> 32) % 15)));
         }
     }
+    return grid;
 }
 
-void drawMap(IndexedImage& image, const Site& site, const Product& product) {
-    const double mpp = milesPerPixel(product);
-    const double ringMiles = product.isLongRange() ? 100.0 : 50.0;
-    for (int ring = 1; ring <= 4; ++ring) {
-        image.drawCircle(kCenterX, kCenterY, static_cast<int>(std::lround(ring * ringMiles / mpp)),
-                         colour::kRing);
-    }
-    // Neighbouring radars for orientation.
-    for (const Site& other : allSites()) {
-        if (other.code == site.code) {
-            continue;
-        }
-        double east = 0.0;
-        double north = 0.0;
-        latLonToOffset(site, GeoPoint{other.latitude, other.longitude}, east, north);
-        const QPointF point = milesToPixel(east, north, product);
-        const int x = static_cast<int>(point.x());
-        const int y = static_cast<int>(point.y());
-        if (x < 4 || x > kImageWidth - 30 || y < kMapTop + 4 || y > kMapBottom - 12) {
-            continue;
-        }
-        image.drawLine(x - 2, y, x + 2, y, colour::kMapText);
-        image.drawLine(x, y - 2, x, y + 2, colour::kMapText);
-        drawText(image, x + 4, y - 3, other.code.toUpper().toStdString(), colour::kMapText);
-    }
-    image.fillCircle(kCenterX, kCenterY, 2, colour::kSiteMarker);
-}
-
-void drawHeader(IndexedImage& image, const Site& site, const Product& product,
-                qint64 frameSeconds) {
-    image.fillRect(0, 0, kImageWidth, kMapTop, colour::kBlack);
-    drawText(image, 4, 1, site.title().toStdString(), colour::kYellow);
-    const double rangeMiles = (kImageWidth / 2) * milesPerPixel(product);
-    const QString caption =
-        QString(product.caption) + QStringLiteral("  RANGE %1 MI").arg(std::lround(rangeMiles));
-    drawText(image, 4, 11, caption.toStdString(), colour::kWhite);
-    // The frame's own time, centred in the strip the program cuts out.
-    const std::string stamp = stampText(frameSeconds).toStdString();
-    const int stampLeft = kStampX + (kStampWidth - textWidth(stamp)) / 2;
-    drawText(image, stampLeft, kStampY + 1, stamp, colour::kWhite);
-    drawText(image, kImageWidth - textWidth("RADAR-SIM") - 4, 11, "RADAR-SIM", colour::kLegendText);
-}
-
-void drawLegend(IndexedImage& image, const Product& product) {
-    image.fillRect(0, kMapBottom, kImageWidth, kImageHeight - kMapBottom, colour::kBlack);
-    const int boxTop = kMapBottom + 2;
-    if (!product.isRainfall()) {
-        drawText(image, 4, boxTop + 4, "DBZ", colour::kLegendText);
-        constexpr int boxWidth = 38;
-        for (int level = 0; level < 15; ++level) {
-            const int left = 26 + level * boxWidth;
-            image.fillRect(left, boxTop, boxWidth - 2, 7,
-                           static_cast<std::uint8_t>(colour::kReflectivityFirst + level));
-            const std::string label = std::to_string(5 * (level + 1));
-            drawText(image, left + (boxWidth - 2 - textWidth(label)) / 2, boxTop + 9, label,
-                     colour::kLegendText);
-        }
-    } else {
-        drawText(image, 4, boxTop + 4, "IN", colour::kLegendText);
-        constexpr int boxWidth = 40;
-        for (int level = 0; level < 14; ++level) {
-            const int left = 26 + level * boxWidth;
-            image.fillRect(left, boxTop, boxWidth - 2, 7,
-                           static_cast<std::uint8_t>(colour::kRainfallFirst + level));
-            const std::string label = kRainfallLabels[level];
-            drawText(image, left + (boxWidth - 2 - textWidth(label)) / 2, boxTop + 9, label,
-                     colour::kLegendText);
-        }
-    }
+BasemapCache& basemaps() {
+    static BasemapCache cache;
+    return cache;
 }
 
 } // namespace
 
-const Palette& radarPalette() {
-    static const Palette palette = makePalette();
-    return palette;
+void loadBasemap(const QString& boundaryFile) {
+    auto lines = picture::loadBoundaries(boundaryFile);
+    if (auto* error = std::get_if<QString>(&lines)) {
+        qWarning("radar-sim: no boundary lines: %s", qPrintable(*error));
+        return;
+    }
+    basemaps() = BasemapCache(std::get<picture::BoundaryLines>(std::move(lines)));
 }
 
 QPointF milesToPixel(double eastMiles, double northMiles, const Product& product) {
-    const double mpp = milesPerPixel(product);
-    return QPointF(kCenterX + eastMiles / mpp, kCenterY - northMiles / mpp);
+    return picture::milesToPixel(eastMiles, northMiles, product.isLongRange());
 }
 
 QString stampText(qint64 utcSeconds) {
-    return QDateTime::fromSecsSinceEpoch(utcSeconds, Qt::UTC)
-        .toString(QStringLiteral("MM/dd/yyyy HH:mm 'UTC'"));
+    return picture::stampText(QDateTime::fromSecsSinceEpoch(utcSeconds, Qt::UTC));
 }
 
 IndexedImage renderFrame(const Site& site, const Product& product, qint64 frameSeconds) {
-    IndexedImage image(kImageWidth, kImageHeight, colour::kBlack);
-    drawEchoes(image, site, product, frameSeconds);
-    // Rings and neighbour labels go over the echoes, as map overlays do.
-    drawMap(image, site, product);
-    drawHeader(image, site, product, frameSeconds);
-    drawLegend(image, product);
-    return image;
+    const nubivista::radar::SiteRow* row = nubivista::radar::FindSite(site.code);
+    static const IndexedImage noMap(kImageWidth, kImageHeight, 0);
+    const IndexedImage& map = row ? basemaps().layer(*row, product.isLongRange()) : noMap;
+    picture::FrameTitles titles;
+    titles.site = site.title();
+    titles.product = QString(product.caption);
+    titles.longRange = product.isLongRange();
+    titles.scanTime = QDateTime::fromSecsSinceEpoch(frameSeconds, Qt::UTC);
+    titles.simulated = true;
+    return picture::composeFrame(echoesAt(site, product, frameSeconds), map, titles);
 }
 
 QByteArray frameGif(const Site& site, const Product& product, qint64 frameSeconds,
                     qint64 frameIndex) {
-    const std::optional<QByteArray> encoded =
-        encodeGif(renderFrame(site, product, frameSeconds), radarPalette());
-    if (!encoded || encoded->size() < 14) {
-        return {};
-    }
-    // A comment block (introducer, label, length, text, terminator: 4 + n bytes)
-    // before the trailer sets the size's parity to the frame index's.
-    QByteArray gif = *encoded;
-    const bool wantOdd = (frameIndex & 1) != 0;
-    const qsizetype withOneCharacter = gif.size() + 5;
-    const int textLength = ((withOneCharacter & 1) != 0) == wantOdd ? 1 : 2;
-    QByteArray comment;
-    comment.append('\x21').append('\xFE').append(static_cast<char>(textLength));
-    comment.append(QByteArray("rs").left(textLength)).append('\0');
-    gif.insert(gif.size() - 1, comment);
-    // The encoder reserves room for a poorly compressing image; the frame cache
-    // counts bytes, so a cached frame must not hold several times its size.
-    gif.squeeze();
-    return gif;
+    return picture::frameGif(renderFrame(site, product, frameSeconds), (frameIndex & 1) != 0);
 }
 
 QByteArray corruptGif(const QByteArray& gif) {

@@ -1,44 +1,48 @@
 #pragma once
-
-#include "gif_writer.h"
-#include "indexed_image.h"
+// The simulator's frames: its storms as an echo grid, drawn by the feed's
+// frame composer over the same basemap as the live pictures, marked SIMULATED.
+#include "feed/picture/basemap_cache.h"
+#include "feed/picture/bitmap_font.h"
+#include "feed/picture/frame_geometry.h"
+#include "feed/picture/gif_writer.h"
+#include "feed/picture/indexed_image.h"
+#include "feed/picture/palettes.h"
 #include "products.h"
 #include "site_list.h"
 
 #include <QByteArray>
-#include <QPoint>
 #include <QPointF>
 #include <QString>
 
 namespace radarsim {
 
-// Image geometry, the same for every product.
-inline constexpr int kImageWidth = 600;
-inline constexpr int kImageHeight = 550;
-inline constexpr int kMapTop = 20;
-inline constexpr int kMapBottom = 530; // exclusive; the legend is below
-inline constexpr int kCenterX = 300;
-inline constexpr int kCenterY = 275;
-// The strip where the frame prints its own time, which the program cuts out.
-inline constexpr int kStampX = 395;
-inline constexpr int kStampY = 0;
-inline constexpr int kStampWidth = 142;
-inline constexpr int kStampHeight = 10;
+namespace picture = nubivista::feed::picture;
+using picture::BasemapCache;
+using picture::EchoGrid;
+using picture::EchoKind;
+using picture::IndexedImage;
+using picture::kCenterX;
+using picture::kCenterY;
+using picture::kImageHeight;
+using picture::kImageWidth;
+using picture::kMapBottom;
+using picture::kMapHeight;
+using picture::kMapTop;
+using picture::kStampHeight;
+using picture::kStampWidth;
+using picture::kStampX;
+using picture::kStampY;
+using picture::Palette;
+using picture::radarPalette;
+using picture::Rgb;
+namespace colour = picture::colour;
+using picture::drawText;
+using picture::encodeGif;
+using picture::textWidth;
 
-// Palette slots.
-namespace colour {
-inline constexpr std::uint8_t kBlack = 0;
-inline constexpr std::uint8_t kWhite = 1;
-inline constexpr std::uint8_t kYellow = 2;
-inline constexpr std::uint8_t kRing = 3;
-inline constexpr std::uint8_t kMapText = 4;
-inline constexpr std::uint8_t kSiteMarker = 5;
-inline constexpr std::uint8_t kLegendText = 6;
-inline constexpr std::uint8_t kReflectivityFirst = 16; // 15 levels, 5 dBZ apart from 5 dBZ
-inline constexpr std::uint8_t kRainfallFirst = 32;     // 14 levels, see kRainfallSteps
-} // namespace colour
-
-const Palette& radarPalette();
+// Reads the boundary lines the frames' maps are drawn from; without them the
+// maps have rings and radars but no lines.
+void loadBasemap(const QString& boundaryFile);
 
 // Image pixel of a point given in miles east and north of the site.
 QPointF milesToPixel(double eastMiles, double northMiles, const Product& product);

@@ -1,4 +1,5 @@
 // radar-sim: plays the NWS radar web server on loopback for tests and the demo.
+#include "frame_renderer.h"
 #include "sim_server.h"
 
 #include <QCommandLineParser>
@@ -29,7 +30,13 @@ int main(int argc, char** argv) {
         QStringLiteral("F"), QStringLiteral("1"));
     const QCommandLineOption logOption(QStringLiteral("log"),
                                        QStringLiteral("One line per request on stderr."));
-    parser.addOptions({portOption, intervalOption, startOption, speedOption, logOption});
+    // The build puts the boundary file beside the program, one folder over.
+    const QCommandLineOption boundariesOption(
+        QStringLiteral("boundaries"),
+        QStringLiteral("The US boundary lines the maps are drawn from."), QStringLiteral("FILE"),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/us-boundaries.bin"));
+    parser.addOptions(
+        {portOption, intervalOption, startOption, speedOption, logOption, boundariesOption});
     parser.process(app);
 
     bool portOk = false;
@@ -51,6 +58,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    radarsim::loadBasemap(parser.value(boundariesOption));
     radarsim::SimServer server(start.toUTC(), speed, interval);
     server.setRequestLog(parser.isSet(logOption));
     const quint16 bound = server.listenOnLoopback(static_cast<quint16>(port));

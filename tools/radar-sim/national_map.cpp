@@ -1,8 +1,8 @@
 #include "national_map.h"
 
-#include "bitmap_font.h"
+#include "feed/picture/bitmap_font.h"
+#include "feed/picture/gif_writer.h"
 #include "frame_renderer.h"
-#include "gif_writer.h"
 #include "site_list.h"
 
 #include <QRect>

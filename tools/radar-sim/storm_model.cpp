@@ -1,5 +1,7 @@
 #include "storm_model.h"
 
+#include "feed/picture/projection.h"
+
 #include <cmath>
 #include <numbers>
 
@@ -92,19 +94,20 @@ std::vector<CellState> StormModel::cellsAt(qint64 utcSeconds) const {
     return states;
 }
 
+// The pictures' own projection, so that a cell's place on the map and its
+// latitude and longitude agree.
 GeoPoint offsetToLatLon(const Site& site, double eastMiles, double northMiles) {
-    GeoPoint point;
-    point.latitude = site.latitude + northMiles / kMilesPerDegreeLatitude;
-    point.longitude =
-        site.longitude + eastMiles / (kMilesPerDegreeLatitude * std::cos(site.latitude * kDegrees));
-    return point;
+    const nubivista::feed::picture::GeoPoint point = nubivista::feed::picture::unprojectFrom(
+        {site.latitude, site.longitude}, eastMiles, northMiles);
+    return {point.latitude, point.longitude};
 }
 
 void latLonToOffset(const Site& site, const GeoPoint& point, double& eastMiles,
                     double& northMiles) {
-    northMiles = (point.latitude - site.latitude) * kMilesPerDegreeLatitude;
-    eastMiles = (point.longitude - site.longitude) * kMilesPerDegreeLatitude *
-                std::cos(site.latitude * kDegrees);
+    const nubivista::feed::picture::PlaneOffset offset = nubivista::feed::picture::projectFrom(
+        {site.latitude, site.longitude}, {point.latitude, point.longitude});
+    eastMiles = offset.east;
+    northMiles = offset.north;
 }
 
 } // namespace radarsim

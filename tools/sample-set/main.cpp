@@ -1,5 +1,6 @@
 // make-sample-set --out <folder> [gif ...]: writes the sample loop images and
 // their set record, or, with GIF files given, a set of those files.
+#include "frame_renderer.h"
 #include "sample_set.h"
 
 #include <QCommandLineParser>
@@ -14,7 +15,11 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     const QCommandLineOption outOption(QStringLiteral("out"), QStringLiteral("Target folder."),
                                        QStringLiteral("folder"));
+    const QCommandLineOption boundariesOption(
+        QStringLiteral("boundaries"), QStringLiteral("The US boundary lines the maps are drawn from."),
+        QStringLiteral("file"));
     parser.addOption(outOption);
+    parser.addOption(boundariesOption);
     parser.addPositionalArgument(
         QStringLiteral("gif"),
         QStringLiteral("Instead of the drawn sample, these 2 to 20 GIF files, oldest first."),
@@ -24,6 +29,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "make-sample-set: --out <folder> is required\n");
         return 2;
     }
+    if (parser.isSet(boundariesOption))
+        radarsim::loadBasemap(parser.value(boundariesOption));
     const QStringList gifs = parser.positionalArguments();
     const samplegen::SampleSetOutcome outcome =
         gifs.isEmpty() ? samplegen::writeSampleSet(parser.value(outOption))

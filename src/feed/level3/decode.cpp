@@ -94,6 +94,7 @@ DecodeResult decodeLevel3(std::span<const std::uint8_t> file) {
                                           "different products"),
                            messageStart};
     product.levels = levelTable(d, *info);
+    product.binKm = info->resolutionKm;
 
     std::vector<std::uint8_t> expanded;
     Bytes body = message;
@@ -117,9 +118,8 @@ DecodeResult decodeLevel3(std::span<const std::uint8_t> file) {
         return *failure;
     product.packets = std::get<std::vector<Packet>>(std::move(packets));
     for (Packet& packet : product.packets)
-        if (auto* grid = std::get_if<RasterGrid>(&packet); grid && !grid->rows.empty())
-            grid->boxKm =
-                std::max(1.0, std::round(2 * info->maxRangeKm / double(grid->rows.size())));
+        if (auto* grid = std::get_if<RasterGrid>(&packet))
+            grid->boxKm = info->resolutionKm;
     if (product.packets.empty())
         return DecodeError{QStringLiteral("the symbology holds no radial or raster data"),
                            messageStart + symbology};

@@ -89,6 +89,7 @@ struct Product {
     DescriptionBlock description;
     std::vector<Packet> packets;
     std::array<Level, 256> levels{}; // by level code
+    double binKm = 0;                // a radial bin's length
 };
 
 struct DecodeError {

@@ -11,17 +11,17 @@ constexpr auto Sixteen = ValueScheme::SixteenLevels;
 
 // The digital accumulations count in hundredths of an inch.
 constexpr std::array<ProductCodeInfo, 11> Codes{{
-    {19, L("N0R"), 230, Sixteen, L("dBZ"), 1, false},
-    {20, L("N0Z"), 460, Sixteen, L("dBZ"), 1, false},
-    {27, L("N0V"), 230, Sixteen, L("kt"), 1, false},
-    {37, L("NCR"), 230, Sixteen, L("dBZ"), 1, false},
-    {38, L("NCZ"), 460, Sixteen, L("dBZ"), 1, false},
-    {78, L("N1P"), 230, Sixteen, L("in"), 1, false},
-    {80, L("NTP"), 230, Sixteen, L("in"), 1, false},
-    {94, L("N0Q"), 460, ValueScheme::DigitalReflectivity, L("dBZ"), 1, true},
-    {153, L("N0B"), 460, ValueScheme::DigitalReflectivity, L("dBZ"), 1, true},
-    {170, L("DAA"), 230, ValueScheme::ScaleOffset, L("in"), 0.01, true},
-    {172, L("DTA"), 230, ValueScheme::ScaleOffset, L("in"), 0.01, true},
+    {19, L("N0R"), 230, 1, Sixteen, L("dBZ"), 1, false},
+    {20, L("N0Z"), 460, 2, Sixteen, L("dBZ"), 1, false},
+    {27, L("N0V"), 230, 1, Sixteen, L("kt"), 1, false},
+    {37, L("NCR"), 230, 1, Sixteen, L("dBZ"), 1, false},
+    {38, L("NCZ"), 460, 4, Sixteen, L("dBZ"), 1, false},
+    {78, L("N1P"), 230, 2, Sixteen, L("in"), 1, false},
+    {80, L("NTP"), 230, 2, Sixteen, L("in"), 1, false},
+    {94, L("N0Q"), 460, 1, ValueScheme::DigitalReflectivity, L("dBZ"), 1, true},
+    {153, L("N0B"), 460, 0.25, ValueScheme::DigitalReflectivity, L("dBZ"), 1, true},
+    {170, L("DAA"), 230, 0.25, ValueScheme::ScaleOffset, L("in"), 0.01, true},
+    {172, L("DTA"), 230, 0.25, ValueScheme::ScaleOffset, L("in"), 0.01, true},
 }};
 
 } // namespace

@@ -14,7 +14,8 @@ enum class ValueScheme {
 struct ProductCodeInfo {
     int code;
     QLatin1String awipsPrefix; // "N0R"
-    double maxRangeKm;         // the radials' bins share this range
+    double maxRangeKm;         // how far from the radar the product reaches
+    double resolutionKm;       // a radial bin's length, or a raster box's side
     ValueScheme scheme;
     QLatin1String unit;   // of the values: "dBZ", "in", "kt"
     double valueFactor;   // what the scheme's numbers are multiplied by to be in unit

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "indexed_image.h"
+#include "feed/picture/indexed_image.h"
 
 #include <cstdint>
 #include <string_view>
 
-namespace radarsim {
+namespace nubivista::feed::picture {
 
 inline constexpr int kGlyphWidth = 5;
 inline constexpr int kGlyphHeight = 7;
@@ -16,4 +16,4 @@ int textWidth(std::string_view text, int scale = 1);
 void drawText(IndexedImage& image, int x, int y, std::string_view text, std::uint8_t colour,
               int scale = 1);
 
-} // namespace radarsim
+} // namespace nubivista::feed::picture

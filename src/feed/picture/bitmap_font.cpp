@@ -1,8 +1,8 @@
-#include "bitmap_font.h"
+#include "feed/picture/bitmap_font.h"
 
 #include <array>
 
-namespace radarsim {
+namespace nubivista::feed::picture {
 
 namespace {
 
@@ -104,4 +104,4 @@ void drawText(IndexedImage& image, int x, int y, std::string_view text, std::uin
     }
 }
 
-} // namespace radarsim
+} // namespace nubivista::feed::picture

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "indexed_image.h"
+#include "feed/picture/indexed_image.h"
 
 #include <QByteArray>
 #include <array>
 #include <cstdint>
 #include <optional>
 
-namespace radarsim {
+namespace nubivista::feed::picture {
 
 struct Rgb {
     std::uint8_t red = 0;
@@ -21,4 +21,4 @@ using Palette = std::array<Rgb, 256>;
 // an encoder failure.
 std::optional<QByteArray> encodeGif(const IndexedImage& image, const Palette& palette);
 
-} // namespace radarsim
+} // namespace nubivista::feed::picture

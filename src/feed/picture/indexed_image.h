@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace radarsim {
+namespace nubivista::feed::picture {
 
 // An 8-bit palette image (one byte per pixel, row-major), the form GIF stores.
 // Drawing outside the image is clipped.
@@ -28,4 +28,4 @@ private:
     std::vector<std::uint8_t> m_pixels;
 };
 
-} // namespace radarsim
+} // namespace nubivista::feed::picture

@@ -1,10 +1,10 @@
-#include "gif_writer.h"
+#include "feed/picture/gif_writer.h"
 
 #include <gif_lib.h>
 #include <memory>
 #include <vector>
 
-namespace radarsim {
+namespace nubivista::feed::picture {
 
 namespace {
 
@@ -72,4 +72,4 @@ std::optional<QByteArray> encodeGif(const IndexedImage& image, const Palette& pa
     return out;
 }
 
-} // namespace radarsim
+} // namespace nubivista::feed::picture

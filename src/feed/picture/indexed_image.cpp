@@ -1,9 +1,9 @@
-#include "indexed_image.h"
+#include "feed/picture/indexed_image.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-namespace radarsim {
+namespace nubivista::feed::picture {
 
 IndexedImage::IndexedImage(int width, int height, std::uint8_t background)
     : m_width(std::max(0, width)),
@@ -91,4 +91,4 @@ void IndexedImage::fillCircle(int cx, int cy, int radius, std::uint8_t colour) {
     }
 }
 
-} // namespace radarsim
+} // namespace nubivista::feed::picture

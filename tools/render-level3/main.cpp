@@ -1,0 +1,82 @@
+// render-level3: draws a NEXRAD Level III product file as the feed's picture
+// of its radar, to look at a product or a change of the drawing.
+//
+//   render-level3 PRODUCT-FILE OUT.gif [--long] [--boundaries FILE]
+#include "feed/level3/decode.h"
+#include "feed/nws/echo_from_product.h"
+#include "feed/picture/basemap.h"
+#include "feed/picture/boundaries.h"
+#include "feed/picture/frame_composer.h"
+#include "radar/site_table.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <cstdio>
+
+using namespace nubivista;
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Draws a Level III product as the feed does."));
+    parser.addHelpOption();
+    const QCommandLineOption longOption(
+        QStringLiteral("long"), QStringLiteral("Long-range scale (twice the miles a pixel)."));
+    const QCommandLineOption boundariesOption(
+        QStringLiteral("boundaries"), QStringLiteral("The boundary line file."),
+        QStringLiteral("FILE"),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/us-boundaries.bin"));
+    parser.addOptions({longOption, boundariesOption});
+    parser.addPositionalArgument(QStringLiteral("product"), QStringLiteral("Level III file"));
+    parser.addPositionalArgument(QStringLiteral("out"), QStringLiteral("GIF to write"));
+    parser.process(app);
+    if (parser.positionalArguments().size() != 2) {
+        std::fprintf(stderr, "usage: render-level3 PRODUCT-FILE OUT.gif [--long]\n");
+        return 2;
+    }
+    QFile in(parser.positionalArguments()[0]);
+    if (!in.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s\n", qPrintable(in.fileName()));
+        return 1;
+    }
+    const feed::level3::DecodeResult decoded = feed::level3::decodeLevel3(in.readAll());
+    if (const auto* error = std::get_if<feed::level3::DecodeError>(&decoded)) {
+        std::fprintf(stderr, "%s\n", qPrintable(feed::level3::describe(*error)));
+        return 1;
+    }
+    const auto& product = std::get<feed::level3::Product>(decoded);
+    const radar::SiteRow* site =
+        radar::FindSite(QLatin1Char('k') + product.heading.awipsId.right(3));
+    if (site == nullptr) {
+        std::fprintf(stderr, "no site for %s\n", qPrintable(product.heading.awipsId));
+        return 1;
+    }
+    const bool longRange = parser.isSet(longOption);
+    const bool rainfall =
+        product.description.productCode == 78 || product.description.productCode == 80 ||
+        product.description.productCode == 170 || product.description.productCode == 172;
+    feed::picture::BoundaryLines lines;
+    auto loaded = feed::picture::loadBoundaries(parser.value(boundariesOption));
+    if (auto* found = std::get_if<feed::picture::BoundaryLines>(&loaded))
+        lines = std::move(*found);
+    else
+        std::fprintf(stderr, "no boundaries: %s\n", qPrintable(std::get<QString>(loaded)));
+    feed::picture::FrameTitles titles;
+    titles.site = site->stationTitle();
+    titles.product = product.heading.awipsId.left(3);
+    titles.longRange = longRange;
+    titles.scanTime = product.description.volumeScanTime;
+    const auto frame = feed::picture::composeFrame(
+        feed::nws::echoGridFromProduct(product,
+                                       rainfall ? feed::picture::EchoKind::Rainfall
+                                                : feed::picture::EchoKind::Reflectivity,
+                                       longRange),
+        feed::picture::basemapLayer(lines, *site, longRange), titles);
+    QFile out(parser.positionalArguments()[1]);
+    if (!out.open(QIODevice::WriteOnly) || out.write(feed::picture::frameGif(frame, false)) < 0) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(out.fileName()));
+        return 1;
+    }
+    return 0;
+}
