@@ -44,8 +44,8 @@ World* world = nullptr;
 bool startWorld() {
     world = new World;
     world->sim->start(QCoreApplication::applicationDirPath() +
-                          QStringLiteral("/../tools/radar-sim"),
-                      {"--port", "0", "--frame-interval", "300"});
+                          QStringLiteral("/../bin/nubivista-feed"),
+                      {"--source", "sim", "--port", "0", "--frame-interval", "300"});
     const QRegularExpression ready(QStringLiteral("127\\.0\\.0\\.1:(\\d+)/"));
     QByteArray out;
     while (world->sim->waitForReadyRead(10000)) {
@@ -230,7 +230,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     ::benchmark::Initialize(&argc, argv);
     if (!startWorld()) {
-        qCritical("radar-sim or the Internet layer did not start");
+        qCritical("the feed or the Internet layer did not start");
         return 1;
     }
     ::benchmark::RunSpecifiedBenchmarks();

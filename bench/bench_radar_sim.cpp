@@ -1,9 +1,9 @@
 // What the radar simulator costs: drawing and encoding one frame, answering a
 // request from the frame cache, and whole requests over loopback.
-#include "frame_renderer.h"
 #include "feed/picture/gif_writer.h"
-#include "sim_server.h"
-#include "site_list.h"
+#include "feed/sim/frame_renderer.h"
+#include "feed/sim/sim_server.h"
+#include "feed/sim/site_list.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -11,8 +11,9 @@
 #include <QTcpSocket>
 #include <QThread>
 #include <benchmark/benchmark.h>
+#include <memory>
 
-using namespace radarsim;
+using namespace nubivista::feed::sim;
 
 namespace {
 
@@ -42,7 +43,7 @@ void BM_ServeCachedLatest(benchmark::State& state) {
     RequestInfo request;
     request.path = QStringLiteral("/radar/images/DS.p19r0/SI.kmkx/latest.gif");
     for (auto _ : state) {
-        benchmark::DoNotOptimize(SimService::wireBytes(service.handle(request)));
+        benchmark::DoNotOptimize(nubivista::feed::server::wireBytes(service.reply(request)));
     }
 }
 BENCHMARK(BM_ServeCachedLatest)->Unit(benchmark::kMicrosecond);
@@ -87,15 +88,21 @@ BENCHMARK(BM_MemoryWithLoopsServed)->Arg(1)->Arg(20)->Iterations(1)->Unit(benchm
 // Requests on one kept-alive loopback connection to a server on its own thread:
 // items per second is requests per second.
 void BM_LoopbackRequests(benchmark::State& state, const char* path) {
+    // The server is made, used and destroyed on its own thread.
     QThread thread;
-    auto* server =
-        new SimServer(QDateTime::fromSecsSinceEpoch(kFrameSeconds + 60, Qt::UTC), 0.0, 300);
-    server->moveToThread(&thread);
-    QObject::connect(&thread, &QThread::finished, server, &QObject::deleteLater);
+    QObject onThread;
+    onThread.moveToThread(&thread);
     thread.start();
+    std::unique_ptr<SimServer> server;
     quint16 port = 0;
     QMetaObject::invokeMethod(
-        server, [&] { port = server->listenOnLoopback(0); }, Qt::BlockingQueuedConnection);
+        &onThread,
+        [&] {
+            server = std::make_unique<SimServer>(
+                QDateTime::fromSecsSinceEpoch(kFrameSeconds + 60, Qt::UTC), 0.0, 300);
+            port = server->listenOnLoopback(0);
+        },
+        Qt::BlockingQueuedConnection);
 
     QTcpSocket socket;
     socket.connectToHost(QHostAddress::LocalHost, port);
@@ -127,6 +134,8 @@ void BM_LoopbackRequests(benchmark::State& state, const char* path) {
     state.SetItemsProcessed(state.iterations());
     state.SetBytesProcessed(bytes);
     socket.disconnectFromHost();
+    QMetaObject::invokeMethod(
+        &onThread, [&] { server.reset(); }, Qt::BlockingQueuedConnection);
     thread.quit();
     thread.wait();
 }

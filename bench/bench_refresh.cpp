@@ -153,9 +153,9 @@ private:
 class Simulator {
 public:
     bool start() {
-        process_.start(QCoreApplication::applicationDirPath() +
-                           QStringLiteral("/../tools/radar-sim"),
-                       {"--port", "0", "--frame-interval", "300", "--speed", "0"});
+        process_.start(
+            QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/nubivista-feed"),
+            {"--source", "sim", "--port", "0", "--frame-interval", "300", "--speed", "0"});
         const QRegularExpression ready(QStringLiteral("127\\.0\\.0\\.1:(\\d+)/"));
         QByteArray out;
         while (port_ == 0 && process_.waitForReadyRead(30000)) {

@@ -60,8 +60,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-needed=(nubivista radar-sim make-sample-set make-default-settings)
-for t in "$program" "$tools/radar-sim" "$tools/make-sample-set" "$tools/make-default-settings"; do
+needed=(nubivista nubivista-feed make-sample-set make-default-settings)
+for t in "$program" "$(dirname "$program")/nubivista-feed" "$tools/make-sample-set" "$tools/make-default-settings"; do
     if [ ! -x "$t" ]; then
         echo "Building the release build (${needed[*]}) in $release"
         (cd "$root" && scripts/install-deps && { [ -f "$release/build.ninja" ] || cmake --preset release; } &&
@@ -335,16 +335,16 @@ answer_yes() {
 # ---- the radar simulator -----------------------------------------------------------
 
 start_sim() { # log file, further arguments; sets sim_pid and sim_port
-    "$tools/radar-sim" --port 0 "${@:2}" >"$work/sim.out" 2>"$1" &
+    "$(dirname "$program")/nubivista-feed" --source sim --port 0 "${@:2}" >"$work/sim.out" 2>"$1" &
     sim_pid=$!
     sim_port=""
     for _ in $(seq 1 100); do
-        sim_port="$(sed -n 's|^radar-sim listening on http://127\.0\.0\.1:\([0-9]*\)/$|\1|p' "$work/sim.out")"
+        sim_port="$(sed -n 's|^nubivista-feed listening on http://127\.0\.0\.1:\([0-9]*\)/$|\1|p' "$work/sim.out")"
         [ -n "$sim_port" ] && return 0
         kill -0 "$sim_pid" 2>/dev/null || break
         sleep 0.1
     done
-    fail "radar-sim did not start"
+    fail "nubivista-feed did not start"
 }
 
 echo "Span ${span} s per measurement; screenshots in $shots; load average $(cut -d' ' -f1-3 /proc/loadavg)"

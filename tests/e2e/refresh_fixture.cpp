@@ -27,7 +27,7 @@ void RefreshE2eTest::SetUpTestSuite() {
 
 void RefreshE2eTest::SetUp() {
     sim = std::make_unique<RadarSimProcess>(simArguments);
-    ASSERT_TRUE(sim->isRunning()) << "radar-sim did not start";
+    ASSERT_TRUE(sim->isRunning()) << "the feed did not start";
     for (const QString& fault : faultsAtStart)
         ASSERT_TRUE(sim->setFault(fault)) << fault.toStdString();
     ASSERT_TRUE(home.isValid());

@@ -12,9 +12,10 @@ namespace nubivista::platform::testing {
 
 RadarSimProcess::RadarSimProcess(const QStringList& extraArguments)
     : process_(std::make_unique<QProcess>()) {
-    process_->setProgram(QStringLiteral(NUBIVISTA_TOOLS_DIR "/radar-sim"));
+    process_->setProgram(QStringLiteral(NUBIVISTA_APP_DIR "/nubivista-feed"));
     // A long interval: frames change only when a test publishes them.
-    process_->setArguments(QStringList{"--port", "0", "--frame-interval", "300"} + extraArguments);
+    process_->setArguments(
+        QStringList{"--source", "sim", "--port", "0", "--frame-interval", "300"} + extraArguments);
     process_->start();
     if (!process_->waitForStarted(10000))
         return;

@@ -62,7 +62,7 @@ class SimLayerTest : public ::testing::Test {
 protected:
     explicit SimLayerTest(bool installApplicationProxy) : appProxy_(installApplicationProxy) {}
     void SetUp() override {
-        ASSERT_TRUE(sim.isRunning()) << "radar-sim did not start";
+        ASSERT_TRUE(sim.isRunning()) << "the feed did not start";
         layer = layerThroughSim(home, sim, appProxy_);
         ASSERT_TRUE(layer->isRunning());
     }

@@ -132,7 +132,7 @@ qint64 residentKbOfProcessTree() {
     // The simulator is the harness's child too, but not part of the program.
     const auto isSimulator = [](qint64 pid) {
         QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-        return comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "radar-sim";
+        return comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "nubivista-feed";
     };
     QList<qint64> tree{static_cast<qint64>(::getpid())};
     for (qsizetype i = 0; i < tree.size(); ++i)

@@ -176,7 +176,7 @@ bool SoakRun::setUp() {
         "--start-time", start.toString(Qt::ISODate), "--speed", QString::number(options_.timeScale),
         "--frame-interval", QString::number(kFrameSeconds)});
     if (!sim_->isRunning()) {
-        violation(QStringLiteral("radar-sim did not start"));
+        violation(QStringLiteral("the feed did not start"));
         return false;
     }
     const QJsonObject state =
@@ -184,7 +184,7 @@ bool SoakRun::setUp() {
     startUtc_ =
         QDateTime::fromString(state.value(QLatin1String("now")).toString(), Qt::ISODate).toUTC();
     if (!startUtc_.isValid()) {
-        violation(QStringLiteral("radar-sim did not tell its time"));
+        violation(QStringLiteral("the feed did not tell its time"));
         return false;
     }
     clock_ = std::make_unique<ScaledClock>(startUtc_, options_.timeScale);
@@ -419,7 +419,7 @@ void SoakRun::driveFaults(const QDateTime& now) {
         return;
     const Fault fault = plan_.nextFault();
     if (!sim_->setFault(faultQuery(fault, options_.site))) {
-        violation(QStringLiteral("radar-sim refused the fault ") + faultLabel(fault));
+        violation(QStringLiteral("the feed refused the fault ") + faultLabel(fault));
         return;
     }
     faultInForce_ = fault;

@@ -40,7 +40,7 @@ class MeasurementTruthTest : public nubivista::testing::MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        ASSERT_TRUE(sim.isRunning()) << "radar-sim did not start";
+        ASSERT_TRUE(sim.isRunning()) << "the feed did not start";
         layer = platform::testing::layerThroughSim(layerHome, sim, false);
         ASSERT_TRUE(layer->isRunning());
         showWindow({1500, 1300});

@@ -1,6 +1,6 @@
 // make-sample-set --out <folder> [gif ...]: writes the sample loop images and
 // their set record, or, with GIF files given, a set of those files.
-#include "frame_renderer.h"
+#include "feed/sim/frame_renderer.h"
 #include "sample_set.h"
 
 #include <QCommandLineParser>
@@ -16,8 +16,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption outOption(QStringLiteral("out"), QStringLiteral("Target folder."),
                                        QStringLiteral("folder"));
     const QCommandLineOption boundariesOption(
-        QStringLiteral("boundaries"), QStringLiteral("The US boundary lines the maps are drawn from."),
-        QStringLiteral("file"));
+        QStringLiteral("boundaries"),
+        QStringLiteral("The US boundary lines the maps are drawn from."), QStringLiteral("file"));
     parser.addOption(outOption);
     parser.addOption(boundariesOption);
     parser.addPositionalArgument(
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (parser.isSet(boundariesOption))
-        radarsim::loadBasemap(parser.value(boundariesOption));
+        nubivista::feed::sim::loadBasemap(parser.value(boundariesOption));
     const QStringList gifs = parser.positionalArguments();
     const samplegen::SampleSetOutcome outcome =
         gifs.isEmpty() ? samplegen::writeSampleSet(parser.value(outOption))

@@ -2,10 +2,10 @@
 
 #include "core/atomic_file.h"
 #include "core/ole_date.h"
-#include "frame_renderer.h"
-#include "products.h"
+#include "feed/sim/frame_renderer.h"
+#include "feed/sim/products.h"
+#include "feed/sim/site_list.h"
 #include "sets/set_record.h"
-#include "site_list.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -78,9 +78,10 @@ SampleSetOutcome writeSet(const QString& folder, const QList<Frame>& frames) {
 } // namespace
 
 SampleSetOutcome writeSampleSet(const QString& folder) {
-    const std::optional<radarsim::Site> site = radarsim::findSite(QStringLiteral("kmkx"));
-    const std::optional<radarsim::Product> product =
-        radarsim::findProduct(QStringLiteral("DS.p19r0"));
+    const std::optional<nubivista::feed::sim::Site> site =
+        nubivista::feed::sim::findSite(QStringLiteral("kmkx"));
+    const std::optional<nubivista::feed::sim::Product> product =
+        nubivista::feed::sim::findProduct(QStringLiteral("DS.p19r0"));
     if (!site || !product) {
         return {false, QStringLiteral("the simulator knows no kmkx DS.p19r0")};
     }
@@ -90,7 +91,7 @@ SampleSetOutcome writeSampleSet(const QString& folder) {
         const QDateTime frameTime = kNewestFrame.addSecs(-intervalSeconds * (kImageCount - slot));
         const qint64 seconds = frameTime.toSecsSinceEpoch();
         const QByteArray gif =
-            radarsim::frameGif(*site, *product, seconds, seconds / intervalSeconds);
+            nubivista::feed::sim::frameGif(*site, *product, seconds, seconds / intervalSeconds);
         if (gif.isEmpty()) {
             return {false, QStringLiteral("cannot draw frame %1").arg(slot)};
         }
