@@ -21,12 +21,23 @@ enum class ProductKind {
     StormTotalRainfall
 };
 
+// Where today's weather service publishes a product: the directory of its
+// product tree ("DS.p94r0") and the product's three letters in the cloud
+// archive's keys ("N0Q").
+struct Level3Source {
+    QLatin1String directory;
+    QLatin1String awips;
+};
+
 struct RadarProductCode {
     QLatin1String code;    // eight characters, compared case-sensitively
     QLatin1String meaning; // for people reading the code, never shown
     RangeClass range;
     ProductKind kind;
     QLatin1String caption; // the product's title in its pictures
+    // The Level III products that stand for it today, in order of preference;
+    // the first with data is used. An empty directory ends the list.
+    std::array<Level3Source, 2> level3;
 
     bool isRainfall() const {
         return kind == ProductKind::OneHourRainfall || kind == ProductKind::StormTotalRainfall;
@@ -43,19 +54,46 @@ inline constexpr QLatin1String OneHourRainfall{"DS.78ohp"};
 inline constexpr QLatin1String StormTotalRainfall{"DS.80stp"};
 
 inline constexpr std::array<RadarProductCode, 6> RadarProductCodes{{
-    {BaseReflectivityShort, QLatin1String("base reflectivity, short range"), RangeClass::Short,
-     ProductKind::BaseReflectivity, QLatin1String("BASE REFLECTIVITY")},
-    {BaseReflectivityLong, QLatin1String("base reflectivity, long range"), RangeClass::Long,
-     ProductKind::BaseReflectivity, QLatin1String("BASE REFL LONG RANGE")},
-    {CompositeReflectivityShort, QLatin1String("composite reflectivity, short range"),
-     RangeClass::Short, ProductKind::CompositeReflectivity,
-     QLatin1String("COMPOSITE REFLECTIVITY")},
-    {CompositeReflectivityLong, QLatin1String("composite reflectivity, long range"),
-     RangeClass::Long, ProductKind::CompositeReflectivity, QLatin1String("COMP REFL LONG RANGE")},
-    {OneHourRainfall, QLatin1String("one-hour rainfall"), RangeClass::Short,
-     ProductKind::OneHourRainfall, QLatin1String("1-HOUR RAINFALL")},
-    {StormTotalRainfall, QLatin1String("storm total rainfall"), RangeClass::Short,
-     ProductKind::StormTotalRainfall, QLatin1String("STORM TOTAL RAINFALL")},
+    {BaseReflectivityShort,
+     QLatin1String("base reflectivity, short range"),
+     RangeClass::Short,
+     ProductKind::BaseReflectivity,
+     QLatin1String("BASE REFLECTIVITY"),
+     {{{QLatin1String("DS.p94r0"), QLatin1String("N0Q")},
+       {QLatin1String("DS.p19r0"), QLatin1String("N0R")}}}},
+    {BaseReflectivityLong,
+     QLatin1String("base reflectivity, long range"),
+     RangeClass::Long,
+     ProductKind::BaseReflectivity,
+     QLatin1String("BASE REFL LONG RANGE"),
+     {{{QLatin1String("DS.p94r0"), QLatin1String("N0Q")},
+       {QLatin1String("DS.p20-r"), QLatin1String("N0Z")}}}},
+    {CompositeReflectivityShort,
+     QLatin1String("composite reflectivity, short range"),
+     RangeClass::Short,
+     ProductKind::CompositeReflectivity,
+     QLatin1String("COMPOSITE REFLECTIVITY"),
+     {{{QLatin1String("DS.p37cr"), QLatin1String("NCR")}, {}}}},
+    {CompositeReflectivityLong,
+     QLatin1String("composite reflectivity, long range"),
+     RangeClass::Long,
+     ProductKind::CompositeReflectivity,
+     QLatin1String("COMP REFL LONG RANGE"),
+     {{{QLatin1String("DS.p38cr"), QLatin1String("NCZ")}, {}}}},
+    {OneHourRainfall,
+     QLatin1String("one-hour rainfall"),
+     RangeClass::Short,
+     ProductKind::OneHourRainfall,
+     QLatin1String("1-HOUR RAINFALL"),
+     {{{QLatin1String("DS.170aa"), QLatin1String("DAA")},
+       {QLatin1String("DS.78ohp"), QLatin1String("N1P")}}}},
+    {StormTotalRainfall,
+     QLatin1String("storm total rainfall"),
+     RangeClass::Short,
+     ProductKind::StormTotalRainfall,
+     QLatin1String("STORM TOTAL RAINFALL"),
+     {{{QLatin1String("DS.172dt"), QLatin1String("DTA")},
+       {QLatin1String("DS.80stp"), QLatin1String("NTP")}}}},
 }};
 
 // The product of a code (exact, case-sensitive match); null for any other text.
