@@ -1,0 +1,47 @@
+#pragma once
+// The one road from the live source to its upstreams: GET with
+// If-Modified-Since, a User-Agent that names the feed, a time limit and a
+// size limit, over HTTP or HTTPS (the system's proxy settings apply).
+#include <QDateTime>
+#include <QList>
+#include <QNetworkAccessManager>
+#include <QSslCertificate>
+#include <QUrl>
+#include <functional>
+
+namespace nubivista::feed::nws {
+
+struct FetchResult {
+    enum class Outcome { Fetched, NotModified, Failed };
+    Outcome outcome = Outcome::Failed;
+    int status = 0;
+    QByteArray body;
+    QDateTime lastModified; // UTC, when the upstream said
+    QString error;          // what went wrong, for a log line
+};
+
+class Fetcher : public QObject {
+    Q_OBJECT
+public:
+    explicit Fetcher(QObject* parent = nullptr);
+
+    void setTimeoutMs(int ms) { timeoutMs_ = ms; }
+    void setMaxBytes(qint64 bytes) { maxBytes_ = bytes; }
+    // Tests only: certificate authorities to trust besides the system's, for
+    // a stand-in upstream served with its own certificate.
+    void addCaCertificates(const QList<QSslCertificate>& certificates);
+
+    // done runs once, later, on this thread.
+    void get(const QUrl& url, const QDateTime& ifModifiedSince,
+             std::function<void(const FetchResult&)> done);
+
+    static QByteArray userAgent();
+
+private:
+    QNetworkAccessManager manager_;
+    QList<QSslCertificate> extraCas_;
+    int timeoutMs_ = 30000;
+    qint64 maxBytes_ = 8 << 20;
+};
+
+} // namespace nubivista::feed::nws

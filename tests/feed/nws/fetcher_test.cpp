@@ -1,0 +1,132 @@
+// The fetcher against a stand-in upstream on loopback, over HTTP and HTTPS:
+// conditional GET, the User-Agent, failures, limits, and certificates.
+#include "feed/nws/fetcher.h"
+
+#include <QHttpServer>
+#include <QHttpServerResponse>
+#include <QProcess>
+#include <QSslKey>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace nubivista::feed::nws;
+
+namespace {
+
+const QDateTime kScanTime(QDate(2026, 12, 8), QTime(5, 30, 12), Qt::UTC);
+
+// Serves /sn.last (a product, with Last-Modified, honouring If-Modified-Since),
+// /missing (404) and /big (more than the fetcher takes).
+class StandIn {
+public:
+    StandIn() {
+        server.route("/sn.last", [this](const QHttpServerRequest& request) {
+            userAgent = request.value("User-Agent");
+            ifModifiedSince = request.value("If-Modified-Since");
+            if (ifModifiedSince == "Tue, 08 Dec 2026 05:30:12 GMT")
+                return QHttpServerResponse(QHttpServerResponder::StatusCode::NotModified);
+            QHttpServerResponse response("application/octet-stream",
+                                         QByteArray("SDUS53 KLSX 080530"));
+            response.addHeader("Last-Modified", "Tue, 08 Dec 2026 05:30:12 GMT");
+            return response;
+        });
+        server.route("/big", [] {
+            return QHttpServerResponse("application/octet-stream", QByteArray(64 * 1024, 'x'));
+        });
+    }
+    bool useTls(const QString& folder) {
+        const int made =
+            QProcess::execute(QStringLiteral("openssl"),
+                              {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
+                               "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+                               "-keyout", folder + "/key.pem", "-out", folder + "/cert.pem"});
+        QFile certFile(folder + "/cert.pem");
+        QFile keyFile(folder + "/key.pem");
+        if (made != 0 || !certFile.open(QIODevice::ReadOnly) || !keyFile.open(QIODevice::ReadOnly))
+            return false;
+        certificate = QSslCertificate(certFile.readAll());
+        server.sslSetup(certificate, QSslKey(keyFile.readAll(), QSsl::Rsa));
+        return true;
+    }
+    QUrl url(const char* path, bool tls = false) {
+        if (port == 0)
+            port = server.listen(QHostAddress::LocalHost);
+        return QUrl(QStringLiteral("%1://127.0.0.1:%2%3")
+                        .arg(tls ? "https" : "http")
+                        .arg(port)
+                        .arg(QLatin1String(path)));
+    }
+
+    QHttpServer server;
+    QSslCertificate certificate;
+    QByteArray userAgent;
+    QByteArray ifModifiedSince;
+    quint16 port = 0;
+};
+
+FetchResult fetch(Fetcher& fetcher, const QUrl& url, const QDateTime& since = {}) {
+    std::optional<FetchResult> result;
+    fetcher.get(url, since, [&result](const FetchResult& r) { result = r; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 20000))
+        << url.toString().toStdString();
+    return result.value_or(FetchResult{});
+}
+
+} // namespace
+
+TEST(Fetcher, AProductComesWithItsTimeAndComesOnlyWhenNewer) {
+    StandIn upstream;
+    Fetcher fetcher;
+    const FetchResult first = fetch(fetcher, upstream.url("/sn.last"));
+    ASSERT_EQ(first.outcome, FetchResult::Outcome::Fetched) << first.error.toStdString();
+    EXPECT_EQ(first.body, QByteArray("SDUS53 KLSX 080530"));
+    EXPECT_EQ(first.lastModified, kScanTime);
+    EXPECT_TRUE(upstream.userAgent.startsWith("nubivista-feed/"))
+        << upstream.userAgent.toStdString();
+
+    EXPECT_EQ(fetch(fetcher, upstream.url("/sn.last"), kScanTime).outcome,
+              FetchResult::Outcome::NotModified)
+        << upstream.ifModifiedSince.toStdString();
+}
+
+TEST(Fetcher, FailuresSayWhatWentWrong) {
+    StandIn upstream;
+    Fetcher fetcher;
+    fetcher.setMaxBytes(16 * 1024);
+    const FetchResult missing = fetch(fetcher, upstream.url("/missing"));
+    EXPECT_EQ(missing.outcome, FetchResult::Outcome::Failed);
+    EXPECT_EQ(missing.error, QStringLiteral("HTTP 404"));
+    const FetchResult big = fetch(fetcher, upstream.url("/big"));
+    EXPECT_EQ(big.outcome, FetchResult::Outcome::Failed);
+    EXPECT_TRUE(big.body.isEmpty());
+
+    // An upstream that takes the request and never answers.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    fetcher.setTimeoutMs(300);
+    const FetchResult hung = fetch(
+        fetcher, QUrl(QStringLiteral("http://127.0.0.1:%1/sn.last").arg(silent.serverPort())));
+    EXPECT_EQ(hung.outcome, FetchResult::Outcome::Failed);
+    EXPECT_EQ(hung.error, QStringLiteral("no answer in time"));
+}
+
+TEST(Fetcher, HttpsWorksWithATrustedCertificateAndRefusesAnUntrustedOne) {
+    QTemporaryDir folder;
+    StandIn upstream;
+    ASSERT_TRUE(upstream.useTls(folder.path())) << "openssl made no certificate";
+
+    Fetcher untrusting;
+    const FetchResult refused = fetch(untrusting, upstream.url("/sn.last", true));
+    EXPECT_EQ(refused.outcome, FetchResult::Outcome::Failed);
+    EXPECT_FALSE(refused.error.isEmpty());
+    EXPECT_TRUE(refused.body.isEmpty());
+
+    Fetcher trusting;
+    trusting.addCaCertificates({upstream.certificate});
+    const FetchResult fetched = fetch(trusting, upstream.url("/sn.last", true));
+    EXPECT_EQ(fetched.outcome, FetchResult::Outcome::Fetched) << fetched.error.toStdString();
+    EXPECT_EQ(fetched.lastModified, kScanTime);
+}
