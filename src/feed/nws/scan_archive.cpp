@@ -1,0 +1,41 @@
+#include "feed/nws/scan_archive.h"
+
+#include <algorithm>
+
+namespace nubivista::feed::nws {
+
+bool ScanArchive::add(Scan scan) {
+    if (!scan.time.isValid() || !scan.product || at(scan.time) != nullptr)
+        return false;
+    const auto place =
+        std::upper_bound(scans_.begin(), scans_.end(), scan.time,
+                         [](const QDateTime& t, const Scan& s) { return t < s.time; });
+    scans_.insert(place, std::move(scan));
+    if (scans_.size() > kKept)
+        scans_.erase(scans_.begin(), scans_.begin() + std::ptrdiff_t(scans_.size() - kKept));
+    return true;
+}
+
+std::vector<Scan> ScanArchive::newest(std::size_t count) const {
+    std::vector<Scan> list(scans_.rbegin(),
+                           scans_.rbegin() + std::ptrdiff_t(std::min(count, scans_.size())));
+    return list;
+}
+
+const Scan* ScanArchive::at(const QDateTime& time) const {
+    for (const Scan& scan : scans_)
+        if (scan.time == time)
+            return &scan;
+    return nullptr;
+}
+
+const Scan* ScanArchive::servable(const QDateTime& now, bool upstreamFailing) const {
+    const Scan* scan = latest();
+    if (scan == nullptr)
+        return nullptr;
+    if (upstreamFailing && scan->time.secsTo(now) > kStaleAfterSeconds)
+        return nullptr;
+    return scan;
+}
+
+} // namespace nubivista::feed::nws

@@ -1,0 +1,179 @@
+// The live source's poller against stand-ins of the weather service's product
+// tree and the cloud archive on loopback, serving real KLSX products.
+#include "feed/nws/product_poller.h"
+
+#include <QFile>
+#include <QHttpServer>
+#include <QHttpServerResponse>
+#include <QTcpServer>
+#include <QTest>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+using namespace nubivista;
+using namespace nubivista::feed::nws;
+
+namespace {
+
+QByteArray productFile(const char* name) {
+    QFile file(QStringLiteral(NUBIVISTA_SOURCE_DIR "/tests/data/level3/") + QLatin1String(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
+// A real product moved to another scan time: the volume scan date and time
+// at their fixed places in the description block.
+QByteArray retimed(QByteArray product, const QDateTime& scan) {
+    constexpr int message = 30; // after the two heading lines
+    const qint64 days = QDate(1970, 1, 1).daysTo(scan.date()) + 1;
+    qToBigEndian(quint16(days), product.data() + message + 40);
+    qToBigEndian(quint32(scan.time().msecsSinceStartOfDay() / 1000), product.data() + message + 42);
+    return product;
+}
+
+QByteArray httpTime(const QDateTime& t) {
+    return QLocale::c()
+        .toString(t.toUTC(), QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"))
+        .toLatin1();
+}
+
+// The product tree and the archive in one server: /SL.us008001/... and /<key>.
+class StandIn {
+public:
+    StandIn() {
+        server.route(
+            "/SL.us008001/DF.of/DC.radar/<arg>/SI.klsx/sn.last",
+            [this](const QString& directory, const QHttpServerRequest& request) {
+                ++treeRequests;
+                const auto found = tree.find(directory);
+                if (found == tree.end())
+                    return QHttpServerResponse(QHttpServerResponder::StatusCode::NotFound);
+                const QByteArray modified = httpTime(found->second.first);
+                if (request.value("If-Modified-Since") == modified)
+                    return QHttpServerResponse(QHttpServerResponder::StatusCode::NotModified);
+                QHttpServerResponse response("application/octet-stream", found->second.second);
+                response.addHeader("Last-Modified", modified);
+                return response;
+            });
+        server.route("/", [this](const QHttpServerRequest& request) {
+            const QString prefix = request.query().queryItemValue(QStringLiteral("prefix"));
+            QByteArray xml = "<ListBucketResult><IsTruncated>false</IsTruncated>";
+            for (const auto& [key, bytes] : archive)
+                if (key.startsWith(prefix))
+                    xml += "<Contents><Key>" + key.toLatin1() + "</Key></Contents>";
+            return QHttpServerResponse("application/xml", xml + "</ListBucketResult>");
+        });
+        server.route("/<arg>", [this](const QString& key) {
+            const auto found = archive.find(key);
+            return found == archive.end()
+                       ? QHttpServerResponse(QHttpServerResponder::StatusCode::NotFound)
+                       : QHttpServerResponse("application/octet-stream", found->second);
+        });
+        port = server.listen(QHostAddress::LocalHost);
+    }
+    QUrl base() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port)); }
+    void publish(const char* directory, const QByteArray& product, const QDateTime& scan) {
+        tree[QLatin1String(directory)] = {scan, retimed(product, scan)};
+    }
+
+    QHttpServer server;
+    quint16 port = 0;
+    std::map<QString, std::pair<QDateTime, QByteArray>> tree;
+    std::map<QString, QByteArray> archive;
+    int treeRequests = 0;
+};
+
+class PollerTest : public ::testing::Test {
+protected:
+    void refresh(ProductPoller& poller, const QDateTime& now) {
+        bool done = false;
+        poller.refresh(now, [&done] { done = true; });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 20000));
+    }
+    ProductPoller& poller(const char* product, Upstreams upstreams) {
+        pollers.push_back(
+            std::make_unique<ProductPoller>(fetcher, std::move(upstreams), QStringLiteral("klsx"),
+                                            *radar::FindProduct(QLatin1String(product))));
+        return *pollers.back();
+    }
+
+    const QByteArray n0q = productFile("KLSX_SDUS23_N2QLSX_202112110250");
+    const QDateTime noon = QDateTime(QDate(2026, 12, 8), QTime(12, 0), Qt::UTC);
+    Fetcher fetcher;
+    StandIn upstream;
+    std::vector<std::unique_ptr<ProductPoller>> pollers;
+};
+
+} // namespace
+
+TEST_F(PollerTest, TheLatestScanComesWithItsOwnTimeAndTheTreeIsAskedAtMostOnceAMinute) {
+    upstream.publish("DS.p94r0", n0q, noon.addSecs(-200));
+    ProductPoller& base = poller("DS.p19r0", {upstream.base(), upstream.base()});
+    refresh(base, noon);
+    ASSERT_NE(base.scans().latest(), nullptr) << base.lastError().toStdString();
+    EXPECT_EQ(base.scans().latest()->time, noon.addSecs(-200));
+    EXPECT_EQ(base.scans().latest()->product->description.productCode, 94);
+
+    // A newer scan is published; within the minute nothing is asked.
+    upstream.publish("DS.p94r0", n0q, noon.addSecs(100));
+    refresh(base, noon.addSecs(30));
+    EXPECT_EQ(upstream.treeRequests, 1);
+    EXPECT_EQ(base.scans().latest()->time, noon.addSecs(-200));
+    refresh(base, noon.addSecs(61));
+    EXPECT_EQ(base.scans().latest()->time, noon.addSecs(100));
+    // Unchanged since: a 304, and the scans stay.
+    refresh(base, noon.addSecs(130));
+    EXPECT_EQ(upstream.treeRequests, 3);
+    EXPECT_EQ(base.scans().newest().size(), 2u);
+    EXPECT_FALSE(base.failing());
+}
+
+TEST_F(PollerTest, AProductTheTreeLacksForThisRadarGivesWayToTheNextThatDrawsTheSamePicture) {
+    upstream.publish("DS.p19r0", productFile("KLSX_SDUS53_N0RLSX_202105041639"), noon);
+    ProductPoller& base = poller("DS.p19r0", {upstream.base(), upstream.base()});
+    refresh(base, noon);
+    ASSERT_NE(base.scans().latest(), nullptr) << base.lastError().toStdString();
+    EXPECT_EQ(base.scans().latest()->product->description.productCode, 19);
+}
+
+TEST_F(PollerTest, AHangingTreeGivesWayToTheArchive) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    fetcher.setTimeoutMs(500);
+    upstream.archive[QStringLiteral("LSX_N0Q_2026_12_08_11_55_02")] =
+        retimed(n0q, noon.addSecs(-298));
+    ProductPoller& base =
+        poller("DS.p19r0", {QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort())),
+                            upstream.base()});
+    refresh(base, noon);
+    ASSERT_NE(base.scans().latest(), nullptr) << base.lastError().toStdString();
+    EXPECT_EQ(base.scans().latest()->time, noon.addSecs(-298));
+    EXPECT_FALSE(base.failing());
+}
+
+TEST_F(PollerTest, WithBothUpstreamsFailingARecentScanIsServedUnderItsTimeAndAnOldOneIsNot) {
+    upstream.publish("DS.p94r0", n0q, noon.addSecs(-60));
+    ProductPoller& base = poller("DS.p19r0", {upstream.base(), upstream.base()});
+    refresh(base, noon);
+    ASSERT_NE(base.scans().latest(), nullptr);
+
+    upstream.tree.clear(); // the tree answers 404, the archive has nothing
+    refresh(base, noon.addSecs(120));
+    EXPECT_TRUE(base.failing());
+    EXPECT_FALSE(base.lastError().isEmpty());
+    const Scan* served = base.scans().servable(noon.addSecs(120), base.failing());
+    ASSERT_NE(served, nullptr);
+    EXPECT_EQ(served->time, noon.addSecs(-60));
+    EXPECT_EQ(base.scans().servable(noon.addSecs(31 * 60), base.failing()), nullptr);
+
+    // A radar with no scan at all has nothing to serve.
+    ProductPoller& rain = poller("DS.78ohp", {upstream.base(), upstream.base()});
+    refresh(rain, noon);
+    EXPECT_TRUE(rain.failing());
+    EXPECT_EQ(rain.scans().servable(noon, rain.failing()), nullptr);
+
+    // A damaged product is no scan.
+    upstream.publish("DS.p94r0", n0q.left(n0q.size() / 2), noon.addSecs(200));
+    refresh(base, noon.addSecs(240));
+    EXPECT_EQ(base.scans().latest()->time, noon.addSecs(-60));
+}
