@@ -1,10 +1,10 @@
 #include "feed/sim/sim_service.h"
 
 #include "feed/server/http_date.h"
+#include "feed/server/national_map.h"
+#include "feed/server/pages.h"
 #include "feed/server/request.h"
 #include "feed/sim/frame_renderer.h"
-#include "feed/sim/national_map.h"
-#include "feed/sim/pages.h"
 #include "feed/sim/products.h"
 #include "feed/sim/site_list.h"
 #include "feed/sim/storm_model.h"
@@ -18,6 +18,7 @@
 
 namespace nubivista::feed::sim {
 
+using namespace server;
 using server::httpDate;
 using server::parseHttpDate;
 using server::reasonPhrase;
@@ -111,6 +112,11 @@ std::optional<Resource> resolve(const QString& path) {
         return resource;
     }
     return std::nullopt;
+}
+
+// A site the simulator found is in the site table.
+const radar::SiteRow& siteRow(const Site& site) {
+    return *radar::FindSite(site.code);
 }
 
 QByteArray entityTag(const QByteArray& body, qint64 lastModified) {
@@ -218,10 +224,10 @@ Reply SimService::serve(const RequestInfo& request) {
         break;
     }
     case Resource::LatestPage:
-        reply.body = latestPageHtml(*resource->product, *resource->site);
+        reply.body = latestPageHtml(*resource->product, siteRow(*resource->site));
         break;
     case Resource::LoopPage:
-        reply.body = loopPageHtml(*resource->product, *resource->site);
+        reply.body = loopPageHtml(*resource->product, siteRow(*resource->site));
         break;
     case Resource::LatestImage: {
         qint64 bytesIndex = newestIndex;
@@ -247,8 +253,11 @@ Reply SimService::serve(const RequestInfo& request) {
         options.crlf = fault(FaultKind::Crlf, request).has_value();
         options.nineLines = fault(FaultKind::NineLines, request).has_value();
         options.badDate = fault(FaultKind::BadDate, request).has_value();
-        reply.body = loopList(*resource->product, *resource->site, newestSeconds,
-                              m_clock.frameIntervalSeconds(), options);
+        // The last ten frames up to the newest, oldest first.
+        std::vector<qint64> frames;
+        for (int age = 9; age >= 0; --age)
+            frames.push_back(newestSeconds - qint64{age} * m_clock.frameIntervalSeconds());
+        reply.body = loopList(*resource->product, siteRow(*resource->site), frames, options);
         contentType = "text/plain";
         break;
     }

@@ -1,16 +1,19 @@
-#include "feed/sim/national_map.h"
+#include "feed/server/national_map.h"
 
 #include "feed/picture/bitmap_font.h"
 #include "feed/picture/gif_writer.h"
-#include "feed/sim/frame_renderer.h"
-#include "feed/sim/site_list.h"
+#include "feed/picture/indexed_image.h"
+#include "feed/picture/palettes.h"
+#include "radar/site_table.h"
 
 #include <QRect>
 #include <array>
 #include <cmath>
 #include <optional>
 
-namespace nubivista::feed::sim {
+namespace nubivista::feed::server {
+
+using namespace picture;
 
 namespace {
 
@@ -40,7 +43,7 @@ const std::array<Region, 5> kRegions{{
     {"PUERTO RICO", QRect(830, 520, 126, 76), -68.0, -64.5, 17.0, 19.5},
 }};
 
-std::optional<QPoint> placeOf(const Site& site) {
+std::optional<QPoint> placeOf(const radar::SiteRow& site) {
     for (const Region& region : kRegions) {
         if (region.contains(site.latitude, site.longitude)) {
             return region.place(site.latitude, site.longitude);
@@ -53,7 +56,7 @@ std::optional<QPoint> placeOf(const Site& site) {
 
 std::vector<SiteSpot> nationalMapSpots() {
     std::vector<SiteSpot> spots;
-    for (const Site& site : allSites()) {
+    for (const radar::SiteRow& site : radar::SiteTable()) {
         if (const std::optional<QPoint> place = placeOf(site)) {
             spots.push_back(SiteSpot{site.code, *place});
         }
@@ -106,12 +109,12 @@ QByteArray nationalMapHtml() {
             "\" usemap=\"#radarsites\" border=\"0\" alt=\"National radar map\">\n";
     html += "<map name=\"radarsites\">\n";
     for (const SiteSpot& spot : nationalMapSpots()) {
-        const Site site = findSite(spot.code).value_or(Site{});
+        const radar::SiteRow* row = radar::FindSite(spot.code);
+        const QByteArray title = row ? row->stationTitle().toLatin1() : QByteArray();
         html += "<area shape=\"circle\" coords=\"" + QByteArray::number(spot.position.x()) + "," +
                 QByteArray::number(spot.position.y()) +
                 ",8\" href=\"http://weather.noaa.gov/radar/latest/DS.p19r0/si." +
-                spot.code.toLatin1() + ".shtml\" alt=\"" + site.title().toLatin1() + "\" title=\"" +
-                site.title().toLatin1() + "\">\n";
+                spot.code.toLatin1() + ".shtml\" alt=\"" + title + "\" title=\"" + title + "\">\n";
     }
     html += "</map>\n<p><a href=\"http://www.srh.noaa.gov/\">Southern Region</a> | "
             "<a href=\"http://www.crh.noaa.gov/\">Central Region</a> | "
@@ -119,4 +122,4 @@ QByteArray nationalMapHtml() {
     return html;
 }
 
-} // namespace nubivista::feed::sim
+} // namespace nubivista::feed::server

@@ -1,13 +1,19 @@
 #pragma once
+// The address grammar's pages, frame names and loop lists, as every source
+// serves them.
 
-#include "feed/sim/products.h"
-#include "feed/sim/site_list.h"
+#include "radar/products.h"
+#include "radar/site_table.h"
 
 #include <QByteArray>
 #include <QString>
 #include <optional>
+#include <vector>
 
-namespace nubivista::feed::sim {
+namespace nubivista::feed::server {
+
+using Product = radar::RadarProductCode;
+using Site = radar::SiteRow;
 
 // Name of a published frame, placing the UTC date at fixed characters of the image
 // path: "sn_20260612_at_135500.gif" (25 characters) or, for storm total rainfall,
@@ -27,11 +33,11 @@ struct LoopListOptions {
     bool badDate = false;   // a non-numeric year in every line
 };
 
-// The last ten frames up to the newest, oldest first, one image path per line.
-QByteArray loopList(const Product& product, const Site& site, qint64 newestFrameSeconds,
-                    int frameIntervalSeconds, const LoopListOptions& options = {});
+// The frames, oldest first, one image path per line.
+QByteArray loopList(const Product& product, const Site& site,
+                    const std::vector<qint64>& frameSeconds, const LoopListOptions& options = {});
 
 QByteArray latestPageHtml(const Product& product, const Site& site);
 QByteArray loopPageHtml(const Product& product, const Site& site);
 
-} // namespace nubivista::feed::sim
+} // namespace nubivista::feed::server

@@ -1,18 +1,17 @@
-#include "feed/sim/pages.h"
+#include "feed/server/pages.h"
 
 #include <QDateTime>
 #include <QStringList>
 
-namespace nubivista::feed::sim {
+namespace nubivista::feed::server {
 
 namespace {
 
-constexpr int kFramesInLoop = 10;
 const QString kStormTotalSuffix = QStringLiteral("_storm_total_precip_r0.gif");
 
 QString suffixFor(const Product& product) {
-    return product.kind == ProductKind::StormTotalRainfall ? kStormTotalSuffix
-                                                           : QStringLiteral(".gif");
+    return product.kind == radar::ProductKind::StormTotalRainfall ? kStormTotalSuffix
+                                                                  : QStringLiteral(".gif");
 }
 
 QByteArray htmlEscaped(const QString& text) {
@@ -48,19 +47,16 @@ std::optional<qint64> parseFrameName(const Product& product, const QString& name
 }
 
 QString imagePath(const Product& product, const Site& site, qint64 frameSeconds) {
-    return QStringLiteral("images/") + product.codeString() + QStringLiteral("/SI.") + site.code +
-           QLatin1Char('/') + frameName(product, frameSeconds);
+    return QStringLiteral("images/") + product.codeString() + QStringLiteral("/SI.") +
+           QString(site.code) + QLatin1Char('/') + frameName(product, frameSeconds);
 }
 
-QByteArray loopList(const Product& product, const Site& site, qint64 newestFrameSeconds,
-                    int frameIntervalSeconds, const LoopListOptions& options) {
+QByteArray loopList(const Product& product, const Site& site,
+                    const std::vector<qint64>& frameSeconds, const LoopListOptions& options) {
     const QByteArray lineEnd = options.crlf ? QByteArray("\r\n") : QByteArray("\n");
-    const int first = options.nineLines ? kFramesInLoop - 2 : kFramesInLoop - 1;
     QByteArray list;
-    for (int age = first; age >= 0; --age) {
-        QByteArray line =
-            imagePath(product, site, newestFrameSeconds - qint64{age} * frameIntervalSeconds)
-                .toLatin1();
+    for (std::size_t i = options.nineLines ? 1 : 0; i < frameSeconds.size(); ++i) {
+        QByteArray line = imagePath(product, site, frameSeconds[i]).toLatin1();
         if (options.badDate) {
             // Characters 28-31 of the path hold the year; make it "20X6".
             line[29] = 'X';
@@ -72,8 +68,8 @@ QByteArray loopList(const Product& product, const Site& site, qint64 newestFrame
 
 QByteArray latestPageHtml(const Product& product, const Site& site) {
     const QByteArray code = product.codeString().toLatin1();
-    const QByteArray siteCode = site.code.toLatin1();
-    const QByteArray title = htmlEscaped(site.title()) + " - " + product.caption.data();
+    const QByteArray siteCode = site.code.data();
+    const QByteArray title = htmlEscaped(site.stationTitle()) + " - " + product.caption.data();
     return "<!DOCTYPE html>\n<html>\n<head>\n<title>" + title +
            "</title>\n</head>\n<body bgcolor=\"#ffffff\">\n<h3>" + title +
            "</h3>\n<img src=\"/radar/images/" + code + "/SI." + siteCode +
@@ -86,8 +82,9 @@ QByteArray latestPageHtml(const Product& product, const Site& site) {
 
 QByteArray loopPageHtml(const Product& product, const Site& site) {
     const QByteArray code = product.codeString().toLatin1();
-    const QByteArray siteCode = site.code.toLatin1();
-    const QByteArray title = htmlEscaped(site.title()) + " - " + product.caption.data() + " loop";
+    const QByteArray siteCode = site.code.data();
+    const QByteArray title =
+        htmlEscaped(site.stationTitle()) + " - " + product.caption.data() + " loop";
     // The list is read while the page is parsed and its images are written into the
     // page, so the page finishes loading only once the list and all ten images are
     // in the browser's cache: a client that waits for the page waits for them too.
@@ -132,4 +129,4 @@ QByteArray loopPageHtml(const Product& product, const Site& site) {
            code + "/si." + siteCode + ".shtml\">Latest image</a></p>\n</body>\n</html>\n";
 }
 
-} // namespace nubivista::feed::sim
+} // namespace nubivista::feed::server

@@ -5,7 +5,7 @@
 #include <QString>
 #include <vector>
 
-namespace nubivista::feed::sim {
+namespace nubivista::feed::server {
 
 inline constexpr int kNationalMapWidth = 960;
 inline constexpr int kNationalMapHeight = 600;
@@ -28,4 +28,4 @@ QByteArray nationalMapGif();
 // ordinary links around it.
 QByteArray nationalMapHtml();
 
-} // namespace nubivista::feed::sim
+} // namespace nubivista::feed::server
