@@ -1,12 +1,17 @@
-// nubivista-feed: answers the program's radar addresses on loopback. With
-// --source sim it plays the simulated storms (tests and the demo).
+// nubivista-feed: answers the program's radar addresses on loopback, from
+// today's NEXRAD Level III products (--source live) or from the simulated
+// storms (--source sim: tests and the demo).
+#include "feed/nws/live_service.h"
+#include "feed/server/feed_server.h"
 #include "feed/sim/frame_renderer.h"
 #include "feed/sim/sim_server.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QNetworkProxyFactory>
 #include <cstdio>
+#include <memory>
 
 using namespace nubivista::feed;
 
@@ -18,9 +23,10 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription(QStringLiteral(
         "Answers Nubivista's radar addresses on 127.0.0.1 (see src/feed/README.md)."));
     parser.addHelpOption();
-    const QCommandLineOption sourceOption(QStringLiteral("source"),
-                                          QStringLiteral("Where the pictures come from: sim."),
-                                          QStringLiteral("NAME"), QStringLiteral("sim"));
+    const QCommandLineOption sourceOption(
+        QStringLiteral("source"),
+        QStringLiteral("Where the pictures come from: live (the weather service) or sim."),
+        QStringLiteral("NAME"), QStringLiteral("live"));
     const QCommandLineOption portOption(
         QStringLiteral("port"), QStringLiteral("TCP port on 127.0.0.1; 0 picks a free one."),
         QStringLiteral("N"), QStringLiteral("0"));
@@ -43,8 +49,15 @@ int main(int argc, char** argv) {
         QStringLiteral("boundaries"),
         QStringLiteral("The US boundary lines the maps are drawn from."), QStringLiteral("FILE"),
         QCoreApplication::applicationDirPath() + QStringLiteral("/us-boundaries.bin"));
+    const QCommandLineOption nwsBaseOption(
+        QStringLiteral("nws-base"), QStringLiteral("live: the weather service's product tree."),
+        QStringLiteral("URL"), QStringLiteral("https://tgftp.nws.noaa.gov/"));
+    const QCommandLineOption archiveBaseOption(
+        QStringLiteral("archive-base"),
+        QStringLiteral("live: the cloud archive of Level III products."), QStringLiteral("URL"),
+        QStringLiteral("https://unidata-nexrad-level3.s3.amazonaws.com/"));
     parser.addOptions({sourceOption, portOption, intervalOption, startOption, speedOption,
-                       logOption, boundariesOption});
+                       logOption, boundariesOption, nwsBaseOption, archiveBaseOption});
     parser.process(app);
 
     bool portOk = false;
@@ -59,7 +72,8 @@ int main(int argc, char** argv) {
         if (start.isValid() && start.timeSpec() == Qt::LocalTime)
             start.setTimeSpec(Qt::UTC); // a time without zone is taken as UTC
     }
-    if (parser.value(sourceOption) != QLatin1String("sim")) {
+    const QString source = parser.value(sourceOption);
+    if (source != QLatin1String("sim") && source != QLatin1String("live")) {
         std::fprintf(stderr, "nubivista-feed: unknown source %s (see --help)\n",
                      qPrintable(parser.value(sourceOption)));
         return 2;
@@ -70,10 +84,38 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    sim::loadBasemap(parser.value(boundariesOption));
-    sim::SimServer server(start.toUTC(), speed, interval);
-    server.setRequestLog(parser.isSet(logOption));
-    const quint16 bound = server.listenOnLoopback(static_cast<quint16>(port));
+    auto boundaries = picture::loadBoundaries(parser.value(boundariesOption));
+    if (auto* error = std::get_if<QString>(&boundaries)) {
+        std::fprintf(stderr, "nubivista-feed: %s\n", qPrintable(*error));
+        return 1;
+    }
+    std::unique_ptr<sim::SimServer> simulated;
+    std::unique_ptr<nws::Fetcher> fetcher;
+    std::unique_ptr<nws::LiveService> live;
+    std::unique_ptr<server::FeedServer> front;
+    quint16 bound = 0;
+    if (source == QLatin1String("sim")) {
+        sim::loadBasemap(parser.value(boundariesOption));
+        simulated = std::make_unique<sim::SimServer>(start.toUTC(), speed, interval);
+        simulated->setRequestLog(parser.isSet(logOption));
+        bound = simulated->listenOnLoopback(static_cast<quint16>(port));
+    } else {
+        // The feed's own requests follow the system's proxy settings.
+        QNetworkProxyFactory::setUseSystemConfiguration(true);
+        const QUrl nws(parser.value(nwsBaseOption));
+        const QUrl archive(parser.value(archiveBaseOption));
+        if (!nws.isValid() || !archive.isValid()) {
+            std::fprintf(stderr, "nubivista-feed: bad upstream address (see --help)\n");
+            return 2;
+        }
+        fetcher = std::make_unique<nws::Fetcher>();
+        live = std::make_unique<nws::LiveService>(
+            *fetcher, nws::Upstreams{nws, archive},
+            std::get<picture::BoundaryLines>(std::move(boundaries)));
+        front = std::make_unique<server::FeedServer>(*live);
+        front->setRequestLog(parser.isSet(logOption));
+        bound = front->listenOnLoopback(static_cast<quint16>(port));
+    }
     if (bound == 0) {
         std::fprintf(stderr, "nubivista-feed: cannot listen on 127.0.0.1:%u\n", port);
         return 1;

@@ -7,6 +7,7 @@ namespace nubivista::feed::nws {
 bool ScanArchive::add(Scan scan) {
     if (!scan.time.isValid() || !scan.product || at(scan.time) != nullptr)
         return false;
+    scan.sequence = ++added_;
     const auto place =
         std::upper_bound(scans_.begin(), scans_.end(), scan.time,
                          [](const QDateTime& t, const Scan& s) { return t < s.time; });

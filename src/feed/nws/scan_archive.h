@@ -12,6 +12,9 @@ namespace nubivista::feed::nws {
 struct Scan {
     QDateTime time; // the product's volume scan time, UTC
     std::shared_ptr<const level3::Product> product;
+    // Counts the scans kept, one by one: consecutive scans' pictures take
+    // sizes of other parity, so that the program sees each as new.
+    std::uint64_t sequence = 0;
 };
 
 class ScanArchive {
@@ -35,6 +38,7 @@ public:
 
 private:
     std::vector<Scan> scans_; // oldest first
+    std::uint64_t added_ = 0;
 };
 
 } // namespace nubivista::feed::nws

@@ -1,7 +1,9 @@
 #include "feed/sim/sim_service.h"
 
 #include "feed/server/http_date.h"
+#include "feed/server/answers.h"
 #include "feed/server/national_map.h"
+#include "feed/server/routes.h"
 #include "feed/server/pages.h"
 #include "feed/server/request.h"
 #include "feed/sim/frame_renderer.h"
@@ -9,11 +11,9 @@
 #include "feed/sim/site_list.h"
 #include "feed/sim/storm_model.h"
 
-#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 #include <cmath>
 
 namespace nubivista::feed::sim {
@@ -28,23 +28,6 @@ namespace {
 constexpr qsizetype kFrameCacheBytes = 96 * 1024 * 1024;
 constexpr int kImmutableMaxAge = 3600; // published frames never change
 
-Reply plainReply(int status, const QByteArray& text) {
-    Reply reply;
-    reply.status = status;
-    reply.headers.emplace_back("Content-Type", "text/plain; charset=utf-8");
-    reply.body = text;
-    return reply;
-}
-
-Reply errorReply(int status) {
-    Reply reply;
-    reply.status = status;
-    reply.headers.emplace_back("Content-Type", "text/html; charset=utf-8");
-    reply.body = "<html><head><title>" + QByteArray::number(status) + " " + reasonPhrase(status) +
-                 "</title></head><body><h1>" + reasonPhrase(status) + "</h1></body></html>\n";
-    return reply;
-}
-
 Reply jsonReply(const QJsonObject& object) {
     Reply reply;
     reply.headers.emplace_back("Content-Type", "application/json");
@@ -55,74 +38,6 @@ Reply jsonReply(const QJsonObject& object) {
 
 QString isoUtc(qint64 seconds) {
     return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(Qt::ISODate);
-}
-
-// What a radar path names.
-struct Resource {
-    enum Kind {
-        NationalPage,
-        NationalImage,
-        LatestPage,
-        LatestImage,
-        FrameImage,
-        LoopPage,
-        LoopList
-    };
-    Kind kind;
-    std::optional<Site> site;
-    std::optional<Product> product;
-    qint64 frameSeconds = 0;
-};
-
-std::optional<Resource> resolve(const QString& path) {
-    if (path == QLatin1String("/radar/national.html")) {
-        return Resource{Resource::NationalPage, {}, {}, 0};
-    }
-    if (path == QLatin1String("/radar/national.gif")) {
-        return Resource{Resource::NationalImage, {}, {}, 0};
-    }
-    static const QRegularExpression kPatterns[] = {
-        QRegularExpression(QStringLiteral("^/radar/latest/([^/]+)/si\\.([a-z]{4})\\.shtml$")),
-        QRegularExpression(QStringLiteral("^/radar/images/([^/]+)/SI\\.([a-z]{4})/latest\\.gif$")),
-        QRegularExpression(QStringLiteral("^/radar/images/([^/]+)/SI\\.([a-z]{4})/([^/]+)$")),
-        QRegularExpression(QStringLiteral("^/radar/loop/([^/]+)/si\\.([a-z]{4})\\.shtml$")),
-        QRegularExpression(QStringLiteral("^/radar/loopdata/([^/]+)/([a-z]{4})\\.txt$")),
-    };
-    static const Resource::Kind kKinds[] = {Resource::LatestPage, Resource::LatestImage,
-                                            Resource::FrameImage, Resource::LoopPage,
-                                            Resource::LoopList};
-    for (std::size_t i = 0; i < std::size(kPatterns); ++i) {
-        const QRegularExpressionMatch match = kPatterns[i].match(path);
-        if (!match.hasMatch()) {
-            continue;
-        }
-        Resource resource{kKinds[i], findSite(match.captured(2)), findProduct(match.captured(1)),
-                          0};
-        if (!resource.site || !resource.product) {
-            return std::nullopt;
-        }
-        if (resource.kind == Resource::FrameImage) {
-            const std::optional<qint64> seconds =
-                parseFrameName(*resource.product, match.captured(3));
-            if (!seconds) {
-                return std::nullopt;
-            }
-            resource.frameSeconds = *seconds;
-        }
-        return resource;
-    }
-    return std::nullopt;
-}
-
-// A site the simulator found is in the site table.
-const radar::SiteRow& siteRow(const Site& site) {
-    return *radar::FindSite(site.code);
-}
-
-QByteArray entityTag(const QByteArray& body, qint64 lastModified) {
-    const QByteArray digest =
-        QCryptographicHash::hash(body, QCryptographicHash::Md5).toHex().left(16);
-    return "\"" + QByteArray::number(lastModified, 16) + "-" + digest + "\"";
 }
 
 } // namespace
@@ -197,7 +112,7 @@ Reply SimService::serve(const RequestInfo& request) {
         reply.headers.emplace_back("Allow", "GET, HEAD");
         return reply;
     }
-    const std::optional<Resource> resource = resolve(request.path);
+    const std::optional<Route> resource = resolveRoute(request.path);
     if (!resource) {
         return errorReply(404);
     }
@@ -207,29 +122,29 @@ Reply SimService::serve(const RequestInfo& request) {
     QByteArray contentType = "text/html; charset=utf-8";
     qint64 lastModified = newestSeconds;
     int maxAge = m_clock.realSecondsToNextFrame();
-    const bool isGif = resource->kind == Resource::NationalImage ||
-                       resource->kind == Resource::LatestImage ||
-                       resource->kind == Resource::FrameImage;
+    const bool isGif = resource->kind == Route::NationalImage ||
+                       resource->kind == Route::LatestImage ||
+                       resource->kind == Route::FrameImage;
     switch (resource->kind) {
-    case Resource::NationalPage: {
+    case Route::NationalPage: {
         static const QByteArray kPage = nationalMapHtml();
         reply.body = kPage;
         lastModified = m_publishedSeconds;
         break;
     }
-    case Resource::NationalImage: {
+    case Route::NationalImage: {
         static const QByteArray kMap = nationalMapGif();
         reply.body = kMap;
         lastModified = m_publishedSeconds;
         break;
     }
-    case Resource::LatestPage:
-        reply.body = latestPageHtml(*resource->product, siteRow(*resource->site));
+    case Route::LatestPage:
+        reply.body = latestPageHtml(*resource->product, *resource->site);
         break;
-    case Resource::LoopPage:
-        reply.body = loopPageHtml(*resource->product, siteRow(*resource->site));
+    case Route::LoopPage:
+        reply.body = loopPageHtml(*resource->product, *resource->site);
         break;
-    case Resource::LatestImage: {
+    case Route::LatestImage: {
         qint64 bytesIndex = newestIndex;
         if (const std::optional<Fault> republish = fault(FaultKind::Republish, request)) {
             bytesIndex = std::min(republish->frozenFrameIndex, newestIndex);
@@ -237,7 +152,7 @@ Reply SimService::serve(const RequestInfo& request) {
         reply.body = frameBytes(resource->site->code, resource->product->codeString(), bytesIndex);
         break;
     }
-    case Resource::FrameImage: {
+    case Route::FrameImage: {
         const qint64 interval = m_clock.frameIntervalSeconds();
         if (resource->frameSeconds > newestSeconds || resource->frameSeconds % interval != 0) {
             return errorReply(404);
@@ -248,7 +163,7 @@ Reply SimService::serve(const RequestInfo& request) {
         maxAge = kImmutableMaxAge;
         break;
     }
-    case Resource::LoopList: {
+    case Route::LoopList: {
         LoopListOptions options;
         options.crlf = fault(FaultKind::Crlf, request).has_value();
         options.nineLines = fault(FaultKind::NineLines, request).has_value();
@@ -257,7 +172,7 @@ Reply SimService::serve(const RequestInfo& request) {
         std::vector<qint64> frames;
         for (int age = 9; age >= 0; --age)
             frames.push_back(newestSeconds - qint64{age} * m_clock.frameIntervalSeconds());
-        reply.body = loopList(*resource->product, siteRow(*resource->site), frames, options);
+        reply.body = loopList(*resource->product, *resource->site, frames, options);
         contentType = "text/plain";
         break;
     }
@@ -268,27 +183,8 @@ Reply SimService::serve(const RequestInfo& request) {
             reply.body = corruptGif(reply.body);
         }
     }
-    const QByteArray tag = entityTag(reply.body, lastModified);
-    reply.headers.emplace_back("Date", httpDate(m_clock.nowSeconds()));
-    reply.headers.emplace_back("Server", "nubivista-feed");
-    reply.headers.emplace_back("Last-Modified", httpDate(lastModified));
-    reply.headers.emplace_back("ETag", tag);
-    reply.headers.emplace_back("Cache-Control", "max-age=" + QByteArray::number(maxAge));
-    reply.headers.emplace_back("Content-Type", contentType);
-
-    const std::optional<qint64> since = parseHttpDate(request.ifModifiedSince);
-    const bool tagMatches = !request.ifNoneMatch.isEmpty() && request.ifNoneMatch == tag;
-    const bool notModified =
-        request.ifNoneMatch.isEmpty() ? (since && lastModified <= *since) : tagMatches;
-    if (notModified) {
-        reply.status = 304;
-        reply.body.clear();
-        reply.sendBody = false;
-    }
-    if (request.method == "HEAD") {
-        reply.sendBody = false;
-    }
-    return reply;
+    return resourceReply(request, std::move(reply), contentType, lastModified, maxAge,
+                         m_clock.nowSeconds());
 }
 
 Reply SimService::handleAdmin(const RequestInfo& request) {

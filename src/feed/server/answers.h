@@ -1,0 +1,16 @@
+#pragma once
+// The answers every source gives alike: errors, plain text, and a resource
+// with its dates, entity tag and caching, answered 304 when the client has it.
+#include "feed/server/request.h"
+
+namespace nubivista::feed::server {
+
+Reply errorReply(int status);
+Reply plainReply(int status, const QByteArray& text);
+
+// reply.body is the resource; the headers and the status follow from the
+// request's conditions. HEAD gets the headers alone.
+Reply resourceReply(const RequestInfo& request, Reply reply, const QByteArray& contentType,
+                    qint64 lastModified, int maxAge, qint64 nowSeconds);
+
+} // namespace nubivista::feed::server

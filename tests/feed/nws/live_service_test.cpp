@@ -1,0 +1,115 @@
+// The live source end to end over loopback: the feed's HTTP front over the
+// live service, its upstreams stand-ins serving real KLSX products.
+#include "feed/nws/live_service.h"
+#include "feed/server/feed_server.h"
+#include "stand_in.h"
+
+#include <QImage>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTest>
+
+using namespace nubivista;
+using namespace nubivista::feed::nws;
+using namespace nubivista::feed::nws::testing;
+
+namespace {
+
+struct Answer {
+    int status = 0;
+    QByteArray body;
+    QDateTime lastModified;
+};
+
+class LiveServiceTest : public ::testing::Test {
+protected:
+    void start(const Upstreams& upstreams) {
+        service = std::make_unique<LiveService>(fetcher, upstreams, feed::picture::BoundaryLines{},
+                                                [this] { return now; });
+        front = std::make_unique<feed::server::FeedServer>(*service);
+        port = front->listenOnLoopback(0);
+        ASSERT_NE(port, 0);
+    }
+    Answer get(const QString& path) {
+        QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path)));
+        request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                             QNetworkRequest::AlwaysNetwork);
+        QNetworkReply* reply = client.get(request);
+        EXPECT_TRUE(QTest::qWaitFor([reply] { return reply->isFinished(); }, 20000))
+            << path.toStdString();
+        Answer answer{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
+                      reply->readAll(),
+                      reply->header(QNetworkRequest::LastModifiedHeader).toDateTime().toUTC()};
+        reply->deleteLater();
+        return answer;
+    }
+
+    const QByteArray n0q = productFile("KLSX_SDUS23_N2QLSX_202112110250");
+    QDateTime now = QDateTime(QDate(2026, 12, 8), QTime(12, 0), Qt::UTC);
+    StandIn upstream;
+    Fetcher fetcher;
+    QNetworkAccessManager client;
+    std::unique_ptr<LiveService> service;
+    std::unique_ptr<feed::server::FeedServer> front;
+    quint16 port = 0;
+};
+
+const QString kLatest = QStringLiteral("/radar/images/DS.p19r0/SI.klsx/latest.gif");
+
+} // namespace
+
+TEST_F(LiveServiceTest, TheLatestImageIsTheNewestScanUnderItsOwnTimeAndANewerOneFollows) {
+    start({upstream.base(), upstream.base()});
+    upstream.publish("DS.p94r0", n0q, now.addSecs(-240));
+    const Answer first = get(kLatest);
+    ASSERT_EQ(first.status, 200) << first.body.toStdString();
+    EXPECT_EQ(first.lastModified, now.addSecs(-240));
+    const QImage picture = QImage::fromData(first.body, "GIF");
+    EXPECT_EQ(picture.size(), QSize(600, 550));
+
+    // A newer scan is published and shows within a minute, its size of the
+    // other parity.
+    upstream.publish("DS.p94r0", n0q, now.addSecs(60));
+    now = now.addSecs(61);
+    const Answer second = get(kLatest);
+    EXPECT_EQ(second.lastModified, now.addSecs(-1));
+    EXPECT_NE(second.body.size() % 2, first.body.size() % 2);
+
+    // The loop list names the scans, oldest first; each frame is served.
+    const Answer list = get(QStringLiteral("/radar/loopdata/DS.p19r0/klsx.txt"));
+    const QList<QByteArray> lines = list.body.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], "images/DS.p19r0/SI.klsx/sn_20261208_at_115600.gif");
+    const Answer frame = get(QStringLiteral("/radar/") + QString::fromLatin1(lines[0]));
+    EXPECT_EQ(frame.status, 200);
+    EXPECT_EQ(frame.body, first.body);
+    EXPECT_EQ(get(QStringLiteral("/radar/latest/DS.p19r0/si.klsx.shtml")).status, 200);
+    EXPECT_EQ(get(QStringLiteral("/radar/national.html")).status, 200);
+}
+
+TEST_F(LiveServiceTest, UpstreamTroubleServesARecentScanAndOtherwiseAnErrorNeverAPicture) {
+    start({upstream.base(), upstream.base()});
+    upstream.publish("DS.p94r0", n0q, now.addSecs(-120));
+    ASSERT_EQ(get(kLatest).status, 200);
+
+    upstream.tree.clear();
+    now = now.addSecs(300);
+    const Answer kept = get(kLatest);
+    EXPECT_EQ(kept.status, 200);
+    EXPECT_EQ(kept.lastModified, now.addSecs(-420)) << "the scan keeps its own time";
+
+    now = now.addSecs(40 * 60);
+    EXPECT_EQ(get(kLatest).status, 503) << "too old to stand for the latest";
+    EXPECT_EQ(get(QStringLiteral("/radar/images/DS.78ohp/SI.klsx/latest.gif")).status, 503);
+    EXPECT_EQ(get(QStringLiteral("/radar/images/DS.p19r0/SI.kxxx/latest.gif")).status, 404);
+}
+
+TEST_F(LiveServiceTest, ATreeAnswering404ForEveryProductGivesWayToTheArchive) {
+    start({upstream.base(), upstream.base()});
+    upstream.archive[QStringLiteral("LSX_N0Q_2026_12_08_11_57_30")] =
+        retimed(n0q, now.addSecs(-150));
+    const Answer answer = get(kLatest);
+    EXPECT_EQ(answer.status, 200);
+    EXPECT_EQ(answer.lastModified, now.addSecs(-150));
+    EXPECT_EQ(upstream.treeRequests, 2) << "both products of the tree were asked first";
+}

@@ -1,0 +1,83 @@
+#pragma once
+// Stand-ins of the weather service's product tree and of the cloud archive on
+// loopback, in one server, serving real products at the times a test gives.
+#include <QDate>
+#include <QFile>
+#include <QHttpServer>
+#include <QHttpServerResponse>
+#include <QLocale>
+#include <QtEndian>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace nubivista::feed::nws::testing {
+
+inline QByteArray productFile(const char* name) {
+    QFile file(QStringLiteral(NUBIVISTA_SOURCE_DIR "/tests/data/level3/") + QLatin1String(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
+// A real product moved to another scan time: the volume scan date and time
+// at their fixed places in the description block.
+inline QByteArray retimed(QByteArray product, const QDateTime& scan) {
+    constexpr int message = 30; // after the two heading lines
+    const qint64 days = QDate(1970, 1, 1).daysTo(scan.date()) + 1;
+    qToBigEndian(quint16(days), product.data() + message + 40);
+    qToBigEndian(quint32(scan.time().msecsSinceStartOfDay() / 1000), product.data() + message + 42);
+    return product;
+}
+
+inline QByteArray httpTime(const QDateTime& t) {
+    return QLocale::c()
+        .toString(t.toUTC(), QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"))
+        .toLatin1();
+}
+
+// The product tree and the archive in one server: /SL.us008001/... and /<key>.
+class StandIn {
+public:
+    StandIn() {
+        server.route(
+            "/SL.us008001/DF.of/DC.radar/<arg>/SI.klsx/sn.last",
+            [this](const QString& directory, const QHttpServerRequest& request) {
+                ++treeRequests;
+                const auto found = tree.find(directory);
+                if (found == tree.end())
+                    return QHttpServerResponse(QHttpServerResponder::StatusCode::NotFound);
+                const QByteArray modified = httpTime(found->second.first);
+                if (request.value("If-Modified-Since") == modified)
+                    return QHttpServerResponse(QHttpServerResponder::StatusCode::NotModified);
+                QHttpServerResponse response("application/octet-stream", found->second.second);
+                response.addHeader("Last-Modified", modified);
+                return response;
+            });
+        server.route("/", [this](const QHttpServerRequest& request) {
+            const QString prefix = request.query().queryItemValue(QStringLiteral("prefix"));
+            QByteArray xml = "<ListBucketResult><IsTruncated>false</IsTruncated>";
+            for (const auto& [key, bytes] : archive)
+                if (key.startsWith(prefix))
+                    xml += "<Contents><Key>" + key.toLatin1() + "</Key></Contents>";
+            return QHttpServerResponse("application/xml", xml + "</ListBucketResult>");
+        });
+        server.route("/<arg>", [this](const QString& key) {
+            const auto found = archive.find(key);
+            return found == archive.end()
+                       ? QHttpServerResponse(QHttpServerResponder::StatusCode::NotFound)
+                       : QHttpServerResponse("application/octet-stream", found->second);
+        });
+        port = server.listen(QHostAddress::LocalHost);
+    }
+    QUrl base() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port)); }
+    void publish(const char* directory, const QByteArray& product, const QDateTime& scan) {
+        tree[QLatin1String(directory)] = {scan, retimed(product, scan)};
+    }
+
+    QHttpServer server;
+    quint16 port = 0;
+    std::map<QString, std::pair<QDateTime, QByteArray>> tree;
+    std::map<QString, QByteArray> archive;
+    int treeRequests = 0;
+};
+
+} // namespace nubivista::feed::nws::testing
