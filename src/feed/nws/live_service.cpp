@@ -135,20 +135,21 @@ void LiveService::handle(const server::RequestInfo& request, server::Responder r
             respond(scan ? scanReply(request, site, product, scan) : server::errorReply(404));
             return;
         }
-        default: { // the loop list: the scans held, oldest first
+        default: // the loop list: the ten newest scans, oldest first
             if (scans.servable(now, source.failing()) == nullptr) {
                 respond(server::errorReply(503));
                 return;
             }
-            std::vector<qint64> times;
-            for (const Scan& scan : scans.newest())
-                times.insert(times.begin(), scan.time.toSecsSinceEpoch());
-            Reply reply;
-            reply.body = server::loopList(product, site, times);
-            respond(server::resourceReply(request, std::move(reply), "text/plain", times.back(),
-                                          kLatestMaxAge, now.toSecsSinceEpoch()));
+            source.refreshLoop(now, [this, request, respond, &site, &product, &source] {
+                std::vector<qint64> times;
+                for (const Scan& scan : source.scans().newest())
+                    times.insert(times.begin(), scan.time.toSecsSinceEpoch());
+                Reply reply;
+                reply.body = server::loopList(product, site, times);
+                respond(server::resourceReply(request, std::move(reply), "text/plain", times.back(),
+                                              kLatestMaxAge, now_().toSecsSinceEpoch()));
+            });
             return;
-        }
         }
     });
 }

@@ -143,4 +143,84 @@ void ProductPoller::finish(bool failed, const QString& error) {
         done();
 }
 
+void ProductPoller::refreshLoop(const QDateTime& now, std::function<void()> done) {
+    loopWaiting_.push_back(std::move(done));
+    if (loopBusy_)
+        return;
+    if (loopAsked_.isValid() && loopAsked_.secsTo(now) < kAskEverySeconds) {
+        finishLoop();
+        return;
+    }
+    loopBusy_ = true;
+    loopAsked_ = now;
+    const std::size_t source = chosen_.value_or(0);
+    fetcher_.get(productTreeUrl(source, QString()), {},
+                 [this, source, now](const FetchResult& result) {
+                     const std::vector<ListingEntry> files =
+                         result.outcome == FetchResult::Outcome::Fetched
+                             ? newestEntries(parseProductTreeIndex(result.body), ScanArchive::kKept)
+                             : std::vector<ListingEntry>{};
+                     if (files.empty()) {
+                         listLoop(now.date(), false, {});
+                         return;
+                     }
+                     std::vector<QUrl> wanted;
+                     for (const ListingEntry& file : files) {
+                         const QString seen = file.name + file.modified.toString(Qt::ISODate);
+                         if (!loopFetched_.contains(seen)) {
+                             loopFetched_.insert(seen);
+                             wanted.push_back(productTreeUrl(source, file.name));
+                         }
+                     }
+                     fetchLoopFiles(std::move(wanted));
+                 });
+}
+
+void ProductPoller::listLoop(const QDate& day, bool dayBefore, std::vector<QString> found) {
+    const std::size_t source = chosen_.value_or(0);
+    const QUrl listing = upstreams_.archive.resolved(
+        QUrl(archiveListing(siteCode_, product_.level3[source].awips, day)));
+    fetcher_.get(listing, {}, [this, day, dayBefore, found](const FetchResult& result) mutable {
+        if (result.outcome == FetchResult::Outcome::Fetched)
+            for (const ListingEntry& key :
+                 newestEntries(parseArchiveListing(result.body).keys, ScanArchive::kKept))
+                found.push_back(key.name);
+        // Early in the day the day before holds the rest of the ten.
+        if (found.size() < ScanArchive::kKept && !dayBefore) {
+            listLoop(day.addDays(-1), true, std::move(found));
+            return;
+        }
+        std::vector<QUrl> wanted;
+        for (const QString& key : found) {
+            if (!loopFetched_.contains(key)) {
+                loopFetched_.insert(key);
+                wanted.push_back(upstreams_.archive.resolved(QUrl(key)));
+            }
+        }
+        fetchLoopFiles(std::move(wanted));
+    });
+}
+
+void ProductPoller::fetchLoopFiles(std::vector<QUrl> files) {
+    if (files.empty()) {
+        finishLoop();
+        return;
+    }
+    const QUrl next = files.back();
+    files.pop_back();
+    fetcher_.get(next, {}, [this, files = std::move(files)](const FetchResult& result) mutable {
+        if (result.outcome == FetchResult::Outcome::Fetched)
+            keep(result.body, chosen_.value_or(0));
+        fetchLoopFiles(std::move(files));
+    });
+}
+
+void ProductPoller::finishLoop() {
+    loopBusy_ = false;
+    std::vector<std::function<void()>> waiting;
+    waiting.swap(loopWaiting_);
+    for (auto& done : waiting)
+        done();
+}
+
 } // namespace nubivista::feed::nws

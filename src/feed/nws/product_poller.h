@@ -7,6 +7,7 @@
 #include "radar/products.h"
 
 #include <QDateTime>
+#include <QSet>
 #include <QString>
 #include <QUrl>
 #include <functional>
@@ -31,6 +32,10 @@ public:
     // when the upstreams were asked less than a minute ago.
     void refresh(const QDateTime& now, std::function<void()> done);
 
+    // Fills the scans up to the ten newest the upstreams hold, for the loop
+    // list, asking at most once a minute; done runs when that is finished.
+    void refreshLoop(const QDateTime& now, std::function<void()> done);
+
     const ScanArchive& scans() const { return scans_; }
     // The last refresh found neither upstream working.
     bool failing() const { return failing_; }
@@ -40,6 +45,10 @@ private:
     void askProductTree(std::size_t source);
     void askArchive(std::size_t source, const QDate& day, bool dayBefore);
     void fetchArchiveKey(std::size_t source, const QString& key);
+    void listLoop(const QDate& day, bool dayBefore, std::vector<QString> found);
+    // Fetches the named files one after another, then ends the loop refresh.
+    void fetchLoopFiles(std::vector<QUrl> files);
+    void finishLoop();
     // Decodes a product and keeps it; false when it is no product of this kind.
     bool keep(const QByteArray& bytes, std::size_t source);
     void finish(bool failed, const QString& error = {});
@@ -57,6 +66,11 @@ private:
     std::optional<std::size_t> chosen_;
     std::array<QDateTime, 2> lastModified_;
     std::vector<std::function<void()>> waiting_;
+    QDateTime loopAsked_;
+    std::vector<std::function<void()>> loopWaiting_;
+    bool loopBusy_ = false;
+    // Files fetched for the loop already, by name and listed time.
+    QSet<QString> loopFetched_;
     bool busy_ = false;
     bool failing_ = false;
     QString lastError_;

@@ -7,10 +7,13 @@ namespace nubivista::feed::nws {
 bool ScanArchive::add(Scan scan) {
     if (!scan.time.isValid() || !scan.product || at(scan.time) != nullptr)
         return false;
-    scan.sequence = ++added_;
     const auto place =
         std::upper_bound(scans_.begin(), scans_.end(), scan.time,
                          [](const QDateTime& t, const Scan& s) { return t < s.time; });
+    if (place == scans_.end())
+        scan.sequence = scans_.empty() ? 1 : scans_.back().sequence + 1;
+    else
+        scan.sequence = place->sequence + 1; // an older scan, filled in for the loop
     scans_.insert(place, std::move(scan));
     if (scans_.size() > kKept)
         scans_.erase(scans_.begin(), scans_.begin() + std::ptrdiff_t(scans_.size() - kKept));

@@ -12,8 +12,9 @@ namespace nubivista::feed::nws {
 struct Scan {
     QDateTime time; // the product's volume scan time, UTC
     std::shared_ptr<const level3::Product> product;
-    // Counts the scans kept, one by one: consecutive scans' pictures take
-    // sizes of other parity, so that the program sees each as new.
+    // Differs by one from the next newer scan's when this one was kept, so
+    // that a newer scan's picture takes a size of the other parity than the
+    // one before it: the program tells a new image by its time and size.
     std::uint64_t sequence = 0;
 };
 
@@ -38,7 +39,6 @@ public:
 
 private:
     std::vector<Scan> scans_; // oldest first
-    std::uint64_t added_ = 0;
 };
 
 } // namespace nubivista::feed::nws

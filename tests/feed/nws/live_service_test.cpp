@@ -87,6 +87,20 @@ TEST_F(LiveServiceTest, TheLatestImageIsTheNewestScanUnderItsOwnTimeAndANewerOne
     EXPECT_EQ(get(QStringLiteral("/radar/national.html")).status, 200);
 }
 
+TEST_F(LiveServiceTest, TheLoopListNamesTheTenNewestScansOldestFirst) {
+    start({upstream.base(), upstream.base()});
+    for (int i = 11; i >= 0; --i)
+        upstream.publish("DS.p94r0", n0q, now.addSecs(-300 * i - 30));
+    const Answer list = get(QStringLiteral("/radar/loopdata/DS.p19r0/klsx.txt"));
+    ASSERT_EQ(list.status, 200);
+    const QList<QByteArray> lines = list.body.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 10);
+    EXPECT_EQ(lines.front(), "images/DS.p19r0/SI.klsx/sn_20261208_at_111430.gif");
+    EXPECT_EQ(lines.back(), "images/DS.p19r0/SI.klsx/sn_20261208_at_115930.gif");
+    for (const QByteArray& line : lines)
+        EXPECT_EQ(line.size(), 49) << "the program reads fixed positions";
+}
+
 TEST_F(LiveServiceTest, UpstreamTroubleServesARecentScanAndOtherwiseAnErrorNeverAPicture) {
     start({upstream.base(), upstream.base()});
     upstream.publish("DS.p94r0", n0q, now.addSecs(-120));

@@ -9,6 +9,7 @@
 #include <QtEndian>
 #include <gtest/gtest.h>
 #include <map>
+#include <vector>
 
 namespace nubivista::feed::nws::testing {
 
@@ -34,24 +35,49 @@ inline QByteArray httpTime(const QDateTime& t) {
         .toLatin1();
 }
 
-// The product tree and the archive in one server: /SL.us008001/... and /<key>.
+// The product tree and the archive in one server: /SL.us008001/... (an
+// index of sn.NNNN files, sn.last the newest) and /<key>.
 class StandIn {
 public:
+    struct File {
+        QString name;
+        QDateTime time;
+        QByteArray bytes;
+    };
+
     StandIn() {
-        server.route(
-            "/SL.us008001/DF.of/DC.radar/<arg>/SI.klsx/sn.last",
-            [this](const QString& directory, const QHttpServerRequest& request) {
-                ++treeRequests;
-                const auto found = tree.find(directory);
-                if (found == tree.end())
-                    return QHttpServerResponse(QHttpServerResponder::StatusCode::NotFound);
-                const QByteArray modified = httpTime(found->second.first);
-                if (request.value("If-Modified-Since") == modified)
-                    return QHttpServerResponse(QHttpServerResponder::StatusCode::NotModified);
-                QHttpServerResponse response("application/octet-stream", found->second.second);
-                response.addHeader("Last-Modified", modified);
-                return response;
-            });
+        server.route("/SL.us008001/DF.of/DC.radar/<arg>/SI.klsx/",
+                     [this](const QString& directory) {
+                         QByteArray html = "<html><body><pre>\n";
+                         for (const File& file : tree[directory])
+                             html += "<a href=\"" + file.name.toLatin1() + "\">" +
+                                     file.name.toLatin1() + "</a>   " +
+                                     QLocale::c()
+                                         .toString(file.time, QStringLiteral("dd-MMM-yyyy HH:mm"))
+                                         .toLatin1() +
+                                     "   26K\n";
+                         return QHttpServerResponse("text/html", html + "</pre></body></html>");
+                     });
+        server.route("/SL.us008001/DF.of/DC.radar/<arg>/SI.klsx/<arg>",
+                     [this](const QString& directory, const QString& name,
+                            const QHttpServerRequest& request) {
+                         const bool last = name == QLatin1String("sn.last");
+                         treeRequests += last ? 1 : 0;
+                         const std::vector<File>& files = tree[directory];
+                         const File* file = nullptr;
+                         for (const File& f : files)
+                             if (f.name == name || (last && &f == &files.back()))
+                                 file = &f;
+                         if (file == nullptr)
+                             return QHttpServerResponse(QHttpServerResponder::StatusCode::NotFound);
+                         const QByteArray modified = httpTime(file->time);
+                         if (request.value("If-Modified-Since") == modified)
+                             return QHttpServerResponse(
+                                 QHttpServerResponder::StatusCode::NotModified);
+                         QHttpServerResponse response("application/octet-stream", file->bytes);
+                         response.addHeader("Last-Modified", modified);
+                         return response;
+                     });
         server.route("/", [this](const QHttpServerRequest& request) {
             const QString prefix = request.query().queryItemValue(QStringLiteral("prefix"));
             QByteArray xml = "<ListBucketResult><IsTruncated>false</IsTruncated>";
@@ -69,15 +95,18 @@ public:
         port = server.listen(QHostAddress::LocalHost);
     }
     QUrl base() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port)); }
+    // A new scan in the tree: the next sn.NNNN file, and sn.last.
     void publish(const char* directory, const QByteArray& product, const QDateTime& scan) {
-        tree[QLatin1String(directory)] = {scan, retimed(product, scan)};
+        std::vector<File>& files = tree[QLatin1String(directory)];
+        files.push_back({QStringLiteral("sn.%1").arg(files.size(), 4, 10, QLatin1Char('0')), scan,
+                         retimed(product, scan)});
     }
 
     QHttpServer server;
     quint16 port = 0;
-    std::map<QString, std::pair<QDateTime, QByteArray>> tree;
+    std::map<QString, std::vector<File>> tree;
     std::map<QString, QByteArray> archive;
-    int treeRequests = 0;
+    int treeRequests = 0; // of sn.last
 };
 
 } // namespace nubivista::feed::nws::testing
