@@ -106,7 +106,7 @@ void LiveService::handle(const server::RequestInfo& request, server::Responder r
         page(server::nationalMapHtml(), "text/html; charset=utf-8");
         return;
     case Route::NationalImage: {
-        static const QByteArray map = server::nationalMapGif();
+        static const QByteArray map = server::nationalMapGif(basemaps_.lines());
         page(map, "image/gif");
         return;
     }

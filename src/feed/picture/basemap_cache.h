@@ -15,6 +15,7 @@ public:
     explicit BasemapCache(BoundaryLines lines) : lines_(std::move(lines)) {}
 
     const IndexedImage& layer(const radar::SiteRow& site, bool longRange);
+    const BoundaryLines& lines() const { return lines_; }
 
 private:
     BoundaryLines lines_;

@@ -1,6 +1,7 @@
 #include "feed/server/national_map.h"
 
 #include "feed/picture/bitmap_font.h"
+#include "feed/picture/boundaries.h"
 #include "feed/picture/gif_writer.h"
 #include "feed/picture/indexed_image.h"
 #include "feed/picture/palettes.h"
@@ -64,22 +65,32 @@ std::vector<SiteSpot> nationalMapSpots() {
     return spots;
 }
 
-QByteArray nationalMapGif() {
+// The state lines and coasts inside one region's box.
+void drawOutlines(IndexedImage& image, const BoundaryLines& lines, const Region& region) {
+    for (const BoundaryLine& line : lines) {
+        if (line.kind == BoundaryLine::Kind::County || line.north < region.south ||
+            line.south > region.north || line.east < region.west || line.west > region.east)
+            continue;
+        for (std::size_t i = 1; i < line.points.size(); ++i) {
+            const GeoPoint& a = line.points[i - 1];
+            const GeoPoint& b = line.points[i];
+            if (!region.contains(a.latitude, a.longitude) ||
+                !region.contains(b.latitude, b.longitude))
+                continue;
+            const QPoint from = region.place(a.latitude, a.longitude);
+            const QPoint to = region.place(b.latitude, b.longitude);
+            image.drawLine(from.x(), from.y(), to.x(), to.y(), colour::kRing);
+        }
+    }
+}
+
+QByteArray nationalMapGif(const BoundaryLines& lines) {
     IndexedImage image(kNationalMapWidth, kNationalMapHeight, colour::kBlack);
-    const Region& conus = kRegions[0];
-    for (int longitude = -120; longitude <= -70; longitude += 10) {
-        const QPoint top = conus.place(conus.north, longitude);
-        const QPoint bottom = conus.place(conus.south, longitude);
-        image.drawLine(top.x(), top.y(), bottom.x(), bottom.y(), colour::kRing);
-    }
-    for (int latitude = 30; latitude <= 50; latitude += 10) {
-        const QPoint west = conus.place(latitude, conus.west);
-        const QPoint east = conus.place(latitude, conus.east);
-        image.drawLine(west.x(), west.y(), east.x(), east.y(), colour::kRing);
-    }
+    drawOutlines(image, lines, kRegions[0]);
     for (std::size_t i = 1; i < kRegions.size(); ++i) {
         const QRect& box = kRegions[i].box;
         image.fillRect(box.left(), box.top(), box.width(), box.height(), colour::kBlack);
+        drawOutlines(image, lines, kRegions[i]);
         image.drawLine(box.left(), box.top(), box.right(), box.top(), colour::kLegendText);
         image.drawLine(box.left(), box.bottom(), box.right(), box.bottom(), colour::kLegendText);
         image.drawLine(box.left(), box.top(), box.left(), box.bottom(), colour::kLegendText);

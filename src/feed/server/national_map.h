@@ -1,5 +1,7 @@
 #pragma once
 
+#include "feed/picture/boundaries.h"
+
 #include <QByteArray>
 #include <QPoint>
 #include <QString>
@@ -20,8 +22,9 @@ struct SiteSpot {
 // Hawaii, Puerto Rico and Guam in boxes of their own.
 std::vector<SiteSpot> nationalMapSpots();
 
-// The map image: a plain map with a graticule and the labelled sites.
-QByteArray nationalMapGif();
+// The map image: the state lines and coasts of the 48 states and the insets,
+// with the labelled sites.
+QByteArray nationalMapGif(const picture::BoundaryLines& lines);
 
 // The page: the image with an image map of one link per site, exactly
 // http://weather.noaa.gov/radar/latest/DS.p19r0/si.<site>.shtml, and a few

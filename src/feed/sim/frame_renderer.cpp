@@ -189,6 +189,10 @@ void loadBasemap(const QString& boundaryFile) {
     basemaps() = BasemapCache(std::get<picture::BoundaryLines>(std::move(lines)));
 }
 
+const picture::BoundaryLines& boundaryLines() {
+    return basemaps().lines();
+}
+
 QPointF milesToPixel(double eastMiles, double northMiles, const Product& product) {
     return picture::milesToPixel(eastMiles, northMiles, product.isLongRange());
 }

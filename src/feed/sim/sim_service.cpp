@@ -1,11 +1,11 @@
 #include "feed/sim/sim_service.h"
 
-#include "feed/server/http_date.h"
 #include "feed/server/answers.h"
+#include "feed/server/http_date.h"
 #include "feed/server/national_map.h"
-#include "feed/server/routes.h"
 #include "feed/server/pages.h"
 #include "feed/server/request.h"
+#include "feed/server/routes.h"
 #include "feed/sim/frame_renderer.h"
 #include "feed/sim/products.h"
 #include "feed/sim/site_list.h"
@@ -123,8 +123,7 @@ Reply SimService::serve(const RequestInfo& request) {
     qint64 lastModified = newestSeconds;
     int maxAge = m_clock.realSecondsToNextFrame();
     const bool isGif = resource->kind == Route::NationalImage ||
-                       resource->kind == Route::LatestImage ||
-                       resource->kind == Route::FrameImage;
+                       resource->kind == Route::LatestImage || resource->kind == Route::FrameImage;
     switch (resource->kind) {
     case Route::NationalPage: {
         static const QByteArray kPage = nationalMapHtml();
@@ -133,7 +132,7 @@ Reply SimService::serve(const RequestInfo& request) {
         break;
     }
     case Route::NationalImage: {
-        static const QByteArray kMap = nationalMapGif();
+        static const QByteArray kMap = nationalMapGif(boundaryLines());
         reply.body = kMap;
         lastModified = m_publishedSeconds;
         break;
