@@ -11,6 +11,7 @@
 #include "display/tab_display.h"
 #include "display/zoom_scroll.h"
 #include "gui_bench_main.h"
+#include "process_memory.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -32,13 +33,7 @@ double cpuSeconds() {
 }
 
 double residentMegabytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
+    return double(nubivista::bench::residentKb()) / 1024.0;
 }
 
 void runEventsFor(int ms) {

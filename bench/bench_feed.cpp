@@ -5,6 +5,7 @@
 #include "feed/nws/echo_from_product.h"
 #include "feed/picture/basemap_cache.h"
 #include "feed/picture/frame_composer.h"
+#include "process_memory.h"
 #include "radar/products.h"
 
 #include <QFile>
@@ -25,7 +26,8 @@ QByteArray productFile(const char* name) {
 
 picture::BoundaryLines& boundaries() {
     static picture::BoundaryLines lines = [] {
-        auto loaded = picture::loadBoundaries(QStringLiteral(NUBIVISTA_BENCH_APP_DIR "/us-boundaries.bin"));
+        auto loaded =
+            picture::loadBoundaries(QStringLiteral(NUBIVISTA_BENCH_APP_DIR "/us-boundaries.bin"));
         return std::holds_alternative<picture::BoundaryLines>(loaded)
                    ? std::get<picture::BoundaryLines>(std::move(loaded))
                    : picture::BoundaryLines{};
@@ -40,10 +42,14 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"KLSX_SDUS53_N0RLSX_202105041639", false, false}, {"KLSX_SDUS73_N0ZLSX_202105042031", false, true},
-    {"KLSX_SDUS53_NCRLSX_202112110215", false, false}, {"KLSX_SDUS63_NCZLSX_202112110130", false, true},
-    {"KLSX_SDUS33_N1PLSX_202112110103", true, false},  {"KLSX_SDUS53_NTPLSX_202112110114", true, false},
-    {"KLSX_SDUS23_N2QLSX_202112110250", false, false}, {"KLSX_SDUS83_DAALSX_202112110135", true, false},
+    {"KLSX_SDUS53_N0RLSX_202105041639", false, false},
+    {"KLSX_SDUS73_N0ZLSX_202105042031", false, true},
+    {"KLSX_SDUS53_NCRLSX_202112110215", false, false},
+    {"KLSX_SDUS63_NCZLSX_202112110130", false, true},
+    {"KLSX_SDUS33_N1PLSX_202112110103", true, false},
+    {"KLSX_SDUS53_NTPLSX_202112110114", true, false},
+    {"KLSX_SDUS23_N2QLSX_202112110250", false, false},
+    {"KLSX_SDUS83_DAALSX_202112110135", true, false},
     {"KLSX_SDUS83_DTALSX_202112110209", true, false},
 };
 
@@ -56,8 +62,10 @@ QByteArray drawScan(const QByteArray& bytes, const Case& c, picture::BasemapCach
     titles.scanTime = product.description.volumeScanTime;
     titles.longRange = c.longRange;
     const auto echoes = nws::echoGridFromProduct(
-        product, c.rainfall ? picture::EchoKind::Rainfall : picture::EchoKind::Reflectivity, c.longRange);
-    return picture::frameGif(picture::composeFrame(echoes, maps.layer(site, c.longRange), titles), false);
+        product, c.rainfall ? picture::EchoKind::Rainfall : picture::EchoKind::Reflectivity,
+        c.longRange);
+    return picture::frameGif(picture::composeFrame(echoes, maps.layer(site, c.longRange), titles),
+                             false);
 }
 
 // One scan: decode, echo grid, frame over the (already made) basemap, GIF.
@@ -81,22 +89,12 @@ void BM_DecodeOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeOnly)->DenseRange(0, 8)->Unit(benchmark::kMillisecond);
 
-long residentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').front().toLong();
-    return 0;
-}
-
 // What a feed holds for 20 radars and six products each: the decoded scans
 // (the newest of each), their frames and the radars' basemaps at two ranges.
 void BM_MemoryOf20RadarsSixProducts(benchmark::State& state) {
     const Case sixProducts[] = {kCases[6], kCases[6], kCases[2], kCases[3], kCases[7], kCases[8]};
     for (auto _ : state) {
-        const long before = residentKb();
+        const long before = nubivista::bench::residentKb();
         picture::BasemapCache maps(boundaries());
         std::vector<std::shared_ptr<level3::Product>> scans;
         std::vector<QByteArray> frames;
@@ -106,17 +104,20 @@ void BM_MemoryOf20RadarsSixProducts(benchmark::State& state) {
                 continue;
             for (const Case& c : sixProducts) {
                 auto decoded = level3::decodeLevel3(productFile(c.file));
-                scans.push_back(std::make_shared<level3::Product>(std::get<level3::Product>(std::move(decoded))));
+                scans.push_back(std::make_shared<level3::Product>(
+                    std::get<level3::Product>(std::move(decoded))));
                 picture::FrameTitles titles;
                 titles.site = site.stationTitle();
                 const auto echoes = nws::echoGridFromProduct(
-                    *scans.back(), c.rainfall ? picture::EchoKind::Rainfall : picture::EchoKind::Reflectivity,
+                    *scans.back(),
+                    c.rainfall ? picture::EchoKind::Rainfall : picture::EchoKind::Reflectivity,
                     c.longRange);
                 frames.push_back(picture::frameGif(
                     picture::composeFrame(echoes, maps.layer(site, c.longRange), titles), false));
             }
         }
-        state.counters["resident_MiB_added"] = double(residentKb() - before) / 1024.0;
+        state.counters["resident_MiB_added"] =
+            double(nubivista::bench::residentKb() - before) / 1024.0;
         state.counters["frames"] = double(frames.size());
     }
 }

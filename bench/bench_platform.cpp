@@ -7,6 +7,7 @@
 #include "acquisition/platform/web_engine_pane.h"
 #include "acquisition/platform/web_engine_setup.h"
 #include "core/wait_ticks.h"
+#include "process_memory.h"
 
 #include <QApplication>
 #include <QDir>
@@ -88,17 +89,6 @@ QByteArray fetch(QNetworkAccessManager& network, QNetworkRequest request) {
     return body;
 }
 
-// Resident memory in kB of a process, from /proc.
-qint64 residentKb(const QString& pid) {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return 0;
-}
-
 // This process and every process below it (the engine's helpers).
 qint64 residentKbWithHelpers() {
     const QString self = QString::number(QCoreApplication::applicationPid());
@@ -119,7 +109,7 @@ qint64 residentKbWithHelpers() {
             p = parentOf.value(p);
         // The simulator is this process's child too, but not the program's.
         if (p == self && it.key() != QString::number(world->sim->processId()))
-            total += residentKb(it.key());
+            total += nubivista::bench::residentKb(it.key());
     }
     return total;
 }

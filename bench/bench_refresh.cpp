@@ -18,6 +18,7 @@
 #include "app/main_window.h"
 #include "core/message_service.h"
 #include "core/wait_ticks.h"
+#include "process_memory.h"
 
 #include <QApplication>
 #include <QDir>
@@ -68,16 +69,6 @@ Options parseOptions(const QStringList& arguments) {
 // Runs events, sleeping between them, until done() holds or the time is up.
 template <typename Done> bool waitFor(Done done, int ms) {
     return nubivista::core::WaitUntil(done, ms);
-}
-
-qint64 residentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return 0;
 }
 
 double processCpuSeconds() {
@@ -306,9 +297,9 @@ int run(const Options& options) {
         latencies.push_back(shown.nsecsElapsed() / 1e6);
         stalls.push_back(stall.stop());
         if (image == 20)
-            rssAt20 = residentKb();
+            rssAt20 = nubivista::bench::residentKb();
     }
-    const qint64 rssAtEnd = residentKb();
+    const qint64 rssAtEnd = nubivista::bench::residentKb();
 
     // The process on its own: a frame each minute, a refresh each minute.
     QTimer publisher;
