@@ -7,9 +7,13 @@
 //     as a share of one core, for this process and for the engine's helpers.
 //
 //   bench_refresh [--span-seconds S] [--minute-ms M] [--images N]
+//   bench_refresh --live N
 //
 // Defaults: a 600 s span of 60 000 ms minutes and 200 images. A quick run:
-// --span-seconds 30 --minute-ms 5000.
+// --span-seconds 30 --minute-ms 5000. With --live the feed runs its live source
+// on stand-ins of the weather service serving a real KLSX product, and N new
+// scans are timed from the program's refresh to the image stored (the feed asks
+// upstream at most once a minute, so each takes a minute).
 #include "acquisition/form5.h"
 #include "acquisition/platform/internet_layer.h"
 #include "acquisition/platform/pane_profile.h"
@@ -18,6 +22,7 @@
 #include "app/main_window.h"
 #include "core/message_service.h"
 #include "core/wait_ticks.h"
+#include "feed/nws/stand_in.h"
 #include "process_memory.h"
 
 #include <QApplication>
@@ -49,6 +54,7 @@ struct Options {
     int spanSeconds = 600;
     int minuteMs = 60000;
     int images = 200;
+    int liveScans = 0; // with the live source: this many new scans timed
 };
 
 Options parseOptions(const QStringList& arguments) {
@@ -62,6 +68,8 @@ Options parseOptions(const QStringList& arguments) {
             options.minuteMs = std::clamp(value, 1000, 60000);
         else if (name == QLatin1String("--images"))
             options.images = std::max(21, value);
+        else if (name == QLatin1String("--live"))
+            options.liveScans = std::max(1, value);
     }
     return options;
 }
@@ -143,10 +151,12 @@ private:
 
 class Simulator {
 public:
-    bool start() {
-        process_.start(
-            QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/nubivista-feed"),
-            {"--source", "sim", "--port", "0", "--frame-interval", "300", "--speed", "0"});
+    // The simulated source unless other source arguments are given.
+    bool start(const QStringList& source = {"--source", "sim", "--frame-interval", "300", "--speed",
+                                            "0"}) {
+        process_.start(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/../bin/nubivista-feed"),
+                       QStringList{"--port", "0"} + source);
         const QRegularExpression ready(QStringLiteral("127\\.0\\.0\\.1:(\\d+)/"));
         QByteArray out;
         while (port_ == 0 && process_.waitForReadyRead(30000)) {
@@ -194,8 +204,8 @@ struct World {
     int stored = 0;
     int mapLoads = 0;
 
-    bool start(int minuteMs) {
-        if (!sim.start() || !home.isValid())
+    bool start(int minuteMs, const QStringList& source = {}) {
+        if (!(source.isEmpty() ? sim.start() : sim.start(source)) || !home.isValid())
             return false;
         paths = core::derivePaths(QStringLiteral(NUBIVISTA_BENCH_APP_DIR), home.path());
         QDir().mkpath(paths.loopImagesDir);
@@ -266,7 +276,52 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// The live source: a new scan of KLSX on the stand-in, a minute after the
+// feed last asked, then the program's refresh; timed to the image stored.
+int runLive(const Options& options) {
+    using feed::nws::testing::StandIn;
+    const QByteArray product = feed::nws::testing::productFile("KLSX_SDUS23_N2QLSX_202112110250");
+    StandIn upstream;
+    upstream.publish("DS.p94r0", product, QDateTime::currentDateTimeUtc().addSecs(-120));
+    World world;
+    const QString base = upstream.base().toString();
+    if (product.isEmpty() ||
+        !world.start(60000, {"--source", "live", "--nws-base", base, "--archive-base", base})) {
+        std::fprintf(stderr, "bench_refresh: the live feed, the layer or the map did not start\n");
+        return 1;
+    }
+    if (!world.clickSite(QStringLiteral("klsx"))) {
+        std::fprintf(stderr, "bench_refresh: no first image from the live feed\n");
+        return 1;
+    }
+    QElapsedTimer sinceAsked;
+    sinceAsked.start();
+    std::vector<double> latencies;
+    for (int scan = 0; scan < options.liveScans; ++scan) {
+        waitFor([&] { return sinceAsked.elapsed() > 61000; }, 70000);
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        upstream.publish("DS.p94r0", product, now.addSecs(-5));
+        const int before = world.stored;
+        QElapsedTimer shown;
+        shown.start();
+        sinceAsked.restart();
+        world.window->refresh().mnuRefresh_Click();
+        if (!waitFor([&] { return world.stored > before; }, 60000)) {
+            std::fprintf(stderr, "bench_refresh: scan %d never came\n", scan + 1);
+            return 1;
+        }
+        latencies.push_back(shown.nsecsElapsed() / 1e6);
+    }
+    std::printf("bench_refresh --live: %d new scans on the stand-in\n", options.liveScans);
+    std::printf("  refresh to stored (feed fetch, decode, draw; program poll and download): "
+                "median %.0f ms, max %.0f ms\n",
+                median(latencies), *std::max_element(latencies.begin(), latencies.end()));
+    return 0;
+}
+
 int run(const Options& options) {
+    if (options.liveScans > 0)
+        return runLive(options);
     World world;
     if (!world.start(options.minuteMs)) {
         std::fprintf(stderr, "bench_refresh: the simulator, the layer or the map did not start\n");
