@@ -37,7 +37,8 @@ prefix="$work/prefix"
 app="$prefix/lib/nubivista"
 [ "$(readlink "$prefix/bin/nubivista")" = "../lib/nubivista/nubivista" ] ||
     fail "bin/nubivista is not the relative link to ../lib/nubivista/nubivista"
-for f in nubivista Nubivista.ini NubivistaHelp.htm BeginNav.htm "Sample Loop Images/CurrSetRec.sis"; do
+for f in nubivista nubivista-feed us-boundaries.bin Nubivista.ini NubivistaHelp.htm BeginNav.htm \
+    "Sample Loop Images/CurrSetRec.sis"; do
     [ -e "$app/$f" ] || fail "not installed: lib/nubivista/$f"
 done
 share="$prefix/share"
@@ -72,6 +73,20 @@ else
     echo "appstreamcli not installed: metainfo not validated"
 fi
 
+# The installed feed finds its boundary file beside it and says when it is ready.
+"$app/nubivista-feed" --source sim --port 0 >"$work/feed.log" 2>&1 &
+feed=$!
+for _ in $(seq 1 100); do
+    grep -q '^nubivista-feed listening on http://127\.0\.0\.1:[0-9]*/$' "$work/feed.log" && break
+    kill -0 "$feed" 2>/dev/null || break
+    sleep 0.1
+done
+kill "$feed" 2>/dev/null || true
+grep -q '^nubivista-feed listening on' "$work/feed.log" || {
+    cat "$work/feed.log" >&2
+    fail "the installed feed did not start"
+}
+
 user="$home/.local/share/Application Data/Nubivista"
 (cd "$work" && exec "$prefix/bin/nubivista") >"$work/program.log" 2>&1 &
 pid=$!
@@ -104,4 +119,4 @@ pid=""
 if grep -Ei 'fatal|segmentation fault|aborted|core dumped|could not find|not found at' "$work/program.log"; then
     fail "the program reported an error"
 fi
-echo "installed program: shipped files found, window up, clean exit"
+echo "installed program: shipped files found, the feed starts, window up, clean exit"
