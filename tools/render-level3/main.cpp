@@ -3,6 +3,7 @@
 //
 //   render-level3 PRODUCT-FILE OUT.gif [--long] [--boundaries FILE]
 #include "feed/level3/decode.h"
+#include "feed/level3/product_codes.h"
 #include "feed/nws/echo_from_product.h"
 #include "feed/picture/basemap.h"
 #include "feed/picture/boundaries.h"
@@ -53,9 +54,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     const bool longRange = parser.isSet(longOption);
-    const bool rainfall =
-        product.description.productCode == 78 || product.description.productCode == 80 ||
-        product.description.productCode == 170 || product.description.productCode == 172;
+    // Products measured in inches are rainfall; the rest reflectivity.
+    const auto* info = feed::level3::productCodeInfo(product.description.productCode);
+    const bool rainfall = info != nullptr && info->unit == QLatin1String("in");
     feed::picture::BoundaryLines lines;
     auto loaded = feed::picture::loadBoundaries(parser.value(boundariesOption));
     if (auto* found = std::get_if<feed::picture::BoundaryLines>(&loaded))

@@ -33,4 +33,11 @@ const ProductCodeInfo* productCodeInfo(int code) {
     return nullptr;
 }
 
+const ProductCodeInfo* productCodeInfo(const QString& awipsPrefix) {
+    for (const ProductCodeInfo& info : Codes)
+        if (awipsPrefix == info.awipsPrefix)
+            return &info;
+    return nullptr;
+}
+
 } // namespace nubivista::feed::level3

@@ -24,5 +24,7 @@ struct ProductCodeInfo {
 
 // The row of a product code; null for a code the feed does not draw.
 const ProductCodeInfo* productCodeInfo(int code);
+// The row of a product's three letters ("N0Q"); null when the feed draws none.
+const ProductCodeInfo* productCodeInfo(const QString& awipsPrefix);
 
 } // namespace nubivista::feed::level3

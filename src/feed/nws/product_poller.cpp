@@ -1,25 +1,11 @@
 #include "feed/nws/product_poller.h"
 
 #include "feed/level3/decode.h"
+#include "feed/level3/product_codes.h"
 #include "feed/nws/listings.h"
 #include "feed/nws/upstream_paths.h"
 
 namespace nubivista::feed::nws {
-
-namespace {
-
-// The Level III product codes each product tree directory holds.
-int productCodeOf(const QString& awips) {
-    static const std::pair<const char*, int> codes[] = {{"N0Q", 94}, {"N0R", 19},  {"N0Z", 20},
-                                                        {"NCR", 37}, {"NCZ", 38},  {"DAA", 170},
-                                                        {"N1P", 78}, {"DTA", 172}, {"NTP", 80}};
-    for (const auto& [name, code] : codes)
-        if (awips == QLatin1String(name))
-            return code;
-    return 0;
-}
-
-} // namespace
 
 ProductPoller::ProductPoller(Fetcher& fetcher, Upstreams upstreams, QString siteCode,
                              const radar::RadarProductCode& product, QObject* parent)
@@ -124,7 +110,9 @@ bool ProductPoller::keep(const QByteArray& bytes, std::size_t source) {
     auto product =
         std::make_shared<const level3::Product>(std::get<level3::Product>(std::move(decoded)));
     // Only the product asked for, of the radar asked for.
-    if (product->description.productCode != productCodeOf(product_.level3[source].awips) ||
+    const level3::ProductCodeInfo* wanted =
+        level3::productCodeInfo(QString(product_.level3[source].awips));
+    if (wanted == nullptr || product->description.productCode != wanted->code ||
         !product->heading.awipsId.endsWith(archiveSiteId(siteCode_), Qt::CaseInsensitive))
         return false;
     chosen_ = source;
