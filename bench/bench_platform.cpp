@@ -60,7 +60,7 @@ bool startWorld() {
         return false;
     InternetLayerOptions options;
     options.cacheFolder = world->home.filePath("cache");
-    options.upstreamProxy =
+    options.feedProxy =
         QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), world->simPort);
     world->layer = std::make_unique<InternetLayer>(options);
     return world->layer->isRunning();

@@ -216,7 +216,7 @@ struct World {
         });
         platform::InternetLayerOptions options;
         options.cacheFolder = home.filePath(QStringLiteral("cache"));
-        options.upstreamProxy =
+        options.feedProxy =
             QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), sim.port());
         layer = std::make_unique<platform::InternetLayer>(options);
         if (!layer->isRunning())

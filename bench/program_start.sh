@@ -5,13 +5,16 @@
 # and is reported apart.
 #
 #   bench/program_start.sh [program] [runs]      (default build/release/bin/nubivista, 5)
+#
+# PROGRAM_ARGS are passed to the program: "--feed http://127.0.0.1:1/" times a
+# launch that starts no feed of its own, against the default that starts one.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 program="${1:-$root/build/release/bin/nubivista}"
 runs="${2:-5}"
 
 if [ -z "${BENCH_INNER:-}" ]; then
-    exec env BENCH_INNER=1 xvfb-run -a -s "-screen 0 1280x900x24 -noreset" "$0" "$program" "$runs"
+    exec env BENCH_INNER=1 PROGRAM_ARGS="${PROGRAM_ARGS:-}" xvfb-run -a -s "-screen 0 1280x900x24 -noreset" "$0" "$program" "$runs"
 fi
 
 home="$(mktemp -d)"
@@ -24,7 +27,8 @@ now_ms() { date +%s%3N; }
 launch_once() {
     local start pid shown
     start=$(now_ms)
-    "$program" >"$home/program.log" 2>&1 &
+    # shellcheck disable=SC2086 # the arguments are words
+    "$program" ${PROGRAM_ARGS:-} >"$home/program.log" 2>&1 &
     pid=$!
     until xwininfo -name Nubivista >/dev/null 2>&1; do
         if ! kill -0 "$pid" 2>/dev/null; then
@@ -39,6 +43,10 @@ launch_once() {
     if [ "${2:-}" = rss ]; then
         sleep 5
         echo "idle resident memory: $(awk '/VmRSS/ {print $2, $3}' /proc/$pid/status)" >&2
+        local feed
+        for feed in $(pgrep -P "$pid" -x nubivista-feed || true); do
+            echo "its feed's resident memory: $(awk '/VmRSS/ {print $2, $3}' /proc/$feed/status)" >&2
+        done
     fi
     kill -TERM "$pid"
     wait "$pid" || true

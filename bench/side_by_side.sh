@@ -11,7 +11,7 @@
 # that exit during the span and are reaped by the tree are counted too. Memory is
 # the tree's RSS and PSS at the end of the span. The X server's own CPU over the
 # span is shown apart. Runs under its own Xvfb with a fresh home folder; the
-# radar simulator is the program's proxy, so nothing reaches the Internet. The
+# radar simulator is the program's feed (--feed), so nothing reaches the Internet. The
 # frames are real simulator frames fetched with curl. The program is driven with
 # xdotool (reload the current set and Run; a site click on the map and Yes).
 #
@@ -406,7 +406,7 @@ end_side "$chromium_pid" "$work/"
 program_pid=""
 launch_program() { # home folder
     mkdir -p "$1/run" && chmod 700 "$1/run"
-    HOME="$1" XDG_RUNTIME_DIR="$1/run" "$program" >"$1/program.log" 2>&1 &
+    HOME="$1" XDG_RUNTIME_DIR="$1/run" "$program" --feed "$proxy" >"$1/program.log" 2>&1 &
     program_pid=$!
     local w
     w=$(wait_window '^Nubivista$') || fail "the program showed no window"

@@ -3,6 +3,8 @@
 #include "core/form1.h"
 #include "core/wait_ticks.h"
 
+#include <QFile>
+
 namespace nubivista::acquisition {
 
 namespace {
@@ -65,11 +67,53 @@ void BrowserPanes::Form_Activate() {
 }
 
 void BrowserPanes::showNationalMap() {
+    showingFeedProblem_ = false;
+    if (feed_) {
+        switch (feed_->state()) {
+        case FeedProcess::State::NotStarted:
+        case FeedProcess::State::Starting:
+            // Loaded now, the map would fail and walk the regions for nothing.
+            mapWaitsForFeed_ = true;
+            return;
+        case FeedProcess::State::CannotStart:
+            showFeedProblem();
+            return;
+        default:
+            break;
+        }
+    }
+    mapWaitsForFeed_ = false;
     WebBrowser2->navigate(nationalMapUrl());
+}
+
+void BrowserPanes::watchFeed(FeedProcess* feed) {
+    feed_ = feed;
+    connect(feed, &FeedProcess::ready, this, &BrowserPanes::onFeedReady);
+    connect(feed, &FeedProcess::cannotStart, this, [this] {
+        if (mapWaitsForFeed_ && MapPaneAside == 0)
+            showFeedProblem();
+    });
+}
+
+void BrowserPanes::onFeedReady() {
+    if ((mapWaitsForFeed_ || showingFeedProblem_) && MapPaneAside == 0)
+        showNationalMap();
+}
+
+void BrowserPanes::showFeedProblem() {
+    mapWaitsForFeed_ = false;
+    showingFeedProblem_ = true;
+    const core::LocalPage& page = shell_.paths().feedProblem;
+    QFile file(page.path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(feedProblemPageHtml(feed_->problem()).toUtf8());
+    WebBrowser2->navigate(page.url);
 }
 
 void BrowserPanes::setMapPaneAside() {
     MapPaneAside = 1;
+    mapWaitsForFeed_ = false;
+    showingFeedProblem_ = false;
     WebBrowser2->navigate(shell_.paths().startBlank.url);
     placePanes();
 }

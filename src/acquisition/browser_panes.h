@@ -3,6 +3,7 @@
 // WebBrowser1 lives out of sight to the left of the display area, the
 // selector map pane WebBrowser2 lies over the picture view while the national
 // map is shown and is set aside (out of sight) otherwise.
+#include "acquisition/feed_process.h"
 #include "acquisition/platform/browser_pane.h"
 
 #include <QObject>
@@ -47,13 +48,24 @@ public:
 
     QUrl nationalMapUrl() const;
 
+    // The program's own feed: the national map waits until it is ready, and
+    // a feed that cannot start is explained in the map pane instead, on a
+    // local page written for it.
+    void watchFeed(FeedProcess* feed);
+
 private:
     void Form_Load();
     void Form_Activate();
     void CloseNavigation();
     static platform::PlacementTwips asidePlacement(const PaneArea& area);
 
+    void onFeedReady();
+    void showFeedProblem();
+
     core::Form1& shell_;
+    FeedProcess* feed_ = nullptr;
+    bool mapWaitsForFeed_ = false;
+    bool showingFeedProblem_ = false;
     std::function<PaneArea()> area_;
 };
 

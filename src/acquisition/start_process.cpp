@@ -59,8 +59,8 @@ QString productNotRecognisedText() {
 
 // The program's own pages, as a file path or a file address.
 bool isLocalPage(const QString& lowerAddress, const core::AppPaths& paths) {
-    for (const core::LocalPage* page :
-         {&paths.beginNav, &paths.beginLoopNav, &paths.startBlank, &paths.appClose}) {
+    for (const core::LocalPage* page : {&paths.beginNav, &paths.beginLoopNav, &paths.startBlank,
+                                        &paths.appClose, &paths.feedProblem}) {
         if (lowerAddress == page->path.toLower() || lowerAddress == page->url.toString().toLower())
             return true;
     }

@@ -1,29 +1,59 @@
 // The program's entry: start-up, then the main window until it closes.
+#include "acquisition/feed_process.h"
 #include "acquisition/form5.h"
 #include "acquisition/platform/internet_layer.h"
 #include "acquisition/platform/pane_profile.h"
 #include "acquisition/platform/web_engine_pane.h"
 #include "acquisition/platform/web_engine_setup.h"
+#include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/own_feed.h"
 #include "core/app_identity.h"
+#include "core/app_paths.h"
 #include "core/close_on_signal.h"
 #include "core/instance_guard.h"
 #include "core/message_service.h"
 #include "core/startup.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QStandardPaths>
 #include <QStyle>
+#include <cstdio>
 #include <memory>
 
 using namespace nubivista;
 
+namespace {
+
+bool asksForHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "-h" || argument == "--help" || argument == "-?")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    // Before the application object, which needs a display.
+    if (asksForHelp(argc, argv)) {
+        std::fputs(qPrintable(app::commandLineHelp()), stdout);
+        return 0;
+    }
     // The browser engine's flags and shared GL contexts come before the
     // application object.
     platform::prepareWebEngineEnvironment();
     QApplication app(argc, argv);
     QApplication::setApplicationName(core::kProgramTitle);
+    const auto parsed = app::parseCommandLine(QCoreApplication::arguments());
+    if (const auto* error = std::get_if<QString>(&parsed)) {
+        std::fprintf(stderr, "%s\n", qPrintable(*error));
+        return 2;
+    }
+    const acquisition::FeedChoice feedChoice = std::get<app::CommandLine>(parsed).feed;
 
     core::Settings settings;
     core::MessageService messages(settings.MsgOffMap);
@@ -53,6 +83,12 @@ int main(int argc, char** argv) {
 
     if (!internet)
         internet = std::make_unique<platform::InternetLayer>();
+    // Started before the first pane navigates; the window does not wait for it.
+    std::unique_ptr<acquisition::FeedProcess> feed;
+    if (feedChoice.source == acquisition::FeedSource::External)
+        internet->setFeedProxy(app::feedProxyAt(feedChoice.address));
+    else
+        feed = app::startOwnFeed(feedChoice, *internet, app::ownFeedProgram());
     platform::PaneProfile paneProfile(internet->credentials());
 
     acquisition::Form5 form5(started->paths, new platform::WebEnginePane(paneProfile));
@@ -70,6 +106,8 @@ int main(int argc, char** argv) {
     services.openInNewWindow = [&form5](const QString& address) { form5.OpenInNewWindow(address); };
     services.internet = internet.get();
     services.onlineSwitchDone = started->OnlineSwitchDone;
+    services.feed = feedChoice;
+    services.feedProcess = feed.get();
     services.takeMapPopup = [&form5] {
         form5.setPopupRequested(true);
         return form5.WebBrowser1;

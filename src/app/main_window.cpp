@@ -7,6 +7,7 @@
 #include "display/zoom_scroll.h"
 
 #include <QAction>
+#include <QDir>
 
 namespace nubivista::app {
 
@@ -44,6 +45,11 @@ MainWindow::MainWindow(const MainWindowServices& services) {
     panes_ = new acquisition::BrowserPanes(*form1_, c.Picture3, imagePane, mapPane,
                                            [this] { return paneArea(); });
 
+    if (services.feedProcess)
+        panes_->watchFeed(services.feedProcess);
+    if (services.feed.source == acquisition::FeedSource::Demo)
+        form1_->setCaptionMark(QString::fromLatin1(acquisition::kDemoMark));
+
     attachRefreshProcess(services);
     setCommands_ = new sets::SetCommands(*form1_, *loop_,
                                          services.chooseSetFile ? services.chooseSetFile
@@ -52,6 +58,7 @@ MainWindow::MainWindow(const MainWindowServices& services) {
 
     auxiliary::AboutPlaces about;
     about.helpPagePath = services.paths.helpPagePath;
+    about.feedDescription = acquisition::feedDescription(services.feed);
     // The help page opens the way the menu's Help item opens it.
     about.openHelpPage = [this] {
         if (QAction* help = form1_->menuItem(QStringLiteral("mnuHelp")))

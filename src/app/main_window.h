@@ -40,6 +40,11 @@ struct MainWindowServices {
     sets::SetFileChooser chooseSetFile;
     // The ETA list's save dialog; Qt's own dialog when empty.
     tracking::ListFileChooser chooseListFile;
+    // The feed the pictures come from (the caption marks the demo, About names it).
+    acquisition::FeedChoice feed;
+    // The program's own feed process, when it started one: the national map
+    // waits for it.
+    acquisition::FeedProcess* feedProcess = nullptr;
 };
 
 class MainWindow {

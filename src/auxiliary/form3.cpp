@@ -84,6 +84,10 @@ Form3::Form3(const QString& userDir, QWidget* parent, AboutPlaces places)
     layout->addWidget(version);
     layout->addSpacing(8);
     layout->addWidget(text);
+    if (!places_.feedDescription.isEmpty()) {
+        layout->addSpacing(6);
+        layout->addWidget(textLabel(QStringLiteral("Label7"), places_.feedDescription, this));
+    }
     layout->addSpacing(6);
     layout->addWidget(dataCaption);
     layout->addWidget(folderBox(QStringLiteral("Text1"), userDir_));
@@ -107,7 +111,10 @@ QString Form3::descriptionText() {
 }
 
 QString Form3::aboutText() const {
-    return descriptionText() + QStringLiteral("\n\n") + kDataCaption + QLatin1Char('\n') +
+    const QString feed = places_.feedDescription.isEmpty()
+                             ? QString()
+                             : QStringLiteral("\n\n") + places_.feedDescription;
+    return descriptionText() + feed + QStringLiteral("\n\n") + kDataCaption + QLatin1Char('\n') +
            QDir::toNativeSeparators(userDir_) + QStringLiteral("\n") + kCacheCaption +
            QLatin1Char('\n') + QDir::toNativeSeparators(places_.cacheDir);
 }

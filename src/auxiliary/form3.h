@@ -19,6 +19,8 @@ struct AboutPlaces {
     QString helpPagePath;
     // Opens the help page; empty: the desktop opens helpPagePath's file address.
     std::function<void()> openHelpPage;
+    // Where the radar pictures come from (the feed in use); empty: not shown.
+    QString feedDescription;
 };
 
 class Form3 : public QWidget {

@@ -41,6 +41,7 @@ AppPaths derivePaths(const QString& appDir, const QString& profileDir) {
     p.beginLoopNav = pageIn(appDir, QStringLiteral("BeginLoopNav.htm"));
     p.startBlank = pageIn(appDir, QStringLiteral("StartBlank.htm"));
     p.appClose = pageIn(appDir, QStringLiteral("AppClose.htm"));
+    p.feedProblem = pageIn(p.userDir, QStringLiteral("FeedNotStarted.htm"));
     p.helpPagePath = join(appDir, kProgramTitle + QStringLiteral("Help.htm"));
     return p;
 }

@@ -26,7 +26,9 @@ struct AppPaths {
     LocalPage beginLoopNav;
     LocalPage startBlank;
     LocalPage appClose;
-    QString helpPagePath; // appDir/NubivistaHelp.htm
+    // Written when the feed cannot start, so it lives with the user's data.
+    LocalPage feedProblem; // userDir/FeedNotStarted.htm
+    QString helpPagePath;  // appDir/NubivistaHelp.htm
 };
 
 // The program folder as the rest of the program joins names to it: a root

@@ -178,7 +178,29 @@ void Form1::Form_Activate() {
     armDeferredAction(deferred::ShowNationalMap, kNationalMapDelayMs);
 }
 
+void Form1::setCaptionMark(const QString& mark) {
+    captionMark_ = mark;
+    setWindowTitle(captionWithMarkLast(windowTitle(), mark));
+}
+
+QString captionWithMarkLast(const QString& caption, const QString& mark) {
+    if (mark.isEmpty() || caption.endsWith(mark))
+        return caption;
+    QString bare = caption;
+    bare.remove(mark);
+    return bare + mark;
+}
+
 bool Form1::event(QEvent* event) {
+    if (event->type() == QEvent::WindowTitleChange && !captionMark_.isEmpty() && !markingCaption_) {
+        // Another mark (working offline) was added after ours: ours goes last again.
+        const QString marked = captionWithMarkLast(windowTitle(), captionMark_);
+        if (marked != windowTitle()) {
+            markingCaption_ = true;
+            setWindowTitle(marked);
+            markingCaption_ = false;
+        }
+    }
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
     // A desktop without a window manager (or one that keeps the focus

@@ -42,6 +42,9 @@ inline constexpr int kSetActionDelayMs = 500;
 inline constexpr int kTextBoxGuardMs = 600;
 inline constexpr int kStatusBarPanels = 4;
 
+// The caption with mark at its end, taken from anywhere else in it.
+QString captionWithMarkLast(const QString& caption, const QString& mark);
+
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -81,6 +84,10 @@ public:
     // The other windows, unloaded at close in this order: Form3, Form4, Form5,
     // Form6, Form9, frmMsgWind. Windows of a name not in that list come last.
     void addWindowToUnload(const QString& name, QPointer<QWidget> window);
+
+    // A mark that always ends the caption, whatever sets it (the demo's);
+    // empty: none.
+    void setCaptionMark(const QString& mark);
     QStringList unloadOrder() const;
 
     // ---- Timer6 ----
@@ -144,6 +151,8 @@ private:
     QWidget* clientArea_ = nullptr;
     WindowPlacement placementAtLoad_;
     bool activated_ = false;
+    QString captionMark_;
+    bool markingCaption_ = false;
     bool unloaded_ = false;
 
     std::vector<std::function<void()>> loadSteps_;

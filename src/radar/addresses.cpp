@@ -124,6 +124,17 @@ RadarPageKind ClassifyRadarPage(const QString& address) {
     return RadarPageKind::NotRadarPage;
 }
 
+bool IsFeedAddress(const QUrl& address) {
+    if (address.scheme().compare(L("http"), Qt::CaseInsensitive) != 0)
+        return false;
+    const QString host = address.host().toLower();
+    for (const QLatin1String page : MapFallbackRing)
+        if (QUrl(QString(page)).host() == host)
+            return true;
+    const bool inDomain = host == RadarDomain || host.endsWith(QLatin1Char('.') + RadarDomain);
+    return inDomain && address.path().startsWith(L("/radar/"), Qt::CaseInsensitive);
+}
+
 bool HasRadarPath(const QString& address) {
     return address.contains(radarPathMarker(), Qt::CaseInsensitive);
 }

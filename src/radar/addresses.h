@@ -6,6 +6,7 @@
 // never reads outside it.
 #include <QLatin1String>
 #include <QString>
+#include <QUrl>
 #include <array>
 #include <optional>
 
@@ -43,6 +44,12 @@ struct SiteLink {
     QString hostLabel; // lower case, seven characters
     QString siteCode;  // lower case, four characters
 };
+
+// True for the addresses the feed answers: plain http to one of the map ring's
+// hosts, or to a host in RadarDomain with a path under "/radar/" (site links,
+// radar pages, their images and loop lists). Everything else, https included,
+// goes to the network as it is.
+bool IsFeedAddress(const QUrl& address);
 
 // The host label and site code when link is a site link; nothing otherwise.
 std::optional<SiteLink> ParseSiteLink(const QString& link);

@@ -1,4 +1,6 @@
 #include "acquisition/count_down.h"
+#include "acquisition/feed_process.h"
+#include "core/form1.h"
 #include "support/scoped_time_zone.h"
 
 #include <QTimeZone>
@@ -147,4 +149,12 @@ TEST(OfflineCaptionMark, AddedOnceAndCutWhenOnline) {
     for (const auto& [caption, offline, expected] : cases)
         EXPECT_EQ(captionWithOfflineMark(caption, offline), expected)
             << caption.toStdString() << (offline ? " offline" : " online");
+
+    // The demo's mark stays last, through going offline and online again.
+    const QString demo = QString::fromLatin1(kDemoMark);
+    const QString offlineDemo =
+        core::captionWithMarkLast(captionWithOfflineMark(title + demo, true), demo);
+    EXPECT_EQ(offlineDemo, marked + demo);
+    EXPECT_EQ(core::captionWithMarkLast(captionWithOfflineMark(offlineDemo, false), demo),
+              title + demo);
 }

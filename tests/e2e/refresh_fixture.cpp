@@ -1,6 +1,7 @@
 #include "e2e/refresh_fixture.h"
 
 #include "acquisition/platform/web_engine_setup.h"
+#include "app/own_feed.h"
 #include "core/ole_date.h"
 #include "core/press_button.h"
 #include "core/wait_ticks.h"
@@ -26,11 +27,21 @@ void RefreshE2eTest::SetUpTestSuite() {
 }
 
 void RefreshE2eTest::SetUp() {
-    sim = std::make_unique<RadarSimProcess>(simArguments);
-    ASSERT_TRUE(sim->isRunning()) << "the feed did not start";
+    ASSERT_TRUE(home.isValid());
+    if (ownFeed) {
+        layer = platform::testing::layerInHome(home, 0, true, paneFetchTimeoutMs);
+        feed = app::startOwnFeed({acquisition::FeedSource::Demo, {}}, *layer,
+                                 QStringLiteral(NUBIVISTA_APP_DIR "/nubivista-feed"),
+                                 QStringList{"--frame-interval", "300"} + simArguments);
+        attachToOwnFeed();
+        ASSERT_FALSE(HasFatalFailure());
+    } else {
+        sim = std::make_unique<RadarSimProcess>(simArguments);
+        ASSERT_TRUE(sim->isRunning()) << "the feed did not start";
+        layer = platform::testing::layerThroughSim(home, *sim, true, paneFetchTimeoutMs);
+    }
     for (const QString& fault : faultsAtStart)
         ASSERT_TRUE(sim->setFault(fault)) << fault.toStdString();
-    ASSERT_TRUE(home.isValid());
     paths = core::derivePaths(QStringLiteral(NUBIVISTA_APP_DIR), home.path());
     ASSERT_TRUE(QFile::exists(paths.beginNav.path))
         << "the program's pages are not in " << paths.appDir.toStdString();
@@ -45,7 +56,6 @@ void RefreshE2eTest::SetUp() {
         return answer ? answer(message) : int(core::MsgYes);
     });
 
-    layer = platform::testing::layerThroughSim(home, *sim, true, paneFetchTimeoutMs);
     ASSERT_TRUE(layer->isRunning());
     profile = std::make_unique<platform::PaneProfile>(layer->credentials());
 
@@ -71,6 +81,10 @@ void RefreshE2eTest::SetUp() {
     services.openInNewWindow = [this](const QString& address) { form5->OpenInNewWindow(address); };
     services.internet = layer.get();
     services.onlineSwitchDone = true;
+    if (ownFeed) {
+        services.feed = {acquisition::FeedSource::Demo, {}};
+        services.feedProcess = feed.get();
+    }
     services.takeMapPopup = [this] {
         form5->setPopupRequested(true);
         return form5->WebBrowser1;
@@ -93,6 +107,13 @@ void RefreshE2eTest::SetUp() {
     if (waitForMap) {
         QTRY_VERIFY_WITH_TIMEOUT(mapLoads_ > 0, kPageTimeoutMs);
     }
+}
+
+void RefreshE2eTest::attachToOwnFeed() {
+    QTRY_VERIFY_WITH_TIMEOUT(feed->state() == acquisition::FeedProcess::State::Ready,
+                             kPageTimeoutMs)
+        << feed->problem().toStdString();
+    sim = RadarSimProcess::attachedTo(static_cast<quint16>(feed->address().port()));
 }
 
 void RefreshE2eTest::TearDown() {

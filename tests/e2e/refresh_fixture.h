@@ -72,6 +72,8 @@ protected:
     // The simulator publishes the next frame and the process is told to
     // refresh, as the interval's end would; waits until it is stored.
     void publishAndRefresh();
+    // With ownFeed: waits until the feed is ready and points sim at it.
+    void attachToOwnFeed();
 
     int imagesStored() const { return imagesStored_; }
     // The shut-down a failure forces: no process, Command7 offers Restart.
@@ -91,6 +93,9 @@ protected:
     QStringList faultsAtStart;
     std::function<void()> beforeLoad;
     bool waitForMap = true;
+    // The program's own feed (the demo's simulator as a child it supervises)
+    // instead of a simulator the test starts; sim then reaches that feed.
+    bool ownFeed = false;
     // How long the panes' fetches wait for the server.
     int paneFetchTimeoutMs = 30000;
     // Answers the Yes/No questions; Yes when empty.
@@ -106,6 +111,7 @@ protected:
     core::MessageService messageService{settings.MsgOffMap};
     core::SystemClock clock;
     std::unique_ptr<platform::InternetLayer> layer;
+    std::unique_ptr<acquisition::FeedProcess> feed; // with ownFeed
     std::unique_ptr<platform::PaneProfile> profile;
     std::unique_ptr<acquisition::Form5> form5;
     QStringList relayed; // what the relay window was asked to open

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs the build tree into a temporary prefix and starts the installed
 # program as a user would, through bin/nubivista, with a fresh home folder and
-# every radar address sent to a closed loopback port. Passes when the program
-# finds its shipped material there (it seeds the user folders from it), stays
-# up with its main window, and on SIGTERM closes that window and exits cleanly.
+# every address outside the machine sent to a closed loopback port. Passes when
+# the program finds its shipped material there (it seeds the user folders from
+# it), starts its feed, stays up with its main window, and on SIGTERM closes
+# that window, ends its feed and exits cleanly; and when "nubivista --demo"
+# shows the simulator's national map.
 #
 #   installed_program_test.sh <build dir> [cmake]
 set -euo pipefail
@@ -97,6 +99,15 @@ for _ in $(seq 1 300); do
 done
 [ -s "$user/Nubivista.ini" ] || fail "no user settings file after 30 s"
 
+ready_line='^nubivista: feed ready at http://127\.0\.0\.1:[0-9]*/ (source live)$'
+for _ in $(seq 1 300); do
+    grep -q "$ready_line" "$work/program.log" && break
+    sleep 0.1
+done
+grep -q "$ready_line" "$work/program.log" || fail "the program's feed did not say it was ready"
+feed_pid="$(pgrep -P "$pid" -x nubivista-feed || true)"
+[ -n "$feed_pid" ] || fail "no nubivista-feed process under the program"
+
 # The signal handler that closes the main window is set once the window is
 # shown; a program still up a few seconds later is in its event loop.
 sleep 5
@@ -116,7 +127,28 @@ pid=""
 [ "$status" -eq 0 ] || fail "exit status $status after SIGTERM"
 # The main window writes the settings when it closes.
 [ "$user/Nubivista.ini" -nt "$work/marker" ] || fail "settings not written on close"
+kill -0 "$feed_pid" 2>/dev/null && fail "the feed outlived the program"
+
+# The demo: the simulator's national map, through the program's own feed.
+cache="$home/.cache/Nubivista/internet"
+rm -rf "$cache"
+(cd "$work" && exec "$prefix/bin/nubivista" --demo) >"$work/demo.log" 2>&1 &
+pid=$!
+for _ in $(seq 1 600); do
+    grep -q '^nubivista: feed ready at .* (source sim)$' "$work/demo.log" &&
+        grep -rqs 'weather.noaa.gov/radar/national.html' "$cache" && break
+    kill -0 "$pid" 2>/dev/null || fail "the demo ended during start-up"
+    sleep 0.1
+done
+grep -q '^nubivista: feed ready at .* (source sim)$' "$work/demo.log" || fail "the demo did not start the simulator"
+grep -rqs 'weather.noaa.gov/radar/national.html' "$cache" || fail "the demo showed no national map in 60 s"
+feed_pid="$(pgrep -P "$pid" -x nubivista-feed || true)"
+kill -TERM "$pid"
+timeout 30 tail --pid="$pid" -f /dev/null || fail "the demo did not end within 30 s of SIGTERM"
+wait "$pid" || fail "the demo's exit status"
+pid=""
+[ -z "$feed_pid" ] || ! kill -0 "$feed_pid" 2>/dev/null || fail "the demo's feed outlived it"
 if grep -Ei 'fatal|segmentation fault|aborted|core dumped|could not find|not found at' "$work/program.log"; then
     fail "the program reported an error"
 fi
-echo "installed program: shipped files found, the feed starts, window up, clean exit"
+echo "installed program: shipped files found, its feed starts and ends with it, window up, clean exit, the demo shows the simulator's map"

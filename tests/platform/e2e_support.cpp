@@ -32,8 +32,15 @@ RadarSimProcess::RadarSimProcess(const QStringList& extraArguments)
 }
 
 RadarSimProcess::~RadarSimProcess() {
+    if (!process_)
+        return;
     process_->kill();
     process_->waitForFinished(10000);
+}
+
+std::unique_ptr<RadarSimProcess> RadarSimProcess::attachedTo(quint16 port) {
+    std::unique_ptr<RadarSimProcess> sim(new RadarSimProcess(port));
+    return sim;
 }
 
 namespace {
@@ -76,17 +83,26 @@ QDateTime RadarSimProcess::newestFrame() const {
         .toUTC();
 }
 
+std::unique_ptr<InternetLayer> layerInHome(const QTemporaryDir& home, quint16 feedPort,
+                                           bool installApplicationProxy, int paneFetchTimeoutMs) {
+    InternetLayerOptions options;
+    options.cacheFolder = home.filePath(QStringLiteral("cache"));
+    // The radar servers' addresses go to the simulator as they go to the
+    // program's own feed; nothing else leaves the machine.
+    if (feedPort != 0)
+        options.feedProxy =
+            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), feedPort);
+    options.upstreamProxy = QNetworkProxy(QNetworkProxy::NoProxy);
+    options.installApplicationProxy = installApplicationProxy;
+    options.paneFetchTimeoutMs = paneFetchTimeoutMs;
+    return std::make_unique<InternetLayer>(options);
+}
+
 std::unique_ptr<InternetLayer> layerThroughSim(const QTemporaryDir& home,
                                                const RadarSimProcess& sim,
                                                bool installApplicationProxy,
                                                int paneFetchTimeoutMs) {
-    InternetLayerOptions options;
-    options.cacheFolder = home.filePath(QStringLiteral("cache"));
-    options.upstreamProxy =
-        QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), sim.port());
-    options.installApplicationProxy = installApplicationProxy;
-    options.paneFetchTimeoutMs = paneFetchTimeoutMs;
-    return std::make_unique<InternetLayer>(options);
+    return layerInHome(home, sim.port(), installApplicationProxy, paneFetchTimeoutMs);
 }
 
 QByteArray readFile(const QString& path) {

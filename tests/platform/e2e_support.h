@@ -22,6 +22,9 @@ public:
     // defaults (a frame every 300 s), so a repeated option replaces its default.
     explicit RadarSimProcess(const QStringList& extraArguments = {});
     ~RadarSimProcess();
+    // A simulator started by someone else (the program's own feed): only its
+    // admin requests go through this.
+    static std::unique_ptr<RadarSimProcess> attachedTo(quint16 port);
 
     bool isRunning() const { return port_ != 0; }
     quint16 port() const { return port_; }
@@ -38,11 +41,17 @@ public:
     QDateTime newestFrame() const;
 
 private:
+    explicit RadarSimProcess(quint16 attachedPort) : port_(attachedPort) {}
+
     std::unique_ptr<QProcess> process_;
     quint16 port_ = 0;
 };
 
-// A layer caching under home/cache that reaches every host through the simulator.
+// A layer caching under home/cache that reaches the radar servers through
+// feedPort (none when 0: the program's own feed sets it) and nothing else.
+std::unique_ptr<InternetLayer> layerInHome(const QTemporaryDir& home, quint16 feedPort,
+                                           bool installApplicationProxy,
+                                           int paneFetchTimeoutMs = 30000);
 std::unique_ptr<InternetLayer> layerThroughSim(const QTemporaryDir& home,
                                                const RadarSimProcess& sim,
                                                bool installApplicationProxy,

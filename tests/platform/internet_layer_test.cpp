@@ -294,7 +294,7 @@ TEST_F(InternetLayerTest, OptionsDialogShowsTheCacheAndSwitchesOffline) {
         return dialog->findChild<QLabel*>(QString::fromLatin1(name))->text();
     };
     EXPECT_EQ(text("cacheFolderLabel"), QDir::toNativeSeparators(layer->cacheFolder()));
-    EXPECT_EQ(text("proxyLabel"), QStringLiteral("127.0.0.1:%1").arg(sim.port()));
+    EXPECT_EQ(text("proxyLabel"), QStringLiteral("None (direct connection)"));
     const QString filled = text("cacheSizeLabel");
 
     QTest::mouseClick(dialog->findChild<QPushButton*>("clearCacheButton"), Qt::LeftButton);
@@ -307,6 +307,37 @@ TEST_F(InternetLayerTest, OptionsDialogShowsTheCacheAndSwitchesOffline) {
     layer->goOnline();
     EXPECT_FALSE(offline->isChecked());
     dialog->close();
+}
+
+TEST_F(InternetLayerTest, RadarAddressesGoToTheFeedAndOthersTheSystemProxy) {
+    const QByteArray saved = qgetenv("http_proxy");
+    // Nothing listens on port 1: what takes the system proxy cannot be reached.
+    qputenv("http_proxy", "http://127.0.0.1:1/");
+    InternetLayerOptions options;
+    options.cacheFolder = home.filePath("routed cache");
+    options.installApplicationProxy = false;
+    options.feedProxy =
+        QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), sim.port());
+    InternetLayer routed(options);
+    EXPECT_TRUE(routed.downloadToFile(radarUrl(KmkxImagePath), target()).ok);
+    EXPECT_EQ(routed.upstreamProxyDescription(), QStringLiteral("127.0.0.1:1"));
+    // The simulator would answer this too; it never gets the chance.
+    const QUrl disclaimer(QStringLiteral("http://www.nws.noaa.gov/disclaimer.html"));
+    EXPECT_FALSE(routed.downloadToFile(disclaimer, target("other.htm")).ok);
+    // A feed that is down: its addresses not yet cached fail as unreachable.
+    routed.setFeedDown();
+    const QUrl other = radarUrl(QStringLiteral("/radar/images/DS.p19r0/SI.klsx/latest.gif"));
+    const DownloadResult down = routed.downloadToFile(other, target("down.gif"));
+    EXPECT_FALSE(down.ok);
+    // Back on another address: the same addresses go there.
+    routed.setFeedProxy(
+        QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), sim.port()));
+    EXPECT_TRUE(routed.downloadToFile(other, target("up.gif")).ok);
+    EXPECT_FALSE(QFile::exists(target("down.gif")));
+    if (saved.isNull())
+        qunsetenv("http_proxy");
+    else
+        qputenv("http_proxy", saved);
 }
 
 TEST_F(InternetLayerTest, FollowsTheHttpProxyVariableAndNeverItsOwnFront) {

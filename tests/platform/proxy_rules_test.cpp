@@ -68,16 +68,19 @@ TEST(ProxyHeaders, ConnectionAndCredentialHeadersNeverPass) {
 TEST(PaneStatusFor, UnreachableAndUncachedAreTheOnly504) {
     using E = QNetworkReply::NetworkError;
     const std::pair<UpstreamOutcome, int> cases[] = {
-        {{404, E::ContentNotFoundError, false}, 404},
-        {{504, E::UnknownServerError, false}, FrontUpstreamFailedStatus},
+        {{404, E::ContentNotFoundError, false, false}, 404},
+        {{504, E::UnknownServerError, false, false}, FrontUpstreamFailedStatus},
         // Headers came, the body stopped short.
-        {{200, E::RemoteHostClosedError, false}, FrontUpstreamFailedStatus},
-        {{0, E::HostNotFoundError, false}, FrontUnreachableStatus},
-        {{0, E::RemoteHostClosedError, false}, FrontUnreachableStatus},
-        {{0, E::ProxyConnectionClosedError, false}, FrontUnreachableStatus},
-        {{0, E::ContentNotFoundError, true}, FrontUnreachableStatus},
-        {{0, E::OperationCanceledError, false}, FrontUpstreamFailedStatus},
-        {{0, E::TimeoutError, false}, FrontUpstreamFailedStatus},
+        {{200, E::RemoteHostClosedError, false, false}, FrontUpstreamFailedStatus},
+        {{0, E::HostNotFoundError, false, false}, FrontUnreachableStatus},
+        {{0, E::RemoteHostClosedError, false, false}, FrontUnreachableStatus},
+        {{0, E::ProxyConnectionClosedError, false, false}, FrontUnreachableStatus},
+        {{0, E::ContentNotFoundError, true, false}, FrontUnreachableStatus},
+        {{0, E::OperationCanceledError, false, false}, FrontUpstreamFailedStatus},
+        {{0, E::TimeoutError, false, false}, FrontUpstreamFailedStatus},
+        // The program's own feed is not running: its fault, not a missing page.
+        {{0, E::ProxyConnectionRefusedError, false, true}, FrontUpstreamFailedStatus},
+        {{0, E::ProxyConnectionRefusedError, true, true}, FrontUnreachableStatus},
     };
     for (const auto& [outcome, expected] : cases)
         EXPECT_EQ(paneStatusFor(outcome), expected) << outcome.httpStatus << " " << outcome.error;

@@ -33,6 +33,21 @@ TEST(NationalMap, FallsBackRoundTheRegionsAndDefaultsAnEmptySetting) {
               "http://www.crh.noaa.gov/radar/national.html");
 }
 
+TEST(IsFeedAddress, RoutesTheRadarServersAndNothingElse) {
+    for (const char* routed : {"http://weather.noaa.gov/radar/national.html",
+                               "http://WWW.SRH.NOAA.GOV/", "http://www.wrh.noaa.gov/anything",
+                               "http://radar01.noaa.gov/radar/latest/DS.p19r0/si.kmkx",
+                               "http://weather.noaa.gov/radar/images/DS.p19r0/SI.kmkx/latest.gif",
+                               "http://weather.noaa.gov/radar/loopdata/DS.p19r0/kmkx.txt"})
+        EXPECT_TRUE(IsFeedAddress(QUrl(L(routed)))) << routed;
+    for (const char* direct :
+         {"https://weather.noaa.gov/radar/national.html", "http://www.nws.noaa.gov/disclaimer.html",
+          "http://example.org/radar/latest/DS.p19r0/si.kmkx.shtml",
+          "http://example.org/?u=weather.noaa.gov/radar/", "http://notnoaa.gov/radar/x",
+          "file:///tmp/radar/national.html", ""})
+        EXPECT_FALSE(IsFeedAddress(QUrl(L(direct)))) << direct;
+}
+
 TEST(ParseSiteLink, AcceptsOnlyShortRangeBaseLinksWithASevenCharacterHost) {
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"http://weather.noaa.gov/radar/latest/DS.p19r0/si.kmkx.shtml", "weather", "kmkx"},

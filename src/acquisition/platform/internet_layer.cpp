@@ -39,10 +39,12 @@ InternetLayer::InternetLayer(const InternetLayerOptions& options, QObject* paren
     thread_.start();
 
     const std::optional<QNetworkProxy> upstream = options.upstreamProxy;
+    const std::optional<QNetworkProxy> feed = options.feedProxy;
     const int paneFetchTimeoutMs = options.paneFetchTimeoutMs;
-    runOnLayerThread([this, upstream, paneFetchTimeoutMs] {
+    runOnLayerThread([this, upstream, feed, paneFetchTimeoutMs] {
         worker_->setUp();
         worker_->setUpstreamProxy(upstream);
+        worker_->setFeedProxy(feed);
         front_ = new ProxyFront(*worker_, credentials_, worker_);
         front_->setUpstreamTimeout(paneFetchTimeoutMs);
         frontPort_ = front_->start();
@@ -151,10 +153,18 @@ void InternetLayer::setUpstreamProxy(const std::optional<QNetworkProxy>& proxy) 
     runOnLayerThread([&] { worker_->setUpstreamProxy(proxy); });
 }
 
+void InternetLayer::setFeedProxy(const std::optional<QNetworkProxy>& proxy) {
+    runOnLayerThread([&] { worker_->setFeedProxy(proxy); });
+}
+
+void InternetLayer::setFeedDown() {
+    runOnLayerThread([&] { worker_->setFeedDown(); });
+}
+
 QString InternetLayer::upstreamProxyDescription() {
     QString text;
     runOnLayerThread([&] {
-        text = worker_->upstreamProxyDescription(QUrl(QStringLiteral("http://weather.noaa.gov/")));
+        text = worker_->upstreamProxyDescription(QUrl(QStringLiteral("http://www.weather.gov/")));
     });
     return text;
 }

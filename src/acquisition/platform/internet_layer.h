@@ -29,6 +29,9 @@ struct InternetLayerOptions {
     int paneFetchTimeoutMs = 30'000;
     // No value: the system proxy configuration (http_proxy on Linux).
     std::optional<QNetworkProxy> upstreamProxy;
+    // The feed that answers the radar servers' addresses (see
+    // radar::IsFeedAddress); no value: they take the upstream proxy too.
+    std::optional<QNetworkProxy> feedProxy;
     // The front becomes the application proxy, which the panes use. Must hold
     // before the first pane exists.
     bool installApplicationProxy = true;
@@ -57,6 +60,11 @@ public:
     void setDownloadLimits(const DownloadLimits& limits) { limits_ = limits; }
     DownloadLimits downloadLimits() const { return limits_; }
     void setUpstreamProxy(const std::optional<QNetworkProxy>& proxy);
+    void setFeedProxy(const std::optional<QNetworkProxy>& proxy);
+    // The feed is not running: its addresses fail (panes see the server's
+    // fault, not a missing page) and nothing of them leaves the machine.
+    void setFeedDown();
+    // The proxy that ordinary addresses take, for the options dialog.
     QString upstreamProxyDescription();
 
     QString cacheFolder() const { return cacheFolder_; }

@@ -54,6 +54,20 @@ void LayerWorker::setUpstreamProxy(const std::optional<QNetworkProxy>& proxy) {
     network_->clearConnectionCache();
 }
 
+void LayerWorker::setFeedProxy(const std::optional<QNetworkProxy>& proxy) {
+    proxyFactory_->setFeedProxy(proxy);
+    network_->clearConnectionCache();
+}
+
+void LayerWorker::setFeedDown() {
+    proxyFactory_->setFeedDown();
+    network_->clearConnectionCache();
+}
+
+bool LayerWorker::feedDownFor(const QUrl& address) const {
+    return proxyFactory_->feedDownFor(address);
+}
+
 void LayerWorker::setFrontPort(quint16 port) {
     proxyFactory_->setFrontPort(port);
 }

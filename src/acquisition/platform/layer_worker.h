@@ -37,6 +37,9 @@ public:
 
     // No value: the system proxy configuration (http_proxy on Linux).
     void setUpstreamProxy(const std::optional<QNetworkProxy>& proxy);
+    void setFeedProxy(const std::optional<QNetworkProxy>& proxy);
+    void setFeedDown();
+    bool feedDownFor(const QUrl& address) const;
     void setFrontPort(quint16 port);
     QString upstreamProxyDescription(const QUrl& sample) const;
     // The proxy a tunnel to host:port takes (the same rule as other traffic).

@@ -10,12 +10,23 @@
 #include <QNetworkReply>
 #include <QPointer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <memory>
 #include <optional>
 
 namespace nubivista::platform {
 
+// A pane's request waiting for its answer.
+struct PendingAnswer {
+    QHttpServerResponder responder;
+    QPointer<QTcpSocket> socket;
+    bool head = false;
+};
+
 namespace {
+
+// How often a request for a feed that is restarting looks again.
+constexpr int kFeedCheckMs = 200;
 
 using StatusCode = QHttpServerResponder::StatusCode;
 
@@ -23,11 +34,6 @@ constexpr qint64 MaxAnswerBytes = 64LL * 1024 * 1024;
 
 // A responder waiting for the server's answer, and the socket it writes to;
 // the pane may hang up meanwhile, and then nothing is written.
-struct PendingAnswer {
-    QHttpServerResponder responder;
-    QPointer<QTcpSocket> socket;
-    bool head = false;
-};
 
 // A HEAD answer has no body but tells the length of the body a GET would get.
 void writeAnswer(QHttpServerResponder& responder, int status, const HeaderPairs& headers,
@@ -152,19 +158,50 @@ void ProxyFront::forward(const QHttpServerRequest& request, QTcpSocket* socket,
         return;
     }
 
+    QByteArray verb;
+    if (method != QHttpServerRequest::Method::Get && method != QHttpServerRequest::Method::Head)
+        verb = QByteArray(QMetaEnum::fromType<QHttpServerRequest::Method>().valueToKey(
+                              static_cast<int>(method)))
+                   .toUpper();
+    OutgoingRequest outgoing{std::move(upstream), std::move(verb), request.body(), offline};
+    if (!offline && worker_.feedDownFor(target)) {
+        // The feed restarts within seconds: the pane waits for it as for a
+        // slow server, and fails as a slow server does.
+        waitForFeed(std::move(outgoing), pending, socket, upstreamTimeoutMs_);
+        return;
+    }
+    send(outgoing, pending, socket);
+}
+
+void ProxyFront::waitForFeed(OutgoingRequest outgoing, std::shared_ptr<PendingAnswer> pending,
+                             QTcpSocket* socket, int remainingMs) {
+    QTimer::singleShot(kFeedCheckMs, this,
+                       [this, outgoing = std::move(outgoing), pending,
+                        socket = QPointer<QTcpSocket>(socket), remainingMs] {
+                           if (!pending->socket || !socket)
+                               return;
+                           if (!worker_.feedDownFor(outgoing.request.url())) {
+                               send(outgoing, pending, socket);
+                               return;
+                           }
+                           if (remainingMs <= kFeedCheckMs) {
+                               writeFrontAnswer(pending->responder, FrontUpstreamFailedStatus,
+                                                "The radar feed is not running");
+                               return;
+                           }
+                           waitForFeed(outgoing, pending, socket, remainingMs - kFeedCheckMs);
+                       });
+}
+
+void ProxyFront::send(const OutgoingRequest& outgoing,
+                      const std::shared_ptr<PendingAnswer>& pending, QTcpSocket* socket) {
+    const bool offline = outgoing.offline;
     QNetworkAccessManager& network = worker_.network();
     QNetworkReply* reply = nullptr;
-    if (method == QHttpServerRequest::Method::Get)
-        reply = network.get(upstream);
-    else if (method == QHttpServerRequest::Method::Head)
-        reply = network.head(upstream);
-    else {
-        const QByteArray verb =
-            QByteArray(QMetaEnum::fromType<QHttpServerRequest::Method>().valueToKey(
-                           static_cast<int>(method)))
-                .toUpper();
-        reply = network.sendCustomRequest(upstream, verb, request.body());
-    }
+    if (outgoing.verb.isEmpty())
+        reply = pending->head ? network.head(outgoing.request) : network.get(outgoing.request);
+    else
+        reply = network.sendCustomRequest(outgoing.request, outgoing.verb, outgoing.body);
 
     // The pane hanging up ends the upstream fetch too.
     QObject::connect(socket, &QObject::destroyed, reply, &QNetworkReply::abort);
@@ -182,6 +219,7 @@ void ProxyFront::forward(const QHttpServerRequest& request, QTcpSocket* socket,
         outcome.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         outcome.error = reply->error();
         outcome.offline = offline;
+        outcome.feedDown = worker_.feedDownFor(reply->url());
         const int status = paneStatusFor(outcome);
         if (status != outcome.httpStatus) {
             writeFrontAnswer(pending->responder, status,

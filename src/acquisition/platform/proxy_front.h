@@ -10,8 +10,12 @@
 #include <QAbstractHttpServer>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
+#include <QNetworkRequest>
+#include <memory>
 
 namespace nubivista::platform {
+
+struct PendingAnswer;
 
 class LayerWorker;
 
@@ -32,9 +36,20 @@ protected:
     void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
 
 private:
+    struct OutgoingRequest {
+        QNetworkRequest request;
+        QByteArray verb; // empty for GET and HEAD
+        QByteArray body;
+        bool offline = false;
+    };
+
     void openTunnel(const QHttpServerRequest& request, QTcpSocket* socket);
     void forward(const QHttpServerRequest& request, QTcpSocket* socket,
                  QHttpServerResponder&& responder, const QUrl& target);
+    void waitForFeed(OutgoingRequest outgoing, std::shared_ptr<PendingAnswer> pending,
+                     QTcpSocket* socket, int remainingMs);
+    void send(const OutgoingRequest& outgoing, const std::shared_ptr<PendingAnswer>& pending,
+              QTcpSocket* socket);
 
     LayerWorker& worker_;
     ProxyCredentials credentials_;

@@ -118,6 +118,8 @@ int paneStatusFor(const UpstreamOutcome& outcome) {
     }
     if (outcome.offline)
         return FrontUnreachableStatus;
+    if (outcome.feedDown)
+        return FrontUpstreamFailedStatus;
     switch (outcome.error) {
     case E::HostNotFoundError:
     case E::ConnectionRefusedError:

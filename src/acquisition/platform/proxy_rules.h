@@ -58,6 +58,9 @@ struct UpstreamOutcome {
     int httpStatus = 0; // 0 when no response arrived
     QNetworkReply::NetworkError error = QNetworkReply::NoError;
     bool offline = false;
+    // The address is the feed's and the feed is not running: no answer is
+    // the feed's fault, not a missing page.
+    bool feedDown = false;
 };
 
 // The status the front answers a pane with, for a finished upstream fetch.

@@ -1,5 +1,7 @@
 #include "acquisition/platform/upstream_proxy.h"
 
+#include "radar/addresses.h"
+
 #include <QMutexLocker>
 
 namespace nubivista::platform {
@@ -8,6 +10,8 @@ QList<QNetworkProxy> UpstreamProxyFactory::queryProxy(const QNetworkProxyQuery& 
     quint16 frontPort = 0;
     {
         QMutexLocker lock(&mutex_);
+        if (feed_ && radar::IsFeedAddress(query.url()))
+            return {*feed_};
         if (explicit_)
             return {*explicit_};
         frontPort = frontPort_;
@@ -32,6 +36,24 @@ QList<QNetworkProxy> UpstreamProxyFactory::queryProxy(const QNetworkProxyQuery& 
 void UpstreamProxyFactory::setExplicitProxy(const std::optional<QNetworkProxy>& proxy) {
     QMutexLocker lock(&mutex_);
     explicit_ = proxy;
+}
+
+void UpstreamProxyFactory::setFeedProxy(const std::optional<QNetworkProxy>& proxy) {
+    QMutexLocker lock(&mutex_);
+    feed_ = proxy;
+    feedDown_ = false;
+}
+
+void UpstreamProxyFactory::setFeedDown() {
+    QMutexLocker lock(&mutex_);
+    // Port 0 cannot be connected to: the request fails at once.
+    feed_ = QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), 0);
+    feedDown_ = true;
+}
+
+bool UpstreamProxyFactory::feedDownFor(const QUrl& address) {
+    QMutexLocker lock(&mutex_);
+    return feedDown_ && radar::IsFeedAddress(address);
 }
 
 void UpstreamProxyFactory::setFrontPort(quint16 port) {

@@ -1,0 +1,25 @@
+#pragma once
+// The program's command line: which feed the pictures come from.
+//   nubivista              its own feed on the weather service's products
+//   nubivista --demo       its own feed on simulated storms
+//   nubivista --feed URL   a feed already running at URL (none is started)
+#include "acquisition/feed_process.h"
+
+#include <QString>
+#include <QStringList>
+#include <variant>
+
+namespace nubivista::app {
+
+struct CommandLine {
+    acquisition::FeedChoice feed;
+    bool showHelp = false;
+};
+
+// arguments as QCoreApplication::arguments() gives them, the program first.
+// A text that says what is wrong when they make no sense.
+std::variant<CommandLine, QString> parseCommandLine(const QStringList& arguments);
+
+QString commandLineHelp();
+
+} // namespace nubivista::app

@@ -1,0 +1,72 @@
+// The feed as a supervised child: ready from its first line, started again
+// after growing pauses when it ends, explained when it cannot start.
+#include "acquisition/feed_process.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace nubivista::acquisition {
+namespace {
+
+// A stand-in feed: says it is ready on a fixed port, then lives for a while.
+QString standInFeed(const QTemporaryDir& dir, const QByteArray& firstLine, int lifeSeconds) {
+    const QString path = dir.filePath("nubivista-feed");
+    QFile script(path);
+    script.open(QIODevice::WriteOnly);
+    script.write("#!/bin/sh\necho 'feed complaint' >&2\nsleep 0.2\necho '" + firstLine +
+                 "'\nsleep " + QByteArray::number(lifeSeconds) + "\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    return path;
+}
+
+TEST(FeedProcess, ReadyFromItsFirstLineAndStartedAgainAfterGrowingPauses) {
+    QTemporaryDir dir;
+    FeedProcess feed(standInFeed(dir, "nubivista-feed listening on http://127.0.0.1:4242/", 0), {});
+    feed.setPauses(50, 120);
+    QSignalSpy ready(&feed, &FeedProcess::ready);
+    QSignalSpy down(&feed, &FeedProcess::down);
+    feed.start();
+    ASSERT_TRUE(ready.wait(10000));
+    EXPECT_EQ(ready.first().first().toUrl(), QUrl("http://127.0.0.1:4242/"));
+    QList<int> pauses;
+    while (pauses.size() < 3 && down.wait(10000))
+        pauses << feed.restartPauseMs();
+    EXPECT_EQ(pauses, (QList<int>{50, 100, 120}));
+    EXPECT_GE(ready.size(), 3);
+    feed.stop();
+    EXPECT_EQ(feed.state(), FeedProcess::State::Stopped);
+}
+
+TEST(FeedProcess, SaysWhyItCannotStartAndWhereItLooked) {
+    QTemporaryDir dir;
+    FeedProcess missing(dir.filePath("nubivista-feed"), {});
+    QSignalSpy cannot(&missing, &FeedProcess::cannotStart);
+    missing.start();
+    ASSERT_EQ(cannot.size(), 1);
+    EXPECT_TRUE(missing.problem().contains(dir.filePath("nubivista-feed")));
+    EXPECT_TRUE(feedProblemPageHtml(missing.problem()).contains(dir.filePath("nubivista-feed")));
+
+    // There, but it ends without saying where it listens: its complaint is shown.
+    FeedProcess silent(standInFeed(dir, "something else", 0), {});
+    silent.setPauses(60'000, 60'000);
+    QSignalSpy failed(&silent, &FeedProcess::cannotStart);
+    silent.start();
+    ASSERT_TRUE(failed.wait(10000));
+    EXPECT_EQ(silent.state(), FeedProcess::State::CannotStart);
+    EXPECT_TRUE(silent.problem().contains("feed complaint")) << silent.problem().toStdString();
+}
+
+TEST(FeedProcess, ReadsOnlyTheFeedsOwnReadyLine) {
+    EXPECT_EQ(portFromReadyLine("nubivista-feed listening on http://127.0.0.1:8080/\n"), 8080);
+    for (const char* other : {"nubivista-feed listening on http://127.0.0.1:0/",
+                              "nubivista-feed listening on http://127.0.0.1:99999/",
+                              "nubivista-feed listening on http://10.0.0.1:80/",
+                              "nubivista-feed listening on http://127.0.0.1:80", ""})
+        EXPECT_EQ(portFromReadyLine(other), 0) << other;
+}
+
+} // namespace
+} // namespace nubivista::acquisition

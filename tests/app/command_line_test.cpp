@@ -1,0 +1,48 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace nubivista::app {
+namespace {
+
+CommandLine parsed(const QStringList& arguments) {
+    const auto result = parseCommandLine(QStringList{"nubivista"} + arguments);
+    EXPECT_TRUE(std::holds_alternative<CommandLine>(result))
+        << std::get<QString>(result).toStdString();
+    return std::holds_alternative<CommandLine>(result) ? std::get<CommandLine>(result)
+                                                       : CommandLine{};
+}
+
+QString refused(const QStringList& arguments) {
+    const auto result = parseCommandLine(QStringList{"nubivista"} + arguments);
+    return std::holds_alternative<QString>(result) ? std::get<QString>(result) : QString();
+}
+
+TEST(CommandLine, ChoosesTheLiveFeedTheDemoOrAFeedAlreadyRunning) {
+    EXPECT_EQ(parsed({}).feed.source, acquisition::FeedSource::Live);
+    EXPECT_EQ(parsed({"--demo"}).feed.source, acquisition::FeedSource::Demo);
+    for (const QStringList& arguments : {QStringList{"--feed", "http://127.0.0.1:8080/"},
+                                         QStringList{"--feed=http://127.0.0.1:8080/"}}) {
+        const CommandLine line = parsed(arguments);
+        EXPECT_EQ(line.feed.source, acquisition::FeedSource::External);
+        EXPECT_EQ(line.feed.address, QUrl("http://127.0.0.1:8080/"));
+    }
+    EXPECT_TRUE(parsed({"--help"}).showHelp);
+    EXPECT_TRUE(parsed({"-h"}).showHelp);
+    EXPECT_TRUE(commandLineHelp().contains("--demo"));
+    EXPECT_TRUE(commandLineHelp().contains("--feed URL"));
+}
+
+TEST(CommandLine, RefusesWhatItCannotUseWithAMessage) {
+    EXPECT_TRUE(refused({"--feed"}).contains("needs the feed's address"));
+    for (const char* bad :
+         {"127.0.0.1:8080", "https://127.0.0.1:8080/", "http://127.0.0.1/", "http://"})
+        EXPECT_TRUE(refused({"--feed", bad}).contains("--feed takes an address")) << bad;
+    EXPECT_TRUE(
+        refused({"--demo", "--feed", "http://127.0.0.1:8080/"}).contains("cannot go together"));
+    EXPECT_TRUE(refused({"--live-ish"}).contains("unknown option"));
+    EXPECT_TRUE(refused({"stray"}).contains("unexpected argument"));
+}
+
+} // namespace
+} // namespace nubivista::app

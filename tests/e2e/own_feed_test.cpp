@@ -1,0 +1,81 @@
+// The program's own feed end to end: the demo's simulator as a child the
+// program supervises, the map and the pictures from it, a feed that dies
+// mid-process, and addresses that are not the radar servers'.
+#include "e2e/refresh_fixture.h"
+
+#include <QImage>
+#include <QWebEnginePage>
+#include <csignal>
+
+namespace nubivista::e2e {
+namespace {
+
+class OwnFeedTest : public RefreshE2eTest {
+protected:
+    OwnFeedTest() {
+        ownFeed = true;
+        simArguments << "--log";
+        paneFetchTimeoutMs = 5000;
+    }
+
+    // Yellow pixels where the picture names its source, right of the title strip.
+    static int sourceMarkPixels(const QByteArray& gif) {
+        const QImage image = QImage::fromData(gif).convertToFormat(QImage::Format_RGB32);
+        int yellow = 0;
+        for (int y = 11; y < 20 && y < image.height(); ++y)
+            for (int x = image.width() - 120; x < image.width(); ++x)
+                yellow += image.pixel(x, y) == qRgb(255, 255, 0);
+        return yellow;
+    }
+};
+
+TEST_F(OwnFeedTest, TheDemoIsMarkedAndSurvivesItsFeedDyingMidProcess) {
+    EXPECT_TRUE(form().windowTitle().endsWith(QLatin1String(acquisition::kDemoMark)));
+    EXPECT_TRUE(window->form3().aboutText().contains(QLatin1String("simulated")));
+    startProcessOn(QStringLiteral("kmkx"));
+    ASSERT_FALSE(HasFatalFailure());
+    // The process's own caption keeps the mark at its end.
+    EXPECT_TRUE(form().windowTitle().endsWith(QLatin1String(acquisition::kDemoMark)))
+        << form().windowTitle().toStdString();
+    EXPECT_GT(sourceMarkPixels(slotBytes(1)), 20);
+
+    const QMap<int, QByteArray> before = storedImages();
+    const qsizetype shownBefore = messages.size();
+    // Down longer than a pane waits for it (5 s here, 30 s in the program).
+    feed->setPauses(6000, 6000);
+    ASSERT_EQ(::kill(static_cast<pid_t>(feed->childPid()), SIGKILL), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(feed->state() != acquisition::FeedProcess::State::Ready, 10000);
+    refresh().mnuRefresh_Click();
+    // Like a server fault: one message, a forced shut-down, nothing lost.
+    QTRY_VERIFY_WITH_TIMEOUT(shutDown(), kPageTimeoutMs) << messageLog().toStdString();
+    EXPECT_EQ(messages.size(), shownBefore + 1) << messageLog().toStdString();
+    EXPECT_EQ(storedImages(), before);
+
+    // The feed is back on another port, and the radar servers' addresses
+    // reach it again.
+    attachToOwnFeed();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_TRUE(layer
+                    ->downloadToFile(QUrl(settings.NationalMapUrl.trimmed()),
+                                     home.filePath(QStringLiteral("map.htm")))
+                    .ok);
+
+    // The feed ends with the program.
+    const auto pid = static_cast<pid_t>(feed->childPid());
+    feed.reset();
+    EXPECT_NE(::kill(pid, 0), 0);
+}
+
+TEST_F(OwnFeedTest, AnOrdinaryLinkOnTheMapGoesToTheRelayAndNeverToTheFeed) {
+    const QString disclaimer = QStringLiteral("http://www.nws.noaa.gov/disclaimer.html");
+    mapPane().page()->runJavaScript(
+        QStringLiteral("document.querySelector('a[href=\"%1\"]').click();").arg(disclaimer));
+    QTRY_VERIFY_WITH_TIMEOUT(relayed.contains(disclaimer), kPageTimeoutMs)
+        << relayed.join(' ').toStdString();
+    // The map's own request is in the feed's log; the link is not.
+    EXPECT_TRUE(feed->recentErrorOutput().contains("national.html"));
+    EXPECT_FALSE(feed->recentErrorOutput().contains("disclaimer"));
+}
+
+} // namespace
+} // namespace nubivista::e2e
