@@ -99,6 +99,7 @@ void FeedProcess::start() {
         problem_ = tr("The radar feed program was not found. The program looked for it at:\n%1")
                        .arg(program_);
         state_ = State::CannotStart;
+        scheduleRestart(); // it may be put back while the program runs
         emit cannotStart(problem_);
         return;
     }
@@ -106,6 +107,7 @@ void FeedProcess::start() {
         problem_ =
             tr("The radar feed program may not be run (it is not executable):\n%1").arg(program_);
         state_ = State::CannotStart;
+        scheduleRestart(); // it may be put back while the program runs
         emit cannotStart(problem_);
         return;
     }

@@ -71,7 +71,7 @@ signals:
     void ready(const QUrl& address);
     // The child ended; it starts again after restartPauseMs().
     void down();
-    // The first start failed; the program tries again only if the file was there.
+    // The first start failed; the program goes on trying after the pauses.
     void cannotStart(const QString& problem);
 
 private:

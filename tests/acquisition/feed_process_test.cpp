@@ -43,14 +43,21 @@ TEST(FeedProcess, ReadyFromItsFirstLineAndStartedAgainAfterGrowingPauses) {
 TEST(FeedProcess, SaysWhyItCannotStartAndWhereItLooked) {
     QTemporaryDir dir;
     FeedProcess missing(dir.filePath("nubivista-feed"), {});
+    missing.setPauses(50, 50);
     QSignalSpy cannot(&missing, &FeedProcess::cannotStart);
+    QSignalSpy ready(&missing, &FeedProcess::ready);
     missing.start();
     ASSERT_EQ(cannot.size(), 1);
     EXPECT_TRUE(missing.problem().contains(dir.filePath("nubivista-feed")));
     EXPECT_TRUE(feedProblemPageHtml(missing.problem()).contains(dir.filePath("nubivista-feed")));
+    // Put back while the program runs, it is found.
+    standInFeed(dir, "nubivista-feed listening on http://127.0.0.1:4242/", 5);
+    EXPECT_TRUE(ready.wait(10000));
+    missing.stop();
 
     // There, but it ends without saying where it listens: its complaint is shown.
-    FeedProcess silent(standInFeed(dir, "something else", 0), {});
+    QTemporaryDir otherDir;
+    FeedProcess silent(standInFeed(otherDir, "something else", 0), {});
     silent.setPauses(60'000, 60'000);
     QSignalSpy failed(&silent, &FeedProcess::cannotStart);
     silent.start();
