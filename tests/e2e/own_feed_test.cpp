@@ -51,14 +51,18 @@ TEST_F(OwnFeedTest, TheDemoIsMarkedAndSurvivesItsFeedDyingMidProcess) {
     EXPECT_EQ(messages.size(), shownBefore + 1) << messageLog().toStdString();
     EXPECT_EQ(storedImages(), before);
 
-    // The feed is back on another port, and the radar servers' addresses
-    // reach it again.
+    // The feed is back on another port: Restart shows the image again, and
+    // the next scan arrives in the next slot.
     attachToOwnFeed();
     ASSERT_FALSE(HasFatalFailure());
-    EXPECT_TRUE(layer
-                    ->downloadToFile(QUrl(settings.NationalMapUrl.trimmed()),
-                                     home.filePath(QStringLiteral("map.htm")))
-                    .ok);
+    controls().Command7->click();
+    // The pane has the image once the process sets the map pane aside again.
+    QTRY_VERIFY_WITH_TIMEOUT(window->panes().mapPaneAside(), kPageTimeoutMs);
+    publishAndRefresh();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(storedImages().size(), 2);
+    EXPECT_EQ(messages.size(), shownBefore + 2)
+        << messageLog().toStdString(); // + Restart's question
 
     // The feed ends with the program.
     const auto pid = static_cast<pid_t>(feed->childPid());
