@@ -56,8 +56,13 @@ int main(int argc, char** argv) {
         QStringLiteral("archive-base"),
         QStringLiteral("live: the cloud archive of Level III products."), QStringLiteral("URL"),
         QStringLiteral("https://unidata-nexrad-level3.s3.amazonaws.com/"));
+    const QCommandLineOption askEveryOption(
+        QStringLiteral("ask-every"),
+        QStringLiteral("live: shortest seconds between two asks for one product (default 60)."),
+        QStringLiteral("S"), QStringLiteral("60"));
     parser.addOptions({sourceOption, portOption, intervalOption, startOption, speedOption,
-                       logOption, boundariesOption, nwsBaseOption, archiveBaseOption});
+                       logOption, boundariesOption, nwsBaseOption, archiveBaseOption,
+                       askEveryOption});
     parser.process(app);
 
     bool portOk = false;
@@ -104,13 +109,19 @@ int main(int argc, char** argv) {
         QNetworkProxyFactory::setUseSystemConfiguration(true);
         const QUrl nws(parser.value(nwsBaseOption));
         const QUrl archive(parser.value(archiveBaseOption));
+        bool askOk = false;
+        const qint64 askEvery = parser.value(askEveryOption).toLongLong(&askOk);
+        if (!askOk || askEvery < 0) {
+            std::fprintf(stderr, "nubivista-feed: bad arguments (see --help)\n");
+            return 2;
+        }
         if (!nws.isValid() || !archive.isValid()) {
             std::fprintf(stderr, "nubivista-feed: bad upstream address (see --help)\n");
             return 2;
         }
         fetcher = std::make_unique<nws::Fetcher>();
         live = std::make_unique<nws::LiveService>(
-            *fetcher, nws::Upstreams{nws, archive},
+            *fetcher, nws::Upstreams{nws, archive, askEvery},
             std::get<picture::BoundaryLines>(std::move(boundaries)));
         front = std::make_unique<server::FeedServer>(*live);
         front->setRequestLog(parser.isSet(logOption));

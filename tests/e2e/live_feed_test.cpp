@@ -4,6 +4,8 @@
 #include "e2e/refresh_fixture.h"
 #include "feed/nws/stand_in.h"
 
+#include <QCheckBox>
+
 namespace nubivista::e2e {
 namespace {
 
@@ -15,16 +17,21 @@ const QString kImagePath = QStringLiteral("/radar/images/DS.p19r0/SI.klsx/latest
 class LiveFeedTest : public RefreshE2eTest {
 protected:
     void SetUp() override {
-        // A scan three minutes old: the program takes no first image older
+        // A scan eight minutes old: the program takes no first image older
         // than two years, so the real product is moved to the present.
         const QDateTime now = QDateTime::currentDateTimeUtc();
         scanTime = QDateTime(now.date(), QTime(now.time().hour(), now.time().minute()), Qt::UTC)
-                       .addSecs(-180);
-        upstream.publish("DS.p94r0", productFile("KLSX_SDUS23_N2QLSX_202112110250"), scanTime);
+                       .addSecs(-480);
+        // Nine earlier scans five minutes apart, for a loop list of ten.
+        for (int back = 9; back >= 0; --back)
+            upstream.publish("DS.p94r0", productFile("KLSX_SDUS23_N2QLSX_202112110250"),
+                             scanTime.addSecs(-300 * back));
         settings.StampAdjustMinutes = 0;
+        // The feed asks the stand-in at every request, not at most once a minute.
         simArguments = {"--source",       "live",
                         "--nws-base",     upstream.base().toString(),
-                        "--archive-base", upstream.base().toString()};
+                        "--archive-base", upstream.base().toString(),
+                        "--ask-every",    "0"};
         RefreshE2eTest::SetUp();
     }
 
@@ -32,14 +39,40 @@ protected:
     QDateTime scanTime;
 };
 
-TEST_F(LiveFeedTest, ASiteClickStoresTheRealScanInSlotOneUnderItsScanTime) {
+TEST_F(LiveFeedTest, RealScansFillTheSlotsFromASiteClickARefreshAndBackDate) {
     startProcessOn(QStringLiteral("klsx"));
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(loop().model().newestSlot, 1);
     EXPECT_EQ(slotTimeUtc(1), scanTime);
     EXPECT_EQ(slotBytes(1), sim->get(kImagePath));
     EXPECT_EQ(loop().picture(1).size(), QSize(600, 550));
+    // Live: neither the caption nor the picture says demo.
     EXPECT_EQ(form().windowTitle(), QStringLiteral("KLSX - St. Louis, MO - Nubivista"));
+    EXPECT_EQ(demoMarkPixels(slotBytes(1)), 0);
+
+    // The next scan on the weather service lands in slot 2 under its time.
+    const QDateTime nextScan = scanTime.addSecs(300);
+    upstream.publish("DS.p94r0", productFile("KLSX_SDUS23_N2QLSX_202112110250"), nextScan);
+    const int stored = imagesStored();
+    refresh().mnuRefresh_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(imagesStored() > stored, kPageTimeoutMs) << messageLog().toStdString();
+    EXPECT_EQ(loop().model().newestSlot, 2);
+    EXPECT_EQ(slotTimeUtc(2), nextScan);
+
+    // Back-Date: a new process fills its slots from the feed's list of the
+    // ten newest scans: the nine older ones, then the latest image.
+    refresh().Command7_Click();
+    ASSERT_TRUE(shutDown());
+    showMap();
+    ASSERT_FALSE(HasFatalFailure());
+    controls().Check3->setChecked(true);
+    const int before = imagesStored();
+    clickSite(QStringLiteral("klsx"));
+    ASSERT_FALSE(HasFatalFailure());
+    QTRY_VERIFY_WITH_TIMEOUT(imagesStored() >= before + 10, kPageTimeoutMs)
+        << messageLog().toStdString();
+    for (int slot = 1; slot <= 10; ++slot)
+        EXPECT_EQ(slotTimeUtc(slot), nextScan.addSecs(-300 * (10 - slot))) << "slot " << slot;
 }
 
 } // namespace

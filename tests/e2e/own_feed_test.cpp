@@ -3,7 +3,6 @@
 // mid-process, and addresses that are not the radar servers'.
 #include "e2e/refresh_fixture.h"
 
-#include <QImage>
 #include <QWebEnginePage>
 #include <csignal>
 
@@ -17,16 +16,6 @@ protected:
         simArguments << "--log";
         paneFetchTimeoutMs = 5000;
     }
-
-    // Yellow pixels where the picture names its source, right of the title strip.
-    static int sourceMarkPixels(const QByteArray& gif) {
-        const QImage image = QImage::fromData(gif).convertToFormat(QImage::Format_RGB32);
-        int yellow = 0;
-        for (int y = 11; y < 20 && y < image.height(); ++y)
-            for (int x = image.width() - 120; x < image.width(); ++x)
-                yellow += image.pixel(x, y) == qRgb(255, 255, 0);
-        return yellow;
-    }
 };
 
 TEST_F(OwnFeedTest, TheDemoIsMarkedAndSurvivesItsFeedDyingMidProcess) {
@@ -37,7 +26,7 @@ TEST_F(OwnFeedTest, TheDemoIsMarkedAndSurvivesItsFeedDyingMidProcess) {
     // The process's own caption keeps the mark at its end.
     EXPECT_TRUE(form().windowTitle().endsWith(QLatin1String(acquisition::kDemoMark)))
         << form().windowTitle().toStdString();
-    EXPECT_GT(sourceMarkPixels(slotBytes(1)), 20);
+    EXPECT_GT(demoMarkPixels(slotBytes(1)), 20);
 
     const QMap<int, QByteArray> before = storedImages();
     const qsizetype shownBefore = messages.size();

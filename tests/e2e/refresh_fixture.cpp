@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QImage>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <memory>
@@ -20,6 +21,15 @@ using platform::testing::RadarSimProcess;
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
     return core::WaitUntil(done, timeoutMs);
+}
+
+int demoMarkPixels(const QByteArray& gif) {
+    const QImage image = QImage::fromData(gif).convertToFormat(QImage::Format_RGB32);
+    int yellow = 0;
+    for (int y = 11; y < 20 && y < image.height(); ++y)
+        for (int x = image.width() - 120; x < image.width(); ++x)
+            yellow += image.pixel(x, y) == qRgb(255, 255, 0);
+    return yellow;
 }
 
 void RefreshE2eTest::SetUpTestSuite() {

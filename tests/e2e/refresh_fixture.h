@@ -45,6 +45,10 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs);
 
 namespace nubivista::e2e {
 
+// The yellow pixels where a picture names its source, right of its title
+// strip: the demo's SIMULATED is yellow, the live NWS LEVEL III is not.
+int demoMarkPixels(const QByteArray& gif);
+
 struct Message {
     int kind = 0;
     QString text;

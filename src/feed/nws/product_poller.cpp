@@ -28,7 +28,7 @@ void ProductPoller::refresh(const QDateTime& now, std::function<void()> done) {
     waiting_.push_back(std::move(done));
     if (busy_)
         return;
-    if (lastAsked_.isValid() && lastAsked_.secsTo(now) < kAskEverySeconds) {
+    if (lastAsked_.isValid() && lastAsked_.secsTo(now) < upstreams_.askEverySeconds) {
         finish(failing_, lastError_);
         return;
     }
@@ -135,7 +135,7 @@ void ProductPoller::refreshLoop(const QDateTime& now, std::function<void()> done
     loopWaiting_.push_back(std::move(done));
     if (loopBusy_)
         return;
-    if (loopAsked_.isValid() && loopAsked_.secsTo(now) < kAskEverySeconds) {
+    if (loopAsked_.isValid() && loopAsked_.secsTo(now) < upstreams_.askEverySeconds) {
         finishLoop();
         return;
     }

@@ -18,22 +18,23 @@ namespace nubivista::feed::nws {
 struct Upstreams {
     QUrl productTree; // "https://tgftp.nws.noaa.gov/"
     QUrl archive;     // "https://unidata-nexrad-level3.s3.amazonaws.com/"
+    // The shortest time between two asks for one product: scans come every
+    // few minutes, and the weather service is asked no more than it needs.
+    qint64 askEverySeconds = 60;
 };
 
 class ProductPoller : public QObject {
     Q_OBJECT
 public:
-    static constexpr qint64 kAskEverySeconds = 60;
-
     ProductPoller(Fetcher& fetcher, Upstreams upstreams, QString siteCode,
                   const radar::RadarProductCode& product, QObject* parent = nullptr);
 
     // Brings the scans up to date; done runs when that is finished, at once
-    // when the upstreams were asked less than a minute ago.
+    // when the upstreams were asked less than askEverySeconds ago.
     void refresh(const QDateTime& now, std::function<void()> done);
 
     // Fills the scans up to the ten newest the upstreams hold, for the loop
-    // list, asking at most once a minute; done runs when that is finished.
+    // list, asking at most once in askEverySeconds; done runs when that is finished.
     void refreshLoop(const QDateTime& now, std::function<void()> done);
 
     const ScanArchive& scans() const { return scans_; }
