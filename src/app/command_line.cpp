@@ -34,7 +34,8 @@ QString commandLineHelp() {
         "  -h, --help            Shows this text.\n");
 }
 
-std::variant<CommandLine, QString> parseCommandLine(const QStringList& arguments) {
+std::variant<CommandLine, QString> parseCommandLine(const QStringList& arguments,
+                                                    bool ignoreUnknown) {
     CommandLine line;
     bool demo = false;
     bool external = false;
@@ -45,9 +46,12 @@ std::variant<CommandLine, QString> parseCommandLine(const QStringList& arguments
             line.showHelp = true;
             continue;
         }
-        if (!argument.startsWith(QLatin1Char('-')))
+        if (!argument.startsWith(QLatin1Char('-'))) {
+            if (ignoreUnknown)
+                continue;
             return QStringLiteral("nubivista: unexpected argument \"%1\" (see --help)")
                 .arg(argument);
+        }
         QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
         std::optional<QString> inlineValue;
         if (const qsizetype equals = name.indexOf(QLatin1Char('=')); equals >= 0) {
@@ -68,7 +72,7 @@ std::variant<CommandLine, QString> parseCommandLine(const QStringList& arguments
                     .arg(*value);
             line.feed.address = address;
             external = true;
-        } else {
+        } else if (!ignoreUnknown) {
             return QStringLiteral("nubivista: unknown option \"%1\" (see --help)").arg(argument);
         }
     }

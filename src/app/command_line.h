@@ -17,8 +17,11 @@ struct CommandLine {
 };
 
 // arguments as QCoreApplication::arguments() gives them, the program first.
-// A text that says what is wrong when they make no sense.
-std::variant<CommandLine, QString> parseCommandLine(const QStringList& arguments);
+// A text that says what is wrong when they make no sense. Before the
+// application object has taken Qt's own options out, ignoreUnknown lets them
+// pass, so that the program's own mistakes are told without a display.
+std::variant<CommandLine, QString> parseCommandLine(const QStringList& arguments,
+                                                    bool ignoreUnknown = false);
 
 QString commandLineHelp();
 

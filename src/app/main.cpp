@@ -21,28 +21,35 @@
 #include <QStyle>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 using namespace nubivista;
 
 namespace {
 
-bool asksForHelp(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray argument(argv[i]);
-        if (argument == "-h" || argument == "--help" || argument == "-?")
-            return true;
+// Reads the program's own options before the application object exists, so
+// that help and mistakes are told without a display. Qt's options pass here.
+std::optional<int> exitBeforeStart(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const auto parsed = app::parseCommandLine(arguments, true);
+    if (const auto* error = std::get_if<QString>(&parsed)) {
+        std::fprintf(stderr, "%s\n", qPrintable(*error));
+        return 2;
     }
-    return false;
+    if (std::get<app::CommandLine>(parsed).showHelp) {
+        std::fputs(qPrintable(app::commandLineHelp()), stdout);
+        return 0;
+    }
+    return std::nullopt;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    // Before the application object, which needs a display.
-    if (asksForHelp(argc, argv)) {
-        std::fputs(qPrintable(app::commandLineHelp()), stdout);
-        return 0;
-    }
+    if (const std::optional<int> status = exitBeforeStart(argc, argv))
+        return *status;
     // The browser engine's flags and shared GL contexts come before the
     // application object.
     platform::prepareWebEngineEnvironment();

@@ -42,6 +42,14 @@ TEST(CommandLine, RefusesWhatItCannotUseWithAMessage) {
         refused({"--demo", "--feed", "http://127.0.0.1:8080/"}).contains("cannot go together"));
     EXPECT_TRUE(refused({"--live-ish"}).contains("unknown option"));
     EXPECT_TRUE(refused({"stray"}).contains("unexpected argument"));
+
+    // Before Qt has taken its own options out, they pass; the program's own
+    // mistakes do not.
+    const auto early = [](const QStringList& arguments) {
+        return parseCommandLine(QStringList{"nubivista"} + arguments, true);
+    };
+    EXPECT_TRUE(std::holds_alternative<CommandLine>(early({"-style", "fusion", "--demo"})));
+    EXPECT_TRUE(std::holds_alternative<QString>(early({"--feed", "nonsense"})));
 }
 
 } // namespace
