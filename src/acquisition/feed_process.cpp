@@ -16,23 +16,6 @@ constexpr qsizetype kErrorTailBytes = 2000;
 constexpr qsizetype kLongestLine = 4096;
 } // namespace
 
-QString feedDescription(const FeedChoice& choice) {
-    switch (choice.source) {
-    case FeedSource::Live:
-        return QStringLiteral(
-            "Radar data: today's NEXRAD Level III products of the National Weather Service "
-            "(NOAA), fetched and drawn by the program's feed, nubivista-feed.");
-    case FeedSource::Demo:
-        return QStringLiteral(
-            "Radar data: the demo. Every picture is a simulated storm drawn by the program's "
-            "feed, nubivista-feed; none of it is real weather.");
-    case FeedSource::External:
-        break;
-    }
-    return QStringLiteral("Radar data: the feed at %1, started outside the program.")
-        .arg(choice.address.toString());
-}
-
 QString feedProblemPageHtml(const QString& problem) {
     QString body = problem.toHtmlEscaped();
     body.replace(QLatin1Char('\n'), QStringLiteral("<br>\n"));
@@ -66,10 +49,7 @@ FeedProcess::FeedProcess(QString program, QStringList arguments, QObject* parent
     restartTimer_.setSingleShot(true);
     readyTimer_.setSingleShot(true);
     readyTimer_.setInterval(kReadyWaitMs);
-    connect(&readyTimer_, &QTimer::timeout, this, [this] {
-        errorTail_ += "It did not say where it listens.\n";
-        process_.kill(); // ends in onFinished, and a later try
-    });
+    connect(&readyTimer_, &QTimer::timeout, this, &FeedProcess::endSilentFeed);
     connect(&restartTimer_, &QTimer::timeout, this, &FeedProcess::launch);
     connect(&process_, &QProcess::readyReadStandardOutput, this, &FeedProcess::onReadyRead);
     connect(&process_, &QProcess::readyReadStandardError, this, [this] {
@@ -165,8 +145,7 @@ void FeedProcess::onReadyRead() {
     const quint16 port = portFromReadyLine(pendingLine_.left(end));
     pendingLine_.clear();
     if (port == 0) {
-        errorTail_ += "It did not say where it listens.\n";
-        process_.kill(); // ends in onFinished, and a later try
+        endSilentFeed();
         return;
     }
     readyTimer_.stop();
@@ -176,6 +155,11 @@ void FeedProcess::onReadyRead() {
     problem_.clear();
     upSince_.start();
     emit ready(address_);
+}
+
+void FeedProcess::endSilentFeed() {
+    errorTail_ += "It did not say where it listens.\n";
+    process_.kill(); // ends in onFinished, and a later try
 }
 
 void FeedProcess::onFinished() {

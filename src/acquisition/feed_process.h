@@ -5,6 +5,8 @@
 // started again after a pause that doubles up to a minute; one that has run
 // for a minute starts the count afresh. The child ends with the program, even
 // when the program itself is killed.
+#include "acquisition/feed_choice.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QProcess>
@@ -13,24 +15,6 @@
 #include <QUrl>
 
 namespace nubivista::acquisition {
-
-// Which feed the program shows.
-enum class FeedSource {
-    Live,     // its own feed on the weather service's products
-    Demo,     // its own feed on the simulated storms
-    External, // a feed already running at an address, shared or under test
-};
-
-struct FeedChoice {
-    FeedSource source = FeedSource::Live;
-    QUrl address; // External only
-};
-
-// The caption's end while the demo is shown.
-inline constexpr char kDemoMark[] = " - [demo: simulated radar]";
-
-// What the About window says of the data.
-QString feedDescription(const FeedChoice& choice);
 
 // The local page the map pane shows when the feed cannot start: the problem
 // in plain words and what the user can do.
@@ -81,6 +65,8 @@ private:
     void onReadyRead();
     void onFinished();
     void onFailedToStart();
+    // A feed that never says where it listens is ended, and tried again.
+    void endSilentFeed();
 
     QString program_;
     QStringList arguments_;

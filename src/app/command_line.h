@@ -3,7 +3,7 @@
 //   nubivista              its own feed on the weather service's products
 //   nubivista --demo       its own feed on simulated storms
 //   nubivista --feed URL   a feed already running at URL (none is started)
-#include "acquisition/feed_process.h"
+#include "acquisition/feed_choice.h"
 
 #include <QString>
 #include <QStringList>

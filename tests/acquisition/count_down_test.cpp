@@ -1,5 +1,5 @@
 #include "acquisition/count_down.h"
-#include "acquisition/feed_process.h"
+#include "acquisition/feed_choice.h"
 #include "core/form1.h"
 #include "support/scoped_time_zone.h"
 
