@@ -21,6 +21,7 @@ std::optional<QString> optionValue(const QStringList& arguments, qsizetype& at,
 QString commandLineHelp() {
     return QStringLiteral(
         "Usage: nubivista [--demo | --feed URL]\n"
+        "       nubivista --export-gif FILE [--set NAME]\n"
         "\n"
         "Keeps a loop of the newest Doppler radar images of one site.\n"
         "\n"
@@ -31,6 +32,11 @@ QString commandLineHelp() {
         "  nubivista --feed URL  Uses a feed already running at URL (for example\n"
         "                        http://127.0.0.1:8080/ from nubivista-feed --port 8080)\n"
         "                        and starts none.\n"
+        "  --export-gif FILE     Writes the loop as it plays (loop or rock, delays, time\n"
+        "                        stamps as set) as an animated GIF to FILE and exits,\n"
+        "                        without a window.\n"
+        "  --set NAME            With --export-gif: the saved image set NAME (or the path\n"
+        "                        of its .sis file) instead of the current loop.\n"
         "  -h, --help            Shows this text.\n");
 }
 
@@ -39,6 +45,8 @@ std::variant<CommandLine, QString> parseCommandLine(const QStringList& arguments
     CommandLine line;
     bool demo = false;
     bool external = false;
+    std::optional<QString> exportFile;
+    std::optional<QString> setName;
     for (qsizetype at = 1; at < arguments.size(); ++at) {
         const QString& argument = arguments.at(at);
         if (argument == QLatin1String("-h") || argument == QLatin1String("--help") ||
@@ -72,12 +80,26 @@ std::variant<CommandLine, QString> parseCommandLine(const QStringList& arguments
                     .arg(*value);
             line.feed.address = address;
             external = true;
+        } else if (name == QLatin1String("export-gif") || name == QLatin1String("set")) {
+            const std::optional<QString> value = optionValue(arguments, at, inlineValue);
+            if (!value || value->isEmpty())
+                return QStringLiteral("nubivista: --%1 needs a %2 (see --help)")
+                    .arg(name, name == QLatin1String("set") ? QStringLiteral("set name")
+                                                            : QStringLiteral("file name"));
+            if (name == QLatin1String("set"))
+                setName = *value;
+            else
+                exportFile = *value;
         } else if (!ignoreUnknown) {
             return QStringLiteral("nubivista: unknown option \"%1\" (see --help)").arg(argument);
         }
     }
     if (demo && external)
         return QStringLiteral("nubivista: --demo and --feed cannot go together (see --help)");
+    if (setName && !exportFile)
+        return QStringLiteral("nubivista: --set goes with --export-gif (see --help)");
+    if (exportFile)
+        line.exportGif = GifExportRequest{*exportFile, setName.value_or(QString())};
     line.feed.source = demo       ? acquisition::FeedSource::Demo
                        : external ? acquisition::FeedSource::External
                                   : acquisition::FeedSource::Live;

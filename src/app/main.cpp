@@ -6,6 +6,7 @@
 #include "acquisition/platform/web_engine_pane.h"
 #include "acquisition/platform/web_engine_setup.h"
 #include "app/command_line.h"
+#include "app/gif_export_command.h"
 #include "app/main_window.h"
 #include "app/own_feed.h"
 #include "core/app_identity.h"
@@ -17,8 +18,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QStandardPaths>
 #include <QStyle>
+#include <QTextStream>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -29,6 +32,26 @@ namespace {
 
 // Reads the program's own options before the application object exists, so
 // that help and mistakes are told without a display. Qt's options pass here.
+// --export-gif: no window and no display needed, so the offscreen platform
+// draws the time stamps.
+int exportWithoutWindow(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(core::kProgramTitle);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const auto parsed = app::parseCommandLine(QCoreApplication::arguments());
+    if (const auto* error = std::get_if<QString>(&parsed)) {
+        err << *error << '\n';
+        return 2;
+    }
+    const core::AppPaths paths = core::derivePaths(
+        core::appDirFrom(QCoreApplication::applicationDirPath()),
+        QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)));
+    const core::SystemClock clock;
+    return app::runGifExport(*std::get<app::CommandLine>(parsed).exportGif, paths, clock, out, err);
+}
+
 std::optional<int> exitBeforeStart(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
@@ -42,6 +65,8 @@ std::optional<int> exitBeforeStart(int argc, char** argv) {
         std::fputs(qPrintable(app::commandLineHelp()), stdout);
         return 0;
     }
+    if (std::get<app::CommandLine>(parsed).exportGif)
+        return exportWithoutWindow(argc, argv);
     return std::nullopt;
 }
 

@@ -37,6 +37,7 @@ MainWindow::MainWindow(const MainWindowServices& services) {
         if (measurement_)
             measurement_->resetState();
     };
+    peers.chooseGifFile = services.chooseGifFile;
     display_ = new display::LoopDisplay(*form1_, *loop_, services.look, std::move(peers));
 
     const display::DisplayControls& c = display_->controls();

@@ -40,6 +40,9 @@ struct MainWindowServices {
     sets::SetFileChooser chooseSetFile;
     // The ETA list's save dialog; Qt's own dialog when empty.
     tracking::ListFileChooser chooseListFile;
+    // The loop export's save dialog; Qt's own dialog when empty.
+    std::function<std::optional<QString>(const QString& folder, const QString& fileName)>
+        chooseGifFile;
     // The feed the pictures come from (the caption marks the demo, About names it).
     acquisition::FeedChoice feed;
     // The program's own feed process, when it started one: the national map

@@ -49,6 +49,7 @@ const MenuEntry kMenu[] = {
     {"mnuOpenSet", "&Load A Saved Image Set"},
     {"mnuSaveSet", "&Save Current Image Set As"},
     {"mnuDeleteSet", "&Delete A Saved Image Set"},
+    {"mnuExportGif", "&Export Loop As Animated GIF..."},
     {"", ""},
     {"mnuRefresh", "&Refresh Manually (next image)"},
     {"mnuReplace", "&Replace (refresh) Last Image"},

@@ -3,7 +3,9 @@
 // assembly. An empty function means that subsystem is not attached; the
 // display then does without it.
 #include <QPointF>
+#include <QString>
 #include <functional>
+#include <optional>
 
 namespace nubivista::display {
 
@@ -23,6 +25,10 @@ struct DisplayPeers {
     std::function<void(int slot, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                        QPointF twipsInPicture)>
         measurementClick;
+    // The export's save dialog: the chosen path from a folder and a suggested
+    // name, nothing when cancelled. Qt's own dialog when empty.
+    std::function<std::optional<QString>(const QString& folder, const QString& fileName)>
+        chooseGifFile;
 };
 
 } // namespace nubivista::display

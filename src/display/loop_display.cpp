@@ -3,6 +3,7 @@
 #include "core/form1.h"
 #include "core/settings.h"
 #include "display/loop_animation.h"
+#include "display/loop_export.h"
 #include "display/manual_stepping.h"
 #include "display/tab_display.h"
 #include "display/time_stamps.h"
@@ -26,6 +27,9 @@ LoopDisplay::LoopDisplay(core::Form1& shell, sets::LoopSet& loop, DisplayLook lo
     animation_ = std::make_unique<LoopAnimation>(*this);
     stepping_ = std::make_unique<ManualStepping>(*this);
     layout_ = std::make_unique<WindowLayout>(*this);
+    export_ = std::make_unique<LoopExport>(*this, peers_.chooseGifFile
+                                                      ? GifFileChooser(peers_.chooseGifFile)
+                                                      : qtGifFileChooser(&shell_));
 
     setUpRefreshControls();
     shell_.addLoadStep([this] { Form_Load(); });

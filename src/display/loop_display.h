@@ -27,6 +27,7 @@ class ManualStepping;
 class ZoomScroll;
 class TimeStamps;
 class WindowLayout;
+class LoopExport;
 
 // Start-up values the layout and colours depend on.
 struct DisplayLook {
@@ -55,6 +56,7 @@ public:
     ZoomScroll& zoom() { return *zoom_; }
     TimeStamps& stamps() { return *stamps_; }
     WindowLayout& layout() { return *layout_; }
+    LoopExport& gifExport() { return *export_; }
 
 private:
     // The window load: the controls set from the settings, their click
@@ -78,6 +80,7 @@ private:
     std::unique_ptr<LoopAnimation> animation_;
     std::unique_ptr<ManualStepping> stepping_;
     std::unique_ptr<WindowLayout> layout_;
+    std::unique_ptr<LoopExport> export_;
 };
 
 } // namespace nubivista::display

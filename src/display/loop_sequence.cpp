@@ -82,6 +82,42 @@ LoopStep loopTickStep(LoopCursor cursor, const LoopTabs& tabs, const LoopDelays&
     return step;
 }
 
+std::vector<PlayedImage> loopLap(const LoopTabs& tabs, const LoopDelays& delays, bool rockMode) {
+    int highest = 0;
+    for (int tab = 1; tab <= kLoopTabs; ++tab)
+        if (tabs.filled[tab])
+            highest = tab;
+    if (!loopCanRun(highest, tabs.skipped))
+        return {};
+    // The ticks are played until the cursor comes back to a state it was in;
+    // the steps since that state's first visit are one lap. The states are
+    // few (a position and a direction), so a lap is found within them.
+    std::vector<LoopCursor> seen;
+    std::vector<PlayedImage> played;
+    LoopCursor cursor;
+    constexpr int kMaxSteps = 4 * kLoopTabs + 4;
+    for (int step = 0; step < kMaxSteps; ++step) {
+        for (std::size_t i = 0; i < seen.size(); ++i) {
+            if (seen[i].position != cursor.position || seen[i].direction != cursor.direction)
+                continue;
+            std::vector<PlayedImage> lap(played.begin() + static_cast<std::ptrdiff_t>(i),
+                                         played.end());
+            // A rocking lap is found starting just after the first image;
+            // it is turned to begin where a run begins.
+            const int first = played.front().tab;
+            const auto start = std::find_if(
+                lap.begin(), lap.end(), [first](const PlayedImage& p) { return p.tab == first; });
+            std::rotate(lap.begin(), start == lap.end() ? lap.begin() : start, lap.end());
+            return lap;
+        }
+        seen.push_back(cursor);
+        const LoopStep next = loopTickStep(cursor, tabs, delays, rockMode);
+        played.push_back({next.tab, next.intervalMs});
+        cursor = next.next;
+    }
+    return played;
+}
+
 int steppedLoopDelay(int delayMs, int direction, int shiftState) {
     const std::int64_t step = shiftState == 2 ? kLoopDelayCtrlStepMs : kLoopDelayStepMs;
     if (direction < 0)

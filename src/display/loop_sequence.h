@@ -3,6 +3,7 @@
 // long, from the slots' filled flags and the skip boxes; the loop delay
 // buttons' step; and the step buttons' search move.
 #include <array>
+#include <vector>
 
 namespace nubivista::display {
 
@@ -59,6 +60,16 @@ struct LoopStep {
 // One Timer4 tick.
 LoopStep loopTickStep(LoopCursor cursor, const LoopTabs& tabs, const LoopDelays& delays,
                       bool rockMode);
+
+// One whole lap of the loop as Timer4 plays it, from its first image: the
+// tabs in order with the time each stays up. Forward gives each image once;
+// rock goes up and back down without showing either end twice in a row, so
+// n images give 2n - 2 steps. Empty when the loop cannot run.
+struct PlayedImage {
+    int tab = 0;
+    int intervalMs = 0;
+};
+std::vector<PlayedImage> loopLap(const LoopTabs& tabs, const LoopDelays& delays, bool rockMode);
 
 // The delay buttons' step: 50 ms with Ctrl alone (shift state 2), otherwise
 // 10 ms; direction -1 decreases down to 10, +1 increases up to 5000.

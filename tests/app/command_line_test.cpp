@@ -31,6 +31,15 @@ TEST(CommandLine, ChoosesTheLiveFeedTheDemoOrAFeedAlreadyRunning) {
     EXPECT_TRUE(parsed({"-h"}).showHelp);
     EXPECT_TRUE(commandLineHelp().contains("--demo"));
     EXPECT_TRUE(commandLineHelp().contains("--feed URL"));
+
+    const CommandLine current = parsed({"--export-gif", "/tmp/loop.gif"});
+    ASSERT_TRUE(current.exportGif);
+    EXPECT_EQ(current.exportGif->file, "/tmp/loop.gif");
+    EXPECT_TRUE(current.exportGif->setName.isEmpty());
+    const CommandLine saved = parsed({"--set=Storm 5", "--export-gif=a.gif"});
+    ASSERT_TRUE(saved.exportGif);
+    EXPECT_EQ(saved.exportGif->setName, "Storm 5");
+    EXPECT_FALSE(parsed({"--demo"}).exportGif);
 }
 
 TEST(CommandLine, RefusesWhatItCannotUseWithAMessage) {
@@ -42,6 +51,8 @@ TEST(CommandLine, RefusesWhatItCannotUseWithAMessage) {
         refused({"--demo", "--feed", "http://127.0.0.1:8080/"}).contains("cannot go together"));
     EXPECT_TRUE(refused({"--live-ish"}).contains("unknown option"));
     EXPECT_TRUE(refused({"stray"}).contains("unexpected argument"));
+    EXPECT_TRUE(refused({"--export-gif"}).contains("needs a file name"));
+    EXPECT_TRUE(refused({"--set", "Storm"}).contains("--set goes with --export-gif"));
 
     // Before Qt has taken its own options out, they pass; the program's own
     // mistakes do not.

@@ -111,6 +111,7 @@ TEST_F(ShellTest, TheMenuHoldsItsItemsInOrderAndOpensTheSmallWindows) {
     EXPECT_EQ(captions.join(u'|'),
               QStringLiteral("&Reload Last Current Image Set|&Load A Saved Image Set|"
                              "&Save Current Image Set As|&Delete A Saved Image Set|"
+                             "&Export Loop As Animated GIF...|"
                              "&Refresh Manually (next image)|&Replace (refresh) Last Image|"
                              "&Reset Selected Tab As Last Image|&Delete Checked Images (and pack)|"
                              "Status&Bar|&Options >>|&Help >>|&Internet Connection|&Work Offline"));

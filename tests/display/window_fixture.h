@@ -48,6 +48,11 @@ protected:
             dialogs.append({dialog, folder, filter});
             return chooser ? chooser(dialog, folder, filter) : std::nullopt;
         };
+        services.chooseGifFile = [this](const QString& folder,
+                                        const QString& fileName) -> std::optional<QString> {
+            gifDialogs.append({folder, fileName});
+            return gifChooser ? gifChooser(folder, fileName) : std::nullopt;
+        };
         services.internet = internet;
         services.onlineSwitchDone = onlineSwitchDone;
         window = std::make_unique<app::MainWindow>(services);
@@ -103,6 +108,10 @@ protected:
         QString filter;
     };
     QList<DialogShown> dialogs;
+    // Answers the loop export's save dialog; cancelled when empty.
+    std::function<std::optional<QString>(const QString& folder, const QString& fileName)>
+        gifChooser;
+    QList<QStringList> gifDialogs; // folder, suggested name
     // The Internet layer the window is made with; one that reaches nothing
     // when null.
     platform::InternetService* internet = nullptr;

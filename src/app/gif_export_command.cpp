@@ -1,0 +1,105 @@
+#include "app/gif_export_command.h"
+
+#include "core/settings.h"
+#include "display/loop_gif.h"
+#include "display/time_text.h"
+#include "sets/current_set.h"
+#include "sets/loop_set.h"
+#include "sets/set_folders.h"
+#include "sets/set_record.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace nubivista::app {
+
+namespace {
+
+struct SetFiles {
+    QString record;
+    QString imageBase; // ".../latest"
+};
+
+// The current loop, a saved set by name, or a saved set's record by path.
+SetFiles setFilesFor(const GifExportRequest& request, const core::AppPaths& paths) {
+    if (request.setName.isEmpty())
+        return {paths.setRecPath, paths.loopImgBase};
+    const QFileInfo asPath(request.setName);
+    if (sets::hasSetExtension(request.setName) && asPath.isFile())
+        return {asPath.absoluteFilePath(),
+                sets::recordFolder(asPath.absoluteFilePath()) + QStringLiteral("latest")};
+    const QString folder = paths.savedSetsDir + QLatin1Char('/') + request.setName;
+    return {folder + QLatin1Char('/') + request.setName + QStringLiteral(".sis"),
+            folder + QStringLiteral("/latest")};
+}
+
+QString plainLines(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+} // namespace
+
+int runGifExport(const GifExportRequest& request, const core::AppPaths& paths,
+                 const core::Clock& clock, QTextStream& out, QTextStream& err) {
+    const SetFiles files = setFilesFor(request, paths);
+    const QString what = request.setName.isEmpty()
+                             ? QStringLiteral("the current loop")
+                             : QStringLiteral("the saved set \"%1\"").arg(request.setName);
+    if (!QFileInfo(files.record).isFile()) {
+        err << "nubivista: there is no " << what.mid(4) << " to export ("
+            << QDir::toNativeSeparators(files.record) << " is missing)\n";
+        return 1;
+    }
+    const sets::SetRecordRead read = sets::readSetRecordFile(files.record);
+    if (!read.record) {
+        err << "nubivista: " << QDir::toNativeSeparators(files.record)
+            << " is not a usable image set record: " << plainLines(read.error).simplified() << '\n';
+        return 1;
+    }
+    sets::SlotModel model;
+    model.slotFilled = read.record->slotFilled;
+    model.slotTime = read.record->slotTime;
+    model.ringOffset = read.record->ringOffset;
+    model.newestSlot = read.record->newestSlot;
+    model.siteCode = read.record->siteCode;
+
+    // The settings as the window would load them; a program never run here
+    // plays with its defaults.
+    core::Settings settings;
+    if (QFileInfo(paths.iniPath).isFile()) {
+        const core::SettingsLoadResult loaded = core::loadSettingsFile(paths.iniPath);
+        if (loaded.settings)
+            settings = *loaded.settings;
+        else
+            err << "nubivista: the settings could not be read (" << loaded.error
+                << "); the default loop delays are used\n";
+    }
+    display::LoopGifLook look;
+    look.delays = {settings.LoopDelayMs, settings.FirstExtraMs, settings.LastExtraMs};
+    look.rockMode = settings.RockMode == 1;
+    look.zoom = 1.0;
+    look.timeDisplayMode = settings.TimeDisplayMode;
+
+    const display::LoopGifJob job = display::loopGifJob(
+        model,
+        [&files](int slot) {
+            const std::optional<QString> file = sets::SlotImageFile(files.imageBase, slot);
+            return file ? sets::readPicture(*file) : QImage();
+        },
+        display::TabFlags{}, look, clock);
+    if (job.frames.size() < 2) {
+        err << "nubivista: " << what
+            << " holds fewer than two images; there is no loop to export\n";
+        return 1;
+    }
+    const display::LoopGifOutcome outcome = display::writeLoopGif(job, request.file);
+    if (outcome.status != display::LoopGifOutcome::Status::Written) {
+        err << "nubivista: " << plainLines(outcome.error) << '\n';
+        return 1;
+    }
+    out << "nubivista: wrote " << what << " (" << job.frames.size() << " frames, " << outcome.bytes
+        << " bytes) to " << QDir::toNativeSeparators(request.file) << '\n';
+    return 0;
+}
+
+} // namespace nubivista::app

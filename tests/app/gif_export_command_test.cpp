@@ -1,0 +1,112 @@
+// nubivista --export-gif FILE [--set NAME]: the current loop or a saved set
+// written without a window, with the loop settings the window would play.
+#include "app/gif_export_command.h"
+#include "core/settings.h"
+
+#include <QDir>
+#include <QImageReader>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace nubivista::app {
+namespace {
+
+const QString kSample = QStringLiteral(NUBIVISTA_APP_DIR "/Sample Loop Images");
+
+// The shipped sample: 11 images in a current set record.
+void copySample(const QString& folder, const QString& recordName) {
+    QDir().mkpath(folder);
+    for (const QString& name : QDir(kSample).entryList(QDir::Files)) {
+        const QString target =
+            folder + '/' + (name == QLatin1String("CurrSetRec.sis") ? recordName : name);
+        ASSERT_TRUE(QFile::copy(kSample + '/' + name, target)) << name.toStdString();
+    }
+}
+
+std::vector<int> delaysOf(const QString& path) {
+    QImageReader reader(path);
+    std::vector<int> delays;
+    while (reader.canRead() && !reader.read().isNull())
+        delays.push_back(reader.nextImageDelay());
+    return delays;
+}
+
+class GifExportCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        paths = core::derivePaths(QStringLiteral(NUBIVISTA_APP_DIR), profile.path());
+    }
+    int run(const QString& setName) {
+        outText.clear();
+        errText.clear();
+        QTextStream out(&outText), err(&errText);
+        return runGifExport({target, setName}, paths, clock, out, err);
+    }
+
+    QTemporaryDir profile;
+    core::AppPaths paths;
+    core::ManualClock clock;
+    QString target = profile.filePath("loop.gif");
+    QString outText, errText;
+};
+
+TEST_F(GifExportCommand, WritesTheCurrentLoopOrASavedSetAsTheWindowWouldPlayIt) {
+    copySample(paths.loopImagesDir, "CurrSetRec.sis");
+    // No settings file yet: the defaults, 100 ms plus 500 first and 1000 last.
+    ASSERT_EQ(run({}), 0) << errText.toStdString();
+    EXPECT_TRUE(outText.contains("11 frames")) << outText.toStdString();
+    std::vector<int> forward(11, 100);
+    forward.front() = 600;
+    forward.back() = 1100;
+    EXPECT_EQ(delaysOf(target), forward);
+
+    // A saved set by name or by its record's path, rocking as the settings say.
+    copySample(paths.savedSetsDir + "/Storm 5", "Storm 5.sis");
+    core::Settings settings;
+    settings.RockMode = 1;
+    ASSERT_TRUE(core::saveSettingsFile(paths.iniPath, settings).ok);
+    for (const QString& set :
+         {QStringLiteral("Storm 5"), paths.savedSetsDir + "/Storm 5/Storm 5.sis"}) {
+        QFile::remove(target);
+        ASSERT_EQ(run(set), 0) << errText.toStdString();
+        EXPECT_EQ(delaysOf(target).size(), 20u) << set.toStdString(); // 2 x 11 - 2
+    }
+}
+
+TEST_F(GifExportCommand, SaysWhyWhenThereIsNothingToExportAndMakesNoFile) {
+    EXPECT_EQ(run({}), 1);
+    EXPECT_TRUE(errText.contains("no current loop")) << errText.toStdString();
+    EXPECT_EQ(run("Nope"), 1);
+    EXPECT_TRUE(errText.contains("saved set \"Nope\"")) << errText.toStdString();
+
+    QDir().mkpath(paths.loopImagesDir);
+    QFile broken(paths.setRecPath);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a record");
+    broken.close();
+    EXPECT_EQ(run({}), 1);
+    EXPECT_TRUE(errText.contains("not a usable image set record")) << errText.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(target));
+}
+
+TEST_F(GifExportCommand, TheProgramExportsWithoutADisplayAndExits) {
+    copySample(paths.loopImagesDir, "CurrSetRec.sis");
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", profile.path());
+    env.remove("DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    program.setProcessEnvironment(env);
+    program.start(NUBIVISTA_APP_DIR "/nubivista", {"--export-gif", target});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    EXPECT_EQ(delaysOf(target).size(), 11u);
+
+    program.start(NUBIVISTA_APP_DIR "/nubivista", {"--set", "Storm"});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 2);
+}
+
+} // namespace
+} // namespace nubivista::app

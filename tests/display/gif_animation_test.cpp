@@ -1,0 +1,110 @@
+// The animated GIF writer on its own: what goes in comes back out of Qt's
+// reader, whether the frames share a palette or not, and a device that fails
+// is reported, not passed as a whole file.
+#include "display/gif_animation.h"
+#include "support/fail_device.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <gtest/gtest.h>
+
+using namespace nubivista;
+
+namespace {
+
+std::vector<QImage> readBack(QByteArray bytes, std::vector<int>* delays = nullptr) {
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer, "gif");
+    std::vector<QImage> frames;
+    while (reader.canRead()) {
+        const QImage frame = reader.read();
+        if (frame.isNull())
+            break;
+        if (delays)
+            delays->push_back(reader.nextImageDelay());
+        frames.push_back(frame.convertToFormat(QImage::Format_RGB32));
+    }
+    return frames;
+}
+
+QImage filled(QSize size, QColor colour) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+TEST(GifAnimation, FewColoursShareAPaletteAndComeBackExactlyEvenWhenAFrameRepeats) {
+    const QSize canvas(40, 30);
+    std::vector<QImage> frames{filled(canvas, Qt::black), filled(canvas, Qt::black),
+                               filled(canvas, Qt::black), filled(canvas, Qt::blue)};
+    frames[2].setPixel(39, 29, qRgb(255, 0, 0)); // the last pixel alone changes
+    frames[3].setPixel(0, 0, qRgb(0, 255, 0));
+    QByteArray bytes;
+    QBuffer out(&bytes);
+    out.open(QIODevice::WriteOnly);
+    const display::AnimationWrite written = display::writeAnimatedGif(
+        out, canvas, {10, 20, 30, 2000}, [&frames](int i) { return frames[i]; });
+    ASSERT_EQ(written.status, display::AnimationWrite::Status::Written)
+        << written.error.toStdString();
+    EXPECT_TRUE(written.globalPalette);
+    std::vector<int> delays;
+    EXPECT_EQ(readBack(bytes, &delays), frames);
+    // 10 ms cannot be kept: viewers would play it as 100 ms, so it becomes 20.
+    EXPECT_EQ(delays, (std::vector<int>{20, 20, 30, 2000}));
+}
+
+TEST(GifAnimation, ManyColoursGetAPaletteOfTheirOwnPerFrame) {
+    const QSize canvas(64, 64);
+    const auto gradient = [canvas](int shift) {
+        QImage image(canvas, QImage::Format_RGB32);
+        for (int y = 0; y < canvas.height(); ++y)
+            for (int x = 0; x < canvas.width(); ++x)
+                image.setPixel(x, y, qRgb(x * 4, y * 4, (x + y + shift) % 256));
+        return image;
+    };
+    QByteArray bytes;
+    QBuffer out(&bytes);
+    out.open(QIODevice::WriteOnly);
+    const display::AnimationWrite written =
+        display::writeAnimatedGif(out, canvas, {100, 100}, [&](int i) { return gradient(i * 60); });
+    ASSERT_EQ(written.status, display::AnimationWrite::Status::Written);
+    EXPECT_FALSE(written.globalPalette);
+    const std::vector<QImage> frames = readBack(bytes);
+    ASSERT_EQ(frames.size(), 2u);
+    // Reduced to 256 colours, each frame stays close to its source.
+    for (int i = 0; i < 2; ++i) {
+        const QImage source = gradient(i * 60);
+        long long error = 0;
+        for (int y = 0; y < canvas.height(); ++y)
+            for (int x = 0; x < canvas.width(); ++x) {
+                const QRgb a = source.pixel(x, y), b = frames[i].pixel(x, y);
+                error += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                         std::abs(qBlue(a) - qBlue(b));
+            }
+        EXPECT_LT(error / (canvas.width() * canvas.height()), 60) << "frame " << i;
+    }
+}
+
+TEST(GifAnimation, AFailingDeviceOrAStopIsToldAndNotCalledWritten) {
+    const QSize canvas(300, 200);
+    QImage noise(canvas, QImage::Format_RGB32);
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x)
+            noise.setPixel(x, y, qRgb((x * 7 + y * 13) % 200, 0, 0));
+    nubivista::testing::FailDevice device(1000);
+    device.open(QIODevice::WriteOnly);
+    const display::AnimationWrite failed =
+        display::writeAnimatedGif(device, canvas, {100, 100}, [&noise](int) { return noise; });
+    EXPECT_EQ(failed.status, display::AnimationWrite::Status::Failed);
+    EXPECT_FALSE(failed.error.isEmpty());
+
+    QByteArray bytes;
+    QBuffer out(&bytes);
+    out.open(QIODevice::WriteOnly);
+    const display::AnimationWrite stopped = display::writeAnimatedGif(
+        out, canvas, {100, 100, 100}, [&noise](int) { return noise; },
+        [](int done, int) { return done < 1; });
+    EXPECT_EQ(stopped.status, display::AnimationWrite::Status::Stopped);
+}
+
+} // namespace
