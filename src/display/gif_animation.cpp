@@ -92,9 +92,11 @@ class SharedPalette {
 public:
     // False once the frames hold more colours than the palette can.
     bool add(const QImage& frame) {
-        for (int y = 0; y < frame.height(); ++y) {
+        const int width = frame.width();
+        const int height = frame.height();
+        for (int y = 0; y < height; ++y) {
             const auto* row = reinterpret_cast<const QRgb*>(frame.constScanLine(y));
-            for (int x = 0; x < frame.width(); ++x) {
+            for (int x = 0; x < width; ++x) {
                 const QRgb colour = row[x] | 0xFF000000u;
                 if (colour == lastColour_ && haveLast_)
                     continue;
@@ -113,14 +115,16 @@ public:
 
     // Every pixel's index; the frame holds only colours that were added.
     void indicesOf(const QImage& frame, std::vector<std::uint8_t>& out) const {
-        out.resize(static_cast<std::size_t>(frame.width()) * frame.height());
+        const int width = frame.width();
+        const int height = frame.height();
+        out.resize(static_cast<std::size_t>(width) * height);
         std::size_t at = 0;
         QRgb last = 0;
         std::uint8_t lastIndex = 0;
         bool haveLast = false;
-        for (int y = 0; y < frame.height(); ++y) {
+        for (int y = 0; y < height; ++y) {
             const auto* row = reinterpret_cast<const QRgb*>(frame.constScanLine(y));
-            for (int x = 0; x < frame.width(); ++x) {
+            for (int x = 0; x < width; ++x) {
                 const QRgb colour = row[x] | 0xFF000000u;
                 if (!haveLast || colour != last) {
                     const auto found = index_.find(colour);

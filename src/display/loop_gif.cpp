@@ -110,18 +110,21 @@ QPoint timeStampPosition(QSize canvas, double scale, QSize stamp) {
 }
 
 QImage loopGifFrame(const LoopGifJob& job, int index) {
-    QImage frame(job.canvas, QImage::Format_RGB32);
-    frame.fill(Qt::black);
-    if (index < 0 || index >= static_cast<int>(job.frames.size()))
-        return frame;
-    const LoopGifFrame& source = job.frames[static_cast<std::size_t>(index)];
-    QPainter painter(&frame);
-    if (!source.picture.isNull())
-        painter.drawImage(
-            0, 0, source.picture.scaled(job.canvas, Qt::IgnoreAspectRatio, Qt::FastTransformation));
-    if (!source.stamp.isNull())
-        painter.drawImage(timeStampPosition(job.canvas, job.scale, source.stamp.size()),
-                          source.stamp);
+    const LoopGifFrame* source = index >= 0 && index < static_cast<int>(job.frames.size())
+                                     ? &job.frames[static_cast<std::size_t>(index)]
+                                     : nullptr;
+    // Slot pictures are opaque RGB32: the scaled copy is the frame itself.
+    QImage frame;
+    if (source && !source->picture.isNull())
+        frame = source->picture.scaled(job.canvas, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                    .convertToFormat(QImage::Format_RGB32);
+    if (frame.size() != job.canvas) {
+        frame = QImage(job.canvas, QImage::Format_RGB32);
+        frame.fill(Qt::black);
+    }
+    if (source && !source->stamp.isNull())
+        QPainter(&frame).drawImage(timeStampPosition(job.canvas, job.scale, source->stamp.size()),
+                                   source->stamp);
     return frame;
 }
 
