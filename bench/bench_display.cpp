@@ -17,8 +17,11 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QPaintEvent>
 #include <QTimer>
 #include <benchmark/benchmark.h>
+#include <cstdio>
+#include <map>
 #include <sys/resource.h>
 
 using namespace nubivista;
@@ -114,6 +117,73 @@ void BM_CpuOfTheIdleWindow(benchmark::State& state) {
     measureCpu(state, false);
 }
 BENCHMARK(BM_CpuOfTheIdleWindow)->Iterations(1)->Unit(benchmark::kSecond);
+
+// What one step of the running loop repaints: every paint event the widgets
+// get, by widget, with the area painted. Printed once per run as a census.
+class PaintCensus : public QObject {
+public:
+    struct Count {
+        int paints = 0;
+        qint64 area = 0;
+    };
+    std::map<QString, Count> byWidget;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            qint64 area = 0;
+            for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
+                area += qint64(r.width()) * r.height();
+            QString name = watched->objectName();
+            if (name.isEmpty())
+                name = QString::fromLatin1(watched->metaObject()->className());
+            Count& c = byWidget[name];
+            ++c.paints;
+            c.area += area;
+        }
+        return false;
+    }
+};
+
+void BM_RepaintsPerLoopStep(benchmark::State& state) {
+    const auto loaded = loadedWindow(1.0f);
+    if (!loaded->ok()) {
+        state.SkipWithError("the sample images could not be loaded");
+        return;
+    }
+    display::LoopAnimation& animation = loaded->window().display().animation();
+    loaded->settings().LoopDelayMs = 100;
+    animation.load();
+    animation.Command18_MouseDown();
+    animation.Timer4().stop(); // the steps are driven here, one at a time
+    // As in a real loop, the national map is set aside.
+    loaded->window().panes().setMapPaneAside();
+    runEventsFor(200);
+    PaintCensus census;
+    qApp->installEventFilter(&census);
+    int steps = 0;
+    for (auto _ : state) {
+        animation.LoopTick();
+        QCoreApplication::processEvents();
+        ++steps;
+    }
+    qApp->removeEventFilter(&census);
+    int paints = 0;
+    qint64 area = 0;
+    QString detail;
+    for (const auto& [name, count] : census.byWidget) {
+        paints += count.paints;
+        area += count.area;
+        detail += QStringLiteral("  %1: %2 paints/step, %3 px/step\n")
+                      .arg(name)
+                      .arg(double(count.paints) / steps, 0, 'f', 2)
+                      .arg(double(count.area) / steps, 0, 'f', 0);
+    }
+    std::fprintf(stderr, "Repaints per loop step, by widget:\n%s", qPrintable(detail));
+    state.counters["paints_per_step"] = double(paints) / steps;
+    state.counters["px_per_step"] = double(area) / steps;
+}
+BENCHMARK(BM_RepaintsPerLoopStep)->Iterations(200)->Unit(benchmark::kMicrosecond);
 
 void BM_MemoryWith20ImagesAtZoom5(benchmark::State& state) {
     const double before = residentMegabytes();

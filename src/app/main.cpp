@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTextStream>
@@ -123,9 +124,21 @@ int main(int argc, char** argv) {
         feed = app::startOwnFeed(feedChoice, *internet, app::ownFeedProgram());
     platform::PaneProfile paneProfile(internet->credentials());
 
-    acquisition::Form5 form5(started->paths, new platform::WebEnginePane(paneProfile));
-    form5.Form_Load();
-    form5.hide();
+    // The relay window and its browser are made when first needed: most runs
+    // never open a page in a new window, and a pane costs its renderer memory.
+    std::unique_ptr<acquisition::Form5> form5;
+    QPointer<core::Form1> mainForm;
+    const auto relay = [&]() -> acquisition::Form5& {
+        if (!form5) {
+            form5 = std::make_unique<acquisition::Form5>(started->paths,
+                                                         new platform::WebEnginePane(paneProfile));
+            form5->Form_Load();
+            form5->hide();
+            if (mainForm)
+                mainForm->addWindowToUnload(QStringLiteral("Form5"), form5.get());
+        }
+        return *form5;
+    };
 
     core::SystemClock clock;
     app::MainWindowServices services;
@@ -135,18 +148,20 @@ int main(int argc, char** argv) {
     services.clock = &clock;
     services.look = {started->ThemePad, started->PanelBackColor};
     services.makePane = [&paneProfile] { return new platform::WebEnginePane(paneProfile); };
-    services.openInNewWindow = [&form5](const QString& address) { form5.OpenInNewWindow(address); };
+    services.openInNewWindow = [&relay](const QString& address) {
+        relay().OpenInNewWindow(address);
+    };
     services.internet = internet.get();
     services.onlineSwitchDone = started->OnlineSwitchDone;
     services.feed = feedChoice;
     services.feedProcess = feed.get();
-    services.takeMapPopup = [&form5] {
-        form5.setPopupRequested(true);
-        return form5.WebBrowser1;
+    services.takeMapPopup = [&relay] {
+        relay().setPopupRequested(true);
+        return relay().WebBrowser1;
     };
     app::MainWindow mainWindow(services);
     core::Form1& form1 = mainWindow.form1();
-    form1.addWindowToUnload(QStringLiteral("Form5"), &form5);
+    mainForm = &form1;
     messages.setParentWindow(&form1);
     form1.Form_Load();
     form1.show();

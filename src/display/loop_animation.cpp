@@ -18,6 +18,22 @@ namespace {
 // Timer4's interval as designed, before the window load sets the loop delay.
 constexpr int kDesignIntervalMs = 50;
 
+// Holds back a widget's repaints for a switch that ends the way it began.
+class HeldRepaint {
+public:
+    explicit HeldRepaint(QWidget* widget)
+        : widget_(widget), wasHeld_(widget->testAttribute(Qt::WA_UpdatesDisabled)) {
+        widget_->setAttribute(Qt::WA_UpdatesDisabled, true);
+    }
+    ~HeldRepaint() { widget_->setAttribute(Qt::WA_UpdatesDisabled, wasHeld_); }
+    HeldRepaint(const HeldRepaint&) = delete;
+    HeldRepaint& operator=(const HeldRepaint&) = delete;
+
+private:
+    QWidget* widget_;
+    bool wasHeld_;
+};
+
 } // namespace
 
 LoopAnimation::LoopAnimation(LoopDisplay& display) : display_(display) {
@@ -110,6 +126,10 @@ void LoopAnimation::Command19_MouseDown() {
 void LoopAnimation::LoopTick() {
     DisplayControls& c = display_.controls();
     const core::Settings& s = display_.settings();
+    // Loop/Rock is off while a tick shows its tab. The tick runs to its end
+    // before anything is painted, so the button looks the same before and
+    // after: it is not repainted for the switch.
+    const HeldRepaint heldButton(c.Command19);
     c.Command19->setEnabled(false);
 
     const LoopDelays delays{s.LoopDelayMs, s.FirstExtraMs, s.LastExtraMs};
@@ -121,6 +141,7 @@ void LoopAnimation::LoopTick() {
         // The box is disabled while its tab is selected; it gets back the state
         // it had, so the box of an empty tab stays disabled.
         OptionBox* box = c.Check4[step.tab];
+        const HeldRepaint heldBox(box);
         const bool enabled = box->isEnabled();
         box->setEnabled(false);
         display_.tabs().selectTab(step.tab);

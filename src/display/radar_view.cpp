@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QtMath>
 #include <algorithm>
 
 namespace nubivista::display {
@@ -55,7 +56,16 @@ void RadarView::setPicture(const QImage& picture) {
     if (picture.cacheKey() == picture_.cacheKey() && picture.isNull() == picture_.isNull())
         return;
     picture_ = picture;
-    update();
+    // Around the picture the view stays black whatever it shows, so only the
+    // picture's own part of the view is painted again (the line between
+    // measured points may reach beyond it).
+    const QRect target(
+        qFloor(geometry_.left / kTwipsPerPixel), qFloor(geometry_.top / kTwipsPerPixel),
+        qCeil(geometry_.width / kTwipsPerPixel) + 1, qCeil(geometry_.height / kTwipsPerPixel) + 1);
+    if (lineVisible_)
+        update();
+    else
+        update(target.intersected(rect()));
 }
 
 void RadarView::setPictureGeometry(const TwipsRect& geometry) {

@@ -6,6 +6,9 @@
 #include "display/zoom_scroll.h"
 #include "sets/loop_set.h"
 
+#include <QRegion>
+#include <vector>
+
 namespace nubivista::display {
 
 namespace {
@@ -15,6 +18,36 @@ constexpr double kTimeTextHeight = 195;
 // The product items whose images have no long range.
 bool productHasNoLongRange(int index) {
     return index == 2 || index == 3;
+}
+
+// The bar repaints itself whole when its selection changes, though only two
+// tabs change their look (the loop changes it ten times a second): its own
+// repaint is held back and only those two tabs, with the edges a selected tab
+// draws over its neighbours, are repainted. Should the tabs have moved, the
+// bar is repainted whole after all.
+void selectRepaintingTwoTabs(QTabBar* strip, int index) {
+    const int old = strip->currentIndex();
+    if (old == index || index < 0 || index >= strip->count() || !strip->updatesEnabled()) {
+        strip->setCurrentIndex(index);
+        return;
+    }
+    std::vector<QRect> before;
+    for (int i = 0; i < strip->count(); ++i)
+        before.push_back(strip->tabRect(i));
+    strip->setAttribute(Qt::WA_UpdatesDisabled, true);
+    strip->setCurrentIndex(index);
+    strip->setAttribute(Qt::WA_UpdatesDisabled, false);
+    for (int i = 0; i < strip->count(); ++i) {
+        if (strip->tabRect(i) != before[static_cast<std::size_t>(i)]) {
+            strip->update();
+            return;
+        }
+    }
+    constexpr int kOverlapPx = 3;
+    QRegion changed(strip->tabRect(index).adjusted(-kOverlapPx, 0, kOverlapPx, 0));
+    if (old >= 0)
+        changed += strip->tabRect(old).adjusted(-kOverlapPx, 0, kOverlapPx, 0);
+    strip->update(changed);
 }
 
 std::int16_t boxValue(const QCheckBox* box) {
@@ -97,9 +130,8 @@ int TabDisplay::selectedTab() const {
 void TabDisplay::selectTab(int tab) {
     if (tab < 1 || tab > kTabCount)
         return;
-    QTabBar* strip = display_.controls().TabStrip1;
     selecting_ = true;
-    strip->setCurrentIndex(tab - 1);
+    selectRepaintingTwoTabs(display_.controls().TabStrip1, tab - 1);
     selecting_ = false;
     ShowSelectedTab();
 }

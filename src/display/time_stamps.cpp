@@ -62,7 +62,8 @@ void TimeStamps::WriteTimeText(int slot) {
         slot >= 1 && slot <= sets::kSlotCount ? loop.model().slotTime[slot] : sets::OleDate{0};
     const std::optional<QString> text =
         timeText(time, display_.settings().TimeDisplayMode, display_.clock());
-    if (text)
+    // The box repaints at every setText, even of the text it shows.
+    if (text && display_.controls().Text3->text() != *text)
         display_.controls().Text3->setText(*text);
 }
 

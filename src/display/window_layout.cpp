@@ -148,7 +148,12 @@ void WindowLayout::LayoutControls() {
     // resized, so the width is given first.
     const double w = r.picture3.width;
     c.TabStrip1->setProperty(kTabWidthProperty, toPixels(tabWidth(w)));
-    place(c.TabStrip1, r.tabStrip1);
+    // The strip's rectangle reaches over the whole display area, but it draws
+    // only its row of tabs; a bar that tall would make every change of a tab
+    // repaint the picture and every control beneath it.
+    TwipsRect tabRow = r.tabStrip1;
+    tabRow.height = std::min(tabRow.height, kTabRowHeight);
+    place(c.TabStrip1, tabRow);
     for (int t = 1; t <= kTabCount; ++t)
         place(c.Check4[t], skipBoxRect(t, w));
     place(c.Picture4, r.picture4);

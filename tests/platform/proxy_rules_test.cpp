@@ -139,11 +139,16 @@ TEST(BrowserPanePlacement, IsInTwips) {
     EXPECT_EQ(pane.placementTwips().width, 9000);
 }
 
-TEST(ChromiumFlags, SandboxOffOnlyAsRootAndGpuOffOnlyOffscreen) {
-    EXPECT_EQ(chromiumFlags({}, false, false), QStringList{});
+TEST(ChromiumFlags, SandboxOffOnlyAsRootGpuOffForSoftwarePanesAndGivenFlagsWin) {
+    const QStringList always{"--renderer-process-limit=1", "--disable-site-isolation-trials",
+                             "--disable-background-networking"};
+    EXPECT_EQ(chromiumFlags({}, false, false), always);
     EXPECT_EQ(chromiumFlags({"--no-sandbox", "--lang=en"}, true, true),
-              (QStringList{"--no-sandbox", "--lang=en", "--disable-gpu"}));
-    EXPECT_EQ(chromiumFlags({}, true, false), QStringList{"--no-sandbox"});
+              (QStringList{"--no-sandbox", "--lang=en", "--disable-gpu"} + always));
+    EXPECT_EQ(chromiumFlags({}, true, false), QStringList{"--no-sandbox"} + always);
+    // A limit the user gave stays as given.
+    EXPECT_EQ(chromiumFlags({"--renderer-process-limit=4"}, false, false).filter("limit"),
+              QStringList{"--renderer-process-limit=4"});
 }
 
 } // namespace
