@@ -11,7 +11,9 @@
 # that exit during the span and are reaped by the tree are counted too. Memory is
 # the tree's RSS and PSS at the end of the span. The X server's own CPU over the
 # span is shown apart. Runs under its own Xvfb with a fresh home folder; the
-# radar simulator is the program's feed (--feed), so nothing reaches the Internet. The
+# radar simulator is the program's feed (--feed), so nothing reaches the Internet,
+# and it is counted with the program's tree: the figures are the program's with
+# its feed, whose own share is shown too. The
 # frames are real simulator frames fetched with curl. The program is driven with
 # xdotool (reload the current set and Run; a site click on the map and Yes).
 #
@@ -25,7 +27,7 @@
 # xauth, x11-utils and curl when missing (apt-get, as root or with sudo). Every
 # process it started (Xvfb, simulator, program, Chromium) is ended at exit, on
 # Ctrl-C or TERM too. The exit status reports failures to measure only; the goal
-# (the loop at most half of Chromium's CPU) is printed.
+# (the loop, feed included, at most a fifth of Chromium's CPU) is printed.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
@@ -209,18 +211,19 @@ xvfb_ticks() {
     proc_table | awk -v p="$xvfb_pid" '$1 == p { print $4 - 0; found = 1 } END { if (!found) print 0 }'
 }
 
-# measure LABEL ROOT [MATCH]: waits the span, then keeps the side's CPU share,
-# memory and process counts under LABEL.
-declare -A cpu_pct main_pct rss_mib pss_mib procs x_pct requests
+# measure LABEL ROOT [MATCH] [FEED]: waits the span, then keeps the side's CPU
+# share, memory and process counts under LABEL; the feed's process (and its
+# tree) is counted with the side, and its own share kept apart.
+declare -A cpu_pct main_pct rss_mib pss_mib procs x_pct requests feed_pct feed_pss
 measure() {
-    local label="$1" root_pid="$2" match="${3:-}" t0 t1 x0 x1
-    tree_snapshot "$root_pid" "$match" >"$work/start.txt"
+    local label="$1" root_pid="$2" match="${3:-}" feed="${4:-}" t0 t1 x0 x1
+    tree_snapshot "$root_pid $feed" "$match" >"$work/start.txt"
     x0=$(xvfb_ticks)
     local r0
     r0=$(sim_requests)
     t0=$(now_ms)
     pause "$span"
-    tree_snapshot "$root_pid" "$match" >"$work/end.txt"
+    tree_snapshot "$root_pid $feed" "$match" >"$work/end.txt"
     x1=$(xvfb_ticks)
     requests[$label]=$(($(sim_requests) - r0))
     t1=$(now_ms)
@@ -239,6 +242,17 @@ measure() {
         'BEGIN {printf "%.2f", 100 * t / hz / (ms / 1000)}')
     x_pct[$label]=$(awk -v t=$((x1 - x0)) -v hz="$clk_tck" -v ms=$((t1 - t0)) \
         'BEGIN {printf "%.2f", 100 * t / hz / (ms / 1000)}')
+    if [ -n "$feed" ]; then
+        local feed_ticks
+        feed_ticks=$(($(awk -v p="$feed" '$1 == p {print $4}' "$work/end.txt") -
+            $(awk -v p="$feed" '$1 == p {print $4}' "$work/start.txt")))
+        feed_pct[$label]=$(awk -v t="$feed_ticks" -v hz="$clk_tck" -v ms=$((t1 - t0)) \
+            'BEGIN {printf "%.2f", 100 * t / hz / (ms / 1000)}')
+        feed_pss[$label]=$(awk -v k="$(pss_kb_of "$feed")" 'BEGIN {printf "%.0f", k / 1024}')
+    else
+        feed_pct[$label]="-"
+        feed_pss[$label]="-"
+    fi
     rss_mib[$label]=$(awk -v k="$rss" 'BEGIN {printf "%.0f", k / 1024}')
     pss_mib[$label]=$(awk -v k="$pss" 'BEGIN {printf "%.0f", k / 1024}')
     local n0 n1 gone
@@ -441,7 +455,7 @@ sleep 1
 read -r pw ph px py <<<"$(echo "$picture_area" | tr 'x+' '  ')"
 loop_area="${pw}x${ph}+$((win_x + px))+$((win_y + py))"
 check_moving loop "$loop_area"
-measure loop "$program_pid"
+measure loop "$program_pid" "" "$sim_pid"
 check_moving loop-end "$loop_area"
 end_side "$program_pid"
 
@@ -452,7 +466,7 @@ maps_before=$(maps_served)
 launch_program "$work/idle-home"
 [ "$(maps_served)" -gt "$maps_before" ] || fail "idle: the national map was not fetched"
 shot idle
-measure idle "$program_pid"
+measure idle "$program_pid" "" "$sim_pid"
 end_side "$program_pid"
 
 # ---- 3. the program waiting between images ---------------------------------------------------
@@ -471,7 +485,7 @@ pause 8
 shot waiting
 [ "$(grep -c 'SI.kmkx/latest.gif' "$work/sim.log" || true)" -gt "$images_before" ] ||
     fail "waiting: the process fetched no kmkx image"
-measure waiting "$program_pid"
+measure waiting "$program_pid" "" "$sim_pid"
 shot waiting-end
 end_side "$program_pid"
 
@@ -490,11 +504,12 @@ first_start=$(echo "$start_out" | sed -n 's/^first run.*: \([0-9]*\) ms$/\1/p')
 # ---- the table ----------------------------------------------------------------------------------
 
 echo
-printf '%-40s %7s %7s %8s %8s %-14s %7s %5s\n' "side (span ${span} s)" "CPU %" "main %" \
-    "RSS MiB" "PSS MiB" "processes" "Xvfb %" "req"
+printf '%-40s %7s %7s %7s %8s %8s %8s %-14s %7s %5s\n' "side (span ${span} s)" "CPU %" \
+    "main %" "feed %" "RSS MiB" "PSS MiB" "feed PSS" "processes" "Xvfb %" "req"
 row() {
-    printf '%-40s %7s %7s %8s %8s %-14s %7s %5s\n' "$2" "${cpu_pct[$1]}" "${main_pct[$1]}" \
-        "${rss_mib[$1]}" "${pss_mib[$1]}" "${procs[$1]}" "${x_pct[$1]}" "${requests[$1]}"
+    printf '%-40s %7s %7s %7s %8s %8s %8s %-14s %7s %5s\n' "$2" "${cpu_pct[$1]}" \
+        "${main_pct[$1]}" "${feed_pct[$1]}" "${rss_mib[$1]}" "${pss_mib[$1]}" "${feed_pss[$1]}" \
+        "${procs[$1]}" "${x_pct[$1]}" "${requests[$1]}"
 }
 row chromium "Chromium, animated GIF 20 x 100 ms"
 row loop "Nubivista looping 20 images x 100 ms"
@@ -503,14 +518,15 @@ row waiting "Nubivista waiting between images"
 echo "Launch to window shown: median ${start_median:-?} ms (first run ${first_start:-?} ms)"
 ratio=$(awk -v a="${cpu_pct[loop]}" -v b="${cpu_pct[chromium]}" \
     'BEGIN { if (b > 0) printf "%.2f", a / b; else print "inf" }')
-if awk -v r="$ratio" 'BEGIN { exit !(r != "inf" && r <= 0.5) }'; then
+if awk -v r="$ratio" 'BEGIN { exit !(r != "inf" && r <= 0.2) }'; then
     verdict="met"
 else
     verdict="NOT met"
 fi
 echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg) (other work on the machine adds noise)"
-echo "CPU loop / Chromium: $ratio (goal at most 0.50: $verdict)"
-echo "(CPU is % of one core summed over the process tree, main % the first process alone"
-echo " (the program's own, Chromium's browser process); processes: at start > at end,"
+echo "CPU loop / Chromium: $ratio (goal at most 0.20, a fifth: $verdict)"
+echo "(CPU is % of one core summed over the process tree, the program's feed included;"
+echo " main % the first process alone (the program's own, Chromium's browser process);"
+echo " feed % and feed PSS the feed alone; processes: at start > at end,"
 echo " gone = ended during the span; Xvfb % is the X server's share in the same span;"
 echo " req = requests the radar simulator answered in the span.)"

@@ -10,7 +10,7 @@
 namespace nubivista::acquisition {
 
 bool RefreshProcess::readOfflineFlag() {
-    const bool offline = internet().connectionState().offline;
+    const bool offline = internet().workingOffline();
     state_.OfflineFlag = offline ? -1 : 0;
     return offline;
 }

@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QUrl>
+#include <algorithm>
 
 namespace nubivista::core {
 
@@ -146,7 +147,12 @@ void Form1::buildStatusBar() {
     statusBar1_->addPermanentWidget(statusPanels_[2]);
     statusBar1_->addPermanentWidget(statusPanels_[3]);
     statusPanels_[1]->setMinimumWidth(20);
-    statusPanels_[3]->setMinimumWidth(90);
+    // The clock's text changes every second: at a fixed size its panel takes
+    // each new text without the status bar laying itself out again.
+    const int clockWidth = std::max(
+        90,
+        statusPanels_[3]->fontMetrics().horizontalAdvance(QStringLiteral(" 00:00:00 UTC ")) + 8);
+    statusPanels_[3]->setFixedSize(clockWidth, statusPanels_[3]->sizeHint().height());
     registerToolTip(statusPanels_[1],
                     QStringLiteral("Browser No. Progress Bar Applies To (1 is Invisible)"));
     registerToolTip(statusPanels_[3],

@@ -7,6 +7,9 @@
 #include <QFontInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QStyleOptionTab>
+#include <QStylePainter>
 
 namespace nubivista::display {
 
@@ -63,6 +66,30 @@ public:
 protected:
     QSize tabSizeHint(int) const override { return fixedSize(); }
     QSize minimumTabSizeHint(int) const override { return fixedSize(); }
+
+    // QTabBar draws all its tabs at every repaint, through the style sheet's
+    // rounded borders; a change of selection repaints two of them, ten times
+    // a second while the loop runs. So only the tabs the repaint reaches are
+    // drawn, the selected one last, over the edges of its neighbours, as the
+    // bar itself does. (The bar has no base line, scroll buttons, movable
+    // tabs or elided texts, which its own painting also handles.)
+    void paintEvent(QPaintEvent* event) override {
+        QStylePainter painter(this);
+        const QRegion& reached = event->region();
+        const int selected = currentIndex();
+        const auto draw = [this, &painter](int index) {
+            QStyleOptionTab option;
+            initStyleOption(&option, index);
+            if (!(option.state & QStyle::State_Enabled))
+                option.palette.setCurrentColorGroup(QPalette::Disabled);
+            painter.drawControl(QStyle::CE_TabBarTab, option);
+        };
+        for (int i = 0; i < count(); ++i)
+            if (i != selected && reached.intersects(tabRect(i)))
+                draw(i);
+        if (selected >= 0 && reached.intersects(tabRect(selected)))
+            draw(selected);
+    }
 
 private:
     QSize fixedSize() const {

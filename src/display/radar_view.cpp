@@ -108,10 +108,20 @@ void RadarView::hideMarks() {
 
 void RadarView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    p.fillRect(event->rect(), Qt::black);
+    const QRectF target(geometry_.left / kTwipsPerPixel, geometry_.top / kTwipsPerPixel,
+                        geometry_.width / kTwipsPerPixel, geometry_.height / kTwipsPerPixel);
+    // Black where no picture covers the view; the whole pixels under the
+    // (opaque) picture are not filled first only to be drawn over.
+    QRegion black(event->rect());
+    if (!picture_.isNull() && !picture_.hasAlphaChannel()) {
+        const QRect covered(QPoint(qCeil(target.left()), qCeil(target.top())),
+                            QPoint(qFloor(target.right()) - 1, qFloor(target.bottom()) - 1));
+        if (covered.isValid())
+            black -= covered;
+    }
+    for (const QRect& r : black)
+        p.fillRect(r, Qt::black);
     if (!picture_.isNull()) {
-        const QRectF target(geometry_.left / kTwipsPerPixel, geometry_.top / kTwipsPerPixel,
-                            geometry_.width / kTwipsPerPixel, geometry_.height / kTwipsPerPixel);
         // Nearest-neighbour: only the part of the picture that is exposed is
         // scaled, so the cost follows the view's size, not the zoom.
         p.setRenderHint(QPainter::SmoothPixmapTransform, false);

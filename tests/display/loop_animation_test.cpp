@@ -7,6 +7,7 @@
 #include "window_fixture.h"
 
 #include <QPaintEvent>
+#include <QScreen>
 #include <algorithm>
 #include <map>
 #include <utility>
@@ -139,7 +140,7 @@ TEST_F(LoopAnimationTest, ALoopStepRepaintsOnlyThePictureTheTwoTabsAndTheTime) {
     window->panes().setMapPaneAside();
     display().tabs().selectTab(1);
     clickRun();
-    timer4().stop(); // the steps are taken here
+    timer4().stop();                  // the steps are taken here
     display().animation().LoopTick(); // tab 1, shown already
     QApplication::processEvents();
 
@@ -164,10 +165,24 @@ TEST_F(LoopAnimationTest, ALoopStepRepaintsOnlyThePictureTheTwoTabsAndTheTime) {
     const QRect tabs = spy.painted["TabStrip1"].boundingRect();
     EXPECT_LE(tabs.width(), 3 * strip->tabRect(0).width());
     EXPECT_TRUE(tabs.intersects(strip->tabRect(0)) && tabs.intersects(strip->tabRect(1)));
+    // After more steps the window shows what painting it whole would show.
+    for (int i = 0; i < 6; ++i) {
+        display().animation().LoopTick();
+        QApplication::processEvents();
+    }
+    const QImage onScreen = form().screen()->grabWindow(form().winId()).toImage();
+    const QImage whole = form().grab().toImage();
+    for (const QWidget* part :
+         {static_cast<QWidget*>(controls().TabStrip1), static_cast<QWidget*>(controls().Image1)}) {
+        const QRect area(part->mapTo(&form(), QPoint(0, 0)), part->size());
+        EXPECT_EQ(onScreen.copy(area).convertToFormat(QImage::Format_RGB32),
+                  whole.copy(area).convertToFormat(QImage::Format_RGB32))
+            << part->objectName().toStdString();
+    }
     // What a step does not change stays as it was: the Loop/Rock button and
     // the shown tab's skip box are enabled again after the step.
     EXPECT_TRUE(controls().Command19->isEnabled());
-    EXPECT_TRUE(controls().Check4[2]->isEnabled());
+    EXPECT_TRUE(controls().Check4[selectedTab()]->isEnabled());
 }
 
 TEST_F(LoopAnimationTest, SwitchingToLoopWhileRunningBackwardFinishesTheBackwardRun) {

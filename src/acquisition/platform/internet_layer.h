@@ -45,6 +45,7 @@ public:
 
     // InternetService
     ConnectionState connectionState() override;
+    bool workingOffline() override { return offline_.load(); }
     void dial() override;
     bool goOnline() override;
     bool goOffline() override;

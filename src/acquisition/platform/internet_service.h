@@ -31,6 +31,9 @@ public:
     virtual ~InternetService() = default;
 
     virtual ConnectionState connectionState() = 0;
+    // The offline switch alone, read every second: without the look at the
+    // network interfaces that the whole state takes.
+    virtual bool workingOffline() { return connectionState().offline; }
     // Asks for a connection; the caller reads the state again afterwards.
     virtual void dial() = 0;
     // The offline switch; true when the switch now is where it was asked to be.
