@@ -7,6 +7,7 @@
 #include "sets/loop_set.h"
 
 #include <QRegion>
+#include <QStyle>
 #include <vector>
 
 namespace nubivista::display {
@@ -43,10 +44,11 @@ void selectRepaintingTwoTabs(QTabBar* strip, int index) {
             return;
         }
     }
-    constexpr int kOverlapPx = 3;
-    QRegion changed(strip->tabRect(index).adjusted(-kOverlapPx, 0, kOverlapPx, 0));
+    // A style may draw the selected tab over its neighbours' edges.
+    const int overlap = strip->style()->pixelMetric(QStyle::PM_TabBarTabOverlap, nullptr, strip);
+    QRegion changed(strip->tabRect(index).adjusted(-overlap, 0, overlap, 0));
     if (old >= 0)
-        changed += strip->tabRect(old).adjusted(-kOverlapPx, 0, kOverlapPx, 0);
+        changed += strip->tabRect(old).adjusted(-overlap, 0, overlap, 0);
     strip->update(changed);
 }
 
