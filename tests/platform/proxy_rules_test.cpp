@@ -139,13 +139,14 @@ TEST(BrowserPanePlacement, IsInTwips) {
     EXPECT_EQ(pane.placementTwips().width, 9000);
 }
 
-TEST(ChromiumFlags, SandboxOffOnlyAsRootGpuOffForSoftwarePanesAndGivenFlagsWin) {
+TEST(ChromiumFlags, SandboxAndZygoteOffOnlyAsRootGpuOffForSoftwarePanesAndGivenFlagsWin) {
     const QStringList always{"--renderer-process-limit=1", "--disable-site-isolation-trials",
                              "--disable-background-networking"};
     EXPECT_EQ(chromiumFlags({}, false, false), always);
     EXPECT_EQ(chromiumFlags({"--no-sandbox", "--lang=en"}, true, true),
-              (QStringList{"--no-sandbox", "--lang=en", "--disable-gpu"} + always));
-    EXPECT_EQ(chromiumFlags({}, true, false), QStringList{"--no-sandbox"} + always);
+              (QStringList{"--no-sandbox", "--lang=en", "--no-zygote", "--disable-gpu"} + always));
+    EXPECT_EQ(chromiumFlags({}, true, false),
+              (QStringList{"--no-sandbox", "--no-zygote"} + always));
     // A limit the user gave stays as given.
     EXPECT_EQ(chromiumFlags({"--renderer-process-limit=4"}, false, false).filter("limit"),
               QStringList{"--renderer-process-limit=4"});

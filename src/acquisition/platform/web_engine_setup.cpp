@@ -33,6 +33,11 @@ QStringList chromiumFlags(const QStringList& given, bool asRoot, bool softwarePa
     // Chromium refuses to start its sandbox as root.
     if (asRoot)
         add(QStringLiteral("--no-sandbox"));
+    // Without the sandbox the zygote processes only make renderers start
+    // sooner; for the one renderer the panes share they are two processes
+    // and some 10 MB kept for nothing. (With the sandbox Chromium needs them.)
+    if (flags.contains(QStringLiteral("--no-sandbox")))
+        add(QStringLiteral("--no-zygote"));
     if (softwarePanes)
         add(QStringLiteral("--disable-gpu"));
     // One renderer for the map, the image page and the relay window: the

@@ -2,7 +2,8 @@
 // What the browser engine needs before the application object exists: Qt
 // Quick's software renderer for the panes (unless QT_QUICK_BACKEND says
 // otherwise) and, with it, no OpenGL at all; and the Chromium flags for this
-// machine. Running as root (CI, containers) needs the sandbox off.
+// machine. Running as root (CI, containers) needs the sandbox off, and then
+// the zygote processes serve nothing.
 // Call first thing in main(); calling it later, before the first pane, still
 // sets the flags.
 #include <QStringList>
