@@ -2,11 +2,9 @@
 
 #include "core/settings.h"
 #include "display/loop_gif.h"
-#include "display/time_text.h"
 #include "sets/current_set.h"
 #include "sets/loop_set.h"
 #include "sets/set_folders.h"
-#include "sets/set_record.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -50,18 +48,16 @@ int runGifExport(const GifExportRequest& request, const core::AppPaths& paths,
             << QDir::toNativeSeparators(files.record) << " is missing)\n";
         return 1;
     }
-    const sets::SetRecordRead read = sets::readSetRecordFile(files.record);
-    if (!read.record) {
+    // The slots are all an export needs: a set whose stored address the
+    // window would refuse still plays.
+    const sets::SetRecordLoad load = sets::loadSetRecord(files.record, false, {});
+    if (load.failure == sets::SetRecordLoad::Failure::BadRecord) {
         err << "nubivista: " << QDir::toNativeSeparators(files.record)
-            << " is not a usable image set record: " << plainLines(read.error).simplified() << '\n';
+            << " is not a usable image set record: " << plainLines(load.detail).simplified()
+            << '\n';
         return 1;
     }
-    sets::SlotModel model;
-    model.slotFilled = read.record->slotFilled;
-    model.slotTime = read.record->slotTime;
-    model.ringOffset = read.record->ringOffset;
-    model.newestSlot = read.record->newestSlot;
-    model.siteCode = read.record->siteCode;
+    const sets::SlotModel& model = load.model;
 
     // The settings as the window would load them; a program never run here
     // plays with its defaults.

@@ -29,6 +29,8 @@ public:
     void Command40_MouseUp();
     void Command41_MouseUp();
     void LoopTick();
+    // The skip boxes' states, by tab.
+    TabFlags readSkipBoxes() const;
 
 private:
     // Steps the loop delay once, then again while the button stays held.
@@ -36,7 +38,6 @@ private:
     void setLoopDelay(int delayMs);
     // The tabs as this tick sees them: filled through the ring, skip boxes.
     LoopTabs readTabs() const;
-    TabFlags readSkipBoxes() const;
     void stop();
 
     LoopDisplay& display_;

@@ -3,6 +3,7 @@
 #include "core/atomic_file.h"
 #include "core/form1.h"
 #include "core/message_service.h"
+#include "display/loop_animation.h"
 #include "display/loop_display.h"
 #include "sets/loop_set.h"
 
@@ -120,12 +121,9 @@ void LoopExport::mnuExportGif_Click() {
     look.rockMode = s.RockMode == 1;
     look.zoom = s.ZoomFactor;
     look.timeDisplayMode = s.TimeDisplayMode;
-    TabFlags skipped{};
-    for (int tab = 1; tab <= kTabCount; ++tab)
-        skipped[tab] = display_.controls().Check4[tab]->isChecked();
     LoopGifJob job = loopGifJob(
-        loop.model(), [&loop](int slot) { return loop.picture(slot); }, skipped, look,
-        display_.clock());
+        loop.model(), [&loop](int slot) { return loop.picture(slot); },
+        display_.animation().readSkipBoxes(), look, display_.clock());
     if (job.frames.size() < 2) {
         display_.shell().messages().ShowMsgWind(
             1,

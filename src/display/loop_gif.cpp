@@ -10,6 +10,7 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace nubivista::display {
 
@@ -60,8 +61,9 @@ LoopGifJob loopGifJob(const sets::SlotModel& model,
         natural = pictureOf(model.newestSlot).size();
     std::array<QImage, kLoopTabs + 1> pictures;
     std::array<QImage, kLoopTabs + 1> stamps;
+    TabFlags gathered{};
     for (const PlayedImage& played : lap) {
-        if (!pictures[played.tab].isNull() || !stamps[played.tab].isNull())
+        if (std::exchange(gathered[played.tab], true))
             continue;
         const int slot = sets::slotForTab(played.tab, model.ringOffset);
         pictures[played.tab] = pictureOf(slot);
