@@ -29,16 +29,7 @@ const QString kGapBelow =
     QStringLiteral("\r\n\r\nSelect The Last Image You Want To Keep.\r\n(There Should Be No "
                    "Tabs Without Images\r\nBelow Your Selection)");
 
-struct Shown {
-    int kind;
-    QString text;
-    int id;
-    bool operator==(const Shown&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Shown& m) {
-    return out << "{" << m.kind << ", " << m.id << ", " << m.text.toStdString() << "}";
-}
+using Shown = nubivista::testing::ShownMessage;
 
 // What a tab shows: its file, the loop's picture, its stamp box and its time.
 struct TabContent {
@@ -53,10 +44,6 @@ class DeletePackTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        messages.setAnswerer([this](int kind, const QString& text, int id) {
-            shown.push_back({kind, text, id});
-            return kind == 4 ? answer : core::MsgOkay;
-        });
         showWindow();
     }
 
@@ -135,8 +122,6 @@ protected:
         return readBytes(paths.setRecPath);
     }
 
-    std::vector<Shown> shown;
-    int answer = core::MsgYes;
     std::array<TabContent, sets::kSlotArraySize> before;
 };
 
@@ -148,7 +133,7 @@ TEST_F(DeletePackTest, TabsThreeAndFiveOfSixLeaveTheFormerOneTwoFourAndSixOnTabs
     clickSkipBox(5);
     run("mnuDelete");
 
-    const std::vector<Shown> expected = {{4, kConfirmDelete, 6}, {2, kDeleteDone, 7}};
+    const QList<Shown> expected = {{4, kConfirmDelete, 6}, {2, kDeleteDone, 7}};
     EXPECT_EQ(shown, expected);
     expectTabsShow({1, 2, 4, 6});
     expectTabsEmptyFrom(5);
@@ -182,32 +167,32 @@ TEST_F(DeletePackTest, DeletingEveryImageEmptiesTheSetAndSelectsTabOne) {
 }
 
 TEST_F(DeletePackTest, TheQuestionsCanBeSwitchedOffOrAnsweredNoAndResetRefusesBadTabs) {
-    const std::vector<Shown> refusedGap = {{4, kConfirmReset, 12}, {1, kGapBelow, 0}};
+    const QList<Shown> refusedGap = {{4, kConfirmReset, 12}, {1, kGapBelow, 0}};
     struct Case {
         const char* name;
         const char* item;
         int offIndex; // the MsgOffMap entry switched off, -1 for none
-        int answer;
+        bool decline;
         int count;   // slots filled; tab 2 checked
         int emptied; // a slot emptied again, 0 for none
         int selected;
-        std::vector<Shown> expected;
+        QList<Shown> expected;
         int filledAfter; // as many as before: nothing may change
     };
     const Case cases[] = {
-        {"delete answered No", "mnuDelete", -1, core::MsgNo, 4, 0, 2, {{4, kConfirmDelete, 6}}, 4},
-        {"delete question off", "mnuDelete", 5, core::MsgNo, 4, 0, 2, {{2, kDeleteDone, 7}}, 3},
-        {"completion off", "mnuDelete", 6, core::MsgYes, 4, 0, 2, {{4, kConfirmDelete, 6}}, 3},
-        {"reset answered No", "mnuReset", -1, core::MsgNo, 4, 0, 2, {{4, kConfirmReset, 12}}, 4},
-        {"reset question off", "mnuReset", 11, core::MsgNo, 4, 0, 2, {}, 2},
-        {"reset on tab 20", "mnuReset", -1, core::MsgYes, 20, 0, 20, {{4, kConfirmReset, 12}}, 20},
-        {"reset above a gap", "mnuReset", -1, core::MsgYes, 6, 2, 5, refusedGap, 5},
+        {"delete answered No", "mnuDelete", -1, true, 4, 0, 2, {{4, kConfirmDelete, 6}}, 4},
+        {"delete question off", "mnuDelete", 5, true, 4, 0, 2, {{2, kDeleteDone, 7}}, 3},
+        {"completion off", "mnuDelete", 6, false, 4, 0, 2, {{4, kConfirmDelete, 6}}, 3},
+        {"reset answered No", "mnuReset", -1, true, 4, 0, 2, {{4, kConfirmReset, 12}}, 4},
+        {"reset question off", "mnuReset", 11, true, 4, 0, 2, {}, 2},
+        {"reset on tab 20", "mnuReset", -1, false, 20, 0, 20, {{4, kConfirmReset, 12}}, 20},
+        {"reset above a gap", "mnuReset", -1, false, 6, 2, 5, refusedGap, 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         for (const int index : {5, 6, 11})
             settings.MsgOffMap[index] = index == c.offIndex ? u'1' : u'0';
-        answer = c.answer;
+        decline = c.decline;
         loop().clearAll();
         QFile::remove(paths.setRecPath);
         fill(c.count);
@@ -235,7 +220,7 @@ TEST_F(DeletePackTest, WithoutImagesNothingIsAskedAndWithoutChecksTheUserIsTold)
     EXPECT_TRUE(shown.empty());
     fill(3);
     run("mnuDelete");
-    const std::vector<Shown> expected = {
+    const QList<Shown> expected = {
         {1,
          QStringLiteral("\r\n\r\nCheck The CheckBoxes Of The Images That\r\nYou Want To Delete, "
                         "Before You Click The Delete Button."),
@@ -257,8 +242,8 @@ TEST_F(DeletePackTest, ARunningProcessRefusesBothCommands) {
     const QString running = QStringLiteral("\r\n\r\nUse The -Shut-Down- Button To Halt \r\nThe "
                                            "Current Running Process, Temporarily, \r\nTo Avoid "
                                            "Errors.\r\nThen, ");
-    const std::vector<Shown> expected = {{1, running + QStringLiteral("Delete Checked Images."), 0},
-                                         {1, running + QStringLiteral("Reset The Last Image"), 0}};
+    const QList<Shown> expected = {{1, running + QStringLiteral("Delete Checked Images."), 0},
+                                   {1, running + QStringLiteral("Reset The Last Image"), 0}};
     EXPECT_EQ(shown, expected);
     EXPECT_EQ(loop().filledCount(), 3);
 }
@@ -302,7 +287,7 @@ TEST_F(DeletePackTest, ResetEmptiesTheTabsAboveTheSelectedOneAndKeepsTheirFiles)
     clickTab(4);
     run("mnuReset");
 
-    const std::vector<Shown> expected = {{4, kConfirmReset, 12}};
+    const QList<Shown> expected = {{4, kConfirmReset, 12}};
     EXPECT_EQ(shown, expected);
     for (int tab = 1; tab <= 4; ++tab)
         EXPECT_TRUE(loop().filled(tab) && boxIs(tab, true, tab == 2)) << tab;

@@ -58,24 +58,6 @@ sets::SlotModel turnedRing(const QString& paneUrl = kImageUrl) {
 
 class SetCommandsTest : public MainWindowTest {
 protected:
-    struct Shown {
-        int kind;
-        QString text;
-        int id;
-    };
-
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        messages.setAnswerer([this](int kind, const QString& text, int id) {
-            shown.append({kind, text, id});
-            if (kind == 1)
-                return int(core::MsgOkay);
-            if (kind == 8)
-                return int(decline ? core::MsgCancel : core::MsgOkay);
-            return int(decline ? core::MsgNo : core::MsgYes);
-        });
-    }
-
     void choose(const QString& path) {
         chooser = [path](sets::SetDialog, const QString&, const QString&) {
             return std::optional<sets::ChosenFile>({path, QFileInfo(path).fileName()});
@@ -117,10 +99,7 @@ protected:
     }
 
     void expectOnlyMessage(int kind, int id, const QString& text) {
-        ASSERT_EQ(shown.size(), 1);
-        EXPECT_EQ(shown[0].kind, kind);
-        EXPECT_EQ(shown[0].id, id);
-        EXPECT_EQ(shown[0].text, text);
+        EXPECT_EQ(shown, (QList<nubivista::testing::ShownMessage>{{kind, text, id}}));
     }
     void expectOnlyDialog(sets::SetDialog dialog, const QString& filter) {
         ASSERT_EQ(dialogs.size(), 1);
@@ -145,9 +124,6 @@ protected:
     }
     int selectedTab() { return display().tabs().selectedTab(); }
     QString lastText() { return shown.isEmpty() ? QString() : shown.constLast().text; }
-
-    QList<Shown> shown;
-    bool decline = false;
 };
 
 } // namespace

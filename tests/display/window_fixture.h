@@ -6,6 +6,7 @@
 #include "platform/fake_browser_pane.h"
 #include "sets/set_record.h"
 #include "support/files.h"
+#include "support/shown_messages.h"
 
 #include <QApplication>
 #include <QFile>
@@ -27,6 +28,7 @@ protected:
         QDir().mkpath(paths.loopImagesDir);
         QDir().mkpath(paths.savedSetsDir);
         clock.setAdvancePerRead(1);
+        recordMessages(messages, shown, decline);
         makeWindow();
     }
 
@@ -98,6 +100,9 @@ protected:
     core::Settings settings;
     core::MessageService messages{settings.MsgOffMap};
     core::ManualClock clock;
+    // Every message shown; questions are answered Yes (or Okay) unless declined.
+    QList<ShownMessage> shown;
+    bool decline = false;
     std::vector<platform::testing::FakeBrowserPane*> panes;
     QStringList newWindows;
     // Answers the file dialogs; none chosen (cancelled) when empty.

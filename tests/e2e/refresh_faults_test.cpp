@@ -47,23 +47,20 @@ protected:
     qsizetype shownBefore = 0;
 };
 
-TEST_F(RefreshFaultsTest, AnImageAddressAnsweringNotFoundShutsTheProcessDown) {
-    failNextFrameWith(QStringLiteral("name=404"));
+// Not found, a truncated image and a hanging one (once the fetch times out).
+class PaneFaultTest : public RefreshFaultsTest,
+                      public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(PaneFaultTest, AnImageAddressThatFailsShutsTheProcessDown) {
+    const QLatin1String name(GetParam());
+    failNextFrameWith(QStringLiteral("name=") +
+                      (name == "notFound" ? QStringLiteral("404") : name));
     ASSERT_FALSE(HasFatalFailure());
     expectShutDownWith(kNavigateError);
 }
 
-TEST_F(RefreshFaultsTest, ATruncatedImageShutsTheProcessDown) {
-    failNextFrameWith(QStringLiteral("name=truncate"));
-    ASSERT_FALSE(HasFatalFailure());
-    expectShutDownWith(kNavigateError);
-}
-
-TEST_F(RefreshFaultsTest, AHangingImageShutsTheProcessDownOnceTheFetchTimesOut) {
-    failNextFrameWith(QStringLiteral("name=hang"));
-    ASSERT_FALSE(HasFatalFailure());
-    expectShutDownWith(kNavigateError);
-}
+INSTANTIATE_TEST_SUITE_P(Faults, PaneFaultTest, ::testing::Values("notFound", "truncate", "hang"),
+                         [](const auto& info) { return std::string(info.param); });
 
 TEST_F(RefreshFaultsTest, ThreeFailedDownloadsInARowShutTheProcessDown) {
     startProcessOn(QStringLiteral("kmkx"));

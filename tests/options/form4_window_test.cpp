@@ -21,22 +21,8 @@ using nubivista::testing::pressAndHold;
 
 namespace {
 
-struct Shown {
-    int kind;
-    QString text;
-    int id;
-};
-
 class OptionsWindowTest : public nubivista::testing::MainWindowTest {
 protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        messages.setAnswerer([this](int kind, const QString& text, int id) {
-            shown.push_back({kind, text, id});
-            return answer;
-        });
-    }
-
     options::Form4& f4() { return window->form4(); }
 
     void openOptions() {
@@ -73,9 +59,6 @@ protected:
         pressAndHold(
             button, mouse, [] { return false; }, modifiers);
     }
-
-    std::vector<Shown> shown;
-    int answer = core::MsgYes;
 };
 
 TEST_F(OptionsWindowTest, LoadShowsTheSettingsAndUnitChangesKeepMapScale) {
@@ -240,7 +223,7 @@ TEST_F(OptionsWindowTest, RestoreDefaultsResetsTheTabInFrontOnly) {
     EXPECT_EQ(f4().Text16->text(), QStringLiteral("1000"));
     EXPECT_FALSE(f4().Check1->isChecked() || f4().Check2->isChecked() || f4().Check10->isChecked());
     EXPECT_EQ(settings.NavsGoToPageUrlNext + settings.LoadAllBackDateFiles, 0);
-    ASSERT_EQ(shown.size(), 1u);
+    ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].id, 1);
     EXPECT_EQ(shown[0].text, QStringLiteral("\r\n\r\nDefaults Restored...For This Tab Only\r\n"
                                             "Changes Are Applied Immediately\r\n"
@@ -254,7 +237,7 @@ TEST_F(OptionsWindowTest, RestoreDefaultsResetsTheTabInFrontOnly) {
     settings.MsgOffMap[0] = QLatin1Char('1'); // the notice switched off
     showTab(1);
     click(f4().Command5);
-    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown.size(), 1);
     EXPECT_EQ(f4().Text6->text(), QStringLiteral("0"));
     EXPECT_TRUE(f4().Option1[0]->isChecked());
     EXPECT_EQ(f4().Text2->text(), QStringLiteral("2.019"));
@@ -276,13 +259,13 @@ TEST_F(OptionsWindowTest, ReEnableAsksAndClearsTheMessageMapOnYes) {
     settings.MsgOffMap[2] = QLatin1Char('1');
     const QString before = settings.MsgOffMap;
     openOptions();
-    answer = core::MsgNo;
+    decline = true;
     click(f4().Command1);
     EXPECT_EQ(settings.MsgOffMap, before);
-    answer = core::MsgYes;
+    decline = false;
     click(f4().Command1);
     EXPECT_EQ(settings.MsgOffMap, QString(100, QLatin1Char('0')));
-    ASSERT_EQ(shown.size(), 2u);
+    ASSERT_EQ(shown.size(), 2);
     EXPECT_EQ(shown[1].kind, 3);
     EXPECT_EQ(shown[1].text, QStringLiteral("Click  -Yes-  If You Want To Re-Enable All\r\n"
                                             "Delete, Warning, And Other Messages Which\r\n"

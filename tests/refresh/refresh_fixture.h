@@ -41,12 +41,6 @@ inline double oleOf(const QDateTime& utc) {
 
 class RefreshTest : public MainWindowTest {
 protected:
-    struct Shown {
-        int kind;
-        QString text;
-        int id;
-    };
-
     void SetUp() override {
         internet = &net;
         MainWindowTest::SetUp();
@@ -109,12 +103,12 @@ protected:
     }
 
     int timesAsked(int id) const {
-        return static_cast<int>(
-            std::count_if(shown.begin(), shown.end(), [id](const Shown& s) { return s.id == id; }));
+        return static_cast<int>(std::count_if(shown.begin(), shown.end(),
+                                              [id](const ShownMessage& s) { return s.id == id; }));
     }
     QStringList texts() const {
         QStringList all;
-        for (const Shown& s : shown)
+        for (const ShownMessage& s : shown)
             all << s.text;
         return all;
     }
@@ -124,7 +118,6 @@ protected:
     platform::testing::FakeInternetService net;
     // Five hours behind UTC in June: a stamp kept in local time shows.
     ScopedTimeZone zone{"America/Chicago"};
-    QList<Shown> shown;
     int answer = core::MsgYes;
     std::function<void(int kind, const QString& text, int id)> onMessage;
 };

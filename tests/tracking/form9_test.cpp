@@ -5,6 +5,7 @@
 #include "core/settings.h"
 #include "qstring_print.h"
 #include "support/files.h"
+#include "support/shown_messages.h"
 #include "tracking/form9.h"
 
 #include <QApplication>
@@ -23,19 +24,10 @@ using tracking::Form9;
 
 namespace {
 
-struct Shown {
-    int kind;
-    QString text;
-    int id;
-};
-
 class Form9Test : public ::testing::Test {
 protected:
     void SetUp() override {
-        messages.setAnswerer([this](int kind, const QString& text, int id) {
-            shown.push_back({kind, text, id});
-            return answer;
-        });
+        nubivista::testing::recordMessages(messages, shown, decline);
         form = std::make_unique<Form9>(settings, messages, clock,
                                        [this](QWidget*, const QString& folder) {
                                            initialFolders << folder;
@@ -64,8 +56,8 @@ protected:
     core::Settings settings;
     core::MessageService messages{settings.MsgOffMap};
     core::ManualClock clock{QDateTime(QDate(2026, 12, 6), QTime(15, 4, 5)), 0};
-    std::vector<Shown> shown;
-    int answer = core::MsgYes;
+    QList<nubivista::testing::ShownMessage> shown;
+    bool decline = false;
     QString chosen;
     QStringList initialFolders;
     QTemporaryDir dir;
@@ -119,22 +111,14 @@ TEST_F(Form9Test, MovesTakeOnlyTheCurrentRowWithItsName) {
     }
 }
 
-TEST_F(Form9Test, MenuOnAnEmptyListDoesNothing) {
-    for (const char* item :
-         {"mnuMoveUp", "mnuMovedown", "mnuToTop", "mnuToBot", "mnuDelete", "mnuSaveList"})
-        trigger(item);
-    EXPECT_TRUE(shown.empty());
-    EXPECT_TRUE(initialFolders.isEmpty());
-}
-
 TEST_F(Form9Test, DeleteSelectedAndClearListAskFirst) {
     addRows({"a", "b", "c", "d", "e"});
     for (int i : {2, 4, 5})
         row(i)->setSelected(true);
-    answer = core::MsgNo;
+    decline = true;
     trigger("mnuDelete");
     trigger("mnuClearList");
-    ASSERT_EQ(shown.size(), 2u);
+    ASSERT_EQ(shown.size(), 2);
     EXPECT_EQ(shown[0].kind, 4);
     EXPECT_EQ(shown[0].id, 3);
     EXPECT_EQ(shown[0].text, "\r\n\r\nDo You Want To Delete\r\nThe Selected Items From The  List?");
@@ -142,34 +126,34 @@ TEST_F(Form9Test, DeleteSelectedAndClearListAskFirst) {
     EXPECT_EQ(shown[1].text, "\r\n\r\nDo You Want To Clear The List?");
     EXPECT_EQ(secondColumn().size(), 5);
     // Deleting from the last row up removes exactly the selected rows.
-    answer = core::MsgYes;
+    decline = false;
     trigger("mnuDelete");
     EXPECT_EQ(secondColumn(), QStringList({"a", "c"}));
     // A suppressed question clears without asking.
     settings.MsgOffMap[1] = u'1';
     trigger("mnuClearList");
-    EXPECT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown.size(), 3);
     EXPECT_TRUE(secondColumn().isEmpty());
 }
 
-TEST_F(Form9Test, SaveWithEmptyNamesWritesFourDotsAndCrLfLines) {
+TEST_F(Form9Test, SaveWritesCrLfLinesWithNamesPaddedWithDotsToTheWidestName) {
     settings.EtaSavePath = QStringLiteral("/earlier");
     addRows({"ETA: 4:07 PM 5/3/04 ... 12.3 Mi", " Dist/Dir: 1 Mi @ 90 deg. E "});
-    const QList<QByteArray> lines = saveLines("list.txt");
+    QList<QByteArray> lines = saveLines("list.txt");
     EXPECT_EQ(initialFolders, QStringList({"/earlier"}));
     EXPECT_EQ(settings.EtaSavePath, dir.path());
     ASSERT_EQ(lines.size(), 4);
     EXPECT_TRUE(lines[0].startsWith("Date: ") && lines[0].endsWith('\r')) << lines[0].toStdString();
+    // With no names at all, each line starts with four dots.
     EXPECT_EQ(lines[1], "....ETA: 4:07 PM 5/3/04 ... 12.3 Mi\r");
     EXPECT_EQ(lines[2], "....Dist/Dir: 1 Mi @ 90 deg. E\r");
     EXPECT_TRUE(lines[3].isEmpty());
-}
 
-TEST_F(Form9Test, SavePadsNamesWithDotsToTheWidestName) {
+    form->ListView1->clear();
     addRows({"one", "two", "three"});
     row(1)->setText(0, QStringLiteral("  Springfield "));
     row(2)->setText(0, QStringLiteral("Ada"));
-    const QList<QByteArray> lines = saveLines("names.txt");
+    lines = saveLines("names.txt");
     ASSERT_EQ(lines.size(), 5);
     EXPECT_EQ(lines[1], "Springfield....one\r");
     const QFontMetrics metrics(form->ListView1->font());
@@ -184,7 +168,13 @@ TEST_F(Form9Test, SavePadsNamesWithDotsToTheWidestName) {
     EXPECT_TRUE(lines[3].startsWith(".")) << "an empty name is all dots";
 }
 
-TEST_F(Form9Test, CancelledSaveKeepsThePathAndAnUnwritableOneIsReported) {
+TEST_F(Form9Test, AnEmptyListIgnoresTheMenuACancelledSaveKeepsThePathAndAFailedOneIsTold) {
+    for (const char* item :
+         {"mnuMoveUp", "mnuMovedown", "mnuToTop", "mnuToBot", "mnuDelete", "mnuSaveList"})
+        trigger(item);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(initialFolders.isEmpty());
+
     addRows({"a"});
     // The first save starts in the user's documents.
     trigger("mnuSaveList");
@@ -201,7 +191,7 @@ TEST_F(Form9Test, CancelledSaveKeepsThePathAndAnUnwritableOneIsReported) {
 
     chosen = QStringLiteral("/proc/no such folder/list.txt");
     trigger("mnuSaveList");
-    ASSERT_EQ(shown.size(), 1u);
+    ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].kind, 1);
     EXPECT_TRUE(shown[0].text.contains(chosen)) << shown[0].text.toStdString();
     EXPECT_EQ(secondColumn(), QStringList({"a"}));
@@ -245,7 +235,7 @@ TEST_F(Form9Test, StoredCoordinatesOffTheScreenStillOpenTheWindowInsideTheWorkAr
         << form->frameGeometry().x() << "," << form->frameGeometry().y();
 }
 
-TEST_F(Form9Test, OnTopToggleKeepsTheWindowShown) {
+TEST_F(Form9Test, OnTopKeepsTheWindowShownANarrowWindowIsWidenedAndARightClickOpensThePopup) {
     addRows({"a"});
     for (int on : {1, 0}) {
         trigger("mnuOnTop");
@@ -253,10 +243,6 @@ TEST_F(Form9Test, OnTopToggleKeepsTheWindowShown) {
         EXPECT_EQ(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint), on == 1);
         EXPECT_TRUE(form->isVisible());
     }
-}
-
-TEST_F(Form9Test, NarrowWindowIsWidenedBackAndARightClickOpensThePopup) {
-    addRows({"a"});
     form->resize(60, 300);
     QApplication::processEvents();
     EXPECT_EQ(form->size(), QSize(160, 300));
