@@ -80,3 +80,19 @@ TEST_F(Form1Close, AFailedSettingsWriteIsToldOnceAndKeepsTheOldFile) {
     EXPECT_EQ(closer.count(), 1);
     EXPECT_EQ(nubivista::testing::readBytes(paths.iniPath), before);
 }
+
+TEST_F(Form1Close, TheSmallWindowsCloseInTheProgramsOrderAndThenTheOthers) {
+    Form1 form(settings, paths, messages, clock);
+    form.Form_Load();
+    std::vector<std::unique_ptr<QWidget>> windows;
+    for (const char* name : {"Extra", "Form9", "Form3", "Form6"}) {
+        windows.push_back(std::make_unique<QWidget>());
+        windows.back()->show();
+        form.addWindowToUnload(QString::fromLatin1(name), windows.back().get());
+    }
+    EXPECT_EQ(form.unloadOrder(), (QStringList{"Form3", "Form6", "Form9", "Extra"}));
+    form.show();
+    form.close();
+    for (const auto& window : windows)
+        EXPECT_FALSE(window->isVisible());
+}

@@ -52,7 +52,14 @@ TEST(OleDate, InvalidValuesAndPartsAreRefused) {
         EXPECT_FALSE(oleMinutesBetween(v, 0).has_value()) << v;
     }
     EXPECT_FALSE(oleFromParts(2023, 2, 29).has_value());
+    // Each part out of its range, one at a time.
     EXPECT_FALSE(oleFromParts(2024, 1, 1, 24).has_value());
+    EXPECT_FALSE(oleFromParts(2024, 1, 1, -1).has_value());
+    EXPECT_FALSE(oleFromParts(2024, 1, 1, 0, 60).has_value());
+    EXPECT_FALSE(oleFromParts(2024, 1, 1, 0, -1).has_value());
+    EXPECT_FALSE(oleFromParts(2024, 1, 1, 0, 0, 60).has_value());
+    EXPECT_FALSE(oleFromParts(2024, 1, 1, 0, 0, -1).has_value());
+    EXPECT_TRUE(oleFromParts(2024, 1, 1, 23, 59, 59).has_value());
     EXPECT_FALSE(oleFromParts(10000, 1, 1).has_value());
     EXPECT_FALSE(oleAddMinutes(at(2024, 1, 1), std::numeric_limits<double>::infinity()));
     EXPECT_FALSE(oleAddMinutes(at(9999, 12, 31, 23, 59), 1).has_value());

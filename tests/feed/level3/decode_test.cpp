@@ -159,6 +159,8 @@ TEST(Level3Decode, DamagedFieldsGiveTheirOwnErrors) {
          "not one the feed draws"},
         {"codes that differ", put16(n0r, message, 20), "different products"},
         {"no divider", put16(n0r, message + 18, 0), "does not start with -1"},
+        {"symbology block of another id", put16(n0r, message + 120 + 2, 2),
+         "symbology block does not start with -1 and 1"},
         {"symbology offset past the end", put32(n0r, message + 108, 0x7FFFFFFF),
          "outside the product"},
         {"message length past the end", put32(n0r, message + 8, 0x00FFFFFF), "bytes long"},

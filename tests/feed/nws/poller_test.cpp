@@ -79,6 +79,17 @@ TEST_F(PollerTest, AHangingTreeGivesWayToTheArchive) {
     ASSERT_NE(base.scans().latest(), nullptr) << base.lastError().toStdString();
     EXPECT_EQ(base.scans().latest()->time, noon.addSecs(-298));
     EXPECT_FALSE(base.failing());
+
+    // The archive has only the product that stands second for the picture.
+    upstream.archive.clear();
+    upstream.archive[QStringLiteral("LSX_N0R_2026_12_08_11_50_02")] =
+        retimed(productFile("KLSX_SDUS53_N0RLSX_202105041639"), noon.addSecs(-598));
+    ProductPoller& second =
+        poller("DS.p19r0", {QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort())),
+                            upstream.base()});
+    refresh(second, noon);
+    ASSERT_NE(second.scans().latest(), nullptr) << second.lastError().toStdString();
+    EXPECT_EQ(second.scans().latest()->product->description.productCode, 19);
 }
 
 TEST_F(PollerTest, WithBothUpstreamsFailingARecentScanIsServedUnderItsTimeAndAnOldOneIsNot) {

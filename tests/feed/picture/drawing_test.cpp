@@ -182,11 +182,16 @@ TEST(Drawing, TheBasemapHasRealBoundariesRingsAndTheNeighbouringRadars) {
     EXPECT_GT(kinds[3], 100) << "coasts and borders";
 
     const picture::IndexedImage map = picture::basemapLayer(boundaries(), klsx(), false);
-    int lines = 0;
+    int stateLines = 0;
+    int countyLines = 0;
     for (int y = picture::kMapTop; y < picture::kMapBottom; ++y)
-        for (int x = 0; x < picture::kImageWidth; ++x)
-            lines += map.pixel(x, y) == picture::colour::kStateLine;
-    EXPECT_GT(lines, 500) << "state lines around St. Louis";
+        for (int x = 0; x < picture::kImageWidth; ++x) {
+            stateLines += map.pixel(x, y) == picture::colour::kStateLine;
+            countyLines += map.pixel(x, y) == picture::colour::kCountyLine;
+        }
+    EXPECT_GT(stateLines, 500) << "state lines around St. Louis";
+    // County lines keep their own colour where no state line lies over them.
+    EXPECT_GT(countyLines, 2 * stateLines);
     // Paducah's radar is marked where the projection puts it.
     const radar::SiteRow& pah = *radar::FindSite(QStringLiteral("kpah"));
     const picture::PlaneOffset offset =
