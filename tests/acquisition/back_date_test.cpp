@@ -62,21 +62,6 @@ std::vector<int> minutesOf(const std::vector<LoopListEntry>& entries) {
     return minutes;
 }
 
-TEST(BackDateFaults, ListFaultsAreSoftAndBadDatesAndRunTimeErrorsHard) {
-    using S = BackDateSeverity;
-    const std::tuple<BackDateFault, S, std::optional<QString>> cases[] = {
-        {BackDateFault::NotLoopPage, S::Hard, std::nullopt},
-        {BackDateFault::BadDateField, S::Hard, QString()},
-        {BackDateFault::WrongPathLength, S::Soft, std::nullopt},
-        {BackDateFault::NotTenLines, S::Soft, std::nullopt},
-        {BackDateFault::ImageDownloadFailed, S::Soft, QString("Unable To Get New Files")},
-        {BackDateFault::FirstImageBad, S::Hard, QString("Image File Is Bad")},
-        {BackDateFault::FirstImageError, S::Hard, QString("Unknown")},
-    };
-    for (const auto& [fault, severity, status] : cases)
-        EXPECT_EQ(OutcomeOf(fault), (BackDateOutcome{severity, status})) << static_cast<int>(fault);
-}
-
 TEST(BackDateMessages, CarryTheirLinesWithCrLfBreaks) {
     EXPECT_EQ(BackDateQuestionText(), "\r\n\r\nBack Date Download Failed. Do You Want To\r\n"
                                       "Navigate To The Latest Single Image Page?");

@@ -51,15 +51,6 @@ void expectNothingCut(QWidget& window) {
     }
 }
 
-// With NUBIVISTA_SHOT_DIR set, the window is saved there as <name>.png.
-void saveShot(QWidget& window) {
-    const QString dir = qEnvironmentVariable("NUBIVISTA_SHOT_DIR");
-    if (dir.isEmpty())
-        return;
-    QDir().mkpath(dir);
-    EXPECT_TRUE(window.grab().save(QDir(dir).filePath(window.objectName() + ".png")));
-}
-
 } // namespace
 
 TEST(AboutWindow, ShowsTheBuildVersionTheFoldersAndOpensTheHelpPage) {
@@ -85,7 +76,6 @@ TEST(AboutWindow, ShowsTheBuildVersionTheFoldersAndOpensTheHelpPage) {
     EXPECT_EQ(helpOpened, 1);
 
     expectNothingCut(about);
-    saveShot(about);
 
     // Okay and the close box only hide it; the menu shows it again as it was.
     child<QPushButton>(about, "Command1")->click();
@@ -140,7 +130,6 @@ TEST_F(FeedbackWindow, OpensTheMailProgramWithTheMessageThenEmptiesAndHides) {
     type("Tab 20", "Skip box 20 & the stamp box\noverlap.", "ann@example.net");
     EXPECT_TRUE(send->isEnabled());
     expectNothingCut(form);
-    saveShot(form);
 
     QTest::mouseClick(send, Qt::LeftButton);
     // The mail of what was typed, with this build's origin.

@@ -19,10 +19,6 @@ namespace {
 const QString kImageUrl =
     QStringLiteral("http://weather.noaa.gov/radar/images/DS.p19r0/SI.kmlb/latest.gif");
 
-QString sample(int n) {
-    return sampleSetDir() + QStringLiteral("/latest%1.gif").arg(1 + (n - 1) % 11);
-}
-
 QByteArray recordOf(const sets::SlotModel& model, int minutes) {
     return sets::encodeSetRecord(sets::setRecordFromModel(model, minutes));
 }
@@ -68,7 +64,7 @@ protected:
         const QString folder = paths.savedSetsDir + u'/' + name;
         for (int slot = 1; slot <= sets::kSlotCount; ++slot)
             EXPECT_TRUE(writeBytes(folder + QStringLiteral("/latest%1.gif").arg(slot),
-                                   readBytes(sample(slot + 3))));
+                                   readBytes(nubivista::testing::samplePicture(slot + 3))));
         EXPECT_TRUE(writeBytes(folder + u'/' + name + QStringLiteral(".sis"), record));
         return folder + u'/' + name + QStringLiteral(".sis");
     }

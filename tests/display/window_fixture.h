@@ -80,8 +80,7 @@ protected:
     // them one minute apart from 12:00 UTC, 6 December 2026.
     void fillSlots(int count) {
         for (int slot = 1; slot <= count; ++slot) {
-            const QString sample =
-                sampleSetDir() + QStringLiteral("/latest%1.gif").arg(1 + (slot - 1) % 11);
+            const QString sample = samplePicture(slot);
             const QString target = loop().slotFile(slot);
             QFile::remove(target);
             ASSERT_TRUE(QFile::copy(sample, target)) << sample.toStdString();

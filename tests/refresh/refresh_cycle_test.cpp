@@ -12,7 +12,7 @@ using namespace nubivista;
 using nubivista::testing::oleOf;
 using nubivista::testing::readBytes;
 using nubivista::testing::RefreshTest;
-using nubivista::testing::sampleImage;
+using nubivista::testing::samplePicture;
 using nubivista::testing::tickFailureText;
 using nubivista::testing::writeBytes;
 
@@ -35,7 +35,7 @@ TEST_F(RefreshCycleTest, FirstImageGoesIntoSlotOneWithItsAdjustedUtcTime) {
     poll();
     ASSERT_TRUE(shown.isEmpty());
     EXPECT_EQ(net.downloadTargets, QStringList{loop().slotFile(1)});
-    EXPECT_EQ(readBytes(loop().slotFile(1)), readBytes(sampleImage(1)));
+    EXPECT_EQ(readBytes(loop().slotFile(1)), readBytes(samplePicture(1)));
     EXPECT_FALSE(loop().picture(1).isNull());
     EXPECT_NEAR(model().slotTime[1], oleOf(imageTime(1).addSecs(-5 * 60)), 0.5 / 86400);
     EXPECT_EQ(model().newestSlot, 1);
@@ -111,7 +111,7 @@ TEST_F(RefreshCycleTest, ImageWithTheSameSizeIsNeverStoredEvenWhenNewer) {
         poll();
     EXPECT_EQ(net.downloadCalls, 1);
     // Older with a new size is not new either.
-    net.publish(imageKey(), imageTime(0), 777, sampleImage(2));
+    net.publish(imageKey(), imageTime(0), 777, samplePicture(2));
     poll();
     EXPECT_EQ(net.downloadCalls, 1);
     EXPECT_TRUE(shown.isEmpty());
@@ -142,7 +142,7 @@ TEST_F(RefreshCycleTest, TwentyFirstImageTurnsTheRingAndReplaceStepsItBack) {
     EXPECT_EQ(model().ringOffset, 1);
     EXPECT_EQ(model().wrapState, sets::kRingFull);
     EXPECT_NEAR(model().slotTime[1], oleOf(imageTime(21)), 0.5 / 86400);
-    EXPECT_EQ(readBytes(loop().slotFile(1)), readBytes(sampleImage(21)));
+    EXPECT_EQ(readBytes(loop().slotFile(1)), readBytes(samplePicture(21)));
 
     const int reloads = imagePane()->refreshes;
     window->form1().menuItem(QStringLiteral("mnuReplace"))->trigger();

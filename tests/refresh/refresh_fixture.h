@@ -29,10 +29,6 @@ inline QString tickFailureText(const QString& status) {
                           "Navigate\r\nAnd Start A New Process.");
 }
 
-inline QString sampleImage(int n) {
-    return sampleSetDir() + QStringLiteral("/latest%1.gif").arg(1 + (n - 1) % 11);
-}
-
 // Days since 30 December 1899, worked out here on its own.
 inline double oleOf(const QDateTime& utc) {
     const QDateTime t = utc.toUTC();
@@ -89,7 +85,7 @@ protected:
     QString imageKey() { return QUrl(refresh().imageAddress()).toString(); }
     void publishImage(int n, const QString& body = {}, qint64 size = 0) {
         net.publish(imageKey(), imageTime(n), size ? size : 1000 + n,
-                    body.isEmpty() ? sampleImage(n) : body);
+                    body.isEmpty() ? samplePicture(n) : body);
     }
     void poll() { refresh().Timer3_Timer(); }
     void storeImages(int count) {

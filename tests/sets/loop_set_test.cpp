@@ -17,12 +17,9 @@ namespace {
 class LoopSetTest : public ::testing::Test {
 protected:
     QString recPath() const { return dir.filePath(QStringLiteral("CurrSetRec.sis")); }
-    QString sample(int n) const {
-        return QStringLiteral(NUBIVISTA_APP_DIR "/Sample Loop Images/latest%1.gif").arg(n);
-    }
     void putSample(int slot, int n) {
         QFile::remove(loop.slotFile(slot));
-        ASSERT_TRUE(QFile::copy(sample(n), loop.slotFile(slot)));
+        ASSERT_TRUE(QFile::copy(nubivista::testing::samplePicture(n), loop.slotFile(slot)));
     }
 
     QTemporaryDir dir;

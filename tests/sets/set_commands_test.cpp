@@ -31,11 +31,6 @@ const QString kLoadingHeader =
     QStringLiteral("\r\n\r\n\r\nAn Error Occurred Loading Saved Image Set\r\n");
 const QString kAllSets = QStringLiteral("Saved Image Sets (*.sis *.Sis *.SIS)");
 
-QString sample(int n) {
-    return QStringLiteral(NUBIVISTA_APP_DIR "/Sample Loop Images/latest%1.gif")
-        .arg(1 + (n - 1) % 11);
-}
-
 std::map<QString, QByteArray> folderContents(const QString& folder) {
     std::map<QString, QByteArray> contents;
     for (const QFileInfo& file :
@@ -98,7 +93,7 @@ protected:
     void fillSlots(int count) {
         for (int slot = 1; slot <= count; ++slot) {
             QFile::remove(loop.slotFile(slot));
-            ASSERT_TRUE(QFile::copy(sample(slot), loop.slotFile(slot)));
+            ASSERT_TRUE(QFile::copy(nubivista::testing::samplePicture(slot), loop.slotFile(slot)));
             loop.storeImage(slot, 46362.5 + (slot - 1) / 1440.0);
         }
         loop.updateModel([count](SlotModel& m) { m.newestSlot = std::int16_t(count); });
@@ -109,7 +104,7 @@ protected:
         const QString folder = paths.savedSetsDir + u'/' + name;
         for (int slot = 1; slot <= kSlotCount; ++slot)
             EXPECT_TRUE(writeBytes(folder + QStringLiteral("/latest%1.gif").arg(slot),
-                                   readBytes(sample(slot + 3))));
+                                   readBytes(nubivista::testing::samplePicture(slot + 3))));
         EXPECT_TRUE(writeBytes(folder + u'/' + name + QStringLiteral(".sis"), record));
         return folder + u'/' + name + QStringLiteral(".sis");
     }
@@ -229,7 +224,7 @@ TEST_F(SetCommandsTest, AChosenFileMustExistAndEndInSis) {
 
 TEST_F(SetCommandsTest, ARefusedSetChangesNothingOnDiskAndLeavesTheSlotsCleared) {
     for (int n = 1; n <= 11; ++n)
-        ASSERT_TRUE(writeBytes(loop.slotFile(n), readBytes(sample(n))));
+        ASSERT_TRUE(writeBytes(loop.slotFile(n), readBytes(nubivista::testing::samplePicture(n))));
     const auto loopBefore = folderContents(paths.loopImagesDir);
     const QByteArray good = recordOf(turnedRing(), 9);
     const auto withUrl = [](const QString& url) { return recordOf(turnedRing(url), 9); };
@@ -301,7 +296,8 @@ TEST_F(SetCommandsTest, SavingWritesTheSetFolderAsTypedOrSaysWhatFailed) {
     ASSERT_EQ(saved.size(), 4u);
     EXPECT_EQ(saved.at(QStringLiteral("Storm.SIS")), recordOf(loop.model(), 6));
     for (int slot = 1; slot <= 3; ++slot)
-        EXPECT_EQ(saved.at(QStringLiteral("latest%1.gif").arg(slot)), readBytes(sample(slot)));
+        EXPECT_EQ(saved.at(QStringLiteral("latest%1.gif").arg(slot)),
+                  readBytes(nubivista::testing::samplePicture(slot)));
 
     saveAs(setPath("Storm.gif"));
     EXPECT_EQ(lastText(), kLoadingHeader + QStringLiteral("Filename extention should Be .sis"));
@@ -385,7 +381,8 @@ TEST_F(SetCommandsTest, ASavedSetOpensWithTheSamePicturesTimesRingAndCaption) {
 
     loop.clearAll();
     for (int slot = 1; slot <= 20; ++slot)
-        ASSERT_TRUE(writeBytes(loop.slotFile(slot), readBytes(sample(slot + 5))));
+        ASSERT_TRUE(writeBytes(loop.slotFile(slot),
+                               readBytes(nubivista::testing::samplePicture(slot + 5))));
     openSet(setPath("Round/Round.sis"));
     EXPECT_EQ(loop.model(), saved);
     for (int slot = 1; slot <= 20; ++slot)

@@ -20,10 +20,7 @@ using nubivista::testing::FileSizeLimit;
 
 namespace {
 
-QString sampleImage(int n) {
-    return QStringLiteral(NUBIVISTA_APP_DIR "/Sample Loop Images/latest%1.gif")
-        .arg(1 + (n - 1) % 11);
-}
+using nubivista::testing::samplePicture;
 
 QByteArray recordOf(const SlotModel& model, int minutes) {
     return encodeSetRecord(setRecordFromModel(model, minutes));
@@ -54,7 +51,7 @@ protected:
         for (int slot = 1; slot <= kSlotCount; ++slot) {
             if (model.slotFilled[slot] == 1) {
                 ASSERT_TRUE(writeBytes(*SlotImageFile(base, slot),
-                                       readBytes(sampleImage(firstSample + slot - 1))));
+                                       readBytes(samplePicture(firstSample + slot - 1))));
             }
         }
     }
@@ -174,10 +171,10 @@ TEST_F(SetFoldersTest, OpeningCopiesTheSetsImagesOnlyWhenAllCanBeCopied) {
     ASSERT_TRUE(copySetImagesToLoop(model, setFolder, loopImgBase).ok);
     const auto opened = folderContents(loopDir);
     ASSERT_EQ(opened.size(), 3u); // no temporaries left
-    EXPECT_EQ(opened.at(QStringLiteral("latest1.gif")), readBytes(sampleImage(4)));
+    EXPECT_EQ(opened.at(QStringLiteral("latest1.gif")), readBytes(samplePicture(4)));
     EXPECT_EQ(opened.at(QStringLiteral("latest2.gif")),
               loopBefore.at(QStringLiteral("latest2.gif")));
-    EXPECT_EQ(opened.at(QStringLiteral("latest3.gif")), readBytes(sampleImage(6)));
+    EXPECT_EQ(opened.at(QStringLiteral("latest3.gif")), readBytes(samplePicture(6)));
 
     // The loop folder itself opened as a set keeps its images.
     ASSERT_TRUE(copySetImagesToLoop(model, loopDir + QStringLiteral("/"), loopImgBase).ok);

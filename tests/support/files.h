@@ -39,4 +39,12 @@ inline std::optional<QByteArray> runPython(const char* script) {
     return process.readAllStandardOutput();
 }
 
+#ifdef NUBIVISTA_APP_DIR
+// Picture n of the eleven sample pictures the program ships, counting round.
+inline QString samplePicture(int n) {
+    return QStringLiteral(NUBIVISTA_APP_DIR "/Sample Loop Images/latest%1.gif")
+        .arg(1 + (n - 1) % 11);
+}
+#endif
+
 } // namespace nubivista::testing
