@@ -5,8 +5,15 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+#ifdef NUBIVISTA_TEST_SCREEN
+    // A suite laid out for a desktop's screen gets it headless too.
+    if (platform.isEmpty() || platform == "offscreen")
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" NUBIVISTA_TEST_SCREEN);
+#else
+    if (platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     QStandardPaths::setTestModeEnabled(true);
     // Browser panes need shared GL contexts, set before the application exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
