@@ -1,6 +1,6 @@
 // The program's own feed end to end: the demo's simulator as a child the
-// program supervises, the map and the pictures from it, a feed that dies
-// mid-process, and addresses that are not the radar servers'.
+// program supervises, the map and the pictures from it, an address that is
+// not the radar servers', and a feed that dies mid-process.
 #include "e2e/refresh_fixture.h"
 
 #include <QWebEnginePage>
@@ -18,9 +18,20 @@ protected:
     }
 };
 
-TEST_F(OwnFeedTest, TheDemoIsMarkedAndSurvivesItsFeedDyingMidProcess) {
+TEST_F(OwnFeedTest, TheDemoIsMarkedKeepsOtherLinksFromItsFeedAndSurvivesItsFeedDying) {
     EXPECT_TRUE(form().windowTitle().endsWith(QLatin1String(acquisition::kDemoMark)));
     EXPECT_TRUE(window->form3().aboutText().contains(QLatin1String("simulated")));
+
+    // An ordinary link on the map goes to the relay, never to the feed: the
+    // map's own request is in the feed's log, the link is not.
+    const QString disclaimer = QStringLiteral("http://www.nws.noaa.gov/disclaimer.html");
+    mapPane().page()->runJavaScript(
+        QStringLiteral("document.querySelector('a[href=\"%1\"]').click();").arg(disclaimer));
+    QTRY_VERIFY_WITH_TIMEOUT(relayed.contains(disclaimer), kPageTimeoutMs)
+        << relayed.join(' ').toStdString();
+    EXPECT_TRUE(feed->recentErrorOutput().contains("national.html"));
+    EXPECT_FALSE(feed->recentErrorOutput().contains("disclaimer"));
+
     startProcessOn(QStringLiteral("kmkx"));
     ASSERT_FALSE(HasFatalFailure());
     // The process's own caption keeps the mark at its end.
@@ -57,17 +68,6 @@ TEST_F(OwnFeedTest, TheDemoIsMarkedAndSurvivesItsFeedDyingMidProcess) {
     const auto pid = static_cast<pid_t>(feed->childPid());
     feed.reset();
     EXPECT_NE(::kill(pid, 0), 0);
-}
-
-TEST_F(OwnFeedTest, AnOrdinaryLinkOnTheMapGoesToTheRelayAndNeverToTheFeed) {
-    const QString disclaimer = QStringLiteral("http://www.nws.noaa.gov/disclaimer.html");
-    mapPane().page()->runJavaScript(
-        QStringLiteral("document.querySelector('a[href=\"%1\"]').click();").arg(disclaimer));
-    QTRY_VERIFY_WITH_TIMEOUT(relayed.contains(disclaimer), kPageTimeoutMs)
-        << relayed.join(' ').toStdString();
-    // The map's own request is in the feed's log; the link is not.
-    EXPECT_TRUE(feed->recentErrorOutput().contains("national.html"));
-    EXPECT_FALSE(feed->recentErrorOutput().contains("disclaimer"));
 }
 
 } // namespace
