@@ -4,41 +4,20 @@
 // are tried in the sets tests.
 #include "display/tab_display.h"
 #include "display/time_text.h"
+#include "sets/set_test_support.h"
 #include "window_fixture.h"
 
 #include <QAction>
 
 using namespace nubivista;
+using nubivista::sets::testing::recordOf;
+using nubivista::sets::testing::turnedRing;
 using nubivista::testing::MainWindowTest;
 using nubivista::testing::readBytes;
 using nubivista::testing::sampleSetDir;
 using nubivista::testing::writeBytes;
 
 namespace {
-
-const QString kImageUrl =
-    QStringLiteral("http://weather.noaa.gov/radar/images/DS.p19r0/SI.kmlb/latest.gif");
-
-QByteArray recordOf(const sets::SlotModel& model, int minutes) {
-    return sets::encodeSetRecord(sets::setRecordFromModel(model, minutes));
-}
-
-// A full set of site kmlb whose ring has turned: RingOffset 5, NewestSlot 3.
-sets::SlotModel turnedRing() {
-    sets::SlotModel model;
-    for (int slot = 1; slot <= sets::kSlotCount; ++slot) {
-        model.slotFilled[slot] = 1;
-        model.slotTime[slot] = 46362.5 + slot / 1440.0;
-    }
-    model.ringOffset = 5;
-    model.newestSlot = 3;
-    model.wrapState = sets::kRingFull;
-    model.lastImageTime = 46362.4;
-    model.lastImageSize = 10600;
-    model.paneUrl = kImageUrl;
-    model.siteCode = QStringLiteral("kmlb");
-    return model;
-}
 
 class SetCommandsTest : public MainWindowTest {
 protected:

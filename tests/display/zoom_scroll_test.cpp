@@ -195,6 +195,9 @@ TEST_F(ZoomScrollTest, MarkerAndPictureClicksReachTheMeasurementOnAFilledSlot) {
     ASSERT_EQ(clicks.size(), 2u);
     EXPECT_EQ(clicks[0], std::make_pair(1, QPointF((20 + 10) * 15, 20 * 15)));
     EXPECT_EQ(clicks[1], std::make_pair(1, QPointF((103 + 10) * 15, 54 * 15)));
+    // The middle button on a marker measures nothing.
+    QTest::mouseClick(marker, Qt::MiddleButton, {}, QPoint(3, 4));
+    EXPECT_EQ(clicks.size(), 2u);
 }
 
 TEST_F(ZoomScrollTest, FitFollowsTheZoomedPictureAndStaysInTheWorkArea) {

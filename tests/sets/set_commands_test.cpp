@@ -6,6 +6,7 @@
 #include "core/message_service.h"
 #include "sets/set_commands.h"
 #include "sets/set_record.h"
+#include "sets/set_test_support.h"
 #include "support/file_size_limit.h"
 #include "support/files.h"
 #include "support/shown_messages.h"
@@ -19,46 +20,19 @@
 
 using namespace nubivista;
 using namespace nubivista::sets;
+using nubivista::sets::testing::recordOf;
+using nubivista::sets::testing::turnedRing;
+using nubivista::testing::folderContents;
 using nubivista::testing::readBytes;
 using nubivista::testing::ShownMessage;
 using nubivista::testing::writeBytes;
 
 namespace {
 
-const QString kImageUrl =
-    QStringLiteral("http://weather.noaa.gov/radar/images/DS.p19r0/SI.kmlb/latest.gif");
+const QString kImageUrl = nubivista::sets::testing::kKmlbImageUrl;
 const QString kLoadingHeader =
     QStringLiteral("\r\n\r\n\r\nAn Error Occurred Loading Saved Image Set\r\n");
 const QString kAllSets = QStringLiteral("Saved Image Sets (*.sis *.Sis *.SIS)");
-
-std::map<QString, QByteArray> folderContents(const QString& folder) {
-    std::map<QString, QByteArray> contents;
-    for (const QFileInfo& file :
-         QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot))
-        contents[file.fileName()] = readBytes(file.filePath());
-    return contents;
-}
-
-// A full set of site kmlb whose ring has turned: RingOffset 5, NewestSlot 3.
-SlotModel turnedRing(const QString& paneUrl = kImageUrl) {
-    SlotModel model;
-    for (int slot = 1; slot <= kSlotCount; ++slot) {
-        model.slotFilled[slot] = 1;
-        model.slotTime[slot] = 46362.5 + slot / 1440.0;
-    }
-    model.ringOffset = 5;
-    model.newestSlot = 3;
-    model.wrapState = kRingFull;
-    model.lastImageTime = 46362.4;
-    model.lastImageSize = 10600;
-    model.paneUrl = paneUrl;
-    model.siteCode = QStringLiteral("kmlb");
-    return model;
-}
-
-QByteArray recordOf(const SlotModel& model, int minutes) {
-    return encodeSetRecord(setRecordFromModel(model, minutes));
-}
 
 class SetCommandsTest : public ::testing::Test {
 protected:

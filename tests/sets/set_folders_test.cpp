@@ -20,20 +20,8 @@ using nubivista::testing::FileSizeLimit;
 
 namespace {
 
+using nubivista::testing::folderContents;
 using nubivista::testing::samplePicture;
-
-QByteArray recordOf(const SlotModel& model, int minutes) {
-    return encodeSetRecord(setRecordFromModel(model, minutes));
-}
-
-// Every file of a folder (names starting with "." too) with its bytes.
-std::map<QString, QByteArray> folderContents(const QString& folder) {
-    std::map<QString, QByteArray> contents;
-    for (const QFileInfo& file :
-         QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot))
-        contents[file.fileName()] = readBytes(file.filePath());
-    return contents;
-}
 
 class SetFoldersTest : public ::testing::Test {
 protected:

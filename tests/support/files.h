@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
+#include <map>
 #include <optional>
 
 namespace nubivista::testing {
@@ -37,6 +38,15 @@ inline std::optional<QByteArray> runPython(const char* script) {
         process.exitCode() != 0)
         return std::nullopt;
     return process.readAllStandardOutput();
+}
+
+// Every file of a folder (names starting with "." too) with its bytes.
+inline std::map<QString, QByteArray> folderContents(const QString& folder) {
+    std::map<QString, QByteArray> contents;
+    for (const QFileInfo& file :
+         QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot))
+        contents[file.fileName()] = readBytes(file.filePath());
+    return contents;
 }
 
 #ifdef NUBIVISTA_APP_DIR
