@@ -36,8 +36,10 @@ TEST_F(ShellTest, FirstActivationClearsTheSlotsSelectsTab1AndShowsTheMapASecondL
 }
 
 TEST_F(ShellTest, EveryControlCarriesItsTooltipUnlessTooltipsAreSwitchedOff) {
-    // A sample of the table: a button, a text box, a status bar panel, the skip boxes.
+    // A sample of the table: buttons (Command7's follows the process: none
+    // runs), a text box, a status bar panel, the skip boxes.
     const std::pair<const char*, const char*> table[] = {
+        {"Command7", "Restart The Previous, Shut-Down, Auto-Refresh Process"},
         {"Command18", "Start/Stop Loop"},
         {"Text4", "Auto-Refresh Interval (min.)"},
         {"StatusBar1Panel4", "Time (Dbl-Clk On/Off) (Right-Clk Local/UTC)"},
