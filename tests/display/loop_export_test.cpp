@@ -50,10 +50,6 @@ protected:
         settings.RockMode = 0;
         settings.TimeDisplayMode = display::kTimeUtc;
         showWindow();
-        messages.setAnswerer([this](int, const QString& text, int) {
-            shownMessages << text;
-            return int(core::MsgOkay);
-        });
     }
 
     display::LoopExport& exporter() { return display().gifExport(); }
@@ -83,7 +79,6 @@ protected:
     QStringList filesInOut() { return QDir(out.path()).entryList(QDir::Files | QDir::Hidden); }
 
     QTemporaryDir out;
-    QStringList shownMessages;
 };
 
 TEST_F(LoopExportTest, TwentyImagesWithThreeSkippedPlayAsSeventeenStampedFramesForever) {
@@ -93,7 +88,7 @@ TEST_F(LoopExportTest, TwentyImagesWithThreeSkippedPlayAsSeventeenStampedFramesF
     settings.ZoomFactor = 1.5f;
     const QString path = outPath(QStringLiteral("storm.gif"));
     exportTo(path);
-    EXPECT_TRUE(shownMessages.isEmpty()) << shownMessages.join('\n').toStdString();
+    EXPECT_TRUE(shown.isEmpty()) << shown.value(0).text.toStdString();
     EXPECT_TRUE(form().statusPanel(1)->text().contains("17 frames"));
 
     const Decoded gif = decode(path);
@@ -199,9 +194,9 @@ TEST_F(LoopExportTest, ACancelAFullDiskOrAnUnwritableFolderLeaveNoFileBehind) {
         const nubivista::testing::FileSizeLimit limit(40000);
         exportTo(existing);
     }
-    ASSERT_EQ(shownMessages.size(), 1);
-    EXPECT_TRUE(shownMessages[0].contains("could not be written"));
-    EXPECT_TRUE(shownMessages[0].contains("disk may be full"));
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].text.contains("could not be written"));
+    EXPECT_TRUE(shown[0].text.contains("disk may be full"));
     EXPECT_EQ(filesInOut(), QStringList{"storm.gif"});
     QFile kept(existing);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
@@ -209,8 +204,8 @@ TEST_F(LoopExportTest, ACancelAFullDiskOrAnUnwritableFolderLeaveNoFileBehind) {
 
     // A folder that cannot take files (here: a file stands where it should be).
     exportTo(outPath("storm.gif/loop.gif"));
-    ASSERT_EQ(shownMessages.size(), 2);
-    EXPECT_TRUE(shownMessages[1].contains("could not be made in the folder"));
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[1].text.contains("could not be made in the folder"));
     EXPECT_EQ(filesInOut(), QStringList{"storm.gif"});
     EXPECT_TRUE(menuItem()->isEnabled());
 }

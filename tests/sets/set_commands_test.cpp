@@ -43,26 +43,19 @@ protected:
         peers.refreshState = [this] { return running; };
         peers.setCaption = [this](const QString& caption) { this->caption = caption; };
         peers.selectTab = [this](int tab) { selectedTab = tab; };
+        commands_ = std::make_unique<SetCommands>(
+            form, loop,
+            [this](SetDialog dialog, const QString& folder,
+                   const QString& filter) -> std::optional<ChosenFile> {
+                dialogs.push_back({dialog, folder, filter});
+                if (chosen.isEmpty())
+                    return std::nullopt;
+                return ChosenFile{chosen, QFileInfo(chosen).fileName()};
+            },
+            peers);
     }
 
-    SetCommands& commands() {
-        if (!commands_)
-            commands_ = std::make_unique<SetCommands>(
-                form, loop,
-                [this](SetDialog dialog, const QString& folder,
-                       const QString& filter) -> std::optional<ChosenFile> {
-                    dialogs.push_back({dialog, folder, filter});
-                    if (chosen.isEmpty())
-                        return std::nullopt;
-                    return ChosenFile{chosen, QFileInfo(chosen).fileName()};
-                },
-                peers);
-        return *commands_;
-    }
-    void click(const char* item) {
-        commands();
-        form.menuItem(QString::fromLatin1(item))->trigger();
-    }
+    void click(const char* item) { form.menuItem(QString::fromLatin1(item))->trigger(); }
     // Copies sample images into slots 1..count, a minute apart.
     void fillSlots(int count) {
         for (int slot = 1; slot <= count; ++slot) {
