@@ -1,14 +1,12 @@
 // Deleting the checked images and packing the rest down, and resetting the
 // selected tab as the last image, as the user meets them in the window: the
 // skip boxes, the questions, the files on disk and the saved current set.
-#include "core/ole_date.h"
 #include "display/tab_display.h"
 #include "sets/set_commands.h"
 #include "support/file_size_limit.h"
 #include "window_fixture.h"
 
 #include <QAction>
-#include <QTabBar>
 
 using namespace nubivista;
 using nubivista::testing::MainWindowTest;
@@ -75,11 +73,6 @@ protected:
         QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
         ASSERT_TRUE(box->isChecked()) << "tab " << tab;
     }
-    void clickTab(int tab) {
-        QTabBar* strip = controls().TabStrip1;
-        QTest::mouseClick(strip, Qt::LeftButton, {}, strip->tabRect(tab - 1).center());
-        ASSERT_EQ(selectedTab(), tab);
-    }
     void run(const char* item) { form().menuItem(QString::fromLatin1(item))->trigger(); }
     int selectedTab() { return display().tabs().selectedTab(); }
     // Tab t shows the image that was first on tab formerTabs[t - 1], its box
@@ -143,27 +136,6 @@ TEST_F(DeletePackTest, TabsThreeAndFiveOfSixLeaveTheFormerOneTwoFourAndSixOnTabs
     EXPECT_EQ(selectedTab(), 4);
     EXPECT_EQ(controls().Image1->picture(), before[6].picture);
     expectRecordSaved();
-}
-
-TEST_F(DeletePackTest, DeletingEveryImageEmptiesTheSetAndSelectsTabOne) {
-    fill(3);
-    // The skip rule keeps two boxes clear under the mouse, so the last two
-    // are checked directly.
-    clickSkipBox(1);
-    controls().Check4[2]->setChecked(true);
-    controls().Check4[3]->setChecked(true);
-    clickTab(3);
-    run("mnuDelete");
-
-    EXPECT_EQ(shown.back(), (Shown{2, kDeleteDone, 7}));
-    expectTabsEmptyFrom(1);
-    for (int slot = 1; slot <= 3; ++slot)
-        EXPECT_FALSE(QFile::exists(loop().slotFile(slot))) << slot;
-    EXPECT_EQ(loop().model().newestSlot, 0);
-    const sets::OleDate now = core::oleFromDateTime(clock.now()).value();
-    EXPECT_NEAR(loop().model().lastImageTime, core::oleAddMonths(now, -36).value(), 1.0 / 1440);
-    EXPECT_EQ(selectedTab(), 1);
-    EXPECT_TRUE(controls().Image1->picture().isNull());
 }
 
 TEST_F(DeletePackTest, TheQuestionsCanBeSwitchedOffOrAnsweredNoAndResetRefusesBadTabs) {
@@ -248,23 +220,6 @@ TEST_F(DeletePackTest, ARunningProcessRefusesBothCommands) {
     EXPECT_EQ(loop().filledCount(), 3);
 }
 
-TEST_F(DeletePackTest, AFileRemovedBehindTheProgramsBackStopsThePackBeforeAnyChange) {
-    const QByteArray recordBefore = sixSavedWithThreeAndFiveChecked();
-    ASSERT_TRUE(QFile::remove(loop().slotFile(6)));
-    run("mnuDelete");
-
-    EXPECT_EQ(shown.back(), (Shown{1, kDeleteFailed, 0}));
-    // Every other image is where it was, its box still checked; the slot
-    // whose file went no longer claims it.
-    for (int slot : {1, 2, 3, 4, 5})
-        EXPECT_EQ(readBytes(loop().slotFile(slot)), before[slot].bytes) << slot;
-    EXPECT_FALSE(loop().filled(6));
-    EXPECT_EQ(loop().filledCount(), 5);
-    EXPECT_TRUE(boxIs(3, true, true) && boxIs(5, true, true));
-    EXPECT_EQ(loop().model().newestSlot, 5);
-    EXPECT_EQ(readBytes(paths.setRecPath), recordBefore);
-}
-
 TEST_F(DeletePackTest, AFullDiskThatKeepsTheRecordFromBeingWrittenIsNoCompletedPack) {
     const QByteArray recordBefore = sixSavedWithThreeAndFiveChecked();
     {
@@ -276,26 +231,4 @@ TEST_F(DeletePackTest, AFullDiskThatKeepsTheRecordFromBeingWrittenIsNoCompletedP
     expectTabsShow({1, 2, 4, 6});
     expectTabsEmptyFrom(5);
     EXPECT_EQ(readBytes(paths.setRecPath), recordBefore);
-}
-
-// ---- resetting the selected tab as the last image ----
-
-TEST_F(DeletePackTest, ResetEmptiesTheTabsAboveTheSelectedOneAndKeepsTheirFiles) {
-    fill(6);
-    clickSkipBox(2);
-    clickSkipBox(5);
-    clickTab(4);
-    run("mnuReset");
-
-    const QList<Shown> expected = {{4, kConfirmReset, 12}};
-    EXPECT_EQ(shown, expected);
-    for (int tab = 1; tab <= 4; ++tab)
-        EXPECT_TRUE(loop().filled(tab) && boxIs(tab, true, tab == 2)) << tab;
-    expectTabsEmptyFrom(5);
-    for (int slot : {5, 6})
-        EXPECT_EQ(readBytes(loop().slotFile(slot)), before[slot].bytes) << slot;
-    EXPECT_EQ(loop().model().newestSlot, 4);
-    EXPECT_EQ(selectedTab(), 4);
-    EXPECT_EQ(controls().Image1->picture(), before[4].picture);
-    expectRecordSaved();
 }

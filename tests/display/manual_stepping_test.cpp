@@ -115,21 +115,6 @@ TEST_F(ManualSteppingTest, ATapWhoseReleaseComesWithItsPressStillStepsOnce) {
     EXPECT_EQ(tabs, (std::vector<int>{4, 2}));
 }
 
-TEST_F(ManualSteppingTest, HigherFromTheLastImageWithTheLeftButtonChangesNothingUntilRelease) {
-    sixImages(6);
-    const std::int32_t start = clock.tickCount();
-    // Well past the first pause: a step would have shown by then.
-    pressAndHold(higher(), Qt::LeftButton, [&] {
-        EXPECT_TRUE(held());
-        return since(start) < 1500;
-    });
-    EXPECT_TRUE(tabs.empty());
-    EXPECT_EQ(selectedTab(), 6);
-    EXPECT_FALSE(held());
-    // The next click works as usual.
-    EXPECT_EQ(click(lower(), Qt::LeftButton), 5);
-}
-
 TEST_F(ManualSteppingTest, HoldingHigherWithTheRightButtonCyclesAfterTheFirstPause) {
     sixImages(1, false);
     pressAndHold(higher(), Qt::RightButton, [&] { return tabs.size() < 9; });
@@ -139,18 +124,6 @@ TEST_F(ManualSteppingTest, HoldingHigherWithTheRightButtonCyclesAfterTheFirstPau
     EXPECT_GE(times[1] - times[0], 750);
     for (std::size_t i = 2; i < tabs.size(); ++i)
         EXPECT_LT(times[i] - times[i - 1], 300) << i;
-}
-
-TEST_F(ManualSteppingTest, ReleasingTheOtherStepButtonEndsAHold) {
-    sixImages(1, false);
-    pressAndHold(higher(), Qt::LeftButton, [&] {
-        if (tabs.size() >= 3)
-            QTest::mouseRelease(lower(), Qt::LeftButton);
-        return true;
-    });
-    EXPECT_FALSE(held());
-    EXPECT_GE(tabs.size(), 3u);
-    EXPECT_LE(tabs.size(), 4u);
 }
 
 TEST_F(ManualSteppingTest, StartingTheLoopEndsASearchAtTheEndAndDisablesTheButtons) {
@@ -164,20 +137,4 @@ TEST_F(ManualSteppingTest, StartingTheLoopEndsASearchAtTheEndAndDisablesTheButto
 
 TEST_F(ManualSteppingTest, ClosingTheWindowEndsASearchAtTheEnd) {
     holdAtTheEndUntil([this] { form().close(); });
-}
-
-TEST_F(ManualSteppingTest, StepsFollowTheRingAfterImagesWereDeletedFromIt) {
-    // Six images in a ring turned by two: tabs 1-4 show slots 3-6, tabs 19 and
-    // 20 show slots 1 and 2, tabs 5-18 are empty.
-    showWindow();
-    fillSlots(6);
-    loop().updateModel([](sets::SlotModel& m) {
-        m.ringOffset = 2;
-        m.wrapState = 2;
-    });
-    display().tabs().selectTab(4);
-    EXPECT_EQ(click(higher(), Qt::RightButton), 19);
-    EXPECT_EQ(click(higher(), Qt::LeftButton), 20);
-    EXPECT_EQ(click(higher(), Qt::RightButton), 1);
-    EXPECT_EQ(click(lower(), Qt::RightButton), 20);
 }

@@ -111,16 +111,3 @@ TEST_F(TabDisplayTest, OptionBoxesStoreTheirSettingsAndEnterTogglesThem) {
     EXPECT_FALSE(controls().Check2->isChecked());
     EXPECT_EQ(settings.LongRangeChecked, 0);
 }
-
-TEST_F(TabDisplayTest, EnterOnTheFitBoxFitsTheWindowAtOnce) {
-    showWindow({1000, 800});
-    fillSlots(2);
-    display().zoom().setNaturalSize(9000, 8250);
-    ASSERT_FALSE(controls().Check5->isChecked());
-    QTest::keyClick(controls().Check5, Qt::Key_Enter);
-    EXPECT_TRUE(controls().Check5->isChecked());
-    EXPECT_EQ(settings.FitToImage, 1);
-    EXPECT_NE(form().size(), QSize(1000, 800));
-    EXPECT_EQ(controls().Picture4->height(), 550);
-    EXPECT_GE(controls().Picture4->width(), 600);
-}

@@ -152,16 +152,6 @@ TEST_F(WindowLayoutTest, AStatusBarSwitchedOffInTheMenuStaysOffWhenThePanelComes
     EXPECT_EQ(displayBottom(), 700 - 20);
 }
 
-TEST_F(WindowLayoutTest, TheStatusBarAndStampBoxSettingsAreReadAtLoad) {
-    settings.HideStatusBar = 1;
-    settings.HideStampBox = 1;
-    showWindow({900, 700});
-    EXPECT_FALSE(statusBarShown());
-    EXPECT_FALSE(statusBarItem()->isChecked());
-    EXPECT_EQ(displayBottom(), 700 - 2);
-    EXPECT_FALSE(controls().Picture2->isVisible());
-}
-
 TEST_F(WindowLayoutTest, EveryKeyDownWithExactlyShiftAndCtrlTogglesThePanel) {
     showWindow({900, 700});
     QWidget* focus = controls().Text11;
@@ -186,14 +176,6 @@ TEST_F(WindowLayoutTest, EveryKeyDownWithExactlyShiftAndCtrlTogglesThePanel) {
     QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
     keyDown(focus, Qt::Key_B, Qt::ShiftModifier | Qt::AltModifier);
     EXPECT_TRUE(layout().panelHidden());
-}
-
-TEST_F(WindowLayoutTest, AltOpensTheMenuFromTheShowMenuButton) {
-    showWindow({900, 700});
-    keyDown(controls().Text11, Qt::Key_Alt);
-    QTRY_VERIFY(form().mnuPop1()->isVisible());
-    EXPECT_TRUE(controls().Command3->hasFocus() || !form().isActiveWindow());
-    form().mnuPop1()->hide();
 }
 
 TEST_F(WindowLayoutTest, ARightClickDisablesATextBoxUntilTimer6Fires600msLater) {

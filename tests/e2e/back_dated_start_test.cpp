@@ -74,7 +74,6 @@ TEST_F(BackDatedStartTest, AnUnusableLoopListAsksAndYesGoesOnWithTheLatestImageO
         int answer;
     } cases[] = {
         {"kgrr", "crlf", core::MsgYes},
-        {"kdtx", "nine-lines", core::MsgYes},
         {"kdvn", "nine-lines", core::MsgNo},
     };
     for (const auto& c : cases) {

@@ -78,36 +78,5 @@ TEST_F(RefreshCycleTest, ASiteClickStartsTheProcessAndTheTwentyFirstImageTurnsTh
         EXPECT_EQ(slotTimeUtc(loop().slotForTab(tab)), stamps[tab + 1]) << "tab " << tab;
 }
 
-TEST_F(RefreshCycleTest, AFramePublishedAgainWithANewerTimeAndTheSameSizeIsNeverStored) {
-    startProcessOn(QStringLiteral("kmkx"));
-    ASSERT_FALSE(HasFatalFailure());
-    const QByteArray first = slotBytes(1);
-    const int stored = imagesStored();
-
-    ASSERT_TRUE(sim->setFault(QStringLiteral("name=republish&match=SI.kmkx/latest.gif")));
-    ASSERT_TRUE(sim->advance());
-    refresh().mnuRefresh_Click();
-    // The pane brought the republished frame into the cache, and polls found
-    // nothing new in it.
-    const QUrl image = radarUrl(KmkxImagePath);
-    QTRY_VERIFY_WITH_TIMEOUT(refresh().state().NoNewImageCount >= 2, kPageTimeoutMs);
-    const std::optional<platform::CacheEntry> cached = layer->cacheEntry(image);
-    ASSERT_TRUE(cached);
-    EXPECT_GT(cached->lastModifiedUtc, slotTimeUtc(1));
-    EXPECT_EQ(cached->size, first.size());
-    EXPECT_EQ(imagesStored(), stored);
-    EXPECT_EQ(loop().model().newestSlot, 1);
-    EXPECT_FALSE(loop().filled(2));
-    EXPECT_EQ(refresh().RefreshState(), acquisition::refresh_state::Running);
-
-    // A frame of its own is taken again.
-    ASSERT_TRUE(sim->clearFaults());
-    publishAndRefresh();
-    ASSERT_FALSE(HasFatalFailure());
-    EXPECT_EQ(loop().model().newestSlot, 2);
-    EXPECT_EQ(slotBytes(2), sim->get(KmkxImagePath));
-    EXPECT_EQ(slotBytes(1), first);
-}
-
 } // namespace
 } // namespace nubivista::e2e

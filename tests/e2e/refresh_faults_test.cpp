@@ -5,8 +5,6 @@
 #include "core/press_button.h"
 #include "e2e/refresh_fixture.h"
 
-#include <QDir>
-
 namespace nubivista::e2e {
 namespace {
 
@@ -61,18 +59,6 @@ TEST_P(PaneFaultTest, AnImageAddressThatFailsShutsTheProcessDown) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, PaneFaultTest, ::testing::Values("notFound", "truncate", "hang"),
                          [](const auto& info) { return std::string(info.param); });
-
-TEST_F(RefreshFaultsTest, ThreeFailedDownloadsInARowShutTheProcessDown) {
-    startProcessOn(QStringLiteral("kmkx"));
-    ASSERT_FALSE(HasFatalFailure());
-    before = storedImages();
-    shownBefore = messages.size();
-    // The next slot's file cannot be written: a folder stands in its way.
-    ASSERT_TRUE(QDir().mkpath(loop().slotFile(2)));
-    ASSERT_TRUE(sim->advance());
-    refresh().mnuRefresh_Click();
-    expectShutDownWith(QStringLiteral("\r\nUnable To Get New Files") + kShutDownLine);
-}
 
 TEST_F(RefreshFaultsTest, ACorruptFirstImageShutsTheProcessDown) {
     ASSERT_TRUE(sim->setFault(QStringLiteral("name=corrupt&match=SI.kmkx/latest.gif")));

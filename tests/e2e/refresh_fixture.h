@@ -1,13 +1,8 @@
 #pragma once
-// The program as main() assembles it, in a temporary home: the main window on
-// real browser panes, the relay window, and the Internet layer reaching every
-// host through the radar simulator over loopback. Messages are answered and
-// recorded; the national map is up when a test starts.
-#include "acquisition/form5.h"
-#include "acquisition/platform/pane_profile.h"
-#include "acquisition/platform/web_engine_pane.h"
-#include "app/main_window.h"
-#include "core/message_service.h"
+// The assembled program with its Internet layer reaching every host through
+// the radar simulator over loopback. Messages are answered and recorded; the
+// national map is up when a test starts.
+#include "e2e/assembled_program.h"
 #include "platform/e2e_support.h"
 #include "support/scoped_time_zone.h"
 
@@ -65,7 +60,7 @@ protected:
     sets::LoopSet& loop() { return window->loop(); }
     acquisition::RefreshProcess& refresh() { return window->refresh(); }
     display::DisplayControls& controls() { return window->display().controls(); }
-    platform::WebEnginePane& mapPane();
+    platform::WebEnginePane& mapPane() { return program.mapPane(); }
 
     // The national map over the picture again, as the map button shows it.
     void showMap();
@@ -109,17 +104,15 @@ protected:
     // Not UTC, so that every local-time step of the process is exercised.
     nubivista::testing::ScopedTimeZone zone{"America/Chicago"};
     std::unique_ptr<platform::testing::RadarSimProcess> sim;
-    QTemporaryDir home;
-    core::AppPaths paths;
-    core::Settings settings;
-    core::MessageService messageService{settings.MsgOffMap};
     core::SystemClock clock;
-    std::unique_ptr<platform::InternetLayer> layer;
-    std::unique_ptr<acquisition::FeedProcess> feed; // with ownFeed
-    std::unique_ptr<platform::PaneProfile> profile;
-    std::unique_ptr<acquisition::Form5> form5;
-    QStringList relayed; // what the relay window was asked to open
-    std::unique_ptr<app::MainWindow> window;
+    AssembledProgram program;
+    QTemporaryDir& home = program.home;
+    core::AppPaths& paths = program.paths;
+    core::Settings& settings = program.settings;
+    std::unique_ptr<platform::InternetLayer>& layer = program.layer;
+    std::unique_ptr<acquisition::FeedProcess>& feed = program.feed; // with ownFeed
+    QStringList& relayed = program.relayed;
+    std::unique_ptr<app::MainWindow>& window = program.window;
 
 private:
     int imagesStored_ = 0;

@@ -122,66 +122,6 @@ TEST_F(OptionsWindowTest, HeldScaleButtonsStopAtTheirLimitsAndStepByButton) {
     EXPECT_NEAR(settings.MapScale, 18.989f * 15, 1e-3);
 }
 
-TEST_F(OptionsWindowTest, HeldDelayAndMinuteButtonsStopAtTheirLimits) {
-    settings.FirstExtraMs = 4980;
-    settings.LastExtraMs = 120;
-    settings.StampAdjustMinutes = 13;
-    openOptions();
-    holdFor(f4().Command71, 30);
-    EXPECT_EQ(settings.FirstExtraMs, 5000);
-    EXPECT_EQ(f4().Text15->text(), QStringLiteral("5000"));
-    holdFor(f4().Command80, 30, Qt::ControlModifier);
-    EXPECT_EQ(settings.LastExtraMs, 0);
-    EXPECT_EQ(f4().Text16->text(), QStringLiteral("0"));
-    pressOnce(f4().Command81, Qt::LeftButton, Qt::ControlModifier);
-    EXPECT_EQ(settings.LastExtraMs, 50);
-    pressOnce(f4().Command81, Qt::RightButton);
-    EXPECT_EQ(settings.LastExtraMs, 50) << "the delay buttons answer the left button only";
-
-    showTab(1);
-    holdFor(f4().Command11, 30);
-    EXPECT_EQ(f4().Text6->text(), QStringLiteral("15"));
-    pressOnce(f4().Command10, Qt::RightButton);
-    EXPECT_EQ(settings.StampAdjustMinutes, 15);
-    holdFor(f4().Command10, 120);
-    EXPECT_EQ(settings.StampAdjustMinutes, -15);
-}
-
-TEST_F(OptionsWindowTest, EscapeAfterOnlyCheck5AppliesNothingAtClose) {
-    fillSlots(2);
-    openOptions();
-    // Marks that a close which applied anything would undo.
-    controls().Command13->setToolTip(QStringLiteral("mark"));
-    controls().Picture8[1]->setPixmap(QPixmap());
-    const QString changedUrl = QStringLiteral("http://example.test/radar/national.html");
-    settings.NationalMapUrl = changedUrl;
-    showTab(1);
-    click(f4().Check5);
-    EXPECT_EQ(settings.EtaUseDirection, 1) << "in force at once";
-    escape();
-    EXPECT_EQ(controls().Command13->toolTip(), QStringLiteral("mark"));
-    EXPECT_TRUE(controls().Picture8[1]->pixmap().isNull());
-    EXPECT_EQ(settings.NationalMapUrl, changedUrl);
-}
-
-TEST_F(OptionsWindowTest, ToolTipsAreClearedAndSetAgainAtClose) {
-    openOptions();
-    const QString tip = controls().Command13->toolTip();
-    ASSERT_FALSE(tip.isEmpty());
-    click(f4().Check1);
-    EXPECT_EQ(settings.NoToolTips, 0) << "applied at close";
-    EXPECT_EQ(controls().Command13->toolTip(), tip);
-    escape();
-    EXPECT_EQ(settings.NoToolTips, 1);
-    EXPECT_TRUE(controls().Command13->toolTip().isEmpty());
-
-    openOptions();
-    click(f4().Check1);
-    f4().close();
-    EXPECT_EQ(settings.NoToolTips, 0);
-    EXPECT_EQ(controls().Command13->toolTip(), tip);
-}
-
 TEST_F(OptionsWindowTest, StampPanelIsHiddenAtOnceAndRedoneAtClose) {
     fillSlots(2);
     openOptions();
@@ -292,36 +232,6 @@ TEST_F(OptionsWindowTest, ListBoxesRetitleTheEtaListAtOnce) {
         EXPECT_EQ(list.ListView1->headerItem()->text(1), QString::fromLatin1(header));
     }
     EXPECT_FALSE(list.isVisible()) << "retitled, not shown";
-}
-
-TEST_F(OptionsWindowTest, OnTopFollowsCheck4AndTheSetting) {
-    openOptions();
-    EXPECT_FALSE(f4().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    click(f4().Check4);
-    EXPECT_EQ(settings.OptionsOnTop, 1);
-    EXPECT_TRUE(f4().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    escape();
-    openOptions();
-    EXPECT_TRUE(f4().Check4->isChecked());
-    EXPECT_TRUE(f4().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    click(f4().Check4);
-    EXPECT_EQ(settings.OptionsOnTop, 0);
-    EXPECT_FALSE(f4().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-}
-
-TEST_F(OptionsWindowTest, SystemColourChangeRecoloursAnOpenWindow) {
-    openOptions();
-    const QColor base = QApplication::palette().color(QPalette::Base);
-    const QColor button = QApplication::palette().color(QPalette::Button);
-    ASSERT_NE(base, button);
-    EXPECT_EQ(f4().Frame1->palette().color(QPalette::Window), button);
-    display().look().themePad = 15; // a themed system paints panels in the window colour
-    emit form().systemColorsChanged();
-    EXPECT_EQ(f4().Frame1->palette().color(QPalette::Window), base);
-    EXPECT_EQ(f4().Label6->palette().color(QPalette::WindowText),
-              QApplication::palette().color(QPalette::Text));
-    EXPECT_EQ(f4().Check5->palette().color(QPalette::Window), base);
-    EXPECT_NE(f4().Check4->palette().color(QPalette::Window), base) << "OnTop keeps its colours";
 }
 
 TEST_F(OptionsWindowTest, EditsAreInTheRecordWrittenAtExit) {

@@ -18,42 +18,12 @@ namespace {
 
 using PaneEventsTest = RefreshTest;
 
-TEST_F(PaneEventsTest, ProgressShowsWhichPaneLoadsWithinTheBarsMaximum) {
-    struct Case {
-        int pane, progress, maximum;
-        bool hidden;
-        int barMaximum, barValue;
-        const char* panel2;
-    };
-    QProgressBar* bar = form().ProgressBar1();
-    for (const Case& c : {Case{1, 5, 0, false, 1, 1, "1"},         // no maximum: one step, full
-                          Case{2, 150, 100, false, 100, 100, "2"}, // past the maximum: full
-                          Case{2, 40, 100, false, 100, 40, "2"},
-                          Case{1, 0, 100, true, 100, 0, ""}}) { // finished: hidden, emptied
-        SCOPED_TRACE(::testing::Message() << c.pane << ": " << c.progress << "/" << c.maximum);
-        emit panes.at(c.pane - 1)->progressChange(c.progress, c.maximum);
-        EXPECT_EQ(bar->isHidden(), c.hidden);
-        EXPECT_EQ(bar->maximum(), c.barMaximum);
-        EXPECT_EQ(bar->value(), c.barValue);
-        EXPECT_EQ(form().statusPanel(2)->text(), QString::fromLatin1(c.panel2));
-    }
-}
-
 TEST_F(PaneEventsTest, StatusTextShowsInPanelOneUntilDoneInAnyCase) {
     for (const char* done : {"done", "DONE", "Done"}) {
         emit mapPane()->statusTextChange(QStringLiteral("Opening page national.html..."));
         EXPECT_EQ(form().statusPanel(1)->text(), QStringLiteral("Opening page national.html..."));
         emit imagePane()->statusTextChange(QString::fromLatin1(done));
         EXPECT_TRUE(form().statusPanel(1)->text().isEmpty()) << done;
-    }
-}
-
-TEST_F(PaneEventsTest, PanesAreSilentWhileLoading) {
-    for (FakeBrowserPane* pane : {imagePane(), mapPane()}) {
-        emit pane->downloadBegin();
-        EXPECT_TRUE(pane->silent());
-        emit pane->documentComplete(QUrl(QStringLiteral("http://weather.noaa.gov/x.html")));
-        EXPECT_FALSE(pane->silent());
     }
 }
 

@@ -1,31 +1,23 @@
 #include "soak/soak_run.h"
 
-#include "acquisition/form5.h"
-#include "acquisition/platform/pane_profile.h"
-#include "acquisition/platform/web_engine_pane.h"
 #include "acquisition/platform/web_engine_setup.h"
-#include "app/main_window.h"
-#include "core/message_service.h"
 #include "core/ole_date.h"
 #include "core/press_button.h"
 #include "core/wait_ticks.h"
 #include "display/display_controls.h"
+#include "e2e/assembled_program.h"
 #include "platform/e2e_support.h"
 #include "sets/loop_set.h"
 #include "soak/scaled_clock.h"
 #include "soak/soak_checks.h"
 #include "support/scoped_time_zone.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QWebEnginePage>
 #include <cstdio>
 #include <optional>
 
@@ -83,14 +75,9 @@ private:
 
     std::unique_ptr<RadarSimProcess> sim_;
     std::unique_ptr<ScaledClock> clock_;
-    QTemporaryDir home_;
-    core::AppPaths paths_;
-    core::Settings settings_;
-    core::MessageService messages_{settings_.MsgOffMap};
-    std::unique_ptr<platform::InternetLayer> layer_;
-    std::unique_ptr<platform::PaneProfile> profile_;
-    std::unique_ptr<acquisition::Form5> form5_;
-    std::unique_ptr<app::MainWindow> window_;
+    e2e::AssembledProgram program_;
+    core::Settings& settings_ = program_.settings;
+    std::unique_ptr<app::MainWindow>& window_ = program_.window;
     std::unique_ptr<RecordWatch> record_;
     std::unique_ptr<FrameTruth> truth_;
     StallWatch stalls_;
@@ -190,55 +177,26 @@ bool SoakRun::setUp() {
     clock_ = std::make_unique<ScaledClock>(startUtc_, options_.timeScale);
     endUtc_ = startUtc_.addSecs(static_cast<qint64>(options_.simulatedHours * 3600));
 
-    paths_ = core::derivePaths(QStringLiteral(NUBIVISTA_APP_DIR), home_.path());
-    if (!QFile::exists(paths_.beginNav.path)) {
-        violation(QStringLiteral("the program's pages are not in ") + paths_.appDir);
-        return false;
-    }
-    QDir().mkpath(paths_.loopImagesDir);
-    QDir().mkpath(paths_.savedSetsDir);
     settings_.RefreshIntervalMinutes = kRefreshMinutes;
-
-    // Every question is answered Yes, as a watcher who wants the loop going.
-    messages_.setAnswerer([this](int kind, const QString& text, int id) {
-        log(QStringLiteral("message %1/%2: %3").arg(kind).arg(id).arg(text.simplified()));
-        return kind == 1 ? int(core::MsgOkay) : int(core::MsgYes);
-    });
-
     // A hung server ends the pane's load in two seconds, not thirty.
-    layer_ = platform::testing::layerThroughSim(home_, *sim_, true, 2000);
-    if (!layer_->isRunning()) {
-        violation(QStringLiteral("the Internet layer did not start"));
+    program_.layer = platform::testing::layerThroughSim(program_.home, *sim_, true, 2000);
+    if (program_.layer->isRunning()) {
+        platform::DownloadLimits limits = program_.layer->downloadLimits();
+        limits.timeoutMs = 5000;
+        program_.layer->setDownloadLimits(limits);
+    }
+    // Every question is answered Yes, as a watcher who wants the loop going.
+    const std::optional<QString> missing = program_.assemble(
+        *clock_,
+        [this](int kind, const QString& text, int id) {
+            log(QStringLiteral("message %1/%2: %3").arg(kind).arg(id).arg(text.simplified()));
+            return kind == 1 ? int(core::MsgOkay) : int(core::MsgYes);
+        },
+        {});
+    if (missing) {
+        violation(*missing);
         return false;
     }
-    platform::DownloadLimits limits = layer_->downloadLimits();
-    limits.timeoutMs = 5000;
-    layer_->setDownloadLimits(limits);
-    profile_ = std::make_unique<platform::PaneProfile>(layer_->credentials());
-
-    acquisition::RelayLaunchers launchers;
-    launchers.startProgram = [](const QString&, const QStringList&) { return true; };
-    launchers.openInDefaultBrowser = [](const QUrl&, const std::function<void()>&) {};
-    form5_ = std::make_unique<acquisition::Form5>(paths_, new platform::WebEnginePane(*profile_),
-                                                  launchers);
-    form5_->Form_Load();
-    form5_->hide();
-
-    app::MainWindowServices services;
-    services.settings = &settings_;
-    services.paths = paths_;
-    services.messages = &messages_;
-    services.clock = clock_.get();
-    services.makePane = [this] { return new platform::WebEnginePane(*profile_); };
-    services.openInNewWindow = [this](const QString& address) { form5_->OpenInNewWindow(address); };
-    services.internet = layer_.get();
-    services.onlineSwitchDone = true;
-    services.takeMapPopup = [this] {
-        form5_->setPopupRequested(true);
-        return form5_->WebBrowser1;
-    };
-    window_ = std::make_unique<app::MainWindow>(services);
-    messages_.setParentWindow(&window_->form1());
     window_->refresh().setTimeScale(options_.timeScale);
 
     record_ = std::make_unique<RecordWatch>(window_->loop(),
@@ -255,17 +213,13 @@ bool SoakRun::setUp() {
         lastImageAt_ = clock_->nowUtc();
         slotsToVerify_ << slot;
     });
-    auto* mapPane = qobject_cast<platform::WebEnginePane*>(window_->panes().WebBrowser2);
-    QObject::connect(mapPane, &platform::BrowserPane::documentComplete,
+    QObject::connect(&program_.mapPane(), &platform::BrowserPane::documentComplete,
                      [this](const QUrl& address) {
                          if (address.path().endsWith(QLatin1String("/national.html")))
                              ++mapLoads_;
                      });
 
-    window_->form1().Form_Load();
-    window_->form1().resize(1100, 900);
-    window_->form1().show();
-    window_->form1().Form_Activate();
+    program_.show();
     if (!core::WaitUntil([this] { return mapLoads_ > 0; }, kFirstMapTimeoutMs)) {
         violation(QStringLiteral("the national map did not come"));
         return false;
@@ -281,24 +235,10 @@ bool SoakRun::setUp() {
 }
 
 bool SoakRun::clickSite() {
-    // A click on the site's spot of the map, as the page's own link takes it.
-    auto* mapPane = qobject_cast<platform::WebEnginePane*>(window_->panes().WebBrowser2);
-    auto found = std::make_shared<std::optional<bool>>();
-    mapPane->page()->runJavaScript(
-        QStringLiteral("(function() {"
-                       "  var spot = document.querySelector('area[href$=\"/si.%1.shtml\"]');"
-                       "  if (!spot) return false;"
-                       "  spot.click();"
-                       "  return true;"
-                       "})()")
-            .arg(options_.site),
-        [found](const QVariant& result) { *found = result.toBool(); });
-    if (!core::WaitUntil([&] { return found->has_value(); }, kFirstMapTimeoutMs) ||
-        !found->value()) {
-        violation(QStringLiteral("the map has no spot for ") + options_.site);
-        return false;
-    }
-    return true;
+    if (program_.clickSite(options_.site, kFirstMapTimeoutMs).value_or(false))
+        return true;
+    violation(QStringLiteral("the map has no spot for ") + options_.site);
+    return false;
 }
 
 void SoakRun::clickControl(QWidget* control) {
@@ -400,7 +340,7 @@ void SoakRun::driveFaults(const QDateTime& now) {
         if (now < faultEndsAt_)
             return;
         sim_->clearFaults();
-        log(QStringLiteral("fault cleared: ") + faultLabel(*faultInForce_));
+        log(QStringLiteral("fault cleared: ") + faultInForce_->label16());
         faultInForce_.reset();
         faultClearedAt_ = now;
         nextFaultAt_ = now.addSecs(qint64(plan_.nextGapFrames()) * kFrameSeconds);
@@ -419,18 +359,18 @@ void SoakRun::driveFaults(const QDateTime& now) {
         return;
     const Fault fault = plan_.nextFault();
     if (!sim_->setFault(faultQuery(fault, options_.site))) {
-        violation(QStringLiteral("the feed refused the fault ") + faultLabel(fault));
+        violation(QStringLiteral("the feed refused the fault ") + fault.label16());
         return;
     }
     faultInForce_ = fault;
     faultEndsAt_ = now.addSecs(kFaultHoldSeconds);
-    if (fault == Fault::Republish)
+    if (fault == kRepublish)
         truth_->noteRepublish(now, faultEndsAt_);
-    ++summary_.faultsByKind[faultLabel(fault)];
-    log(QStringLiteral("fault injected: ") + faultLabel(fault));
+    ++summary_.faultsByKind[fault.label16()];
+    log(QStringLiteral("fault injected: ") + fault.label16());
     // The national map's host matters only when the map loads: the watcher
     // brings the map up over the picture.
-    if (fault == Fault::MapHostUnreachable && window_->panes().mapPaneAside())
+    if (fault == kMapHostUnreachable && window_->panes().mapPaneAside())
         window_->panes().Command1_Click();
 }
 

@@ -117,13 +117,3 @@ TEST_F(LiveServiceTest, UpstreamTroubleServesARecentScanAndOtherwiseAnErrorNever
     EXPECT_EQ(get(QStringLiteral("/radar/images/DS.78ohp/SI.klsx/latest.gif")).status, 503);
     EXPECT_EQ(get(QStringLiteral("/radar/images/DS.p19r0/SI.kxxx/latest.gif")).status, 404);
 }
-
-TEST_F(LiveServiceTest, ATreeAnswering404ForEveryProductGivesWayToTheArchive) {
-    start({upstream.base(), upstream.base()});
-    upstream.archive[QStringLiteral("LSX_N0Q_2026_12_08_11_57_30")] =
-        retimed(n0q, now.addSecs(-150));
-    const Answer answer = get(kLatest);
-    EXPECT_EQ(answer.status, 200);
-    EXPECT_EQ(answer.lastModified, now.addSecs(-150));
-    EXPECT_EQ(upstream.treeRequests, 2) << "both products of the tree were asked first";
-}

@@ -1,8 +1,6 @@
 #include "feed/server/http_date.h"
 #include "sim_fixture.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <limits>
 
 namespace nubivista::feed::sim::testing {
@@ -15,60 +13,27 @@ const QByteArray kLatest = "/radar/images/DS.p19r0/SI.kmkx/latest.gif";
 
 class Headers : public SimFixture {};
 
-TEST_F(Headers, ImageCarriesTheHeadersARealServerSends) {
-    const WireReply reply = request(kLatest);
-    ASSERT_EQ(reply.status, 200);
-    EXPECT_EQ(reply.header("last-modified"), "Fri, 12 Jun 2026 13:55:00 GMT");
-    EXPECT_EQ(reply.header("date"), "Fri, 12 Jun 2026 13:58:00 GMT");
-    EXPECT_EQ(reply.contentLength(), reply.body.size());
-    EXPECT_FALSE(reply.header("etag").isEmpty());
-    // A stopped clock: one whole interval until the next frame.
-    EXPECT_EQ(reply.header("cache-control"), "max-age=300");
-}
-
-TEST_F(Headers, ConditionalRequestsAnswerNotModified) {
+TEST_F(Headers, ImageCarriesARealServersHeadersAndAnswersConditionalAndHeadRequests) {
     const WireReply full = request(kLatest);
+    ASSERT_EQ(full.status, 200);
+    EXPECT_EQ(full.header("last-modified"), "Fri, 12 Jun 2026 13:55:00 GMT");
+    EXPECT_EQ(full.header("date"), "Fri, 12 Jun 2026 13:58:00 GMT");
+    EXPECT_EQ(full.contentLength(), full.body.size());
+    // A stopped clock: one whole interval until the next frame.
+    EXPECT_EQ(full.header("cache-control"), "max-age=300");
+
     const WireReply sameTime =
         request(kLatest, "If-Modified-Since: Fri, 12 Jun 2026 13:55:00 GMT\r\n");
-    EXPECT_EQ(sameTime.status, 304);
-    EXPECT_TRUE(sameTime.body.isEmpty());
+    EXPECT_TRUE(sameTime.status == 304 && sameTime.body.isEmpty());
     const WireReply older =
         request(kLatest, "If-Modified-Since: Fri, 12 Jun 2026 13:54:59 GMT\r\n");
-    EXPECT_EQ(older.status, 200);
-    EXPECT_EQ(older.body, full.body);
-    const WireReply tag = request(kLatest, "If-None-Match: " + full.header("etag") + "\r\n");
-    EXPECT_EQ(tag.status, 304);
-    const WireReply otherTag = request(kLatest, "If-None-Match: \"nope\"\r\n");
-    EXPECT_EQ(otherTag.status, 200);
-}
+    EXPECT_TRUE(older.status == 200 && older.body == full.body);
+    EXPECT_EQ(request(kLatest, "If-None-Match: " + full.header("etag") + "\r\n").status, 304);
+    EXPECT_EQ(request(kLatest, "If-None-Match: \"nope\"\r\n").status, 200);
 
-TEST_F(Headers, HeadTellsTheSizeWithoutABody) {
-    const WireReply full = request(kLatest);
     const WireReply head = request(kLatest, {}, "HEAD");
-    EXPECT_EQ(head.status, 200);
+    EXPECT_TRUE(head.status == 200 && head.body.isEmpty());
     EXPECT_EQ(head.contentLength(), full.body.size());
-    EXPECT_TRUE(head.body.isEmpty());
-}
-
-TEST_F(Headers, ConnectionCloseIsHonouredAndKeepAliveIsTheDefault) {
-    const qint64 size = request(kLatest).body.size();
-    for (const bool close : {true, false}) {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, port);
-        ASSERT_TRUE(socket.waitForConnected(2000));
-        socket.write("GET " + kLatest + " HTTP/1.1\r\nHost: weather.noaa.gov\r\n" +
-                     (close ? QByteArray("Connection: close\r\n") : QByteArray()) + "\r\n");
-        QByteArray raw;
-        const bool closed = QTest::qWaitFor(
-            [&] {
-                raw += socket.readAll();
-                return socket.state() == QAbstractSocket::UnconnectedState;
-            },
-            close ? 3000 : 200);
-        raw += socket.readAll();
-        EXPECT_EQ(closed, close);
-        EXPECT_EQ(raw.size() - raw.indexOf("\r\n\r\n") - 4, size);
-    }
 }
 
 TEST_F(Headers, AdvancePublishesNewerFramesOfAnotherSize) {
@@ -90,17 +55,6 @@ TEST_F(Headers, AdvancePublishesNewerFramesOfAnotherSize) {
     admin("/_sim/advance?frames=5");
     EXPECT_EQ(request(kLatest).header("last-modified"), "Fri, 12 Jun 2026 14:35:00 GMT");
     EXPECT_EQ(request("/_sim/advance?frames=-2").status, 400);
-}
-
-TEST_F(Headers, StateReportsClockIntervalAndNewestFrame) {
-    const WireReply reply = request("/_sim/state");
-    ASSERT_EQ(reply.status, 200);
-    const QJsonObject state = QJsonDocument::fromJson(reply.body).object();
-    EXPECT_EQ(state.value(QStringLiteral("now")).toString(),
-              QStringLiteral("2026-06-12T13:58:00Z"));
-    EXPECT_EQ(state.value(QStringLiteral("frameInterval")).toInt(), 300);
-    EXPECT_EQ(state.value(QStringLiteral("newestFrame")).toString(),
-              QStringLiteral("2026-06-12T13:55:00Z"));
 }
 
 TEST(HttpDate, RoundTripsAndRejectsOtherForms) {
