@@ -32,18 +32,3 @@ TEST(CloseOnSignal, ATerminationSignalClosesTheMainWindowTheOrdinaryWay) {
         EXPECT_FALSE(window.isVisible());
     }
 }
-
-TEST(CloseOnSignal, TheEarlierHandlerComesBackAfterwards) {
-    const auto handler = [] {
-        struct sigaction current {};
-        ::sigaction(SIGTERM, nullptr, &current);
-        return current.sa_handler;
-    };
-    const auto before = handler();
-    {
-        ClosingWindow window;
-        CloseOnSignal guard(&window);
-        EXPECT_NE(handler(), before);
-    }
-    EXPECT_EQ(handler(), before);
-}

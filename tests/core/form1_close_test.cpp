@@ -50,22 +50,6 @@ TEST_F(Form1Close, TheLoadPlacesTheWindowAndANormalWindowStoresItsPlacementAtClo
     EXPECT_EQ(storedPlacement(), (WindowPlacement{600, 900, 10500, 7800}));
 }
 
-TEST_F(Form1Close, AMaximisedWindowKeepsThePreviousPlacement) {
-    Form1 form(settings, paths, messages, clock);
-    form.Form_Load();
-    form.showMaximized();
-    form.close();
-    EXPECT_EQ(storedPlacement(), (WindowPlacement{1500, 1200, 9000, 7500}));
-}
-
-TEST_F(Form1Close, AFreshSettingsFileGetsTheDefaultPlacementOnScreen) {
-    settings.MainLeft = settings.MainTop = settings.MainWidth = settings.MainHeight = 0;
-    Form1 form(settings, paths, messages, clock);
-    form.Form_Load();
-    const QRect screen = QApplication::primaryScreen()->availableGeometry();
-    EXPECT_TRUE(screen.contains(form.geometry())) << form.geometry().x() << "," << form.width();
-}
-
 TEST_F(Form1Close, AFailedSettingsWriteIsToldOnceAndKeepsTheOldFile) {
     const QByteArray before = nubivista::testing::readBytes(paths.iniPath);
     const nubivista::testing::ModalCloser closer;

@@ -61,14 +61,3 @@ TEST(DefaultPlacement, UsedWhenTheStoredPlacementCannotPlaceAWindow) {
     EXPECT_EQ(placementAtStart(kStored, work), kStored);
     EXPECT_EQ(placementAtStart({0, 0, 9000, 7000}, work), (WindowPlacement{0, 0, 9000, 7000}));
 }
-
-TEST(Twips, FifteenTwipsToThePixel) {
-    const std::pair<double, int> cases[] = {{9300, 620}, {7, 0},   {8, 1},
-                                            {-30, -2},   {NAN, 0}, {1e30, 1000000}};
-    for (const auto& [twips, pixels] : cases)
-        EXPECT_EQ(twipsToPixels(twips), pixels) << twips;
-
-    const QRect pixels(10, 20, 800, 600);
-    EXPECT_EQ(placementFromPixels(pixels), (WindowPlacement{150, 300, 12000, 9000}));
-    EXPECT_EQ(placementToPixels(placementFromPixels(pixels)), pixels);
-}

@@ -110,20 +110,3 @@ TEST(FileTimeToLocDate, UtcFileTimesShownInLocalTime) {
         EXPECT_EQ(parts(FileTimeToLocDate(fileTime, fixedClock())), parts(local)) << zone;
     }
 }
-
-TEST(UtcToLocal, RoundTripsThroughLocalTimeAcrossTheChanges) {
-    for (const char* zone : {"America/Chicago", "Europe/Berlin"}) {
-        const ScopedTimeZone tz(zone);
-        // Every 20 minutes through the days of both changes and a summer day.
-        for (const OleDate day : {at(2024, 3, 10), at(2024, 3, 31), at(2024, 7, 4),
-                                  at(2024, 10, 27), at(2024, 11, 3)}) {
-            for (int minute = 0; minute < 24 * 60; minute += 20) {
-                const OleDate local = utcToLocal(*oleAddMinutes(day, minute), fixedClock());
-                // Local times that occur twice come back as their later UTC.
-                const OleDate again =
-                    utcToLocal(LocDateToUtcDate(local, fixedClock()), fixedClock());
-                EXPECT_EQ(parts(again), parts(local)) << zone << " " << local;
-            }
-        }
-    }
-}

@@ -44,8 +44,6 @@ void RefreshE2eTest::SetUp() {
         ASSERT_TRUE(sim->isRunning()) << "the feed did not start";
         layer = platform::testing::layerThroughSim(home, *sim, true, paneFetchTimeoutMs);
     }
-    for (const QString& fault : faultsAtStart)
-        ASSERT_TRUE(sim->setFault(fault)) << fault.toStdString();
     const std::optional<QString> missing = program.assemble(
         clock,
         [this](int kind, const QString& text, int id) {
@@ -68,13 +66,9 @@ void RefreshE2eTest::SetUp() {
                          if (address == QUrl(settings.NationalMapUrl.trimmed()))
                              ++mapLoads_;
                      });
-    if (beforeLoad)
-        beforeLoad();
     program.show();
     // The national map comes a second after the first activation.
-    if (waitForMap) {
-        QTRY_VERIFY_WITH_TIMEOUT(mapLoads_ > 0, kPageTimeoutMs);
-    }
+    QTRY_VERIFY_WITH_TIMEOUT(mapLoads_ > 0, kPageTimeoutMs);
 }
 
 void RefreshE2eTest::attachToOwnFeed() {

@@ -86,12 +86,8 @@ protected:
     QMap<int, QByteArray> storedImages() const;
 
     // Set before SetUp: the simulator's arguments (its clock stands still, so
-    // frames come only when published), faults set before the window loads, a
-    // step just before it loads, and whether to wait for the national map.
+    // frames come only when published).
     QStringList simArguments{"--speed", "0"};
-    QStringList faultsAtStart;
-    std::function<void()> beforeLoad;
-    bool waitForMap = true;
     // The program's own feed (the demo's simulator as a child it supervises)
     // instead of a simulator the test starts; sim then reaches that feed.
     bool ownFeed = false;

@@ -1,6 +1,6 @@
 // The Options window in the assembled main window: load, held buttons, the
 // unit change, what applies at once and at close, Restore Defaults, messages,
-// list boxes, OnTop and the settings record written at exit.
+// list boxes and the settings record written at exit.
 #include "core/settings.h"
 #include "display/press_and_hold.h"
 #include "display/window_fixture.h"

@@ -1,12 +1,12 @@
 // The decisions of the proxy front and the panes that need no network: which
 // address a proxy request names, which cache rule serves it, which status a
 // pane reports, the run's credentials and the connection state.
+#include "acquisition/platform/browser_pane.h"
 #include "acquisition/platform/connection_state.h"
 #include "acquisition/platform/navigate_error.h"
 #include "acquisition/platform/proxy_credentials.h"
 #include "acquisition/platform/proxy_rules.h"
 #include "acquisition/platform/web_engine_setup.h"
-#include "platform/fake_browser_pane.h"
 
 #include <array>
 #include <gtest/gtest.h>
@@ -130,13 +130,6 @@ TEST(ConnectionStateFrom, OnlyADisconnectedSystemIsNotConnected) {
         EXPECT_EQ(state.connected, connected);
         EXPECT_EQ(state.flags(), flags);
     }
-}
-
-TEST(BrowserPanePlacement, IsInTwips) {
-    testing::FakeBrowserPane pane;
-    pane.setPlacementTwips({150, 300, 9000, 6000});
-    EXPECT_EQ(pane.geometry(), QRect(10, 20, 600, 400));
-    EXPECT_EQ(pane.placementTwips().width, 9000);
 }
 
 TEST(ChromiumFlags, SandboxAndZygoteOffOnlyAsRootGpuOffForSoftwarePanesAndGivenFlagsWin) {

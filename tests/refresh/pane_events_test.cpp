@@ -1,11 +1,10 @@
-// The browser panes' events in the assembled window: progress and status in
-// the status bar, the silent switch, new windows, and navigation errors with
+// The browser panes' events in the assembled window: status in the status
+// bar, new windows, and navigation errors with
 // the national map's fallback ring and the forced shut-down of a process.
 #include "radar/addresses.h"
 #include "refresh_fixture.h"
 
 #include <QLabel>
-#include <QProgressBar>
 
 using namespace nubivista;
 using nubivista::testing::kNavigateErrorText;
