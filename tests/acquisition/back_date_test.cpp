@@ -62,18 +62,6 @@ std::vector<int> minutesOf(const std::vector<LoopListEntry>& entries) {
     return minutes;
 }
 
-TEST(BackDateMessages, CarryTheirLinesWithCrLfBreaks) {
-    EXPECT_EQ(BackDateQuestionText(), "\r\n\r\nBack Date Download Failed. Do You Want To\r\n"
-                                      "Navigate To The Latest Single Image Page?");
-    EXPECT_EQ(BackDateErrorText("Unable To Get New Files", false),
-              "\r\nUnable To Get New Files\r\n...Error...Process Will Be Shut-Down.\r\n"
-              "Then, You Can Use The Map To Navigate\r\nAnd Start A New Process.");
-    EXPECT_EQ(BackDateErrorText("", true), "\r\n\r\nError - Unable To Restart The Auto-Refresh\r\n"
-                                           "Process With Back-Dated Images. You Can  \r\n"
-                                           "Un-Check The --Back Date-- Check Box And\r\n"
-                                           "Try To Start With The Latest Available Image.");
-}
-
 TEST(BackDateStart, NeedsALoopPageAndAFreshCachedList) {
     EXPECT_TRUE(IsBackDateStartAddress(LoopPage));
     EXPECT_TRUE(IsBackDateStartAddress(L("http://weather.noaa.gov/radar/LOOP/DS.p19r0/k.shtml")));
@@ -211,17 +199,6 @@ TEST(BackDateChoice, WalksAtTheSpacingOfTheInterval) {
     EXPECT_EQ(walk({2, 3, 4, 14, 40, 41, 50, 54, 55, 56}, choiceAt(13, 59, 6, true)),
               (Walk{{2, 3, 4, 14, 40, 41, 50, 54, 55}, 56}))
         << "all images when the option is on";
-}
-
-TEST(BackDateChoice, RepeatedTimesCountOnceWithTheirFirstAddress) {
-    std::vector<LoopListEntry> list = entriesAt(EverySix);
-    list[5] = {list[4].utcTime, QStringLiteral("second copy")};
-    const BackDateSelection selection = ChooseBackDateImages(list, choiceAt(14, 2));
-    ASSERT_EQ(selection.fault, std::nullopt);
-    EXPECT_EQ(minutesOf(selection.loadOrder()),
-              (std::vector<int>{2, 8, 14, 20, 26, 38, 44, 50, 56}));
-    for (const LoopListEntry& e : selection.selected)
-        EXPECT_NE(e.imageUrl, "second copy");
 }
 
 TEST(BackDateChoice, FailsSoftWhenNothingFits) {

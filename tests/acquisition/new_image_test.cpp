@@ -129,33 +129,3 @@ TEST(AcceptedImageStep, TurnsAFullOrGappedRingAndNamesTheNewestTab) {
                                            image.time, image.size, tab}));
     }
 }
-
-// Twenty-one images from an empty ring: slots 1 to 20 on tabs 1 to 20, then
-// slot 1 again with the newest still on tab 20.
-TEST(AcceptedImageStep, TwentyOneImagesFromAnEmptyRing) {
-    const ScopedTimeZone tz("UTC");
-    const ManualClock clock = noonClock();
-    sets::SlotModel model;
-    model.wrapState = sets::kRingHasGaps;
-    EXPECT_FALSE(isFirstImageOfProcess(model)) << "an emptied ring with gaps";
-    model.wrapState = sets::kFillingFirstTime;
-    for (int n = 1; n <= 21; ++n) {
-        SCOPED_TRACE(n);
-        const CacheTime image{at(2024, 6, 15, 10, n), 1000 + n, at(2024, 6, 15, 10, n)};
-        EXPECT_EQ(isFirstImageOfProcess(model), n == 1);
-        const AcceptedImageStep step = stepForAcceptedImage(model, image, 0, clock);
-        model.slotFilled[step.slot] = 1;
-        model.slotTime[step.slot] = step.slotTime;
-        applyAcceptedImageStep(model, step);
-        const int expectedSlot = n <= 20 ? n : 1;
-        EXPECT_EQ(step.slot, expectedSlot);
-        EXPECT_EQ(step.tab, n <= 20 ? n : 20);
-        EXPECT_EQ(sets::slotForTab(step.tab, model.ringOffset), expectedSlot);
-        EXPECT_EQ(model.wrapState, n <= 20 ? sets::kFillingFirstTime : sets::kRingFull);
-        EXPECT_EQ(model.newestSlot, expectedSlot);
-        EXPECT_EQ(model.lastImageTime, image.time);
-        EXPECT_EQ(model.lastImageSize, image.size);
-    }
-    EXPECT_EQ(model.ringOffset, 1);
-    EXPECT_EQ(model.slotTime[1], at(2024, 6, 15, 10, 21));
-}

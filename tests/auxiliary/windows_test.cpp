@@ -172,13 +172,3 @@ TEST_F(FeedbackWindow, WithoutAMailProgramOffersToCopyTheMail) {
         EXPECT_EQ(form.message().text, QStringLiteral("It closed when I zoomed."));
     }
 }
-
-TEST_F(FeedbackWindow, ShownOnceNotAgainWhileOpen) {
-    type("", "half written", "");
-    EXPECT_FALSE(form.showOnce());
-    EXPECT_EQ(form.message().text, QStringLiteral("half written"));
-    child<QPushButton>(form, "Command2")->click();
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(form.showOnce());
-    EXPECT_EQ(form.message().text, QStringLiteral("half written")) << "closing keeps the draft";
-}

@@ -10,13 +10,6 @@
 using namespace nubivista::core;
 using nubivista::testing::writeBytes;
 
-TEST(AppPaths, ARootProgramFolderStillJoinsToValidPaths) {
-    EXPECT_EQ(appDirFrom(QStringLiteral("/")), QString());
-    const AppPaths p = derivePaths(appDirFrom(QStringLiteral("/")), QStringLiteral("/p"));
-    EXPECT_EQ(p.beginNav.path, QStringLiteral("/BeginNav.htm"));
-    EXPECT_EQ(appDirFrom(QStringLiteral("/opt/x/")), QStringLiteral("/opt/x"));
-}
-
 TEST(AppPaths, LocalPageAddressesKeepCaseAndEscapeSpacesSoTheyOpenOnACaseSensitiveDisk) {
     const AppPaths p = derivePaths(QStringLiteral("/Program Files/X"), QStringLiteral("/p"));
     EXPECT_EQ(p.beginNav.url.toString(QUrl::FullyEncoded),

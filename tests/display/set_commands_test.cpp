@@ -179,19 +179,3 @@ TEST_F(SetCommandsTest, OpenSelectsTheTabOfTheNewestSlotAndMakesTheSetCurrent) {
     EXPECT_EQ(readBytes(paths.setRecPath), readBytes(path));
     EXPECT_TRUE(window->panes().mapPaneAside());
 }
-
-TEST_F(SetCommandsTest, WithFitCheckedTheWindowFitsTheOpenedPictures) {
-    const QString path = writeSet(QStringLiteral("Storm"));
-    showWindow({1300, 1000});
-    const QSize before = form().size();
-    openSet(path);
-    EXPECT_EQ(form().size(), before);
-
-    // Checking the box fits the window at once; the open must fit it again.
-    controls().Check5->setChecked(true);
-    form().resize(before);
-    QApplication::processEvents();
-    ASSERT_EQ(form().size(), before);
-    openSet(path);
-    EXPECT_NE(form().size(), before);
-}

@@ -58,23 +58,6 @@ TEST_F(TabDisplayTest, TheLoopKeepsAtLeastTwoImagesUnskipped) {
     EXPECT_FALSE(controls().Check4[3]->isChecked());
 }
 
-TEST_F(TabDisplayTest, TabsShowTheirSlotThroughTheRingOffset) {
-    showWindow();
-    fillSlots(20);
-    loop().updateModel([](sets::SlotModel& m) { m.ringOffset = 5; });
-    display().tabs().selectTab(1);
-    EXPECT_EQ(display().tabs().shownSlot(), 6);
-    EXPECT_EQ(controls().Label1->text(), QStringLiteral("6"));
-    EXPECT_EQ(controls().Image1->picture().cacheKey(), loop().picture(6).cacheKey());
-    // A click on a tab shows it too.
-    QTabBar* strip = controls().TabStrip1;
-    QTest::mouseClick(strip, Qt::LeftButton, {}, strip->tabRect(15).center());
-    EXPECT_EQ(display().tabs().selectedTab(), 16);
-    EXPECT_EQ(display().tabs().shownSlot(), 1);
-    EXPECT_TRUE(controls().Picture8[1]->isVisibleTo(controls().Picture2));
-    EXPECT_FALSE(controls().Picture8[6]->isVisibleTo(controls().Picture2));
-}
-
 TEST_F(TabDisplayTest, AnEmptySlotShowsNoPictureAndNoMarks) {
     showWindow();
     fillSlots(3);

@@ -94,17 +94,6 @@ TEST_F(TimeStampsTest, EachStoredImagePaintsItsBoxWithTheImagesOwnStrip) {
     EXPECT_FALSE(controls().Picture8[1]->isVisibleTo(controls().Picture2));
 }
 
-TEST_F(TimeStampsTest, RedoingAllBoxesPaintsTheFilledAndBlanksTheRest) {
-    showWindow();
-    fillSlots(5);
-    // Boxes 6..20 carry an old strip that the redo must clear.
-    for (int slot = 6; slot <= 20; ++slot)
-        display().stamps().LodTimStmpImg(loop().slotFile(1), slot, false);
-    display().stamps().LodTimStmpImg(QString(), 0, true);
-    for (int slot = 1; slot <= 20; ++slot)
-        EXPECT_EQ(box(slot) == blank, slot > 5) << slot;
-}
-
 TEST_F(TimeStampsTest, AMissingOrDamagedFileLeavesItsBoxBlank) {
     showWindow();
     fillSlots(2);

@@ -132,26 +132,6 @@ TEST_F(WindowLayoutTest, HidingThePanelTakesTheStatusBarAlongAndShowingBringsItB
     EXPECT_EQ(displayBottom(), 700 - 20);
 }
 
-TEST_F(WindowLayoutTest, AStatusBarSwitchedOffInTheMenuStaysOffWhenThePanelComesBack) {
-    showWindow({900, 700});
-    ASSERT_TRUE(statusBarItem()->isChecked());
-    statusBarItem()->trigger();
-    EXPECT_EQ(settings.HideStatusBar, 1);
-    EXPECT_FALSE(statusBarItem()->isChecked());
-    EXPECT_EQ(displayBottom(), 700 - 2);
-
-    pressStrip(Qt::LeftButton);
-    pressStrip(Qt::LeftButton);
-    EXPECT_FALSE(layout().panelHidden());
-    EXPECT_FALSE(statusBarShown());
-    EXPECT_EQ(displayBottom(), 700 - 2);
-
-    statusBarItem()->trigger();
-    EXPECT_EQ(settings.HideStatusBar, 0);
-    EXPECT_TRUE(statusBarShown());
-    EXPECT_EQ(displayBottom(), 700 - 20);
-}
-
 TEST_F(WindowLayoutTest, EveryKeyDownWithExactlyShiftAndCtrlTogglesThePanel) {
     showWindow({900, 700});
     QWidget* focus = controls().Text11;

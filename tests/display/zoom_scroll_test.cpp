@@ -99,29 +99,6 @@ TEST_F(ZoomScrollTest, ButtonsStepTheFactorAndSizeThePictures) {
     EXPECT_TRUE(marksCleared());
 }
 
-TEST_F(ZoomScrollTest, APictureThatFitsHasNoBarsAndSitsAtTheTopLeft) {
-    setView(700, 650);
-    setFactor(1.0f);
-    for (int i = 0; i < 3; ++i)
-        click(larger()); // 1.3: 780 x 715 pixels
-    ASSERT_TRUE(controls().HScroll1->isEnabled() && controls().VScroll1->isEnabled());
-    controls().HScroll1->setValue(40);
-    controls().VScroll1->setValue(30);
-    ASSERT_LT(picture().left, 0);
-
-    for (int i = 0; i < 3; ++i)
-        click(smaller());
-    EXPECT_EQ(controls().Text12->text(), QStringLiteral("1"));
-    EXPECT_FALSE(anyBarEnabled());
-    EXPECT_EQ(picture().left, 0);
-    EXPECT_EQ(picture().top, 0);
-
-    // One pixel larger than the view still fits.
-    setView(599, 549);
-    EXPECT_FALSE(anyBarEnabled());
-    EXPECT_FALSE(controls().Picture4->rect().intersects(controls().VScroll1->geometry()));
-}
-
 TEST_F(ZoomScrollTest, MovingABarClearsTheMarksAndSettingItsOwnPositionDoesNot) {
     setFactor(1.5f);
     setView(400, 300);

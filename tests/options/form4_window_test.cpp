@@ -216,24 +216,6 @@ TEST_F(OptionsWindowTest, ReEnableAsksAndClearsTheMessageMapOnYes) {
                                             "Which Appears, If It Has A Check Box."));
 }
 
-TEST_F(OptionsWindowTest, ListBoxesRetitleTheEtaListAtOnce) {
-    openOptions();
-    showTab(1);
-    tracking::Form9& list = window->form9();
-    const std::tuple<QCheckBox*, int, const char*, const char*> clicks[] = {
-        {f4().Check9, 2, "Distance/Direction List", "Distance/Direction"},
-        {f4().Check8, 3, "Distance/Direction and ETA List", "Distance/Direction or ETA"},
-        {f4().Check9, 1, "ETA List", "ETA"},
-        {f4().Check8, 0, "ETA List", "ETA"}};
-    for (const auto& [box, lists, caption, header] : clicks) {
-        click(box);
-        EXPECT_EQ(settings.PopupLists, lists);
-        EXPECT_EQ(list.windowTitle(), QString::fromLatin1(caption));
-        EXPECT_EQ(list.ListView1->headerItem()->text(1), QString::fromLatin1(header));
-    }
-    EXPECT_FALSE(list.isVisible()) << "retitled, not shown";
-}
-
 TEST_F(OptionsWindowTest, EditsAreInTheRecordWrittenAtExit) {
     openOptions();
     QTest::keyClick(f4().Text1, Qt::Key_A, Qt::ControlModifier);

@@ -5,20 +5,6 @@
 
 using namespace nubivista::radar;
 
-TEST(SiteTable, HoldsEverySiteInMapOrderWithItsCodeBeforeThePlace) {
-    const auto table = SiteTable();
-    ASSERT_EQ(table.size(), 154u);
-    // The map's order runs from Alaska to the Ohio valley.
-    EXPECT_EQ(QString(table.front().code), QStringLiteral("paec"));
-    EXPECT_EQ(QString(table.back().code), QStringLiteral("kvwx"));
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        const QString code = table[i].code;
-        const QString description = table[i].description;
-        EXPECT_TRUE(description.startsWith(code.toUpper() + QLatin1String(" - ")));
-        EXPECT_GT(description.size(), 7) << code.toStdString() << ": a place follows the code";
-    }
-}
-
 TEST(SiteDescriptionFor, KeepsTheTraditionalTextsAndIgnoresCase) {
     const std::pair<const char*, const char*> rows[] = {
         // The texts as users have always seen them, odd spellings included.

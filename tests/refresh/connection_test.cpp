@@ -86,23 +86,6 @@ TEST_F(ConnectionTest, InternetOptionsThatCannotOpenSayWhy) {
                   "Microsoft Windows Control Panel > Internet Options")});
 }
 
-TEST_F(ConnectionTest, CaptionMarkFollowsTheOfflineStateEverySecond) {
-    const QString title = form().windowTitle();
-    net.state.offline = true;
-    refresh().Timer2_Timer();
-    EXPECT_EQ(form().windowTitle(), title + kOfflineMark);
-    EXPECT_EQ(state().OfflineFlag, -1);
-    refresh().Timer2_Timer();
-    EXPECT_EQ(form().windowTitle(), title + kOfflineMark) << "marked once";
-    net.state.offline = false;
-    refresh().Timer2_Timer();
-    EXPECT_EQ(form().windowTitle(), title);
-    EXPECT_EQ(state().OfflineFlag, 0);
-    // Timer2 really runs it.
-    net.state.offline = true;
-    QTRY_COMPARE_WITH_TIMEOUT(form().windowTitle(), title + kOfflineMark, 3000);
-}
-
 // Start-up went offline so that the map could load from the cache: its first
 // load switches back online, once; a start-up that switched nothing never does.
 TEST_F(ConnectionTest, FirstNationalMapLoadSwitchesBackOnlineOnce) {

@@ -3,6 +3,8 @@
 #include "display/tab_display.h"
 #include "display/window_fixture.h"
 #include "display/zoom_scroll.h"
+#include "feed/picture/frame_geometry.h"
+#include "feed/sim/products.h"
 #include "qstring_print.h"
 #include "support/scoped_time_zone.h"
 
@@ -46,6 +48,11 @@ protected:
 // The measurement's rules are in measurement_test.cpp; here the window's
 // presses reach it and its marks and texts reach the window.
 TEST_F(MeasurementWindowTest, PressesMeasureMarkAndClearAndRoutedResultsGoToTheEtaList) {
+    // Both feeds draw their pictures at the scale the measurement reads them with.
+    const double milesPerPixel = 15.0 / settings.MapScale;
+    EXPECT_NEAR(feed::picture::kMilesPerPixelShort, milesPerPixel, 1e-6);
+    EXPECT_NEAR(feed::sim::kMilesPerPixelShort, milesPerPixel, 1e-6);
+
     clickOnTab(1, {100, 100});
     EXPECT_TRUE(text1().startsWith("Got Start - Distance/Speed: ")) << text1().toStdString();
     EXPECT_EQ(marker(1)->geometry(), QRect(94, 94, 13, 13));
