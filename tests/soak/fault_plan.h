@@ -14,7 +14,7 @@ struct Fault {
     std::string_view name;  // the simulator's fault
     bool onMapHost = false; // the national map's own host, not the site's addresses
     bool operator==(const Fault&) const = default;
-    QString label16() const { return QString::fromLatin1(label.data(), qsizetype(label.size())); }
+    QString labelText() const { return QString::fromLatin1(label.data(), qsizetype(label.size())); }
 };
 
 inline constexpr Fault kRepublish{"same-size republish", "republish"};

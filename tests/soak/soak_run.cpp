@@ -340,7 +340,7 @@ void SoakRun::driveFaults(const QDateTime& now) {
         if (now < faultEndsAt_)
             return;
         sim_->clearFaults();
-        log(QStringLiteral("fault cleared: ") + faultInForce_->label16());
+        log(QStringLiteral("fault cleared: ") + faultInForce_->labelText());
         faultInForce_.reset();
         faultClearedAt_ = now;
         nextFaultAt_ = now.addSecs(qint64(plan_.nextGapFrames()) * kFrameSeconds);
@@ -359,15 +359,15 @@ void SoakRun::driveFaults(const QDateTime& now) {
         return;
     const Fault fault = plan_.nextFault();
     if (!sim_->setFault(faultQuery(fault, options_.site))) {
-        violation(QStringLiteral("the feed refused the fault ") + fault.label16());
+        violation(QStringLiteral("the feed refused the fault ") + fault.labelText());
         return;
     }
     faultInForce_ = fault;
     faultEndsAt_ = now.addSecs(kFaultHoldSeconds);
     if (fault == kRepublish)
         truth_->noteRepublish(now, faultEndsAt_);
-    ++summary_.faultsByKind[fault.label16()];
-    log(QStringLiteral("fault injected: ") + fault.label16());
+    ++summary_.faultsByKind[fault.labelText()];
+    log(QStringLiteral("fault injected: ") + fault.labelText());
     // The national map's host matters only when the map loads: the watcher
     // brings the map up over the picture.
     if (fault == kMapHostUnreachable && window_->panes().mapPaneAside())
