@@ -82,32 +82,6 @@ TEST(PauseAndResume, ContinuesFromThePausedTimeOrAFullMinute) {
         EXPECT_EQ(minuteLengthFrom(design), expected) << design;
 }
 
-// Holding a button steps repeatedly; the value stops at the limit.
-TEST(IntervalButtons, HoldingStopsAtTheLimitsAndDecreaseLowersTheMinutesCounted) {
-    int up = 178, down = 2;
-    std::vector<int> seenUp, seenDown;
-    for (int i = 0; i < 3; ++i) {
-        seenUp.push_back(up = increasedInterval(up));
-        seenDown.push_back(down = decreasedInterval(down, 0).intervalMinutes);
-    }
-    EXPECT_EQ(seenUp, (std::vector<int>{179, 180, 180}));
-    EXPECT_EQ(seenDown, (std::vector<int>{1, 1, 1}));
-    // A value from outside the range comes back into it.
-    EXPECT_EQ(increasedInterval(250), 180);
-    EXPECT_EQ(decreasedInterval(-3, 0).intervalMinutes, 1);
-
-    // interval, MinutesElapsed, after one decrease
-    const std::tuple<int, int, DecreasedInterval> cases[] = {
-        {6, 2, {5, 2}}, {6, 6, {5, 5}}, {3, 5, {2, 2}}, {1, 1, {1, 1}}};
-    for (const auto& [interval, elapsed, expected] : cases)
-        EXPECT_EQ(decreasedInterval(interval, elapsed), expected) << interval << " " << elapsed;
-
-    // Timer1 running, MinutesElapsed, interval.
-    EXPECT_TRUE(refreshOnDecreaseRelease(true, 4, 4));
-    EXPECT_FALSE(refreshOnDecreaseRelease(true, 3, 4));
-    EXPECT_FALSE(refreshOnDecreaseRelease(false, 4, 4));
-}
-
 // Restart back-dates only with Back-Date checked and a gap of more than twice
 // the interval since the last image.
 TEST(RestartKindTest, BackDatesOnlyAfterALongGap) {
@@ -122,18 +96,6 @@ TEST(RestartKindTest, BackDatesOnlyAfterALongGap) {
     };
     for (const auto& [what, backDate, lastImage, interval, expected] : cases)
         EXPECT_EQ(restartKind(backDate, lastImage, interval, clock), expected) << what;
-}
-
-TEST(ClockPanelText, UtcLocalAndOff) {
-    const ScopedTimeZone tz("America/New_York");
-    const QDateTime now(QDate(2024, 6, 15), QTime(9, 5, 3));
-    const QLocale us(QLocale::English, QLocale::UnitedStates);
-
-    EXPECT_EQ(clockPanelText(true, true, now, QLocale::c()), QStringLiteral("13:05:03 UTC"));
-    EXPECT_EQ(clockPanelText(true, false, now, us), QStringLiteral(" 9:05:03 AM"));
-    EXPECT_EQ(clockPanelText(true, true, QDateTime(QDate(2024, 6, 15), QTime(21, 0, 9)), us),
-              QStringLiteral("01:00:09 UTC"));
-    EXPECT_EQ(clockPanelText(false, true, now, us), QString());
 }
 
 TEST(OfflineCaptionMark, AddedOnceAndCutWhenOnline) {

@@ -66,14 +66,5 @@ TEST(FeedProcess, SaysWhyItCannotStartAndWhereItLooked) {
     EXPECT_TRUE(silent.problem().contains("feed complaint")) << silent.problem().toStdString();
 }
 
-TEST(FeedProcess, ReadsOnlyTheFeedsOwnReadyLine) {
-    EXPECT_EQ(portFromReadyLine("nubivista-feed listening on http://127.0.0.1:8080/\n"), 8080);
-    for (const char* other : {"nubivista-feed listening on http://127.0.0.1:0/",
-                              "nubivista-feed listening on http://127.0.0.1:99999/",
-                              "nubivista-feed listening on http://10.0.0.1:80/",
-                              "nubivista-feed listening on http://127.0.0.1:80", ""})
-        EXPECT_EQ(portFromReadyLine(other), 0) << other;
-}
-
 } // namespace
 } // namespace nubivista::acquisition

@@ -67,22 +67,6 @@ TEST(FeedbackMail, MailtoAddressCarriesTheSubjectAndTheBodyIntact) {
     }
 }
 
-TEST(FeedbackMail, TheAddressIsNotInTheProgramAsPlainText) {
-    EXPECT_EQ(feedbackAddress(), kAddress);
-    QFile library(QStringLiteral(NUBIVISTA_AUXILIARY_LIBRARY));
-    ASSERT_TRUE(library.open(QIODevice::ReadOnly)) << NUBIVISTA_AUXILIARY_LIBRARY;
-    const QByteArray bytes = library.readAll();
-    // Neither as 8-bit text nor as the UTF-16 of a string literal, nor its
-    // user part alone.
-    const QString userPart = kAddress.section(QLatin1Char('@'), 0, 0);
-    for (const QString& text : {kAddress, userPart}) {
-        EXPECT_FALSE(bytes.contains(text.toLatin1())) << text.toStdString();
-        const QByteArray utf16(reinterpret_cast<const char*>(text.utf16()),
-                               text.size() * qsizetype(sizeof(char16_t)));
-        EXPECT_FALSE(bytes.contains(utf16)) << text.toStdString();
-    }
-}
-
 // Receives what QDesktopServices hands to the mailto: handler.
 class MailHandler : public QObject {
     Q_OBJECT

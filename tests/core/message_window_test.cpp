@@ -80,22 +80,6 @@ TEST_F(MessageWindowTest, EachKindShowsItsButtonsWithTheFocusAndEachButtonGivesI
     }
 }
 
-TEST_F(MessageWindowTest, LooksLikeTheProgramsMessageWindowAndHoldsTheMessage) {
-    whenMessageShown([this](QWidget* window) {
-        EXPECT_EQ(window->windowTitle(), QStringLiteral("Message"));
-        EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        auto* text = window->findChild<QTextEdit*>(QStringLiteral("Text1"));
-        EXPECT_EQ(text->toPlainText(), QStringLiteral("\n\nFirst line\nSecond line"));
-        auto* box = window->findChild<QCheckBox*>(QStringLiteral("Check1"));
-        EXPECT_EQ(box->text(), QStringLiteral("Stop Showing Just This Message"));
-        EXPECT_EQ(box->toolTip(),
-                  QStringLiteral("May Be Reconfigured To Show In App. Options Settings."));
-        EXPECT_EQ(service_.state().MsgId, 9);
-        click(window, "Command2");
-    });
-    EXPECT_EQ(service_.ShowMsgWind(2, QStringLiteral("\r\n\r\nFirst line\r\nSecond line"), 9), 1);
-}
-
 TEST_F(MessageWindowTest, EscAndTheCloseBox) {
     enum How { Esc, CloseBox };
     struct Case {
@@ -151,11 +135,6 @@ TEST_F(MessageWindowTest, TheCheckedBoxSwitchesOffJustThatMessage) {
         EXPECT_EQ(map_, expected) << "kind " << c.kind << " id " << c.id;
         EXPECT_EQ(service_.isSuppressed(c.id), c.switchedOff != 0) << c.id;
     }
-}
-
-TEST_F(MessageWindowTest, KindOutsideTheTableShowsNothingAndAnswersZero) {
-    for (int kind : {0, -1, 9})
-        EXPECT_EQ(service_.ShowMsgWind(kind, QStringLiteral("Nothing"), 3), 0) << kind;
 }
 
 // A timer that fires while a message is up asks its own question: it gets a

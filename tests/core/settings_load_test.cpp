@@ -110,15 +110,6 @@ TEST_F(SettingsFile, AShortFileReadsZerosPastItsEndAndIsSavedWhole) {
     EXPECT_EQ(readBytes(path).size(), 1000);
 }
 
-TEST_F(SettingsFile, NavsGoToPageUrlChangesOnlyForTheNextRun) {
-    Settings s;
-    s.NavsGoToPageUrl = s.NavsGoToPageUrlNext = 1;
-    Settings thisRun = saveAndLoad(s);
-    EXPECT_EQ(thisRun.NavsGoToPageUrl, 1);
-    thisRun.NavsGoToPageUrlNext = 0; // the Options window's change
-    EXPECT_EQ(saveAndLoad(thisRun).NavsGoToPageUrl, 0);
-}
-
 TEST_F(SettingsFile, TextsAreTrimmedThenCutToTheirFieldsAndBytesAfterTheRecordKept) {
     const QByteArray tail("\x01\x02 something another version keeps here", 41);
     ASSERT_TRUE(writeBytes(path, QByteArray(1000, '\0') + tail));

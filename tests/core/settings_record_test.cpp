@@ -96,19 +96,6 @@ TEST(SettingsRecordBytes, EncodeAndDecodeMatchAnIndependentlyPackedRecord) {
     EXPECT_EQ(got.NationalMapUrl, fixtureRecord().NationalMapUrl.left(kNationalMapUrlLength));
 }
 
-TEST(SettingsRecordBytes, WorkingValuesCarryEveryFieldBackToTheRecord) {
-    const QByteArray stored = fixtureBytes();
-    ASSERT_EQ(stored.size(), kSettingsRecordSize);
-    // Saved after a load, only what the load rules repair differs.
-    QByteArray expected = stored;
-    expected.replace(4, 4, QByteArray(4, '\0'));             // MainTop -30 -> 0
-    expected.replace(16, 100, "0101" + QByteArray(96, '0')); // a short map is made whole
-    expected.replace(144, 260, encodeWindows1252(u"C:\\ETA lists\\caf\u00e9 \u20ac.txt", 260));
-    expected.replace(464, 4, QByteArray::fromHex("0000803f")); // ZoomFactor -> 1.0
-    const Settings loaded = settingsFromRecord(decodeSettingsRecord(stored));
-    EXPECT_EQ(encodeSettingsRecord(recordFromSettings(loaded)), expected);
-}
-
 TEST(SettingsRecordBytes, DeviceReaderReadsOneRecordAndReportsReadErrors) {
     SettingsRecord r;
     r.RefreshIntervalMinutes = 9;

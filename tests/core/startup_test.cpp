@@ -70,15 +70,6 @@ TEST_F(Startup, FirstRunCreatesTheTreeAndSeedsTheSampleSetAndSettings) {
     EXPECT_EQ(settings.NationalMapUrl, kDefaultNationalMapUrl);
 }
 
-TEST_F(Startup, ASecondRunSeedsNothingEvenAfterTheUserDeletedImages) {
-    ASSERT_TRUE(start());
-    ASSERT_TRUE(QFile::remove(loopDir() + QStringLiteral("/latest3.gif")));
-    ASSERT_TRUE(QFile::remove(loopDir() + QStringLiteral("/CurrSetRec.sis")));
-    ASSERT_TRUE(start());
-    EXPECT_FALSE(QFile::exists(loopDir() + QStringLiteral("/latest3.gif")));
-    EXPECT_FALSE(QFile::exists(loopDir() + QStringLiteral("/CurrSetRec.sis")));
-}
-
 TEST_F(Startup, TheUsersOwnSettingsAreNeverReplacedByTheProgramFoldersCopy) {
     Settings mine;
     mine.RefreshIntervalMinutes = 11;
@@ -132,15 +123,4 @@ TEST_F(Startup, ASecondInstanceIsToldAndTouchesNothing) {
               QStringLiteral("\n\n\nRunning Multiple Instances Of\nNubivista\nIs Not Supported."));
     EXPECT_FALSE(QFileInfo::exists(userDir()));
     EXPECT_TRUE(running.claim());
-}
-
-TEST(OnlineSwitchAtStart, OnlyAForcedOfflineSwitchLeavesItToTheMapPage) {
-    const auto succeeds = [] { return true; };
-    const auto fails = [] { return false; };
-    EXPECT_FALSE(onlineSwitchDoneAtStart(std::nullopt, succeeds));
-    EXPECT_FALSE(onlineSwitchDoneAtStart(ConnectionAtStart{true, false}, succeeds));
-    EXPECT_TRUE(onlineSwitchDoneAtStart(ConnectionAtStart{false, true}, succeeds));
-    EXPECT_FALSE(onlineSwitchDoneAtStart(ConnectionAtStart{false, false}, succeeds));
-    EXPECT_TRUE(onlineSwitchDoneAtStart(ConnectionAtStart{false, false}, fails));
-    EXPECT_TRUE(onlineSwitchDoneAtStart(ConnectionAtStart{false, false}, {}));
 }

@@ -47,26 +47,6 @@ TEST(TimeFailureValue, TenCalendarYearsBeforeNowForWhatCannotBeConverted) {
         EXPECT_EQ(parts(FileTimeToLocDate(bad, fixedClock())), parts(failureValue())) << bad;
 }
 
-TEST(DateToFileTime, SameCalendarTimeWithoutZoneChange) {
-    struct Case {
-        OleDate t;
-        FileTime fileTime;
-    };
-    const Case cases[] = {
-        {at(1601, 1, 1), 0},
-        {at(1970, 1, 1), 116444736000000000},
-        {at(2000, 1, 1), 125911584000000000},
-        {at(2024, 3, 10, 8), 133545312000000000},
-    };
-    for (const char* zone : {"America/Chicago", "Europe/Berlin"}) {
-        const ScopedTimeZone tz(zone);
-        for (const Case& c : cases)
-            EXPECT_EQ(DateToFileTime(c.t), c.fileTime) << zone;
-    }
-    for (const OleDate bad : {std::nan(""), 1e12, at(1600, 12, 31, 23, 59, 59)})
-        EXPECT_EQ(DateToFileTime(bad), 0) << bad;
-}
-
 TEST(LocDateToUtcDate, AcrossBothDaylightSavingChangesInTwoZones) {
     struct Case {
         const char* zone;

@@ -53,38 +53,6 @@ TEST(GifAnimation, FewColoursShareAPaletteAndComeBackExactlyEvenWhenAFrameRepeat
     EXPECT_EQ(delays, (std::vector<int>{20, 20, 30, 2000}));
 }
 
-TEST(GifAnimation, ManyColoursGetAPaletteOfTheirOwnPerFrame) {
-    const QSize canvas(64, 64);
-    const auto gradient = [canvas](int shift) {
-        QImage image(canvas, QImage::Format_RGB32);
-        for (int y = 0; y < canvas.height(); ++y)
-            for (int x = 0; x < canvas.width(); ++x)
-                image.setPixel(x, y, qRgb(x * 4, y * 4, (x + y + shift) % 256));
-        return image;
-    };
-    QByteArray bytes;
-    QBuffer out(&bytes);
-    out.open(QIODevice::WriteOnly);
-    const display::AnimationWrite written =
-        display::writeAnimatedGif(out, canvas, {100, 100}, [&](int i) { return gradient(i * 60); });
-    ASSERT_EQ(written.status, display::AnimationWrite::Status::Written);
-    EXPECT_FALSE(written.globalPalette);
-    const std::vector<QImage> frames = readBack(bytes);
-    ASSERT_EQ(frames.size(), 2u);
-    // Reduced to 256 colours, each frame stays close to its source.
-    for (int i = 0; i < 2; ++i) {
-        const QImage source = gradient(i * 60);
-        long long error = 0;
-        for (int y = 0; y < canvas.height(); ++y)
-            for (int x = 0; x < canvas.width(); ++x) {
-                const QRgb a = source.pixel(x, y), b = frames[i].pixel(x, y);
-                error += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
-                         std::abs(qBlue(a) - qBlue(b));
-            }
-        EXPECT_LT(error / (canvas.width() * canvas.height()), 60) << "frame " << i;
-    }
-}
-
 TEST(GifAnimation, AFailingDeviceOrAStopIsToldAndNotCalledWritten) {
     const QSize canvas(300, 200);
     QImage noise(canvas, QImage::Format_RGB32);

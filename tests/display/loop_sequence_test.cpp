@@ -1,5 +1,5 @@
-// The loop's order and timing from the filled tabs and skip boxes, the delay
-// buttons' step and the step buttons' search move, as tables.
+// The loop's order and timing from the filled tabs and skip boxes, and the
+// step buttons' search move, as tables.
 #include "display/loop_sequence.h"
 
 #include <array>
@@ -65,16 +65,6 @@ TEST(LoopSequence, ShowsEachTabForItsOwnTime) {
             << c.what;
 }
 
-TEST(LoopSequence, IntervalsStayWithinOneMillisecondAndSixtySeconds) {
-    EXPECT_EQ(run(2, {}, false, 2, {5000, 0, 60000}), (Shown{{1, 5000}, {2, 60000}}));
-    EXPECT_EQ(run(2, {}, false, 2, {5000, 58000, 0}), (Shown{{1, 60000}, {2, 5000}}));
-    EXPECT_EQ(run(2, {}, false, 1, {2'000'000'000, 2'000'000'000, 0}), (Shown{{1, 60000}}));
-    EXPECT_EQ(loopInterval(-500, 0), 1);
-    EXPECT_EQ(loopInterval(0, 0), 1);
-    EXPECT_EQ(loopInterval(10, -20), 1);
-    EXPECT_EQ(loopInterval(10, 0), 10);
-}
-
 TEST(LoopSequence, AdvanceSkipsCheckedBoxesAndWrapsToTabOne) {
     TabFlags all{};
     all.fill(true);
@@ -102,18 +92,6 @@ TEST(LoopSequence, RunNeedsTwoUnskippedImagesUpToTheHighestFilledSlot) {
         EXPECT_EQ(loopImageCount(highest, skipped), count) << highest;
         EXPECT_EQ(loopCanRun(highest, skipped), canRun) << highest;
     }
-}
-
-TEST(LoopDelayStep, TenMillisecondsOrFiftyWithCtrlAloneWithinTenToFiveThousand) {
-    const std::array<int, 4> cases[] = {
-        {1000, -1, 0, 990},  {1000, +1, 0, 1010}, {1000, -1, 2, 950},  {1000, +1, 2, 1050},
-        {1000, -1, 3, 990},  {1000, -1, 6, 990},  {1000, -1, 1, 990},  {15, -1, 0, 10},
-        {10, -1, 2, 10},     {60, -1, 2, 10},     {4995, +1, 0, 5000}, {4990, +1, 2, 5000},
-        {5000, +1, 0, 5000}, {8000, -1, 0, 7990}, {8000, +1, 0, 5000},
-    };
-    for (const auto& [delay, direction, shiftState, result] : cases)
-        EXPECT_EQ(steppedLoopDelay(delay, direction, shiftState), result)
-            << delay << " " << direction << " " << shiftState;
 }
 
 TEST(StepSearch, WrapsToTheButtonsTargetOutsideTheTabs) {

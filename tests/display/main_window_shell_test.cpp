@@ -1,5 +1,5 @@
 // The shell as a user meets it: the first activation, the national map one
-// second later, the deferred actions, the tooltips and the menu.
+// second later, the tooltips and the close.
 #include "core/app_identity.h"
 #include "window_fixture.h"
 
@@ -59,57 +59,6 @@ TEST_F(ShellTest, EveryControlCarriesItsTooltipUnlessTooltipsAreSwitchedOff) {
     form().F1ToolT();
     for (const auto& [name, tip] : table)
         EXPECT_EQ(child(name)->toolTip(), QString()) << name;
-}
-
-TEST_F(ShellTest, DeferredActionsRunOnceAndALaterArmReplacesAnEarlierOne) {
-    showWindow();
-    int runs = 0;
-    form().registerDeferredAction(77, [&runs] { ++runs; });
-    form().armDeferredAction(101, 1000);
-    form().armDeferredAction(77, 10);
-    QTRY_COMPARE(runs, 1);
-    EXPECT_EQ(form().DeferredAction(), 0);
-    EXPECT_FALSE(form().Timer6()->isActive());
-    // The national map was replaced, so the map pane never left its page.
-    EXPECT_NE(mapPane()->current, QUrl(settings.NationalMapUrl.trimmed()));
-    // A code nobody registered does nothing.
-    form().armDeferredAction(55, 1);
-    QTRY_COMPARE(form().DeferredAction(), 0);
-    EXPECT_EQ(runs, 1);
-}
-
-TEST_F(ShellTest, TheMenuHoldsItsItemsInOrderAndOpensTheSmallWindows) {
-    showWindow();
-    QStringList captions;
-    for (const QAction* item : form().mnuPop1()->actions())
-        if (!item->isSeparator())
-            captions << item->text();
-    EXPECT_EQ(captions.join(u'|'),
-              QStringLiteral("&Reload Last Current Image Set|&Load A Saved Image Set|"
-                             "&Save Current Image Set As|&Delete A Saved Image Set|"
-                             "&Export Loop As Animated GIF...|"
-                             "&Refresh Manually (next image)|&Replace (refresh) Last Image|"
-                             "&Reset Selected Tab As Last Image|&Delete Checked Images (and pack)|"
-                             "Status&Bar|&Options >>|&Help >>|&Internet Connection|&Work Offline"));
-
-    form().menuItem(QStringLiteral("mnuAbout"))->trigger();
-    EXPECT_TRUE(window->form3().aboutText().contains(QDir::toNativeSeparators(paths.userDir)));
-
-    form().menuItem(QStringLiteral("mnuBugsSuggest"))->trigger();
-    EXPECT_TRUE(window->form6().isVisible());
-    EXPECT_EQ(window->form6().windowTitle(), QStringLiteral("Suggestions And Bugs"));
-    EXPECT_FALSE(window->form6().showOnce());
-
-    form().menuItem(QStringLiteral("mnuHelp"))->trigger();
-    form().menuItem(QStringLiteral("mnuHelpUpdates"))->trigger();
-    ASSERT_EQ(newWindows.size(), 2);
-    EXPECT_EQ(QUrl(newWindows[0]).toLocalFile(), paths.helpPagePath);
-    // The updates page says which version this is.
-    const QString updates = QUrl(newWindows[1]).toLocalFile();
-    EXPECT_TRUE(updates.endsWith(QStringLiteral("/NubivistaUpdates.htm")));
-    EXPECT_TRUE(
-        QString::fromUtf8(nubivista::testing::readBytes(updates)).contains(core::versionText()))
-        << updates.toStdString();
 }
 
 TEST_F(ShellTest, CloseSendsBothPanesToTheirLocalPagesHalfASecondApartThenSavesAndUnloads) {

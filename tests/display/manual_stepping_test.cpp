@@ -134,7 +134,3 @@ TEST_F(ManualSteppingTest, StartingTheLoopEndsASearchAtTheEndAndDisablesTheButto
     QTest::mouseClick(controls().Command18, Qt::LeftButton);
     EXPECT_TRUE(higher()->isEnabled());
 }
-
-TEST_F(ManualSteppingTest, ClosingTheWindowEndsASearchAtTheEnd) {
-    holdAtTheEndUntil([this] { form().close(); });
-}

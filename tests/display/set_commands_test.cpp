@@ -107,28 +107,6 @@ TEST_F(SetCommandsTest, ReloadBringsBackTheShippedSampleLoopHalfASecondLater) {
     EXPECT_EQ(readBytes(paths.setRecPath), record);
 }
 
-TEST_F(SetCommandsTest, ADeclinedReloadStillShutsDownButKeepsTheSlots) {
-    showWindow();
-    fillSlots(3);
-    decline = true;
-    click("mnuReOpenCurrSet");
-    EXPECT_EQ(controls().Command7->text(), QStringLiteral("Restart"));
-    EXPECT_EQ(loop().filledCount(), 3);
-    EXPECT_NE(form().DeferredAction(), core::deferred::ReloadCurrentSet);
-
-    // Switched off, the question counts as a Yes.
-    settings.MsgOffMap[9] = u'1';
-    shown.clear();
-    controls().Check4[2]->setChecked(true);
-    click("mnuReOpenCurrSet");
-    EXPECT_TRUE(shown.isEmpty());
-    EXPECT_EQ(form().DeferredAction(), core::deferred::ReloadCurrentSet);
-    EXPECT_EQ(loop().filledCount(), 0);
-    EXPECT_EQ(selectedTab(), 1);
-    expectSkipBoxes(0);
-    EXPECT_EQ(box(2), paintedBox(QString()));
-}
-
 TEST_F(SetCommandsTest, AReloadKeepsHiddenBoxesBlankAndRefusesARemovedImage) {
     copySampleSetToLoop();
     const QByteArray record = readBytes(paths.setRecPath);

@@ -69,28 +69,3 @@ TEST_F(TabDisplayTest, AnEmptySlotShowsNoPictureAndNoMarks) {
     EXPECT_TRUE(controls().Image1->picture().isNull());
     EXPECT_EQ(controls().Text3->text(), QString());
 }
-
-TEST_F(TabDisplayTest, OptionBoxesStoreTheirSettingsAndEnterTogglesThem) {
-    settings.AutoClickTab = 1;
-    settings.ProductIndex = 1;
-    settings.LongRangeChecked = 1;
-    showWindow();
-    EXPECT_TRUE(controls().Check1->isChecked());
-    EXPECT_EQ(controls().Combo1->currentIndex(), 1);
-    EXPECT_TRUE(controls().Check2->isChecked());
-
-    for (display::OptionBox* box : {controls().Check1, controls().Check3})
-        QTest::keyClick(box, Qt::Key_Return);
-    EXPECT_EQ(settings.AutoClickTab, 0);
-    EXPECT_EQ(settings.BackDateChecked, 1);
-    // Other keys leave a box alone.
-    QTest::keyClick(controls().Check3, Qt::Key_A);
-    EXPECT_EQ(settings.BackDateChecked, 1);
-
-    // Rainfall products have no long range.
-    controls().Combo1->setCurrentIndex(3);
-    emit controls().Combo1->activated(3);
-    EXPECT_EQ(settings.ProductIndex, 3);
-    EXPECT_FALSE(controls().Check2->isChecked());
-    EXPECT_EQ(settings.LongRangeChecked, 0);
-}

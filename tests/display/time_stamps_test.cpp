@@ -28,27 +28,6 @@ protected:
 
 } // namespace
 
-TEST_F(TimeStampsTest, RightClicksCycleTheModesAndTheTextFollows) {
-    const nubivista::testing::ScopedTimeZone zone("America/Chicago");
-    showWindow();
-    // Before any image the mode moves on and no time is shown.
-    rightClickText3();
-    EXPECT_EQ(settings.TimeDisplayMode, 1);
-    EXPECT_EQ(text3(), QString());
-
-    fillSlots(2);
-    display().tabs().selectTab(2);
-    EXPECT_EQ(text3(), QStringLiteral("06:01 LOC 12/06/2026"));
-    rightClickText3();
-    EXPECT_EQ(text3(), QStringLiteral("6:01 am 12/06/2026"));
-    rightClickText3();
-    EXPECT_EQ(text3(), QStringLiteral("12:01 UTC 12/06/2026"));
-    EXPECT_EQ(settings.TimeDisplayMode, 0);
-    // The left button changes nothing.
-    QTest::mouseClick(controls().Text3, Qt::LeftButton);
-    EXPECT_EQ(settings.TimeDisplayMode, 0);
-}
-
 TEST_F(TimeStampsTest, MinusAcrossTheYearBoundaryIsSavedInTheCurrentSet) {
     showWindow();
     fillSlots(2);

@@ -54,18 +54,6 @@ TEST(TimeText, EachModeInZonesWithDaylightSaving) {
     }
 }
 
-TEST(TimeText, ModesCycleAndAModeOutOfRangeWritesNothing) {
-    EXPECT_EQ(display::nextTimeDisplayMode(0), 1);
-    EXPECT_EQ(display::nextTimeDisplayMode(1), 2);
-    EXPECT_EQ(display::nextTimeDisplayMode(2), 0);
-    EXPECT_EQ(display::nextTimeDisplayMode(7), 7);
-    const core::SystemClock clock;
-    for (const int mode : {3, -1})
-        EXPECT_FALSE(display::timeText(utc(2004, 6, 15, 14, 5), mode, clock).has_value()) << mode;
-    // A slot without a time shows no time rather than a date in 1899.
-    EXPECT_EQ(display::timeText(0, display::kTimeUtc, clock), QString());
-}
-
 TEST(StampBox, HoldsTheStripPixelForPixelOnBlack) {
     QImage picture(600, 550, QImage::Format_RGB32);
     for (int y = 0; y < picture.height(); ++y)

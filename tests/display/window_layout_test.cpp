@@ -1,14 +1,9 @@
-// The main window's layout as a user meets it: the minimum size, a maximized
-// or full-screen window, hiding the controls panel with the mouse and the
-// keyboard, the status bar switch, the text boxes' right-click
-// guard and the fit after the window comes back from maximized. The rules
-// themselves are tabled in layout_rules_test.cpp; these prove the wiring.
+// The main window's layout as a user meets it: a maximized or full-screen
+// window, hiding the controls panel and the text boxes' right-click guard.
 #include "display/window_layout.h"
 #include "display/zoom_scroll.h"
 #include "window_fixture.h"
 
-#include <QAction>
-#include <QMenu>
 #include <QStatusBar>
 
 using namespace nubivista;
@@ -19,8 +14,6 @@ namespace {
 class WindowLayoutTest : public MainWindowTest {
 protected:
     display::WindowLayout& layout() { return display().layout(); }
-    QAction* statusBarItem() { return form().menuItem(QStringLiteral("mnuStatusBar")); }
-    QWidget* panel() { return controls().Picture1; }
     QWidget* strip() { return controls().Command13; }
     bool statusBarShown() { return form().StatusBar1()->isVisible(); }
 
@@ -28,47 +21,9 @@ protected:
     void pressStrip(Qt::MouseButton button) {
         QTest::mouseClick(strip(), button, {}, strip()->rect().center());
     }
-    // One key going down or up, the modifiers as held before it (the event
-    // adds a modifier key's own flag); QTest::keyPress would press the held
-    // modifiers again.
-    static void keyDown(QWidget* w, Qt::Key key, Qt::KeyboardModifiers held = {}) {
-        QTest::simulateEvent(w, true, key, held, QString(), false);
-    }
-    static void keyUp(QWidget* w, Qt::Key key, Qt::KeyboardModifiers held) {
-        QTest::simulateEvent(w, false, key, held, QString(), false);
-    }
     // The bottom of the display area, in the window's own coordinates.
     int displayBottom() { return controls().Picture3->geometry().bottom() + 1; }
-    // Maximizes the window and restores it; returns the restored size.
-    QSize maximizeAndRestore() {
-        form().showMaximized();
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return form().isMaximized() && form().size() != QSize(900, 700); }));
-        const QSize maximized = form().size();
-        form().showNormal();
-        EXPECT_TRUE(
-            QTest::qWaitFor([&] { return !form().isMaximized() && form().size() != maximized; }));
-        return form().size();
-    }
 };
-
-TEST_F(WindowLayoutTest, TheNarrowestWindowKeepsThePanelReadableAndTheStepButtonsShown) {
-    showWindow();
-    form().resize(300, 200);
-    // 9705 x 5355 twips: the display area is then 9615 wide, where the step
-    // buttons show at left 7905.
-    QTRY_COMPARE(form().size(), QSize(647, 357));
-    EXPECT_EQ(controls().Picture3->width(), 641);
-    EXPECT_EQ(displayBottom(), 357 - 20);
-    EXPECT_LE(controls().TabStrip1->tabRect(19).right(), controls().Picture3->width());
-    EXPECT_TRUE(controls().Command60->isVisible());
-    EXPECT_EQ(controls().Command60->x(), 7905 / 15);
-    for (const char* name : {"Combo1", "Text1", "Command3", "Command1", "Text3", "Check1"}) {
-        QWidget* control = child(name);
-        EXPECT_TRUE(control->isVisible()) << name;
-        EXPECT_LE(control->mapTo(&form(), QPoint(control->width(), 0)).x(), form().width()) << name;
-    }
-}
 
 TEST_F(WindowLayoutTest, MaximizedOrFullScreenThePictureFillsTheWindowAndNoPaneShows) {
     fillSlots(3);
@@ -132,32 +87,6 @@ TEST_F(WindowLayoutTest, HidingThePanelTakesTheStatusBarAlongAndShowingBringsItB
     EXPECT_EQ(displayBottom(), 700 - 20);
 }
 
-TEST_F(WindowLayoutTest, EveryKeyDownWithExactlyShiftAndCtrlTogglesThePanel) {
-    showWindow({900, 700});
-    QWidget* focus = controls().Text11;
-    const Qt::KeyboardModifiers shiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
-    // Shift goes down, then Ctrl: the Ctrl key-down is the first with both held.
-    keyDown(focus, Qt::Key_Shift);
-    EXPECT_FALSE(layout().panelHidden());
-    keyDown(focus, Qt::Key_Control, Qt::ShiftModifier);
-    EXPECT_TRUE(layout().panelHidden());
-    // Every further key while both are held toggles again, whatever the key.
-    keyDown(focus, Qt::Key_A, shiftCtrl);
-    EXPECT_FALSE(layout().panelHidden());
-    keyUp(focus, Qt::Key_A, shiftCtrl);
-    keyDown(&form(), Qt::Key_F5, shiftCtrl);
-    EXPECT_TRUE(layout().panelHidden());
-    keyUp(&form(), Qt::Key_F5, shiftCtrl);
-    keyUp(focus, Qt::Key_Control, shiftCtrl);
-    keyUp(focus, Qt::Key_Shift, Qt::ShiftModifier);
-
-    // Other shift states leave the panel alone.
-    QTest::keyClick(focus, Qt::Key_A, Qt::ShiftModifier);
-    QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
-    keyDown(focus, Qt::Key_B, Qt::ShiftModifier | Qt::AltModifier);
-    EXPECT_TRUE(layout().panelHidden());
-}
-
 TEST_F(WindowLayoutTest, ARightClickDisablesATextBoxUntilTimer6Fires600msLater) {
     showWindow({900, 700});
     const QRect wideText1 = controls().Text1->geometry();
@@ -181,18 +110,6 @@ TEST_F(WindowLayoutTest, ARightClickDisablesATextBoxUntilTimer6Fires600msLater) 
     // A left click is an ordinary click.
     QTest::mouseClick(controls().Text2, Qt::LeftButton);
     EXPECT_TRUE(controls().Text2->isEnabled());
-}
-
-TEST_F(WindowLayoutTest, RestoringFromMaximizedFitsTheWindowOnlyWithFitChecked) {
-    showWindow({900, 700});
-    EXPECT_EQ(maximizeAndRestore(), QSize(900, 700));
-
-    controls().Check5->setChecked(true);
-    const QSize fitted = maximizeAndRestore();
-    EXPECT_NE(fitted, QSize(900, 700));
-    // Fitting again changes nothing: the window was fitted already.
-    display().zoom().FitWindowToImage();
-    EXPECT_EQ(form().size(), fitted);
 }
 
 } // namespace

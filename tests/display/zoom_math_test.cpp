@@ -97,27 +97,6 @@ TEST(ZoomMathTest, ZoomingAScrolledPictureKeepsTheViewCentreOnTheSamePoint) {
             << oldSize << " " << oldEdge << " " << newSize;
 }
 
-TEST(ZoomMathTest, BarValueAfterZoomStaysInTheBarsRange) {
-    // Offset 368 pixels; old picture 1200 pixels.
-    const CentredOffset nearHalf{5520, false};
-    const CentredOffset farHalf{5520, true};
-    EXPECT_EQ(barValueAfterZoom(nearHalf, 500, 18000), 368);
-    EXPECT_EQ(barValueAfterZoom(farHalf, 500, 18000), 368);
-    EXPECT_EQ(barValueAfterZoom(nearHalf, 300, 18000), 0);
-    // The far-half value (maximum less the old size) lies below the range.
-    EXPECT_EQ(barValueAfterZoom(farHalf, 300, 18000), std::nullopt);
-    // Past the end with the centre in the far half: the maximum less the old size.
-    EXPECT_EQ(barValueAfterZoom(CentredOffset{21000, true}, 1300, 18000), 100);
-}
-
-TEST(ZoomMathTest, BarsAndTheCornerSitInsideTheViewWithTheirAllowance) {
-    const ScrollBarPlacement both =
-        scrollBarPlacement(9000, 6000, scrollAllowance(12000, 9000, 9000, 6000));
-    EXPECT_EQ(both.vertical, (TwipsRect{8760, 0, 240, 5745}));
-    EXPECT_EQ(both.horizontal, (TwipsRect{0, 5760, 8745, 240}));
-    EXPECT_EQ(both.corner, (TwipsRect{8760, 5760, 240, 240}));
-}
-
 TEST(ZoomMathTest, AtTheFittedSizeTheLayoutsViewHoldsThePictureExactly) {
     // width, height, panel allowance, status bar allowance
     const std::array<double, 4> cases[] = {
@@ -141,15 +120,4 @@ TEST(ZoomMathTest, AtTheFittedSizeTheLayoutsViewHoldsThePictureExactly) {
     EXPECT_EQ(fittedInnerSize(9000, 8250, 0, 0).height -
                   fittedInnerSize(9000, 8250, kPanelAllowance, kStatusBarAllowance).height,
               kPanelAllowance + kStatusBarAllowance);
-}
-
-TEST(ZoomMathTest, AClampedSideGivesTheOtherSideRoomForItsBar) {
-    const QSize room(1014, 738);
-    EXPECT_EQ(fitWithBars({600, 500}, room, 16), QSize(600, 500)) << "fits: no bars";
-    EXPECT_EQ(fitWithBars({1000, 900}, room, 16), QSize(1014, 738)) << "taller: 16 wider";
-    EXPECT_EQ(fitWithBars({900, 900}, room, 16), QSize(916, 738));
-    EXPECT_EQ(fitWithBars({1100, 500}, room, 16), QSize(1014, 516)) << "wider: 16 taller";
-    // Growing for one bar can make the other side need its own.
-    EXPECT_EQ(fitWithBars({1010, 740}, room, 16), QSize(1014, 738));
-    EXPECT_EQ(fitWithBars({2000, 2000}, room, 16), room);
 }

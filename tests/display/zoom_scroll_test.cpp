@@ -73,32 +73,6 @@ protected:
     }
 };
 
-TEST_F(ZoomScrollTest, ButtonsStepTheFactorAndSizeThePictures) {
-    // The step rules are in zoom_math_test.cpp; here the buttons reach them.
-    const auto zoomed = [this](float start, core::PressButton* button, int clicks,
-                               Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-                               Qt::MouseButton mouse = Qt::LeftButton) {
-        setFactor(start);
-        for (int i = 0; i < clicks; ++i)
-            click(button, modifiers, mouse);
-        EXPECT_EQ(display::zoomFactorText(settings.ZoomFactor), controls().Text12->text());
-        EXPECT_NEAR(picture().width, settings.ZoomFactor * kSampleWidth, 1e-3);
-        EXPECT_NEAR(picture().height, settings.ZoomFactor * kSampleHeight, 1e-3);
-        return controls().Text12->text();
-    };
-    EXPECT_EQ(zoomed(1.0f, larger(), 11), QStringLiteral("2.1"));
-    EXPECT_EQ(zoomed(0.8f, smaller(), 1, Qt::ControlModifier), QStringLiteral("1"));
-    EXPECT_EQ(zoomed(1.0f, larger(), 1, Qt::NoModifier, Qt::RightButton), QStringLiteral("1"));
-
-    // Held, a button repeats until released, and the marks go.
-    showMarks();
-    pressAndHold(larger(), Qt::LeftButton,
-                 [this] { return controls().Text12->text() != QStringLiteral("1.5"); });
-    EXPECT_EQ(controls().Text12->text(), QStringLiteral("1.5"));
-    EXPECT_FALSE(zoom().zoomHeld());
-    EXPECT_TRUE(marksCleared());
-}
-
 TEST_F(ZoomScrollTest, MovingABarClearsTheMarksAndSettingItsOwnPositionDoesNot) {
     setFactor(1.5f);
     setView(400, 300);

@@ -1,6 +1,5 @@
-// The Options window in the assembled main window: load, held buttons, the
-// unit change, what applies at once and at close, Restore Defaults, messages,
-// list boxes and the settings record written at exit.
+// The Options window in the assembled main window: load, the unit change,
+// Restore Defaults, its messages and the settings record written at exit.
 #include "core/settings.h"
 #include "display/press_and_hold.h"
 #include "display/window_fixture.h"
@@ -45,13 +44,6 @@ protected:
     }
     void showTab(int tab) { f4().TabStrip1->setCurrentIndex(tab); }
 
-    // Holds button for reads more clock reads; every hold pause is over at once.
-    void holdFor(QWidget* button, int reads, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        clock.setAdvancePerRead(1000);
-        const std::int64_t start = clock.tickReads();
-        pressAndHold(
-            button, Qt::LeftButton, [&] { return clock.tickReads() < start + reads; }, modifiers);
-    }
     // One press and release: the release comes during the first pause.
     void pressOnce(QWidget* button, Qt::MouseButton mouse,
                    Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -92,56 +84,6 @@ TEST_F(OptionsWindowTest, LoadShowsTheSettingsAndUnitChangesKeepMapScale) {
         EXPECT_EQ(settings.UnitFactor, factor);
         EXPECT_EQ(settings.MapScale, mapScale);
     }
-}
-
-TEST_F(OptionsWindowTest, HeldScaleButtonsStopAtTheirLimitsAndStepByButton) {
-    settings.MapScale = settings.MapScaleActive = 6.0f; // 0.4 pixels per mile
-    openOptions();
-    showTab(1);
-    ASSERT_EQ(f4().Text2->text(), QStringLiteral(".400"));
-    holdFor(f4().Command20, 30);
-    EXPECT_EQ(f4().Text2->text(), QStringLiteral(".200"));
-    EXPECT_EQ(settings.MapScale, 3.0f);
-    EXPECT_EQ(settings.MapScaleLong, 1.5f);
-    EXPECT_EQ(settings.MapScaleActive, 3.0f) << "a short-range image was measured";
-
-    holdFor(f4().Command21, 80);
-    EXPECT_EQ(f4().Text2->text(), QStringLiteral("20.000"));
-    EXPECT_EQ(settings.MapScale, 300.0f);
-
-    const std::tuple<QWidget*, Qt::MouseButton, Qt::KeyboardModifiers, const char*> presses[] = {
-        {f4().Command20, Qt::RightButton, Qt::NoModifier, "19.900"},
-        {f4().Command20, Qt::LeftButton, Qt::ControlModifier, "19.890"},
-        {f4().Command20, Qt::RightButton, Qt::ControlModifier, "19.889"},
-        {f4().Command21, Qt::MiddleButton, Qt::NoModifier, "19.989"},
-        {f4().Command20, Qt::LeftButton, Qt::NoModifier, "18.989"}};
-    for (const auto& [button, mouse, modifiers, text] : presses) {
-        pressOnce(button, mouse, modifiers);
-        EXPECT_EQ(f4().Text2->text(), QString::fromLatin1(text));
-    }
-    EXPECT_NEAR(settings.MapScale, 18.989f * 15, 1e-3);
-}
-
-TEST_F(OptionsWindowTest, StampPanelIsHiddenAtOnceAndRedoneAtClose) {
-    fillSlots(2);
-    openOptions();
-    showTab(1);
-    ASSERT_TRUE(controls().Picture2->isVisible());
-    click(f4().Check6);
-    EXPECT_FALSE(controls().Picture2->isVisible()) << "hidden at once";
-    EXPECT_EQ(settings.HideStampBox, 0) << "stored at close";
-    escape();
-    EXPECT_EQ(settings.HideStampBox, 1);
-
-    openOptions();
-    showTab(1);
-    controls().Picture8[1]->setPixmap(QPixmap());
-    click(f4().Check6);
-    EXPECT_TRUE(controls().Picture2->isVisible()) << "shown at once";
-    EXPECT_TRUE(controls().Picture8[1]->pixmap().isNull()) << "the boxes are redone at close";
-    escape();
-    EXPECT_EQ(settings.HideStampBox, 0);
-    EXPECT_FALSE(controls().Picture8[1]->pixmap().isNull());
 }
 
 TEST_F(OptionsWindowTest, RestoreDefaultsResetsTheTabInFrontOnly) {

@@ -54,15 +54,6 @@ protected:
     std::unique_ptr<Form5> form;
 };
 
-TEST_F(Form5Test, LoadShowsTheBlankLocalPageAndCloseOnlyHides) {
-    form->Form_Load();
-    EXPECT_EQ(pane->current, paths.startBlank.url);
-    EXPECT_EQ(pane->parent(), form.get());
-    form->show();
-    EXPECT_FALSE(form->close());
-    EXPECT_FALSE(form->isVisible());
-}
-
 TEST_F(Form5Test, OpensAnAddressInSkyfolioOrElseTheDefaultBrowser) {
     struct Case {
         const char* name;
@@ -97,32 +88,6 @@ TEST_F(Form5Test, OpensAnAddressInSkyfolioOrElseTheDefaultBrowser) {
         EXPECT_TRUE(pane->lastNewWindow.cancel);
         EXPECT_TRUE(form->relayAddress().isEmpty());
     }
-}
-
-TEST_F(Form5Test, AMapPopupIsRelayedAsANewWindow) {
-    installSkyfolio();
-    form->setPopupRequested(true);
-    // The map pane handed the relay browser to its new window, whose first
-    // navigation arrives here.
-    pane->navigate(QUrl(Link));
-    EXPECT_FALSE(form->popupRequested());
-    EXPECT_TRUE(pane->current.isEmpty()); // that navigation was cancelled
-    EXPECT_EQ(pane->stops, 1);
-    ASSERT_EQ(pane->navigations.size(), 2);
-    EXPECT_EQ(pane->navigations.last().targetFrame, "_blank");
-    EXPECT_EQ(started, QStringList{skyfolio() + u' ' + Link});
-
-    // Without the flag, the relay browser navigates normally.
-    pane->navigate(paths.startBlank.url);
-    EXPECT_EQ(pane->current, paths.startBlank.url);
-    EXPECT_EQ(started.size(), 1);
-}
-
-TEST_F(Form5Test, APagesOwnNewWindowGoesToTheDefaultBrowser) {
-    installSkyfolio();
-    EXPECT_TRUE(pane->pageAsksForNewWindow(QUrl(Link)).cancel);
-    EXPECT_TRUE(started.isEmpty());
-    EXPECT_EQ(opened, QList<QUrl>{QUrl(Link)});
 }
 
 } // namespace

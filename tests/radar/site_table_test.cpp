@@ -5,19 +5,6 @@
 
 using namespace nubivista::radar;
 
-TEST(SiteDescriptionFor, KeepsTheTraditionalTextsAndIgnoresCase) {
-    const std::pair<const char*, const char*> rows[] = {
-        // The texts as users have always seen them, odd spellings included.
-        {"pakc", "PAKC - King Salmon"},        {"kbis", "KBIS - Bismark, ND"},
-        {"kccx", "KCCX - State Collegea, PA"}, {"KMKX", "KMKX - Milwaukee, WI"},
-        {"kmkx", "KMKX - Milwaukee, WI"},      {"KmKx", "KMKX - Milwaukee, WI"},
-    };
-    for (const auto& [code, description] : rows)
-        EXPECT_EQ(SiteDescriptionFor(QLatin1String(code)), QLatin1String(description));
-    for (const char* unknown : {"", "klot", "kmk", "kmkxx", " kmkx"})
-        EXPECT_TRUE(SiteDescriptionFor(QLatin1String(unknown)).isEmpty()) << unknown;
-}
-
 TEST(SiteTable, EverySiteStandsWhereTheStationListPutsIt) {
     const SiteRow* lsx = FindSite(QStringLiteral("KLSX"));
     ASSERT_NE(lsx, nullptr);

@@ -1,5 +1,5 @@
-// The refresh controls: pause, the held interval buttons,
-// Shut-Down and Restart, and the status-bar clock's clicks.
+// The refresh controls: pause, Shut-Down and Restart, and the status-bar
+// clock's clicks.
 #include "display/press_and_hold.h"
 #include "refresh_fixture.h"
 #include "sets/set_record.h"
@@ -51,29 +51,6 @@ TEST_F(RefreshControlsTest, PauseAtThreeTwelveResumesFromThreeTwelve) {
     EXPECT_EQ(countDownAt(t0 + 650000), QStringLiteral("3:10"));
     refresh().Timer1_Timer(); // the next minute is a whole one again
     EXPECT_EQ(refresh().Timer1()->interval(), 60000);
-}
-
-TEST_F(RefreshControlsTest, HeldIntervalButtonsStopAtTheirLimitsAndSaveOnRelease) {
-    struct Case {
-        int from;
-        bool increase;
-        int to;
-    };
-    fillSlots(2);                  // a set with no image is not saved
-    clock.setAdvancePerRead(1000); // every hold pause is over at once
-    for (const Case c : {Case{178, true, 180}, Case{2, false, 1}}) {
-        SCOPED_TRACE(c.from);
-        settings.RefreshIntervalMinutes = c.from;
-        controls().Text4->setText(QString::number(c.from));
-        const std::int64_t reads = clock.tickReads();
-        pressAndHold(c.increase ? controls().Command21 : controls().Command20, Qt::LeftButton,
-                     [&] { return clock.tickReads() < reads + 40; });
-        EXPECT_EQ(settings.RefreshIntervalMinutes, c.to);
-        EXPECT_EQ(controls().Text4->text(), QString::number(c.to));
-        const sets::SetRecordRead saved = sets::readSetRecordFile(paths.setRecPath);
-        ASSERT_TRUE(saved.record) << saved.error.toStdString();
-        EXPECT_EQ(saved.record->refreshIntervalMinutes, c.to);
-    }
 }
 
 TEST_F(RefreshControlsTest, ShutDownAsksAndKeepsTheImages) {

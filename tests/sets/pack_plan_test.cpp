@@ -107,33 +107,6 @@ TEST(PackPlan, KeepsTheUncheckedImagesInOrderOnTheLowestTabsAndSetsTheRing) {
     }
 }
 
-TEST(PackPlan, DeletingEveryImageStartsTheRingAfresh) {
-    const ScopedTimeZone zone("EST5");
-    const core::ManualClock clock(QDateTime(QDate(2024, 2, 29), QTime(8, 30)), 0);
-    TabFlags all{};
-    all.fill(true);
-    const PackPlan plan = planPack(modelOnTabs(20, 7, kRingFull), all, clock);
-    ASSERT_EQ(plan.status, PackPlan::Status::Ready);
-    EXPECT_EQ(filledCount(plan.result), 0);
-    EXPECT_EQ(plan.result.ringOffset, 0);
-    EXPECT_EQ(plan.result.wrapState, kFillingFirstTime);
-    EXPECT_EQ(plan.result.newestSlot, 0);
-    EXPECT_EQ(plan.result.lastImageSize, -1);
-    EXPECT_EQ(plan.result.lastImageTime, core::oleFromParts(2021, 2, 28, 8, 30).value());
-    EXPECT_EQ(plan.selectTab, 1);
-    EXPECT_EQ(plan.steps.size(), 20u);
-}
-
-TEST(PackPlan, NothingIsPlannedWithoutImagesOrWithoutACheckedImage) {
-    const core::ManualClock clock;
-    EXPECT_EQ(planPack(SlotModel{}, tabs({1}), clock).status, PackPlan::Status::NoImages);
-    const PackPlan none = planPack(modelOnTabs(4, 0), tabs({}), clock);
-    EXPECT_EQ(none.status, PackPlan::Status::NoneChecked);
-    EXPECT_TRUE(none.steps.empty());
-    EXPECT_EQ(planPack(modelOnTabs(4, 0), tabs({5, 20}), clock).status,
-              PackPlan::Status::NoneChecked);
-}
-
 // ---- carrying a plan out in a folder ----
 
 namespace {
@@ -235,21 +208,6 @@ TEST_F(PackFolderTest, ASpoiledFileStopsThePackLeavingSlotsNamingExactlyTheFiles
     EXPECT_EQ(planned.steps,
               (std::vector<PackStep>{
                   {K::Delete, 5, 0}, {K::Delete, 3, 0}, {K::Move, 4, 3}, {K::Move, 6, 4}}));
-}
-
-TEST_F(PackFolderTest, TheFilesEndUpWhereThePlanSaysEvenOnAFullDisk) {
-    makeImages(12, 14);
-    PackOutcome outcome;
-    {
-        const FileSizeLimit full(0); // renames need no room
-        outcome = run(tabs({1, 6, 7, 12}));
-    }
-    ASSERT_TRUE(outcome.done) << outcome.error.toStdString();
-    EXPECT_EQ(outcome.stepsDone, static_cast<int>(planned.steps.size()));
-    EXPECT_EQ(outcome.model.slotFilled, planned.result.slotFilled);
-    EXPECT_EQ(outcome.model.slotTime, planned.result.slotTime);
-    expectSlotsMatchTheFiles(outcome.model);
-    EXPECT_EQ(QDir(dir->path()).entryList({QStringLiteral("latest*.gif")}, QDir::Files).size(), 8);
 }
 
 TEST(PackRing, AStoppedPackLeavesTheNewestSlotOnTheTopRemainingImage) {

@@ -56,26 +56,6 @@ protected:
 
 } // namespace
 
-TEST(SetNameRules, TheExtensionIsTestedWithoutCaseAndTheNameKeepsWhatWasTyped) {
-    const struct {
-        const char* title;
-        bool extension;
-        const char* setName;
-        const char* captionName;
-    } table[] = {
-        {"Storm.sis", true, "Storm", "Storm"},     {"Storm.SIS", true, "Storm.SIS", "Storm"},
-        {"Storm.Sis", true, "Storm.Sis", "Storm"}, {"a.sis.sis", true, "a.sis", "a.sis"},
-        {"a.sis.SIS", true, "a", "a.sis"},         {"Storm.sisx", false, "Storm", "Storm"},
-        {"Storm", false, "Storm", "Storm"},        {"sis", false, "sis", "sis"},
-    };
-    for (const auto& row : table) {
-        const QString title = QString::fromLatin1(row.title);
-        EXPECT_EQ(hasSetExtension(QStringLiteral("/home/u/") + title), row.extension) << row.title;
-        EXPECT_EQ(setNameFromTitle(title), QString::fromLatin1(row.setName)) << row.title;
-        EXPECT_EQ(captionNameFromTitle(title), QString::fromLatin1(row.captionName)) << row.title;
-    }
-}
-
 TEST(SetNameRules, AnExistingRecordPutsTheSetBesideItsOwnFolder) {
     const struct {
         const char* chosen;

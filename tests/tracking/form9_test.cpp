@@ -1,4 +1,4 @@
-// The ETA list window: rows, the popup menu's moves, deletes and clears with
+// The ETA list window: rows, the popup menu's deletes and clears with
 // their confirmations, saving as text, and what closing keeps.
 #include "core/clock.h"
 #include "core/message_service.h"
@@ -61,52 +61,6 @@ protected:
     QTemporaryDir dir;
     std::unique_ptr<Form9> form;
 };
-
-TEST_F(Form9Test, LoadSetsCaptionHeaderChecksAndRepairsColumnWidths) {
-    settings.EtaCol1Width = 0;
-    settings.EtaCol2Width = 3000;
-    settings.EtaClearAtClose = 1;
-    const std::tuple<int, const char*, const char*> cases[] = {
-        {1, "ETA List", "ETA"},
-        {2, "Distance/Direction List", "Distance/Direction"},
-        {3, "Distance/Direction and ETA List", "Distance/Direction or ETA"},
-    };
-    for (const auto& [lists, caption, header] : cases) {
-        settings.PopupLists = static_cast<std::int16_t>(lists);
-        Form9 w(settings, messages, clock);
-        w.Form_Load();
-        EXPECT_EQ(w.windowTitle(), caption) << lists;
-        EXPECT_EQ(w.ListView1->headerItem()->text(1), header) << lists;
-        EXPECT_EQ(w.ListView1->columnWidth(0), 100);
-        EXPECT_EQ(w.ListView1->columnWidth(1), 200);
-        EXPECT_TRUE(w.menuItem("mnuExitClear")->isChecked());
-        EXPECT_FALSE(w.menuItem("mnuOnTop")->isChecked());
-    }
-    EXPECT_EQ(settings.EtaCol1Width, 1500);
-}
-
-TEST_F(Form9Test, MovesTakeOnlyTheCurrentRowWithItsName) {
-    // Rows 1 and 4 are selected as well; only the current row moves.
-    const std::tuple<const char*, int, const char*> cases[] = {
-        {"mnuMoveUp", 3, "acbd"}, {"mnuMoveUp", 1, "abcd"}, {"mnuMovedown", 4, "abcd"},
-        {"mnuToTop", 3, "cabd"},  {"mnuToBot", 2, "acdb"},
-    };
-    for (const auto& [item, current, order] : cases) {
-        form->ListView1->clear();
-        addRows({"a", "b", "c", "d"});
-        row(1)->setText(0, QStringLiteral("first"));
-        form->ListView1->setCurrentItem(row(current));
-        row(4)->setSelected(true);
-        row(1)->setSelected(true);
-        trigger(item);
-        const QString got = secondColumn().join(QString());
-        EXPECT_EQ(got, order) << item << " on " << current;
-        EXPECT_EQ(form->ListView1->currentItem(),
-                  row(static_cast<int>(got.indexOf(QChar(u'a' + current - 1))) + 1))
-            << item;
-        EXPECT_EQ(row(static_cast<int>(got.indexOf(u'a')) + 1)->text(0), "first") << item;
-    }
-}
 
 TEST_F(Form9Test, DeleteSelectedAndClearListAskFirst) {
     addRows({"a", "b", "c", "d", "e"});

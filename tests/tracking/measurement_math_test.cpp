@@ -40,23 +40,6 @@ TEST(DirectionFactor, AheadBehindOrNeitherWithTheEdgesExcluded) {
         EXPECT_EQ(DirectionFactor(motion, target), factor) << motion << " -> " << target;
 }
 
-TEST(MarkerFactor, FollowsTheZoomAndTheRangeAndGivesTheLineWidth) {
-    const std::tuple<float, int, float> cases[] = {
-        {0.6f, 0, 0.6f}, {1.0f, 0, 1.0f}, {1.0f, 1, 0.6f}, {1.1f, 1, 0.8f}, {1.5f, 0, 1.5f},
-        {1.5f, 1, 0.8f}, {1.6f, 1, 1.0f}, {2.0f, 0, 2.0f}, {2.1f, 0, 2.0f}, {2.1f, 1, 1.5f},
-        {3.0f, 0, 2.0f}, {3.1f, 0, 3.0f}, {3.1f, 1, 2.0f}, {4.1f, 0, 4.0f}, {4.1f, 1, 2.5f},
-        {5.0f, 0, 4.0f}, {5.0f, 1, 2.5f},
-    };
-    for (const auto& [zoom, longRange, factor] : cases)
-        EXPECT_FLOAT_EQ(markerFactor(zoom, longRange), factor) << zoom << " long " << longRange;
-    EXPECT_FLOAT_EQ(markerSide(2.5f), 487.5f);
-    // The line width rounds f with halves to even.
-    const std::pair<float, int> widths[] = {{0.6f, 1}, {0.8f, 1}, {1.0f, 1}, {1.5f, 2},
-                                            {2.0f, 2}, {2.5f, 2}, {3.0f, 3}, {4.0f, 4}};
-    for (const auto& [f, width] : widths)
-        EXPECT_EQ(trackLineWidth(f), width) << f;
-}
-
 TEST(MeasuredDistance, ScaleZoomAndUnitWithItsLabel) {
     const float scale = 30.2787f; // twips per mile
     const std::tuple<float, float, float, const char*> cases[] = {
@@ -84,25 +67,6 @@ TEST(NumberText, HalvesToEvenWithoutLeadingZeroOrTrailingPointZero) {
     for (const auto& [value, decimals, text] : cases)
         EXPECT_EQ(numberText(value, decimals), QString::fromLatin1(text))
             << value << " to " << decimals;
-}
-
-TEST(TrackLineAcross, RunsAcrossTheWholeView) {
-    const std::tuple<QPointF, QPointF, QLineF> cases[] = {
-        {{500, 10}, {500, 20}, {500, 0, 500, 6000}},
-        {{10, 700}, {90, 700}, {0, 700, 9000, 700}},
-        {{100, 100}, {200, 200}, {0, 0, 6000, 6000}},
-        {{200, 200}, {100, 100}, {6000, 6000, 0, 0}},
-        {{0, 3000}, {4500, 0}, {0, 3000, 4500, 0}},
-        {{1000, 5000}, {2000, 4000}, {0, 6000, 6000, 0}},
-    };
-    for (const auto& [a, b, line] : cases) {
-        const QLineF got = trackLineAcross(a, b, QSizeF(9000, 6000));
-        EXPECT_LT((got.p1() - line.p1()).manhattanLength() +
-                      (got.p2() - line.p2()).manhattanLength(),
-                  1e-6)
-            << a.x() << "," << a.y() << " gave " << got.x1() << "," << got.y1() << " " << got.x2()
-            << "," << got.y2();
-    }
 }
 
 TEST(EtaTimeText, TwelveHourClockAndShortDate) {

@@ -230,28 +230,4 @@ TEST_F(MeasurementTest, PopupListsRouteEtaAndDistanceButNeverSpeed) {
     EXPECT_EQ(rows[1], "Dist/Dir: 0 Mi @ -1 deg. N");
 }
 
-TEST_F(MeasurementTest, LongRangeZoomAndUnitsReachTheTextMarkerAndLine) {
-    loop.storeImage(1, utc(12, 0));
-    const std::tuple<float, int, float, double, int, const char*> cases[] = {
-        // Long range at zoom 1: twice the distance for the same twips.
-        {1, 1, 1, 117, 1, "Dist/Dir: 2 Mi @ 90 deg. E"},
-        {1, 0, 1.609344f, 195, 1, "Dist/Dir: 1.6 Km @ 90 deg. E"},
-        {1, 0, 0.8689762f, 195, 1, "Dist/Dir: .9 Nm @ 90 deg. E"},
-        // f = 2.5: the line width rounds to even.
-        {4.5f, 1, 1, 487.5, 2, "Dist/Dir: 2 Mi @ 90 deg. E"},
-    };
-    for (const auto& [zoom, longRange, unit, side, width, text] : cases) {
-        m->resetState();
-        settings.ZoomFactor = zoom;
-        settings.LongRangeFlag = static_cast<std::int16_t>(longRange);
-        settings.MapScaleActive = longRange ? settings.MapScaleLong : settings.MapScale;
-        settings.UnitFactor = unit;
-        click(1, at(0));
-        click(1, at(1));
-        EXPECT_EQ(text1, text) << "zoom " << zoom << " long " << longRange;
-        EXPECT_NEAR(markers[2].width(), side, 1e-3) << text;
-        EXPECT_EQ(lineWidth, width) << text;
-    }
-}
-
 } // namespace

@@ -1,16 +1,10 @@
 // The radar simulator as the program and the tests meet it over loopback:
-// what a real server sends, the frames and loop lists it publishes, the
-// faults it injects and the truth about its storm cells.
+// what a real server sends, the frames and loop lists it publishes and the
+// same-size republish the other suites cannot stage by themselves.
 #include "feed/server/http_date.h"
 #include "feed/sim/frame_renderer.h"
 #include "feed/sim/products.h"
-#include "feed/sim/storm_model.h"
 #include "sim_fixture.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <cmath>
 
 namespace nubivista::feed::sim::testing {
 namespace {
@@ -46,13 +40,6 @@ TEST_F(Headers, ImageCarriesARealServersHeadersAndAnswersConditionalAndHeadReque
     const WireReply head = request(kLatest, {}, "HEAD");
     EXPECT_TRUE(head.status == 200 && head.body.isEmpty());
     EXPECT_EQ(head.contentLength(), full.body.size());
-}
-
-TEST(HttpDate, RoundTripsAndRejectsOtherForms) {
-    EXPECT_EQ(httpDate(0), "Thu, 01 Jan 1970 00:00:00 GMT");
-    EXPECT_EQ(parseHttpDate("Fri, 12 Jun 2026 13:55:00 GMT"), 1781272500);
-    EXPECT_FALSE(parseHttpDate("Friday, 12-Jun-26 13:55:00 GMT").has_value());
-    EXPECT_FALSE(parseHttpDate("").has_value());
 }
 
 int litPixels(const QImage& image) {
@@ -145,50 +132,6 @@ TEST_F(Routes, LoopListHoldsTheLastTenFramesAtFixedPositions) {
     }
 }
 
-TEST_F(Faults, HangHoldsTheConnectionUntilCleared) {
-    admin("/_sim/fault?name=hang&match=latest.gif");
-    QTcpSocket early;
-    early.connectToHost(QHostAddress::LocalHost, port);
-    ASSERT_TRUE(early.waitForConnected(2000));
-    early.write("GET " + kLatest + " HTTP/1.1\r\nHost: weather.noaa.gov\r\n\r\n");
-    // While a later request waits in vain, the server has long read the early one.
-    const WireReply held = request(kLatest, {}, "GET", {}, 200);
-    EXPECT_FALSE(held.answered);
-    EXPECT_FALSE(held.closed);
-    EXPECT_EQ(early.bytesAvailable(), 0);
-
-    // Held connections are closed when the faults are cleared.
-    admin("/_sim/fault?name=none");
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return early.state() == QAbstractSocket::UnconnectedState; }, 3000));
-    EXPECT_EQ(request(kLatest).status, 200);
-}
-
-TEST_F(Faults, TruncateCorruptAndCloseSpoilOnlyWhatTheyName) {
-    const qint64 fullSize = request(kLatest).body.size();
-    admin("/_sim/fault?name=truncate&match=SI.kmkx");
-    const WireReply cut = request(kLatest);
-    EXPECT_TRUE(cut.status == 200 && cut.closed);
-    EXPECT_EQ(cut.contentLength(), fullSize);
-    EXPECT_EQ(cut.body.size(), fullSize / 2);
-
-    admin("/_sim/fault?name=none");
-    admin("/_sim/fault?name=corrupt");
-    const WireReply corrupt = request(kLatest);
-    EXPECT_TRUE(corrupt.body.startsWith("GIF89a"));
-    EXPECT_TRUE(decode(corrupt.body).isNull());
-    // Pages and lists are not images and stay as they are.
-    EXPECT_EQ(request(kList).body.count('\n'), 10);
-
-    // The default map host looks unreachable; the regional hosts still answer.
-    admin("/_sim/fault?name=none");
-    admin("/_sim/fault?name=close&match=national&host=Weather.NOAA.gov");
-    const WireReply dropped = request("/radar/national.html", {}, "GET", "weather.noaa.gov");
-    EXPECT_TRUE(!dropped.answered && dropped.closed);
-    EXPECT_EQ(request("/radar/national.html", {}, "GET", "www.srh.noaa.gov").status, 200);
-    EXPECT_EQ(request(kLatest, {}, "GET", "weather.noaa.gov").status, 200);
-}
-
 TEST_F(Faults, RepublishGivesNewerTimeWithTheSameSize) {
     const WireReply current = request(kLatest);
     admin("/_sim/fault?name=republish&match=SI.kmkx");
@@ -200,85 +143,6 @@ TEST_F(Faults, RepublishGivesNewerTimeWithTheSameSize) {
     // Once cleared, the real new frame (a different size) is served.
     admin("/_sim/fault?name=none");
     EXPECT_NE(request(kLatest).contentLength(), current.contentLength());
-}
-
-TEST_F(Faults, LoopListFaults) {
-    admin("/_sim/fault?name=crlf");
-    QByteArray list = request(kList).body;
-    EXPECT_EQ(list.count("\r\n"), 10);
-    EXPECT_EQ(list.split('\n').first().size(), 50); // 49 characters and the CR
-
-    admin("/_sim/fault?name=none");
-    admin("/_sim/fault?name=nine-lines");
-    list = request(kList).body;
-    EXPECT_EQ(list.count('\n'), 9);
-    // The oldest line (13:10) goes; the newest stays last.
-    EXPECT_TRUE(list.startsWith("images/DS.p19r0/SI.kmkx/sn_20260612_at_131500.gif\n"));
-    EXPECT_TRUE(list.endsWith("sn_20260612_at_135500.gif\n"));
-
-    admin("/_sim/fault?name=none");
-    admin("/_sim/fault?name=bad-date");
-    const QByteArray first = request(kList).body.split('\n').first();
-    bool yearIsNumber = true;
-    first.mid(27, 4).toInt(&yearIsNumber);
-    EXPECT_FALSE(yearIsNumber);
-    EXPECT_EQ(first.size(), 49);
-}
-
-class Truth : public SimFixture {
-protected:
-    QJsonObject truth(const QByteArray& site, const QByteArray& product) {
-        const WireReply reply = request("/_sim/truth?site=" + site + "&product=" + product);
-        EXPECT_EQ(reply.status, 200);
-        return QJsonDocument::fromJson(reply.body).object();
-    }
-};
-
-TEST_F(Truth, CellsMoveAtTheStatedSpeedAndHeading) {
-    for (const QByteArray product : {"DS.p19r0", "DS.p20-r"}) {
-        const QJsonObject before = truth("kmkx", product);
-        admin("/_sim/advance?frames=1");
-        const QJsonObject after = truth("kmkx", product);
-        const double speed = before.value(QStringLiteral("speedMph")).toDouble();
-        const double heading = before.value(QStringLiteral("headingDeg")).toDouble();
-        const double mpp = before.value(QStringLiteral("milesPerPixel")).toDouble();
-        EXPECT_NEAR(before.value(QStringLiteral("speedKmh")).toDouble(), speed * 1.609344, 1e-9);
-        EXPECT_DOUBLE_EQ(mpp, product == "DS.p19r0" ? kMilesPerPixelShort : kMilesPerPixelLong);
-        const QJsonArray cellsBefore = before.value(QStringLiteral("cells")).toArray();
-        const QJsonArray cellsAfter = after.value(QStringLiteral("cells")).toArray();
-        ASSERT_EQ(cellsBefore.size(), cellsAfter.size());
-        ASSERT_GT(cellsBefore.size(), 0);
-        const double expectedMiles = speed * 300.0 / 3600.0;
-        for (qsizetype i = 0; i < cellsBefore.size(); ++i) {
-            const QJsonObject a = cellsBefore[i].toObject();
-            const QJsonObject b = cellsAfter[i].toObject();
-            const double dx =
-                b.value(QStringLiteral("x")).toDouble() - a.value(QStringLiteral("x")).toDouble();
-            const double dy =
-                b.value(QStringLiteral("y")).toDouble() - a.value(QStringLiteral("y")).toDouble();
-            const double miles = std::hypot(dx, dy) * mpp;
-            if (miles > 2 * expectedMiles) {
-                continue; // wrapped round the simulated area
-            }
-            EXPECT_NEAR(miles, expectedMiles, 1e-6);
-            // Image y grows southward; heading is clockwise from north.
-            double bearing = std::atan2(dx, -dy) * 180.0 / 3.14159265358979;
-            if (bearing < 0) {
-                bearing += 360.0;
-            }
-            EXPECT_NEAR(bearing, heading, 1e-6);
-            // The lat/lon position agrees with the pixel position.
-            double east = 0;
-            double north = 0;
-            latLonToOffset(*findSite(QStringLiteral("kmkx")),
-                           GeoPoint{a.value(QStringLiteral("lat")).toDouble(),
-                                    a.value(QStringLiteral("lon")).toDouble()},
-                           east, north);
-            EXPECT_NEAR(300 + east / mpp, a.value(QStringLiteral("x")).toDouble(), 1e-6);
-            EXPECT_NEAR(275 - north / mpp, a.value(QStringLiteral("y")).toDouble(), 1e-6);
-        }
-    }
-    EXPECT_EQ(request("/_sim/truth?site=klot").status, 400);
 }
 
 TEST(FrameImages, ConsecutiveFramesNeverShareASize) {

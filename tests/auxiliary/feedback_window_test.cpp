@@ -1,23 +1,19 @@
-// The About window and the feedback window as the user meets them: what they
-// show, what their buttons and links do, and that nothing in them is cut off.
+// The feedback window as the user meets it: what it sends, what it offers
+// without a mail program, and that nothing in it is cut off.
 #include "auxiliary/feedback_mail.h"
-#include "auxiliary/form3.h"
 #include "auxiliary/form6.h"
 #include "core/message_service.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
-#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 using namespace nubivista;
-using auxiliary::Form3;
 using auxiliary::Form6;
 
 namespace {
@@ -52,38 +48,6 @@ void expectNothingCut(QWidget& window) {
 }
 
 } // namespace
-
-TEST(AboutWindow, ShowsTheBuildVersionTheFoldersAndOpensTheHelpPage) {
-    const QString userDir = QDir::tempPath() + "/Application Data/Nubivista";
-    const QString cacheDir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
-                             QStringLiteral("/internet");
-    int helpOpened = 0;
-    auxiliary::AboutPlaces places;
-    places.openHelpPage = [&] { ++helpOpened; };
-    Form3 about(userDir, nullptr, places);
-    about.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
-
-    EXPECT_EQ(about.windowTitle(), QStringLiteral("About Nubivista"));
-    EXPECT_EQ(child<QLabel>(about, "Label1")->text(), QStringLiteral("Nubivista"));
-    EXPECT_EQ(child<QLabel>(about, "Label2")->text(), kVersion);
-    EXPECT_EQ(child<QLineEdit>(about, "Text1")->text(), QDir::toNativeSeparators(userDir));
-    EXPECT_EQ(child<QLineEdit>(about, "Text2")->text(), QDir::toNativeSeparators(cacheDir));
-    EXPECT_TRUE(about.helpPagePath().endsWith(QStringLiteral("/NubivistaHelp.htm")));
-    for (const QString& folder : {userDir, cacheDir})
-        EXPECT_TRUE(about.aboutText().contains(QDir::toNativeSeparators(folder)));
-    emit child<QLabel>(about, "Label6")->linkActivated(QStringLiteral("help"));
-    EXPECT_EQ(helpOpened, 1);
-
-    expectNothingCut(about);
-
-    // Okay and the close box only hide it; the menu shows it again as it was.
-    child<QPushButton>(about, "Command1")->click();
-    EXPECT_FALSE(about.isVisible());
-    about.show();
-    EXPECT_FALSE(about.close());
-    EXPECT_FALSE(about.isVisible());
-}
 
 class FeedbackWindow : public ::testing::Test {
 protected:
