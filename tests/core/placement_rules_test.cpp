@@ -1,5 +1,5 @@
-// The main window's placement: what the close stores, the default placement
-// from the work area, and twips at the widget edge.
+// The main window's placement: what the close stores, and the default
+// placement when the stored one cannot place the window.
 #include "core/window_placement.h"
 
 #include <gtest/gtest.h>
@@ -29,26 +29,6 @@ TEST(PlacementAtClose, OnlyANormalWindowOfUsefulSizeIsStored) {
         const WindowPlacement result = placementAtClose(kStored, c.current, c.state);
         EXPECT_EQ(result, c.stored ? c.current : kStored) << c.name;
     }
-}
-
-TEST(DefaultPlacement, ComputedFromTheWorkArea) {
-    struct Case {
-        const char* name;
-        WindowPlacement workArea;
-        WindowPlacement expected;
-    };
-    const Case cases[] = {
-        // 1920 x 1040 pixels: width capped at 12405 and centred.
-        {"wide desktop", {0, 0, 28800, 15600}, {8197.5f, 900, 12405, 13800}},
-        // 800 x 570 pixels: 1800 narrower than the work area.
-        {"small desktop", {0, 0, 12000, 8550}, {900, 900, 10200, 6750}},
-        // A work area that does not start at the origin (a panel on the left).
-        {"offset work area", {900, 450, 28800, 15600}, {9097.5f, 1350, 12405, 13800}},
-        // Too small for the margins: the whole work area.
-        {"tiny", {0, 0, 1500, 1200}, {0, 0, 1500, 1200}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(defaultPlacement(c.workArea), c.expected) << c.name;
 }
 
 TEST(DefaultPlacement, UsedWhenTheStoredPlacementCannotPlaceAWindow) {

@@ -70,25 +70,6 @@ protected:
 
 } // namespace
 
-TEST_F(LoopAnimationTest, SettingsGiveTheDelayAndTheModeAndRunWithOneImageDoesNotStart) {
-    settings.LoopDelayMs = 250;
-    settings.RockMode = 1;
-    showWindow();
-    EXPECT_EQ(timer4().interval(), 250);
-    EXPECT_EQ(controls().Text11->text(), QStringLiteral("250"));
-    // The caption names the mode a click switches to, with either button.
-    EXPECT_EQ(controls().Command19->text(), QStringLiteral("Loop"));
-    QTest::mouseClick(controls().Command19, Qt::RightButton);
-    EXPECT_EQ(controls().Command19->text(), QStringLiteral("Rock"));
-    EXPECT_EQ(settings.RockMode, 0);
-
-    fillSlots(1);
-    clickRun();
-    EXPECT_EQ(runCaption(), QStringLiteral("Run"));
-    EXPECT_FALSE(timer4().isActive());
-    EXPECT_TRUE(stepButtonsEnabled());
-}
-
 TEST_F(LoopAnimationTest, Timer4RocksOverTheUnskippedTabsUntilStopAndStopStartsOver) {
     settings.RockMode = 1;
     showWindow();

@@ -1,7 +1,6 @@
-// The main window's layout as a user meets it: a maximized or full-screen
-// window, hiding the controls panel and the text boxes' right-click guard.
+// The main window's layout as a user meets it: hiding the controls panel and
+// the text boxes' right-click guard.
 #include "display/window_layout.h"
-#include "display/zoom_scroll.h"
 #include "window_fixture.h"
 
 #include <QStatusBar>
@@ -24,48 +23,6 @@ protected:
     // The bottom of the display area, in the window's own coordinates.
     int displayBottom() { return controls().Picture3->geometry().bottom() + 1; }
 };
-
-TEST_F(WindowLayoutTest, MaximizedOrFullScreenThePictureFillsTheWindowAndNoPaneShows) {
-    fillSlots(3);
-    showWindow({700, 600});
-    QTest::mouseClick(controls().Command1, Qt::LeftButton); // the map set aside
-    const auto isPane = [this](QWidget* widget) {
-        for (; widget != nullptr; widget = widget->parentWidget())
-            if (widget == imagePane() || widget == mapPane())
-                return true;
-        return false;
-    };
-    EXPECT_FALSE(imagePane()->isEnabled());
-    EXPECT_EQ(imagePane()->contextMenuPolicy(), Qt::NoContextMenu);
-    EXPECT_EQ(imagePane()->focusPolicy(), Qt::NoFocus);
-    for (const bool fullScreen : {false, true}) {
-        for (const float factor : {1.0f, 2.5f}) {
-            SCOPED_TRACE(::testing::Message()
-                         << (fullScreen ? "full screen " : "maximized ") << factor);
-            settings.ZoomFactor = factor;
-            display().zoom().setNaturalSize(600 * 15, 550 * 15);
-            fullScreen ? form().showFullScreen() : form().showMaximized();
-            QTRY_VERIFY(form().width() > 1000);
-            const QRect window = form().rect();
-            // The view reaches the right edge, less its fixed margin.
-            QWidget* view = controls().Picture4;
-            EXPECT_GE(view->mapTo(&form(), QPoint(view->width(), 0)).x(), window.width() - 12);
-            if (factor > 2) {
-                QWidget* bar = controls().VScroll1;
-                EXPECT_TRUE(bar->isVisible() && bar->isEnabled());
-                EXPECT_GE(bar->mapTo(&form(), QPoint(bar->width(), 0)).x(), window.width() - 12);
-            }
-            for (QWidget* pane :
-                 {static_cast<QWidget*>(imagePane()), static_cast<QWidget*>(mapPane())})
-                EXPECT_FALSE(
-                    QRect(pane->mapTo(&form(), QPoint()), pane->size()).intersects(window));
-            for (int y = view->mapTo(&form(), QPoint()).y(); y < window.height() - 30; y += 50)
-                EXPECT_FALSE(isPane(form().childAt(window.width() - 20, y))) << y;
-            form().showNormal();
-            QTRY_VERIFY(form().width() < 1000);
-        }
-    }
-}
 
 TEST_F(WindowLayoutTest, HidingThePanelTakesTheStatusBarAlongAndShowingBringsItBack) {
     showWindow({900, 700});

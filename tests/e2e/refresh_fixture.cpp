@@ -129,7 +129,7 @@ QDateTime RefreshE2eTest::slotTimeUtc(int slot) const {
 }
 
 QByteArray RefreshE2eTest::slotBytes(int slot) const {
-    return platform::testing::readFile(window->loop().slotFile(slot));
+    return platform::testing::readBytes(window->loop().slotFile(slot));
 }
 
 QMap<int, QByteArray> RefreshE2eTest::storedImages() const {

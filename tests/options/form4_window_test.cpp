@@ -53,39 +53,6 @@ protected:
     }
 };
 
-TEST_F(OptionsWindowTest, LoadShowsTheSettingsAndUnitChangesKeepMapScale) {
-    settings.FirstExtraMs = 250;
-    settings.StampAdjustMinutes = -4;
-    settings.PopupLists = 2;
-    settings.UnitFactor = options::kKilometerFactor;
-    openOptions();
-    EXPECT_EQ(f4().windowTitle(), QStringLiteral("Start Page & Options - Nubivista"));
-    EXPECT_FALSE(f4().Frame2->isVisible());
-    EXPECT_EQ(f4().Text1->text(), settings.NationalMapUrl);
-    EXPECT_EQ(f4().Text15->text(), QStringLiteral("250"));
-    EXPECT_EQ(f4().Text6->text(), QStringLiteral("-4"));
-    EXPECT_TRUE(!f4().Check8->isChecked() && f4().Check9->isChecked());
-    EXPECT_EQ(f4().Text2->text(), QStringLiteral("1.254"));
-    EXPECT_TRUE(f4().Option1[1]->isChecked());
-
-    showTab(1);
-    EXPECT_FALSE(f4().Frame1->isVisible());
-    const float mapScale = settings.MapScale;
-    const std::tuple<int, const char*, const char*, float> steps[] = {
-        {0, "2.019", "Mile", 1.0f},
-        {1, "1.254", "Kilometer", options::kKilometerFactor},
-        {0, "2.019", "Mile", 1.0f},
-        {2, "2.323", "Naut. Mi.", options::kNauticalMileFactor}};
-    for (const auto& [unit, text, word, factor] : steps) {
-        click(f4().Option1[static_cast<std::size_t>(unit)]);
-        EXPECT_EQ(f4().Text2->text(), QString::fromLatin1(text)) << unit;
-        EXPECT_EQ(f4().Label7->text(), QString::fromLatin1(word));
-        EXPECT_EQ(f4().Label6->text(), options::scaleLabelAfterClick(unit));
-        EXPECT_EQ(settings.UnitFactor, factor);
-        EXPECT_EQ(settings.MapScale, mapScale);
-    }
-}
-
 TEST_F(OptionsWindowTest, RestoreDefaultsResetsTheTabInFrontOnly) {
     settings.NationalMapUrl = QStringLiteral("http://example.test/radar/national.html");
     settings.MsgOffMap[4] = QLatin1Char('1');

@@ -114,7 +114,7 @@ TEST_F(BrowserPaneTest, ALoopPageFinishesOnlyOnceItsListAndTenImagesAreInTheCach
 
     const QString listFile = home.filePath("loopfils.txt");
     ASSERT_TRUE(layer->downloadToFile(list, listFile).ok);
-    const QList<QByteArray> lines = readFile(listFile).trimmed().split('\n');
+    const QList<QByteArray> lines = readBytes(listFile).trimmed().split('\n');
     ASSERT_EQ(lines.size(), 10);
     for (const QByteArray& line : lines) {
         const QUrl image = radarUrl(QStringLiteral("/radar/") + QString::fromLatin1(line));

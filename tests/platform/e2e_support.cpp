@@ -105,14 +105,4 @@ std::unique_ptr<InternetLayer> layerThroughSim(const QTemporaryDir& home,
     return layerInHome(home, sim.port(), installApplicationProxy, paneFetchTimeoutMs);
 }
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 } // namespace nubivista::platform::testing

@@ -3,6 +3,7 @@
 // free loopback port with a direct line to its admin paths, an Internet layer
 // that fetches through it, and small file helpers.
 #include "acquisition/platform/internet_layer.h"
+#include "support/files.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -63,8 +64,8 @@ inline QUrl radarUrl(const QString& path) {
 }
 inline const QString KmkxImagePath = QStringLiteral("/radar/images/DS.p19r0/SI.kmkx/latest.gif");
 
-QByteArray readFile(const QString& path); // "<missing>" when it cannot be read
-bool writeFile(const QString& path, const QByteArray& bytes);
+using nubivista::testing::readBytes;
+using nubivista::testing::writeBytes;
 
 // A simulator, a temporary home and a layer that fetches through the simulator.
 class SimLayerTest : public ::testing::Test {

@@ -67,7 +67,7 @@ TEST_F(InternetLayerTest, DownloadsWriteTheCachedBytesAndOfflineOnlyThose) {
     EXPECT_FALSE(layer->cacheEntry(image).has_value()); // never fetched
     const DownloadResult result = layer->downloadToFile(image, target("a.gif"));
     ASSERT_TRUE(result.ok) << result.error.toStdString();
-    const QByteArray file = readFile(target("a.gif"));
+    const QByteArray file = readBytes(target("a.gif"));
     EXPECT_TRUE(file.startsWith("GIF8"));
     QNetworkDiskCache cache;
     cache.setCacheDirectory(layer->cacheFolder());
@@ -85,7 +85,7 @@ TEST_F(InternetLayerTest, DownloadsWriteTheCachedBytesAndOfflineOnlyThose) {
     // Even a fault at the server cannot reach an offline download.
     ASSERT_TRUE(sim.setFault(QStringLiteral("name=500")));
     EXPECT_TRUE(layer->downloadToFile(image, target("b.gif")).ok);
-    EXPECT_EQ(readFile(target("b.gif")), file);
+    EXPECT_EQ(readBytes(target("b.gif")), file);
     ASSERT_TRUE(sim.clearFaults());
     const QUrl uncached = radarUrl(QStringLiteral("/radar/images/DS.p19r0/SI.kgrr/latest.gif"));
     const DownloadResult notCached = layer->downloadToFile(uncached, target("c.gif"));
@@ -119,7 +119,7 @@ TEST_F(InternetLayerTest, EachFailedDownloadSaysWhyAndLeavesTheTargetAsItWas) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fault);
-        ASSERT_TRUE(writeFile(target(), "previous image"));
+        ASSERT_TRUE(writeBytes(target(), "previous image"));
         ASSERT_TRUE(sim.setFault(QString::fromLatin1(c.fault) + "&match=latest.gif"));
         layer->setDownloadLimits(c.limits);
         QElapsedTimer clock;
@@ -134,7 +134,7 @@ TEST_F(InternetLayerTest, EachFailedDownloadSaysWhyAndLeavesTheTargetAsItWas) {
         // Within the download's own time limit, well before the backstop of
         // the wait for it, which gives up 5 s later.
         EXPECT_LT(clock.elapsed(), c.limits.timeoutMs + 2500);
-        EXPECT_EQ(readFile(target()), "previous image");
+        EXPECT_EQ(readBytes(target()), "previous image");
         ASSERT_TRUE(sim.clearFaults());
     }
     // No temporary file is left beside the target.
@@ -145,7 +145,7 @@ TEST_F(InternetLayerTest, ABodyWithoutItsLengthWithinTheLimitIsKept) {
     ASSERT_TRUE(sim.setFault(QStringLiteral("name=no-length&match=latest.gif")));
     const DownloadResult result = layer->downloadToFile(radarUrl(KmkxImagePath), target());
     ASSERT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_TRUE(readFile(target()).startsWith("GIF8"));
+    EXPECT_TRUE(readBytes(target()).startsWith("GIF8"));
 }
 
 TEST_F(InternetLayerTest, AnAnswerThatIsNotTheFileIsRefused) {
@@ -159,13 +159,13 @@ TEST_F(InternetLayerTest, AnAnswerThatIsNotTheFileIsRefused) {
     const quint16 port = server.listen(QHostAddress::LocalHost, 0);
     ASSERT_NE(port, 0);
     layer->setUpstreamProxy(QNetworkProxy(QNetworkProxy::NoProxy));
-    ASSERT_TRUE(writeFile(target(), "previous image"));
+    ASSERT_TRUE(writeBytes(target(), "previous image"));
     for (int code : {300, 304}) {
         const DownloadResult result = layer->downloadToFile(
             QUrl(QStringLiteral("http://127.0.0.1:%1/answer%2.gif").arg(port).arg(code)), target());
         EXPECT_FALSE(result.ok);
         EXPECT_EQ(result.error, QStringLiteral("Server answered %1").arg(code));
-        EXPECT_EQ(readFile(target()), "previous image");
+        EXPECT_EQ(readBytes(target()), "previous image");
     }
 }
 
@@ -179,19 +179,19 @@ TEST_F(InternetLayerTest, ACachedCopyShorterThanItsLengthIsRefused) {
     QDirIterator files(layer->cacheFolder(), QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
         const QString path = files.next();
-        if (QFileInfo(path).size() > readFile(target("whole.gif")).size())
+        if (QFileInfo(path).size() > readBytes(target("whole.gif")).size())
             cacheFile = path;
     }
     ASSERT_FALSE(cacheFile.isEmpty());
     QFile cut(cacheFile);
     ASSERT_TRUE(cut.resize(cut.size() - 200));
 
-    ASSERT_TRUE(writeFile(target(), "previous image"));
+    ASSERT_TRUE(writeBytes(target(), "previous image"));
     const DownloadResult result = layer->downloadToFile(image, target());
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.error.startsWith(QLatin1String("Incomplete file")))
         << result.error.toStdString();
-    EXPECT_EQ(readFile(target()), "previous image");
+    EXPECT_EQ(readBytes(target()), "previous image");
 }
 
 TEST_F(InternetLayerTest, ACompressingServersBodiesLandInTheCache) {
@@ -216,7 +216,7 @@ TEST_F(InternetLayerTest, ACompressingServersBodiesLandInTheCache) {
     EXPECT_TRUE(layer->cacheEntry(address).has_value());
     layer->clearCache();
     ASSERT_TRUE(layer->downloadToFile(address, target("online.txt")).ok);
-    EXPECT_EQ(readFile(target("online.txt")), list);
+    EXPECT_EQ(readBytes(target("online.txt")), list);
     const auto entry = layer->cacheEntry(address);
     ASSERT_TRUE(entry.has_value());
     EXPECT_EQ(entry->size, list.size());
@@ -224,7 +224,7 @@ TEST_F(InternetLayerTest, ACompressingServersBodiesLandInTheCache) {
     layer->goOffline();
     const DownloadResult offline = layer->downloadToFile(address, target("offline.txt"));
     EXPECT_TRUE(offline.ok) << offline.error.toStdString();
-    EXPECT_EQ(readFile(target("offline.txt")), list);
+    EXPECT_EQ(readBytes(target("offline.txt")), list);
 }
 
 TEST_F(InternetLayerTest, FrontAnswersWithTheServersStatusOrItsOwn) {

@@ -1,6 +1,4 @@
-// The refresh controls: pause, Shut-Down and Restart, and the status-bar
-// clock's clicks.
-#include "display/press_and_hold.h"
+// The refresh controls: pause, Shut-Down and Restart.
 #include "refresh_fixture.h"
 #include "sets/set_record.h"
 
@@ -9,7 +7,6 @@
 #include <QStatusBar>
 
 using namespace nubivista;
-using nubivista::testing::pressAndHold;
 using nubivista::testing::RefreshTest;
 
 namespace {
@@ -124,26 +121,6 @@ TEST_F(RefreshControlsTest, RestartTakesTheLatestOrTheLoopPage) {
         EXPECT_EQ(imagePane()->current, QUrl(refresh().PaneUrl()));
         EXPECT_TRUE(loop().filled(1));
     }
-}
-
-TEST_F(RefreshControlsTest, StatusBarClicksSwitchTheClock) {
-    QLabel* panel4 = form().statusPanel(4);
-    ASSERT_EQ(settings.ClockUtc, 0);
-    // A right click anywhere on the bar switches once.
-    QTest::mouseClick(form().statusPanel(1), Qt::RightButton);
-    EXPECT_EQ(settings.ClockUtc, 1);
-    EXPECT_EQ(panel4->text(),
-              clock.now().toUTC().toString(QStringLiteral("hh:mm:ss")) + QStringLiteral(" UTC"));
-    QTest::mouseClick(form().StatusBar1(), Qt::RightButton);
-    EXPECT_EQ(settings.ClockUtc, 0);
-    EXPECT_FALSE(panel4->text().contains(QLatin1String("UTC")));
-    QTest::mouseDClick(panel4, Qt::LeftButton);
-    EXPECT_EQ(settings.ClockOff, 1);
-    refresh().Timer2_Timer();
-    EXPECT_TRUE(panel4->text().isEmpty()) << "stays off";
-    QTest::mouseDClick(panel4, Qt::LeftButton);
-    EXPECT_EQ(settings.ClockOff, 0);
-    EXPECT_FALSE(panel4->text().isEmpty());
 }
 
 } // namespace

@@ -314,7 +314,7 @@ void SoakRun::verifyStoredImages() {
         const int slot = slotsToVerify_.takeFirst();
         if (!window_->loop().filled(slot))
             continue;
-        const QByteArray bytes = platform::testing::readFile(window_->loop().slotFile(slot));
+        const QByteArray bytes = platform::testing::readBytes(window_->loop().slotFile(slot));
         const QDateTime stamp =
             core::oleToDateTime(window_->loop().model().slotTime[slot], Qt::UTC);
         if (const std::optional<QString> wrong =

@@ -1,5 +1,4 @@
-// The live source's view of its upstreams: where a product lives on each,
-// and their listings read tolerantly.
+// The live source's upstream listings, read tolerantly.
 #include "feed/nws/listings.h"
 #include "feed/nws/upstream_paths.h"
 #include "radar/products.h"
@@ -7,28 +6,6 @@
 #include <gtest/gtest.h>
 
 using namespace nubivista::feed::nws;
-
-TEST(Upstream, EachProgramProductHasItsLevelIIIProductsInOrderAndTheirAddresses) {
-    const auto* base = nubivista::radar::FindProduct(QStringLiteral("DS.p19r0"));
-    ASSERT_NE(base, nullptr);
-    EXPECT_EQ(QString(base->level3[0].directory), QStringLiteral("DS.p94r0"));
-    EXPECT_EQ(QString(base->level3[1].awips), QStringLiteral("N0R"));
-    EXPECT_EQ(QString(nubivista::radar::FindProduct(QStringLiteral("DS.80stp"))->level3[0].awips),
-              QStringLiteral("DTA"));
-    EXPECT_TRUE(
-        nubivista::radar::FindProduct(QStringLiteral("DS.p37cr"))->level3[1].directory.isEmpty());
-
-    EXPECT_EQ(productTreeFile(QStringLiteral("DS.p94r0"), QStringLiteral("KLSX"),
-                              QStringLiteral("sn.last")),
-              QStringLiteral("SL.us008001/DF.of/DC.radar/DS.p94r0/SI.klsx/sn.last"));
-    EXPECT_EQ(archiveListing(QStringLiteral("kmkx"), QStringLiteral("N0Q"), QDate(2026, 12, 8)),
-              QStringLiteral("?list-type=2&prefix=MKX_N0Q_2026_12_08"));
-    EXPECT_EQ(archiveSiteId(QStringLiteral("pgua")), QStringLiteral("GUA"));
-    EXPECT_EQ(archiveKeyTime(QStringLiteral("LSX_N0Q_2026_12_08_05_30_12")),
-              QDateTime(QDate(2026, 12, 8), QTime(5, 30, 12), Qt::UTC));
-    for (const char* bad : {"LSX_N0Q_2026_12_08_05_30", "LSX_N0Q_2026_13_08_05_30_12", "x"})
-        EXPECT_FALSE(archiveKeyTime(QLatin1String(bad))) << bad;
-}
 
 TEST(Upstream, TheProductTreeIndexGivesItsFilesWithTimesInEitherDateForm) {
     const QByteArray html =
