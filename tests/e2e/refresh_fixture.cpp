@@ -45,7 +45,7 @@ void RefreshE2eTest::SetUp() {
         layer = platform::testing::layerThroughSim(home, *sim, true, paneFetchTimeoutMs);
     }
     const std::optional<QString> missing = program.assemble(
-        clock,
+        programClock(),
         [this](int kind, const QString& text, int id) {
             const Message message{kind, text, id};
             messages.append(message);
@@ -60,6 +60,7 @@ void RefreshE2eTest::SetUp() {
             }
         });
     ASSERT_FALSE(missing) << missing->toStdString();
+    window->refresh().setTimeScale(timeScale);
     QObject::connect(&loop(), &sets::LoopSet::imageStored, [this] { ++imagesStored_; });
     QObject::connect(&mapPane(), &platform::BrowserPane::documentComplete,
                      [this](const QUrl& address) {

@@ -55,6 +55,8 @@ protected:
     static void SetUpTestSuite();
     void SetUp() override;
     void TearDown() override;
+    // The clock the program runs on, asked for once the simulator runs.
+    virtual core::Clock& programClock() { return clock; }
 
     core::Form1& form() { return window->form1(); }
     sets::LoopSet& loop() { return window->loop(); }
@@ -93,6 +95,8 @@ protected:
     bool ownFeed = false;
     // How long the panes' fetches wait for the server.
     int paneFetchTimeoutMs = 30000;
+    // How many times faster than real time the process's timers run.
+    double timeScale = 1;
     // Answers the Yes/No questions; Yes when empty.
     std::function<int(const Message&)> answer;
     QList<Message> messages;

@@ -7,14 +7,10 @@
 // With the other tests it runs one simulated hour with two faults. scripts/soak
 // runs it long through NUBIVISTA_SOAK_HOURS, NUBIVISTA_SOAK_FAULTS (-1: no
 // limit), NUBIVISTA_SOAK_SEED and NUBIVISTA_SOAK_VERBOSE.
-#include "acquisition/platform/web_engine_setup.h"
 #include "core/ole_date.h"
-#include "core/wait_ticks.h"
 #include "display/display_controls.h"
-#include "e2e/assembled_program.h"
+#include "e2e/refresh_fixture.h"
 #include "e2e/soak_checks.h"
-#include "platform/e2e_support.h"
-#include "support/scoped_time_zone.h"
 
 #include <QEventLoop>
 #include <QJsonDocument>
@@ -37,8 +33,6 @@ constexpr int kFrameSeconds = 300;
 constexpr int kRefreshMinutes = 6;
 // A fault stays in force for two frames.
 constexpr int kFaultHoldSeconds = 2 * kFrameSeconds;
-// The first map, and the browser engine's start, on a loaded machine.
-constexpr int kFirstMapTimeoutMs = 90000;
 // Simulated time without a new image, with no fault in force, after which
 // the process counts as stuck.
 constexpr int kLongestQuietSeconds = 45 * 60;
@@ -50,15 +44,26 @@ double fromEnvironment(const char* name, double fallback) {
     return ok ? value : fallback;
 }
 
-class SoakRun {
-public:
-    SoakRun()
+class SoakTest : public RefreshE2eTest {
+protected:
+    SoakTest()
         : hours_(fromEnvironment("NUBIVISTA_SOAK_HOURS", 1)),
           maxFaults_(int(fromEnvironment("NUBIVISTA_SOAK_FAULTS", 2))),
           verbose_(!qEnvironmentVariableIsEmpty("NUBIVISTA_SOAK_VERBOSE")),
-          plan_(unsigned(fromEnvironment("NUBIVISTA_SOAK_SEED", 20261207))) {}
-
-    void setUp();
+          plan_(unsigned(fromEnvironment("NUBIVISTA_SOAK_SEED", 20261207))) {
+        // The simulator's day starts now, on the hour, and runs as fast as
+        // the program's clock.
+        QDateTime start = QDateTime::currentDateTimeUtc();
+        start.setTime(QTime(start.time().hour(), 0));
+        simArguments = {"--start-time", start.toString(Qt::ISODate), "--speed",
+                        QString::number(kTimeScale)};
+        // A hung server ends the pane's load in two seconds, not thirty.
+        paneFetchTimeoutMs = 2000;
+        timeScale = kTimeScale;
+        settings.RefreshIntervalMinutes = kRefreshMinutes;
+    }
+    core::Clock& programClock() override;
+    void SetUp() override;
     void run();
 
 private:
@@ -83,9 +88,9 @@ private:
     qint64 secondsSince(const QDateTime& then, const QDateTime& now) const {
         return then.secsTo(now);
     }
-    bool processRunning() const { return window_->refresh().RefreshState() >= Running; }
+    bool processRunning() const { return window->refresh().RefreshState() >= Running; }
     bool backDating() const {
-        const std::int16_t state = window_->refresh().RefreshState();
+        const std::int16_t state = window->refresh().RefreshState();
         return state == BackDatedRestart || state == LoopPageLoading;
     }
 
@@ -93,13 +98,7 @@ private:
     int maxFaults_;
     bool verbose_;
     FaultPlan plan_;
-    nubivista::testing::ScopedTimeZone zone_{"America/Chicago"};
-
-    std::unique_ptr<platform::testing::RadarSimProcess> sim_;
     std::unique_ptr<ScaledClock> clock_;
-    AssembledProgram program_;
-    core::Settings& settings_ = program_.settings;
-    std::unique_ptr<app::MainWindow>& window_ = program_.window;
     std::unique_ptr<RecordWatch> record_;
     std::unique_ptr<FrameTruth> truth_;
 
@@ -109,76 +108,46 @@ private:
     int restartWaitSeconds_ = 0;
     bool wasRunning_ = false;
     bool inTick_ = false;
-    int mapLoads_ = 0;
     QList<int> slotsToVerify_;
     QElapsedTimer sinceTick_;
     qint64 longestStallMs_ = 0;
 
     // What the summary reports.
-    int imagesStored_ = 0, backDatedImages_ = 0, imagesVerified_ = 0;
+    int backDatedImages_ = 0, imagesVerified_ = 0;
     int faults_ = 0, forcedShutDowns_ = 0, restarts_ = 0, backDatedRestarts_ = 0;
     qint64 memoryAfterFirstHourKb_ = 0, peakMemoryKb_ = 0;
 };
 
-void SoakRun::setUp() {
-    platform::prepareWebEngineEnvironment();
-    // The simulator's day starts now, on the hour, so that the two clocks
-    // start together.
-    QDateTime start = QDateTime::currentDateTimeUtc();
-    start.setTime(QTime(start.time().hour(), 0));
-    sim_ = std::make_unique<platform::testing::RadarSimProcess>(QStringList{
-        "--start-time", start.toString(Qt::ISODate), "--speed", QString::number(kTimeScale),
-        "--frame-interval", QString::number(kFrameSeconds)});
-    ASSERT_TRUE(sim_->isRunning()) << "the feed did not start";
-    const QJsonObject state = QJsonDocument::fromJson(sim_->get("/_sim/state")).object();
+core::Clock& SoakTest::programClock() {
+    const QJsonObject state = QJsonDocument::fromJson(sim->get("/_sim/state")).object();
     startUtc_ = QDateTime::fromString(state.value("now").toString(), Qt::ISODate).toUTC();
-    ASSERT_TRUE(startUtc_.isValid()) << "the feed did not tell its time";
     clock_ = std::make_unique<ScaledClock>(startUtc_, kTimeScale);
     endUtc_ = startUtc_.addSecs(static_cast<qint64>(hours_ * 3600));
+    return *clock_;
+}
 
-    settings_.RefreshIntervalMinutes = kRefreshMinutes;
-    // A hung server ends the pane's load in two seconds, not thirty.
-    program_.layer = platform::testing::layerThroughSim(program_.home, *sim_, true, 2000);
-    platform::DownloadLimits limits = program_.layer->downloadLimits();
+void SoakTest::SetUp() {
+    RefreshE2eTest::SetUp();
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(startUtc_.isValid()) << "the feed did not tell its time";
+    platform::DownloadLimits limits = layer->downloadLimits();
     limits.timeoutMs = 5000;
-    program_.layer->setDownloadLimits(limits);
-    // Every question is answered Yes, as a watcher who wants the loop going.
-    const std::optional<QString> missing = program_.assemble(
-        *clock_,
-        [this](int kind, const QString& text, int id) {
-            log(QStringLiteral("message %1/%2: %3").arg(kind).arg(id).arg(text.simplified()));
-            return kind == 1 ? int(core::MsgOkay) : int(core::MsgYes);
-        },
-        {});
-    ASSERT_FALSE(missing) << missing->toStdString();
-    window_->refresh().setTimeScale(kTimeScale);
-
-    record_ = std::make_unique<RecordWatch>(window_->loop(),
-                                            [this] { return settings_.RefreshIntervalMinutes; });
-    truth_ = std::make_unique<FrameTruth>([this](const QString& path) { return sim_->get(path); },
+    layer->setDownloadLimits(limits);
+    record_ = std::make_unique<RecordWatch>(window->loop(),
+                                            [this] { return settings.RefreshIntervalMinutes; });
+    truth_ = std::make_unique<FrameTruth>([this](const QString& path) { return sim->get(path); },
                                           kSite, kFrameSeconds);
-    QObject::connect(&window_->loop(), &sets::LoopSet::imageStored, [this](int slot) {
-        ++imagesStored_;
+    QObject::connect(&window->loop(), &sets::LoopSet::imageStored, [this](int slot) {
         backDatedImages_ += backDating();
         lastImageAt_ = clock_->nowUtc();
         slotsToVerify_ << slot;
     });
-    QObject::connect(&program_.mapPane(), &platform::BrowserPane::documentComplete,
-                     [this](const QUrl& address) {
-                         mapLoads_ += address.path().endsWith(QLatin1String("/national.html"));
-                     });
-
-    program_.show();
-    ASSERT_TRUE(core::WaitUntil([this] { return mapLoads_ > 0; }, kFirstMapTimeoutMs))
-        << "the national map did not come";
-    ASSERT_TRUE(program_.clickSite(kSite, kFirstMapTimeoutMs).value_or(false))
-        << "the map has no spot for " << kSite.toStdString();
-    ASSERT_TRUE(core::WaitUntil([this] { return imagesStored_ > 0; }, kFirstMapTimeoutMs))
-        << "the first image did not come";
-    log(QStringLiteral("first image stored"));
+    // Every question is answered Yes, as a watcher who wants the loop going.
+    startProcessOn(kSite);
 }
 
-void SoakRun::run() {
+void SoakTest::run() {
     QElapsedTimer real;
     real.start();
     lastImageAt_ = faultClearedAt_ = clock_->nowUtc();
@@ -199,10 +168,10 @@ void SoakRun::run() {
     watch.stop();
 
     if (faultInForce_)
-        sim_->clearFaults();
+        sim->clearFaults();
     // Every image in the loop at the end, once more.
     for (int slot = 1; slot <= sets::kSlotCount; ++slot)
-        if (window_->loop().filled(slot))
+        if (window->loop().filled(slot))
             slotsToVerify_ << slot;
     verifyStoredImages();
     const qint64 finalMemoryKb = residentKbOfProcessTree();
@@ -220,18 +189,18 @@ void SoakRun::run() {
                 "  set record changes %d, each decoded and checked\n"
                 "  memory             %lld kB after the first hour, peak %lld kB, final %lld kB\n"
                 "  longest stall      %lld ms\n",
-                startUtc_.secsTo(clock_->nowUtc()) / 3600.0, real.elapsed() / 1000.0, imagesStored_,
-                backDatedImages_, imagesVerified_, faults_, forcedShutDowns_, restarts_,
-                backDatedRestarts_, record_->changesSeen(),
+                startUtc_.secsTo(clock_->nowUtc()) / 3600.0, real.elapsed() / 1000.0,
+                imagesStored(), backDatedImages_, imagesVerified_, faults_, forcedShutDowns_,
+                restarts_, backDatedRestarts_, record_->changesSeen(),
                 static_cast<long long>(memoryAfterFirstHourKb_),
                 static_cast<long long>(std::max(peakMemoryKb_, finalMemoryKb)),
                 static_cast<long long>(finalMemoryKb), static_cast<long long>(longestStallMs_));
     std::fflush(stdout);
     // The program closes as at the end of a session.
-    window_->form1().close();
+    window->form1().close();
 }
 
-void SoakRun::watchTick() {
+void SoakTest::watchTick() {
     if (sinceTick_.isValid())
         longestStallMs_ = std::max(longestStallMs_, sinceTick_.elapsed() - kWatchIntervalMs);
     sinceTick_.start();
@@ -250,23 +219,22 @@ void SoakRun::watchTick() {
     inTick_ = false;
 }
 
-void SoakRun::verifyStoredImages() {
+void SoakTest::verifyStoredImages() {
     while (!slotsToVerify_.isEmpty()) {
         const int slot = slotsToVerify_.takeFirst();
-        if (!window_->loop().filled(slot))
+        if (!window->loop().filled(slot))
             continue;
-        const QByteArray bytes = nubivista::testing::readBytes(window_->loop().slotFile(slot));
-        const QDateTime stamp =
-            core::oleToDateTime(window_->loop().model().slotTime[slot], Qt::UTC);
+        const QByteArray bytes = nubivista::testing::readBytes(window->loop().slotFile(slot));
+        const QDateTime stamp = core::oleToDateTime(window->loop().model().slotTime[slot], Qt::UTC);
         if (const std::optional<QString> wrong =
-                truth_->check(bytes, stamp, static_cast<int>(settings_.StampAdjustMinutes)))
+                truth_->check(bytes, stamp, static_cast<int>(settings.StampAdjustMinutes)))
             violation(QStringLiteral("slot %1: ").arg(slot) + *wrong);
         else
             ++imagesVerified_;
     }
 }
 
-void SoakRun::sampleMemory(const QDateTime& now) {
+void SoakTest::sampleMemory(const QDateTime& now) {
     if (lastMemorySample_.isValid() && lastMemorySample_.secsTo(now) < 5 * 60)
         return;
     lastMemorySample_ = now;
@@ -276,11 +244,11 @@ void SoakRun::sampleMemory(const QDateTime& now) {
         memoryAfterFirstHourKb_ = kb;
 }
 
-void SoakRun::driveFaults(const QDateTime& now) {
+void SoakTest::driveFaults(const QDateTime& now) {
     if (faultInForce_) {
         if (now < faultEndsAt_)
             return;
-        sim_->clearFaults();
+        sim->clearFaults();
         log(QStringLiteral("fault cleared: ") + faultInForce_->labelText());
         faultInForce_.reset();
         faultClearedAt_ = now;
@@ -298,7 +266,7 @@ void SoakRun::driveFaults(const QDateTime& now) {
     if (!moreFaults || now < nextFaultAt_ || !processRunning())
         return;
     const Fault fault = plan_.nextFault();
-    if (!sim_->setFault(fault.query(kSite))) {
+    if (!sim->setFault(fault.query(kSite))) {
         violation(QStringLiteral("the feed refused the fault ") + fault.labelText());
         return;
     }
@@ -310,11 +278,11 @@ void SoakRun::driveFaults(const QDateTime& now) {
     log(QStringLiteral("fault injected: ") + fault.labelText());
     // The national map's host matters only when the map loads: the watcher
     // brings the map up over the picture.
-    if (fault == kMapHostUnreachable && window_->panes().mapPaneAside())
-        window_->panes().Command1_Click();
+    if (fault == kMapHostUnreachable && window->panes().mapPaneAside())
+        window->panes().Command1_Click();
 }
 
-void SoakRun::driveRestarts(const QDateTime& now) {
+void SoakTest::driveRestarts(const QDateTime& now) {
     const bool running = processRunning();
     // A watcher comes back after a while; every third time after long enough
     // for the back-dated restart to fill the gap.
@@ -330,7 +298,7 @@ void SoakRun::driveRestarts(const QDateTime& now) {
     }
     if (running || faultInForce_ || secondsSince(stoppedAt_, now) < restartWaitSeconds_)
         return;
-    display::DisplayControls& controls = window_->display().controls();
+    display::DisplayControls& controls = window->display().controls();
     if (controls.Command7->text() != QLatin1String("Restart"))
         return;
     if (controls.Check3->isChecked() != backDate)
@@ -346,11 +314,8 @@ void SoakRun::driveRestarts(const QDateTime& now) {
         violation(QStringLiteral("Restart did not start the process"));
 }
 
-TEST(Soak, TheProcessKeepsTrueImagesThroughFaultsAndRestarts) {
-    SoakRun soak;
-    soak.setUp();
-    if (!::testing::Test::HasFatalFailure())
-        soak.run();
+TEST_F(SoakTest, TheProcessKeepsTrueImagesThroughFaultsAndRestarts) {
+    run();
 }
 
 } // namespace
