@@ -185,4 +185,9 @@ TEST_F(MessageWindowTest, AWindowLostWithItsParentStillEndsTheMessage) {
     EXPECT_EQ(service_.ShowMsgWind(1, QStringLiteral("Still here"), 0), 1);
 }
 
+TEST_F(MessageWindowTest, KindOutsideTheTableShowsNothingAndAnswersZero) {
+    for (int kind : {0, -1, 9})
+        EXPECT_EQ(service_.ShowMsgWind(kind, QStringLiteral("Nothing"), 3), 0) << kind;
+}
+
 } // namespace
