@@ -1,6 +1,6 @@
 // The loop animation as a user meets it: Run/Stop and Loop/Rock by mouse, the
-// shown tabs as the window's Timer4 drives them. The order, timing and delay
-// step rules are in loop_sequence_test.cpp.
+// shown tabs as the window's Timer4 drives them. The order and timing rules
+// are in loop_sequence_test.cpp.
 #include "display/loop_animation.h"
 #include "display/tab_display.h"
 #include "press_and_hold.h"
