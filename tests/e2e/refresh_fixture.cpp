@@ -6,7 +6,10 @@
 #include "core/press_button.h"
 #include "core/wait_ticks.h"
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QWebEnginePage>
 #include <memory>
 
 namespace nubivista::e2e {
@@ -44,22 +47,53 @@ void RefreshE2eTest::SetUp() {
         ASSERT_TRUE(sim->isRunning()) << "the feed did not start";
         layer = platform::testing::layerThroughSim(home, *sim, true, paneFetchTimeoutMs);
     }
-    const std::optional<QString> missing = program.assemble(
-        programClock(),
-        [this](int kind, const QString& text, int id) {
-            const Message message{kind, text, id};
-            messages.append(message);
-            if (kind == 1)
-                return int(core::MsgOkay);
-            return answer ? answer(message) : int(core::MsgYes);
-        },
-        [this](app::MainWindowServices& services) {
-            if (ownFeed) {
-                services.feed = {acquisition::FeedSource::Demo, {}};
-                services.feedProcess = feed.get();
-            }
-        });
-    ASSERT_FALSE(missing) << missing->toStdString();
+    paths = core::derivePaths(QStringLiteral(NUBIVISTA_APP_DIR), home.path());
+    ASSERT_TRUE(QFile::exists(paths.beginNav.path))
+        << "the program's pages are not in " << paths.appDir.toStdString();
+    ASSERT_TRUE(layer->isRunning()) << "the Internet layer did not start";
+    QDir().mkpath(paths.loopImagesDir);
+    QDir().mkpath(paths.savedSetsDir);
+    messageService.setAnswerer([this](int kind, const QString& text, int id) {
+        const Message message{kind, text, id};
+        messages.append(message);
+        if (kind == 1)
+            return int(core::MsgOkay);
+        return answer ? answer(message) : int(core::MsgYes);
+    });
+    profile = std::make_unique<platform::PaneProfile>(layer->credentials());
+
+    acquisition::RelayLaunchers launchers;
+    launchers.startProgram = [this](const QString& program, const QStringList& arguments) {
+        relayed << program + ' ' + arguments.join(' ');
+        return true;
+    };
+    launchers.openInDefaultBrowser = [this](const QUrl& address, const std::function<void()>&) {
+        relayed << address.toString();
+    };
+    form5 = std::make_unique<acquisition::Form5>(paths, new platform::WebEnginePane(*profile),
+                                                 launchers);
+    form5->Form_Load();
+    form5->hide();
+
+    app::MainWindowServices services;
+    services.settings = &settings;
+    services.paths = paths;
+    services.messages = &messageService;
+    services.clock = &programClock();
+    services.makePane = [this] { return new platform::WebEnginePane(*profile); };
+    services.openInNewWindow = [this](const QString& address) { form5->OpenInNewWindow(address); };
+    services.internet = layer.get();
+    services.onlineSwitchDone = true;
+    if (ownFeed) {
+        services.feed = {acquisition::FeedSource::Demo, {}};
+        services.feedProcess = feed.get();
+    }
+    services.takeMapPopup = [this] {
+        form5->setPopupRequested(true);
+        return form5->WebBrowser1;
+    };
+    window = std::make_unique<app::MainWindow>(services);
+    messageService.setParentWindow(&form());
     window->refresh().setTimeScale(timeScale);
     QObject::connect(&loop(), &sets::LoopSet::imageStored, [this] { ++imagesStored_; });
     QObject::connect(&mapPane(), &platform::BrowserPane::documentComplete,
@@ -67,7 +101,10 @@ void RefreshE2eTest::SetUp() {
                          if (address == QUrl(settings.NationalMapUrl.trimmed()))
                              ++mapLoads_;
                      });
-    program.show();
+    form().Form_Load();
+    form().resize(1100, 900);
+    form().show();
+    form().Form_Activate();
     // The national map comes a second after the first activation.
     QTRY_VERIFY_WITH_TIMEOUT(mapLoads_ > 0, kPageTimeoutMs);
 }
@@ -93,9 +130,19 @@ void RefreshE2eTest::showMap() {
 }
 
 void RefreshE2eTest::clickSite(const QString& site) {
-    const std::optional<bool> found = program.clickSite(site, kPageTimeoutMs);
-    ASSERT_TRUE(found) << "the map page did not answer";
-    ASSERT_TRUE(*found) << "the map has no spot for " << site.toStdString();
+    // The answer may come after a timed-out wait: it must not outlive its target.
+    auto found = std::make_shared<std::optional<bool>>();
+    mapPane().page()->runJavaScript(
+        QStringLiteral("(function() {"
+                       "  var spot = document.querySelector('area[href$=\"/si.%1.shtml\"]');"
+                       "  if (!spot) return false;"
+                       "  spot.click();"
+                       "  return true;"
+                       "})()")
+            .arg(site),
+        [found](const QVariant& result) { *found = result.toBool(); });
+    QTRY_VERIFY_WITH_TIMEOUT(found->has_value(), kPageTimeoutMs) << "the map page did not answer";
+    ASSERT_TRUE(found->value()) << "the map has no spot for " << site.toStdString();
 }
 
 void RefreshE2eTest::startProcessOn(const QString& site) {

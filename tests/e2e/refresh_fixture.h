@@ -2,7 +2,12 @@
 // The assembled program with its Internet layer reaching every host through
 // the radar simulator over loopback. Messages are answered and recorded; the
 // national map is up when a test starts.
-#include "e2e/assembled_program.h"
+#include "acquisition/feed_process.h"
+#include "acquisition/form5.h"
+#include "acquisition/platform/pane_profile.h"
+#include "acquisition/platform/web_engine_pane.h"
+#include "app/main_window.h"
+#include "core/message_service.h"
 #include "platform/e2e_support.h"
 #include "support/scoped_time_zone.h"
 
@@ -62,7 +67,9 @@ protected:
     sets::LoopSet& loop() { return window->loop(); }
     acquisition::RefreshProcess& refresh() { return window->refresh(); }
     display::DisplayControls& controls() { return window->display().controls(); }
-    platform::WebEnginePane& mapPane() { return program.mapPane(); }
+    platform::WebEnginePane& mapPane() {
+        return *qobject_cast<platform::WebEnginePane*>(window->panes().WebBrowser2);
+    }
 
     // The national map over the picture again, as the map button shows it.
     void showMap();
@@ -105,14 +112,16 @@ protected:
     nubivista::testing::ScopedTimeZone zone{"America/Chicago"};
     std::unique_ptr<platform::testing::RadarSimProcess> sim;
     core::SystemClock clock;
-    AssembledProgram program;
-    QTemporaryDir& home = program.home;
-    core::AppPaths& paths = program.paths;
-    core::Settings& settings = program.settings;
-    std::unique_ptr<platform::InternetLayer>& layer = program.layer;
-    std::unique_ptr<acquisition::FeedProcess>& feed = program.feed; // with ownFeed
-    QStringList& relayed = program.relayed;
-    std::unique_ptr<app::MainWindow>& window = program.window;
+    QTemporaryDir home;
+    core::AppPaths paths;
+    core::Settings settings;
+    core::MessageService messageService{settings.MsgOffMap};
+    std::unique_ptr<platform::InternetLayer> layer;
+    std::unique_ptr<acquisition::FeedProcess> feed; // with ownFeed
+    std::unique_ptr<platform::PaneProfile> profile;
+    std::unique_ptr<acquisition::Form5> form5;
+    QStringList relayed; // what the relay window was asked to open
+    std::unique_ptr<app::MainWindow> window;
 
 private:
     int imagesStored_ = 0;
