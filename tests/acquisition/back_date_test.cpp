@@ -163,16 +163,6 @@ BackDateChoiceInput choiceAt(int hour, int minute, int interval = 6, bool loadAl
     return input;
 }
 
-// The minutes loaded, oldest first, and the newest left to the process (-1 for
-// none).
-using Walk = std::pair<std::vector<int>, int>;
-Walk walk(const std::vector<int>& list, const BackDateChoiceInput& input) {
-    const BackDateSelection selection = ChooseBackDateImages(entriesAt(list), input);
-    EXPECT_EQ(selection.fault, std::nullopt);
-    return {minutesOf(selection.loadOrder()),
-            selection.reference ? minutesOf({*selection.reference}).front() : -1};
-}
-
 // The fault of a choice that must load nothing.
 std::optional<BackDateFault> faultOf(const std::vector<int>& list,
                                      const BackDateChoiceInput& input) {
@@ -182,55 +172,12 @@ std::optional<BackDateFault> faultOf(const std::vector<int>& list,
     return selection.fault;
 }
 
-TEST(BackDateChoice, WalksAtTheSpacingOfTheInterval) {
-    // The worked example: nine images loaded, the newest left to the process.
-    EXPECT_EQ(walk(EverySix, choiceAt(13, 59)), (Walk{{2, 8, 14, 20, 26, 32, 38, 44, 50}, 56}));
-    EXPECT_EQ(walk(EverySix, choiceAt(14, 2)), (Walk{EverySix, -1})) << "newest old enough";
-    EXPECT_EQ(walk(EverySix, choiceAt(14, 20)), (Walk{EverySix, -1})) << "four intervals old";
-    EXPECT_EQ(walk({2, 8, 14, 20, 26, 40, 44, 48, 52, 56}, choiceAt(13, 59)),
-              (Walk{{40, 44, 48, 52}, 56}))
-        << "a gap of more than two intervals ends the walk";
-    EXPECT_EQ(walk({2, 8, 14, 20, 26, 28, 40, 46, 52, 56}, choiceAt(13, 59)),
-              (Walk{{2, 8, 14, 20, 28, 40, 46, 52}, 56}))
-        << "a gap of exactly two intervals does not";
-    EXPECT_EQ(walk({20, 25, 29, 33, 36, 40, 43, 47, 53, 56}, choiceAt(13, 59, 7)),
-              (Walk{{20, 25, 29, 36, 43, 47}, 56}))
-        << "half of seven minutes is three and a half, not four";
-    EXPECT_EQ(walk({2, 3, 4, 14, 40, 41, 50, 54, 55, 56}, choiceAt(13, 59, 6, true)),
-              (Walk{{2, 3, 4, 14, 40, 41, 50, 54, 55}, 56}))
-        << "all images when the option is on";
-}
-
 TEST(BackDateChoice, FailsSoftWhenNothingFits) {
     EXPECT_EQ(faultOf(std::vector<int>(10, 30), choiceAt(13, 31)), BackDateFault::TooFewCandidates);
     EXPECT_EQ(faultOf(EverySix, choiceAt(14, 21)), BackDateFault::NewestTooOld);
     EXPECT_EQ(faultOf({54, 54, 54, 54, 54, 54, 54, 54, 55, 56}, choiceAt(13, 58)),
               BackDateFault::NothingSelected)
         << "only images within half an interval of the newest";
-}
-
-TEST(BackDateRestart, LoadsOnlyImagesNewerThanTheLastPlusTheIntervalLessTwoMinutesUtc) {
-    const ScopedTimeZone tz("America/Chicago"); // UTC-5 in May
-    const ManualClock clock(QDateTime(QDate(2024, 5, 1), QTime(9, 0)), 0);
-    const OleDate lastLocal = *oleFromParts(2024, 5, 1, 8, 30, 0); // 13:30 UTC
-    const std::pair<int, int> cases[] = {{6, 34}, {5, 33}, {4, 33}, {2, 33}, {20, 48}};
-    for (const auto& [interval, minute] : cases)
-        EXPECT_EQ(RestartCutoffUtc(lastLocal, interval, clock), utc(13, minute)) << interval;
-    EXPECT_EQ(NowUtc(clock), utc(14, 0));
-
-    BackDateChoiceInput input = choiceAt(14, 0, 6, true);
-    input.restartCutoffUtc = RestartCutoffUtc(lastLocal, 6, clock);
-    const std::vector<int> list{26, 28, 30, 32, 33, 34, 40, 46, 52, 56};
-    EXPECT_EQ(walk(list, input).first, (std::vector<int>{34, 40, 46, 52}));
-
-    // Nothing newer than the cutoff but the newest: too few to go on.
-    input.restartCutoffUtc = utc(13, 55);
-    EXPECT_EQ(faultOf(list, input), BackDateFault::TooFewCandidates);
-
-    // A restart keeps its slots: only a new process validates its first image.
-    EXPECT_TRUE(IsFirstImageOfNewProcess(2, 0));
-    EXPECT_FALSE(IsFirstImageOfNewProcess(2, 1));
-    EXPECT_FALSE(IsFirstImageOfNewProcess(kBackDatedRestartState, 0));
 }
 
 } // namespace

@@ -18,10 +18,6 @@ namespace {
 constexpr std::int32_t kMaxTick = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMinTick = std::numeric_limits<std::int32_t>::min();
 
-OleDate at(int y, int mo, int d, int h, int mi, int s = 0) {
-    return core::oleFromParts(y, mo, d, h, mi, s).value();
-}
-
 } // namespace
 
 TEST(ElapsedSinceMinuteStart, SurvivesTheTickWrap) {
@@ -80,22 +76,6 @@ TEST(PauseAndResume, ContinuesFromThePausedTimeOrAFullMinute) {
     const std::pair<int, int> lengths[] = {{45000, 45000}, {1, 1}, {0, 60000}, {60001, 60000}};
     for (const auto& [design, expected] : lengths)
         EXPECT_EQ(minuteLengthFrom(design), expected) << design;
-}
-
-// Restart back-dates only with Back-Date checked and a gap of more than twice
-// the interval since the last image.
-TEST(RestartKindTest, BackDatesOnlyAfterALongGap) {
-    const ScopedTimeZone tz("UTC");
-    const ManualClock clock(QDateTime(QDate(2024, 6, 15), QTime(12, 0, 0)), 0);
-    const std::tuple<const char*, bool, OleDate, int, RestartKind> cases[] = {
-        {"just over twice the interval", true, at(2024, 6, 15, 11, 47, 59), 6,
-         RestartKind::LoopPage},
-        {"exactly twice the interval", true, at(2024, 6, 15, 11, 48), 6, RestartKind::LatestPage},
-        {"Back-Date unchecked", false, at(2024, 6, 15, 9, 0), 6, RestartKind::LatestPage},
-        {"long interval", true, at(2024, 6, 15, 6, 30), 180, RestartKind::LatestPage},
-    };
-    for (const auto& [what, backDate, lastImage, interval, expected] : cases)
-        EXPECT_EQ(restartKind(backDate, lastImage, interval, clock), expected) << what;
 }
 
 TEST(OfflineCaptionMark, AddedOnceAndCutWhenOnline) {

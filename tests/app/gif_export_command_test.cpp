@@ -51,29 +51,6 @@ protected:
     QString outText, errText;
 };
 
-TEST_F(GifExportCommand, WritesTheCurrentLoopOrASavedSetAsTheWindowWouldPlayIt) {
-    copySample(paths.loopImagesDir, "CurrSetRec.sis");
-    // No settings file yet: the defaults, 100 ms plus 500 first and 1000 last.
-    ASSERT_EQ(run({}), 0) << errText.toStdString();
-    EXPECT_TRUE(outText.contains("11 frames")) << outText.toStdString();
-    std::vector<int> forward(11, 100);
-    forward.front() = 600;
-    forward.back() = 1100;
-    EXPECT_EQ(delaysOf(target), forward);
-
-    // A saved set by name or by its record's path, rocking as the settings say.
-    copySample(paths.savedSetsDir + "/Storm 5", "Storm 5.sis");
-    core::Settings settings;
-    settings.RockMode = 1;
-    ASSERT_TRUE(core::saveSettingsFile(paths.iniPath, settings).ok);
-    for (const QString& set :
-         {QStringLiteral("Storm 5"), paths.savedSetsDir + "/Storm 5/Storm 5.sis"}) {
-        QFile::remove(target);
-        ASSERT_EQ(run(set), 0) << errText.toStdString();
-        EXPECT_EQ(delaysOf(target).size(), 20u) << set.toStdString(); // 2 x 11 - 2
-    }
-}
-
 TEST_F(GifExportCommand, SaysWhyWhenThereIsNothingToExportAndMakesNoFile) {
     EXPECT_EQ(run({}), 1);
     EXPECT_TRUE(errText.contains("no current loop")) << errText.toStdString();

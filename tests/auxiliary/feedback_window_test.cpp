@@ -1,5 +1,4 @@
-// The feedback window as the user meets it: what it sends, what it offers
-// without a mail program, and that nothing in it is cut off.
+// The feedback window without a mail program: it offers to copy the mail.
 #include "auxiliary/feedback_mail.h"
 #include "auxiliary/form6.h"
 #include "core/message_service.h"
@@ -24,27 +23,6 @@ template <typename T> T* child(QWidget& window, const char* name) {
     T* found = window.findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(found, nullptr) << name;
     return found;
-}
-
-// Every visible control lies inside the window and has the room its text
-// needs; a wrapped label is as tall as its text at its width.
-void expectNothingCut(QWidget& window) {
-    const QRect inside = window.rect();
-    for (QWidget* w : window.findChildren<QWidget*>()) {
-        if (!w->isVisible() || w->isWindow() || !w->parentWidget() || w->parentWidget() != &window)
-            continue;
-        SCOPED_TRACE(w->objectName().toStdString());
-        EXPECT_TRUE(inside.contains(w->geometry())) << "outside the window";
-        if (auto* label = qobject_cast<QLabel*>(w)) {
-            if (label->wordWrap())
-                EXPECT_GE(label->height(), label->heightForWidth(label->width()));
-            else
-                EXPECT_GE(label->width(), label->sizeHint().width());
-        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-            EXPECT_GE(button->width(), button->sizeHint().width());
-            EXPECT_GE(button->height(), button->minimumSizeHint().height());
-        }
-    }
 }
 
 } // namespace
@@ -87,27 +65,6 @@ protected:
                }};
     QPushButton* send = nullptr;
 };
-
-TEST_F(FeedbackWindow, OpensTheMailProgramWithTheMessageThenEmptiesAndHides) {
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Suggestions And Bugs"));
-    EXPECT_FALSE(send->isEnabled()) << "nothing to send yet";
-    type("Tab 20", "Skip box 20 & the stamp box\noverlap.", "ann@example.net");
-    EXPECT_TRUE(send->isEnabled());
-    expectNothingCut(form);
-
-    QTest::mouseClick(send, Qt::LeftButton);
-    // The mail of what was typed, with this build's origin.
-    const auxiliary::FeedbackOrigin origin{kVersion, auxiliary::platformDescription()};
-    EXPECT_EQ(opened,
-              QList<QUrl>{auxiliary::feedbackMailUrl(
-                  {"Tab 20", "Skip box 20 & the stamp box\noverlap.", "ann@example.net"}, origin)});
-    EXPECT_TRUE(asked.isEmpty());
-
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(form.showOnce());
-    EXPECT_TRUE(form.message().subject.isEmpty() && form.message().text.isEmpty() &&
-                form.message().contact.isEmpty());
-}
 
 TEST_F(FeedbackWindow, WithoutAMailProgramOffersToCopyTheMail) {
     mailProgram = false;

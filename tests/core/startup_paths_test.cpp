@@ -20,19 +20,6 @@ TEST(AppPaths, LocalPageAddressesKeepCaseAndEscapeSpacesSoTheyOpenOnACaseSensiti
     EXPECT_FALSE(sameAddress(p.beginNav.url.toString(), p.appClose.url.toString()));
 }
 
-TEST(FileChecks, DirMissingTellsFoldersFilesAndNothingApart) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("a.txt"));
-    ASSERT_TRUE(writeBytes(file, {}));
-    const QString none = dir.filePath(QStringLiteral("none"));
-    EXPECT_EQ(std::tuple(DirMissing(dir.path()), DirMissing(file), FileMissing(file)),
-              std::tuple(0, kNotADirectory, 0));
-    for (const int missing :
-         {DirMissing(none), DirMissing(QString()), FileMissing(none), FileMissing(dir.path())})
-        EXPECT_NE(missing, 0);
-    EXPECT_EQ(CutAtNul(QString::fromLatin1("ab\0cd", 5)), QStringLiteral("ab"));
-}
-
 TEST(InstanceGuard, OnlyALockHeldByARunningInstanceRefusesTheStart) {
     QTemporaryDir dir;
     const QString lock = dir.filePath(QStringLiteral("run/nubivista.lock"));

@@ -1,4 +1,4 @@
-// File times, local time and UTC under real time-zone rules with daylight
+// Local time and UTC under real time-zone rules with daylight
 // saving, and the failure value that stands for an unusable time.
 #include "core/time_routines.h"
 #include "support/scoped_time_zone.h"
@@ -74,19 +74,5 @@ TEST(LocDateToUtcDate, AcrossBothDaylightSavingChangesInTwoZones) {
         const ScopedTimeZone tz(c.zone);
         EXPECT_EQ(parts(LocDateToUtcDate(c.local, fixedClock())), parts(c.utc))
             << c.zone << " " << c.local;
-    }
-}
-
-TEST(FileTimeToLocDate, UtcFileTimesShownInLocalTime) {
-    const FileTime eightUtc = 133545312000000000; // 2024-03-10 08:00 UTC
-    const std::tuple<const char*, FileTime, OleDate> cases[] = {
-        {"America/Chicago", eightUtc, at(2024, 3, 10, 3)},
-        {"America/Chicago", eightUtc - 10'000'000, at(2024, 3, 10, 1, 59, 59)},
-        {"America/Chicago", eightUtc + 9'999'999, at(2024, 3, 10, 3)}, // fractions dropped
-        {"Europe/Berlin", eightUtc, at(2024, 3, 10, 9)},
-    };
-    for (const auto& [zone, fileTime, local] : cases) {
-        const ScopedTimeZone tz(zone);
-        EXPECT_EQ(parts(FileTimeToLocDate(fileTime, fixedClock())), parts(local)) << zone;
     }
 }

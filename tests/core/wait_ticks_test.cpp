@@ -1,5 +1,5 @@
 // The wait: lets timers and handlers run, lasts the requested time across the
-// tick count's wrap, nests, and sleeps rather than spinning a processor.
+// tick count's wrap, and sleeps rather than spinning a processor.
 #include "core/wait_ticks.h"
 
 #include <QElapsedTimer>
@@ -35,23 +35,6 @@ TEST(WaitTicks, EndsAcrossTheSignedTickWrap) {
     const std::uint32_t passed = std::uint32_t(clock.tickCount()) - std::uint32_t(start);
     EXPECT_TRUE(passed > 500u && passed <= 500u + 2 * 25u) << passed;
     EXPECT_LT(real.elapsed(), 5000);
-}
-
-TEST(WaitTicks, AWaitInsideAWaitNests) {
-    SystemClock clock;
-    std::string order;
-    QTimer::singleShot(10, [&] {
-        order += "inner starts, ";
-        WaitTicks(150, clock);
-        order += "inner ends, ";
-    });
-    QElapsedTimer real;
-    real.start();
-    WaitTicks(50, clock);
-    order += "outer ends";
-    // The outer wait resumes only when the inner one returns.
-    EXPECT_EQ(order, "inner starts, inner ends, outer ends");
-    EXPECT_GE(real.elapsed(), 150);
 }
 
 TEST(WaitTicks, RealWaitRunsTimersAndSleepsInsteadOfSpinning) {

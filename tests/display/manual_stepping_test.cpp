@@ -61,23 +61,6 @@ protected:
         return selectedTab();
     }
 
-    // Holds the left button on Higher at the last image, never releasing it,
-    // and runs end once after 300 ms: end must stop the search by itself.
-    void holdAtTheEndUntil(const std::function<void()>& end) {
-        sixImages(6);
-        const std::int32_t start = clock.tickCount();
-        bool ended = false;
-        pressAndHold(higher(), Qt::LeftButton, [&] {
-            if (!ended && since(start) > 300) {
-                ended = true;
-                end();
-            }
-            return true;
-        });
-        EXPECT_TRUE(ended);
-        EXPECT_FALSE(held());
-    }
-
     std::vector<int> tabs;           // each tab shown, in order
     std::vector<std::int32_t> times; // the clock at each change
 };
@@ -113,24 +96,4 @@ TEST_F(ManualSteppingTest, ATapWhoseReleaseComesWithItsPressStillStepsOnce) {
         QTRY_VERIFY(!held() && selectedTab() == to);
     }
     EXPECT_EQ(tabs, (std::vector<int>{4, 2}));
-}
-
-TEST_F(ManualSteppingTest, HoldingHigherWithTheRightButtonCyclesAfterTheFirstPause) {
-    sixImages(1, false);
-    pressAndHold(higher(), Qt::RightButton, [&] { return tabs.size() < 9; });
-    ASSERT_GE(tabs.size(), 9u);
-    tabs.resize(9);
-    EXPECT_EQ(tabs, (std::vector<int>{2, 3, 4, 5, 6, 1, 2, 3, 4}));
-    EXPECT_GE(times[1] - times[0], 750);
-    for (std::size_t i = 2; i < tabs.size(); ++i)
-        EXPECT_LT(times[i] - times[i - 1], 300) << i;
-}
-
-TEST_F(ManualSteppingTest, StartingTheLoopEndsASearchAtTheEndAndDisablesTheButtons) {
-    holdAtTheEndUntil([this] { QTest::mouseClick(controls().Command18, Qt::LeftButton); });
-    EXPECT_TRUE(display().animation().running());
-    EXPECT_FALSE(higher()->isEnabled());
-    EXPECT_FALSE(lower()->isEnabled());
-    QTest::mouseClick(controls().Command18, Qt::LeftButton);
-    EXPECT_TRUE(higher()->isEnabled());
 }

@@ -1,5 +1,4 @@
-// The tabs and the slot shown, the skip rule that keeps two images in the
-// loop, the option boxes and the marks on an empty slot.
+// The skip rule that keeps two images in the loop, through the skip boxes.
 #include "display/tab_display.h"
 #include "display/zoom_scroll.h"
 #include "window_fixture.h"
@@ -18,16 +17,6 @@ protected:
         display::OptionBox* box = controls().Check4[tab];
         QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
         return box->isChecked();
-    }
-    void showMarks() {
-        for (int i = 1; i <= 3; ++i)
-            controls().Image1->marker(i)->show();
-        controls().Image1->setLineVisible(true);
-    }
-    bool anyMarkVisible() {
-        const display::RadarView* view = controls().Image1;
-        return view->marker(1)->isVisible() || view->marker(2)->isVisible() ||
-               view->marker(3)->isVisible() || view->lineVisible();
     }
 };
 
@@ -56,16 +45,4 @@ TEST_F(TabDisplayTest, TheLoopKeepsAtLeastTwoImagesUnskipped) {
     ASSERT_TRUE(clickSkipBox(3));
     fillSlots(3);
     EXPECT_FALSE(controls().Check4[3]->isChecked());
-}
-
-TEST_F(TabDisplayTest, AnEmptySlotShowsNoPictureAndNoMarks) {
-    showWindow();
-    fillSlots(3);
-    showMarks();
-    display().tabs().selectTab(3);
-    EXPECT_TRUE(anyMarkVisible()) << "a filled slot keeps the marks";
-    display().tabs().selectTab(7);
-    EXPECT_FALSE(anyMarkVisible());
-    EXPECT_TRUE(controls().Image1->picture().isNull());
-    EXPECT_EQ(controls().Text3->text(), QString());
 }

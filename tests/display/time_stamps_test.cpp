@@ -15,11 +15,6 @@ namespace {
 class TimeStampsTest : public MainWindowTest {
 protected:
     QString text3() const { return window->display().controls().Text3->text(); }
-    // A right click on Text3, waiting out the right-click guard.
-    void rightClickText3() {
-        QTest::mouseClick(controls().Text3, Qt::RightButton);
-        QTRY_VERIFY(controls().Text3->isEnabled());
-    }
     QImage box(int slot) {
         return controls().Picture8[slot]->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
     }
@@ -43,22 +38,6 @@ TEST_F(TimeStampsTest, MinusAcrossTheYearBoundaryIsSavedInTheCurrentSet) {
     QTest::mouseClick(controls().Command31, Qt::LeftButton);
     EXPECT_EQ(text3(), QStringLiteral("00:01 UTC 01/01/2004"));
     EXPECT_TRUE(controls().Command31->hasFocus() || !form().isActiveWindow());
-}
-
-TEST_F(TimeStampsTest, WithNoImageOrNoTimeTheButtonsChangeNothing) {
-    showWindow();
-    QTest::mouseClick(controls().Command30, Qt::LeftButton);
-    QTest::mouseClick(controls().Command31, Qt::LeftButton);
-    EXPECT_FALSE(QFile::exists(paths.setRecPath));
-    EXPECT_TRUE(controls().Command30->isEnabled());
-
-    fillSlots(2);
-    loop().setSlotTime(2, 0);
-    display().tabs().selectTab(2);
-    const QByteArray before = nubivista::testing::readBytes(paths.setRecPath);
-    QTest::mouseClick(controls().Command31, Qt::LeftButton);
-    EXPECT_EQ(loop().model().slotTime[2], 0.0);
-    EXPECT_EQ(nubivista::testing::readBytes(paths.setRecPath), before);
 }
 
 TEST_F(TimeStampsTest, EachStoredImagePaintsItsBoxWithTheImagesOwnStrip) {

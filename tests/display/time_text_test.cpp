@@ -1,5 +1,4 @@
-// The shown image's time in its three modes, in zones with daylight saving,
-// and the stamp box cut.
+// The shown image's time in its three modes, in zones with daylight saving.
 #include "core/ole_date.h"
 #include "display/time_text.h"
 #include "support/scoped_time_zone.h"
@@ -52,18 +51,4 @@ TEST(TimeText, EachModeInZonesWithDaylightSaving) {
         EXPECT_EQ(text(display::kTimeLocal24), QString::fromLatin1(c.local24));
         EXPECT_EQ(text(display::kTimeLocalAmPm), QString::fromLatin1(c.localAmPm));
     }
-}
-
-TEST(StampBox, HoldsTheStripPixelForPixelOnBlack) {
-    QImage picture(600, 550, QImage::Format_RGB32);
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            picture.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
-    const QImage box = display::stampBoxImage(picture);
-    ASSERT_EQ(box.size(), QSize(148, 15));
-    EXPECT_EQ(box.copy(0, 2, 142, 10), picture.copy(395, 0, 142, 10));
-    // Above, below and right of the strip the box stays black.
-    for (const QPoint p : {QPoint(0, 0), QPoint(10, 1), QPoint(141, 12), QPoint(145, 5)})
-        EXPECT_EQ(QColor(box.pixel(p)), QColor(Qt::black)) << p.x() << "," << p.y();
-    EXPECT_EQ(display::stampBoxImage(QImage()).pixel(70, 7), QColor(Qt::black).rgb());
 }

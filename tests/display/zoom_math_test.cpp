@@ -1,5 +1,4 @@
-// Zoom steps, the zoom text, the scroll allowances, keeping the view's centre
-// and the fit-to-window size, without widgets.
+// Zoom steps, the zoom text and the scroll allowances, without widgets.
 #include "display/layout_rules.h"
 #include "display/zoom_math.h"
 
@@ -69,55 +68,4 @@ TEST(ZoomMathTest, AllowanceNeedsAPictureMoreThanAPixelLargerThanTheView) {
                   std::tie(h, v, hOver, vOver))
             << width << " x " << height;
     }
-}
-
-TEST(ZoomMathTest, ZoomingAScrolledPictureKeepsTheViewCentreOnTheSamePoint) {
-    // View 9000 with its bar: 8760 twips of picture visible, centre at 4380.
-    // oldSize, oldEdge, newSize, farHalf
-    const std::tuple<double, double, double, bool> cases[] = {
-        {18000, -4620, 19800, false}, // centre in the middle, larger
-        {18000, -1500, 21600, false}, // left of the middle, larger
-        {18000, -9000, 19800, true},  // right of the middle, larger
-        {19800, -9000, 18000, true},  // right of the middle, smaller
-    };
-    const double visible = 9000 - kScrollBarAllowance;
-    for (const auto& [oldSize, oldEdge, newSize, farHalf] : cases) {
-        SCOPED_TRACE(testing::Message() << oldSize << " " << oldEdge << " " << newSize);
-        const CentredOffset r = centredOffset(9000, kScrollBarAllowance, oldSize, oldEdge, newSize);
-        const double shareBefore = (-oldEdge + visible / 2) / oldSize;
-        EXPECT_NEAR(r.offset + visible / 2, shareBefore * newSize, kTwipsPerPixel / 2);
-        EXPECT_EQ(std::fmod(r.offset, kTwipsPerPixel), 0) << "whole pixels";
-        EXPECT_EQ(r.farHalf, farHalf);
-    }
-    // Not scrolled, new size fits, old size fitted, or a pixel or less: no offset.
-    const std::tuple<double, double, double> none[] = {
-        {18000, 0, 19800}, {18000, -4620, 8700}, {8700, -15, 9600}, {9300, -30, 9270}};
-    for (const auto& [oldSize, oldEdge, newSize] : none)
-        EXPECT_EQ(centredOffset(9000, kScrollBarAllowance, oldSize, oldEdge, newSize).offset, 0)
-            << oldSize << " " << oldEdge << " " << newSize;
-}
-
-TEST(ZoomMathTest, AtTheFittedSizeTheLayoutsViewHoldsThePictureExactly) {
-    // width, height, panel allowance, status bar allowance
-    const std::array<double, 4> cases[] = {
-        {9900, 9075, 0, 0},
-        {9000, 8250, kPanelAllowance, kStatusBarAllowance},
-        {9000, 8250, 0, kStatusBarAllowance},
-        {45000, 41250, 0, 0},
-    };
-    for (const auto& [width, height, panel, statusBar] : cases) {
-        const TwipsSize inner = fittedInnerSize(width, height, panel, statusBar);
-        LayoutInput in;
-        in.innerWidth = inner.width;
-        in.innerHeight = inner.height;
-        in.panelAllowance = panel;
-        in.statusBarAllowance = statusBar;
-        const TwipsRect view = layoutControls(in).picture4;
-        EXPECT_EQ(view.width, width) << width << " " << panel << " " << statusBar;
-        EXPECT_EQ(view.height, height) << width << " " << panel << " " << statusBar;
-    }
-    // Hiding the panel and the status bar gives the view their room.
-    EXPECT_EQ(fittedInnerSize(9000, 8250, 0, 0).height -
-                  fittedInnerSize(9000, 8250, kPanelAllowance, kStatusBarAllowance).height,
-              kPanelAllowance + kStatusBarAllowance);
 }

@@ -30,7 +30,6 @@ protected:
     }
 
     display::ZoomScroll& zoom() { return display().zoom(); }
-    core::PressButton* smaller() { return child<core::PressButton>("Command50"); }
     core::PressButton* larger() { return child<core::PressButton>("Command51"); }
 
     // A press and release of a zoom button: one step.
@@ -59,44 +58,11 @@ protected:
         return controls().HScroll1->isEnabled() || controls().VScroll1->isEnabled();
     }
 
-    void showMarks() {
-        controls().Text1->setText(QStringLiteral("Got Start"));
-        controls().Image1->marker(1)->show();
-    }
     void fitToWindow() {
         controls().Check5->setChecked(true);
         display().tabs().Check5_Click();
     }
-    bool marksCleared() {
-        return controls().Text1->text() == QStringLiteral("Cleared") &&
-               !controls().Image1->marker(1)->isVisible();
-    }
 };
-
-TEST_F(ZoomScrollTest, MovingABarClearsTheMarksAndSettingItsOwnPositionDoesNot) {
-    setFactor(1.5f);
-    setView(400, 300);
-    QScrollBar* bar = controls().HScroll1;
-    ASSERT_TRUE(bar->isEnabled());
-    EXPECT_TRUE(controls().Picture4->rect().contains(bar->geometry()));
-
-    showMarks();
-    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_TRUE(marksCleared());
-    EXPECT_EQ(picture().left, -bar->value() * 15.0);
-
-    showMarks();
-    bar->setValue(bar->value());
-    controls().VScroll1->setValue(0);
-    // The bars follow the picture again after a resize: nothing moves.
-    zoom().UpdateScrollRanges();
-    zoom().SyncScrollBars(false, false);
-    EXPECT_EQ(controls().Text1->text(), QStringLiteral("Got Start"));
-
-    controls().VScroll1->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_TRUE(marksCleared());
-    EXPECT_EQ(picture().top, -controls().VScroll1->value() * 15.0);
-}
 
 TEST_F(ZoomScrollTest, MarkerAndPictureClicksReachTheMeasurementOnAFilledSlot) {
     std::vector<std::pair<int, QPointF>> clicks;

@@ -1,5 +1,5 @@
-// The Options window in the assembled main window: load, the unit change,
-// Restore Defaults, its messages and the settings record written at exit.
+// The Options window in the assembled main window: its question before
+// re-enabling messages and the settings record written at exit.
 #include "core/settings.h"
 #include "display/press_and_hold.h"
 #include "display/window_fixture.h"
@@ -52,57 +52,6 @@ protected:
             button, mouse, [] { return false; }, modifiers);
     }
 };
-
-TEST_F(OptionsWindowTest, RestoreDefaultsResetsTheTabInFrontOnly) {
-    settings.NationalMapUrl = QStringLiteral("http://example.test/radar/national.html");
-    settings.MsgOffMap[4] = QLatin1Char('1');
-    settings.FirstExtraMs = 40;
-    settings.LastExtraMs = 70;
-    settings.NavsGoToPageUrlNext = settings.LoadAllBackDateFiles = settings.NoToolTips = 1;
-    settings.StampAdjustMinutes = 5;
-    settings.UnitFactor = options::kNauticalMileFactor;
-    settings.EtaUseDirection = settings.TwoClickEta = settings.OptionsOnTop = 1;
-    settings.PopupLists = 3;
-    const float mapScale = settings.MapScale;
-    openOptions();
-
-    click(f4().Command5);
-    EXPECT_EQ(f4().Text1->text(), core::kDefaultNationalMapUrl);
-    EXPECT_EQ(settings.MsgOffMap, QString(100, QLatin1Char('0')));
-    EXPECT_EQ(f4().Text16->text(), QStringLiteral("1000"));
-    EXPECT_FALSE(f4().Check1->isChecked() || f4().Check2->isChecked() || f4().Check10->isChecked());
-    EXPECT_EQ(settings.NavsGoToPageUrlNext + settings.LoadAllBackDateFiles, 0);
-    ASSERT_EQ(shown.size(), 1);
-    EXPECT_EQ(shown[0].id, 1);
-    EXPECT_EQ(shown[0].text, QStringLiteral("\r\n\r\nDefaults Restored...For This Tab Only\r\n"
-                                            "Changes Are Applied Immediately\r\n"
-                                            "And Will Be Saved When\r\nYou Close Nubivista"));
-    // The other tab kept its settings.
-    EXPECT_EQ(settings.StampAdjustMinutes, 5);
-    EXPECT_EQ(settings.UnitFactor, options::kNauticalMileFactor);
-    EXPECT_EQ(settings.PopupLists, 3);
-
-    settings.FirstExtraMs = 40;
-    settings.MsgOffMap[0] = QLatin1Char('1'); // the notice switched off
-    showTab(1);
-    click(f4().Command5);
-    EXPECT_EQ(shown.size(), 1);
-    EXPECT_EQ(f4().Text6->text(), QStringLiteral("0"));
-    EXPECT_TRUE(f4().Option1[0]->isChecked());
-    EXPECT_EQ(f4().Text2->text(), QStringLiteral("2.019"));
-    EXPECT_EQ(settings.UnitFactor, 1.0f);
-    EXPECT_EQ(settings.MapScale, mapScale);
-    EXPECT_EQ(settings.EtaUseDirection + settings.TwoClickEta + settings.PopupLists, 0);
-    EXPECT_FALSE(f4().Check5->isChecked() || f4().Check7->isChecked() || f4().Check8->isChecked() ||
-                 f4().Check9->isChecked());
-    EXPECT_EQ(settings.FirstExtraMs, 40);
-    EXPECT_EQ(settings.LastExtraMs, 1000);
-    EXPECT_EQ(settings.OptionsOnTop, 1);
-
-    // The tooltip switch restored on the first tab is applied at close.
-    f4().close();
-    EXPECT_EQ(settings.NoToolTips, 0);
-}
 
 TEST_F(OptionsWindowTest, ReEnableAsksAndClearsTheMessageMapOnYes) {
     settings.MsgOffMap[2] = QLatin1Char('1');

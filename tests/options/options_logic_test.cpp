@@ -1,5 +1,5 @@
 // The Options window's arithmetic: the map scale and its text in each unit,
-// the hold steps and limits, what the close applies, and Restore Defaults.
+// the hold steps' limits and what the close applies.
 #include "core/settings.h"
 #include "options/hold_steps.h"
 #include "options/map_scale.h"
@@ -45,44 +45,6 @@ TEST(MapScale, ChangingTheUnitAndBackShowsTheStartValue) {
             }
 }
 
-TEST(MapScale, UnitAtLoadFollowsTheStoredFactor) {
-    const std::tuple<float, int, float> cases[] = {
-        {1.0f, kMiles, 1.0f},
-        {0.0f, kMiles, 1.0f},
-        {1.5f, kKilometers, 1.5f},
-        {kNauticalMileFactor, kNauticalMiles, kNauticalMileFactor},
-        {-2.0f, kNauticalMiles, -2.0f}};
-    for (const auto& [stored, unit, factor] : cases) {
-        const UnitAtLoad load = unitAtLoad(stored);
-        EXPECT_EQ(load.unit, unit) << stored;
-        EXPECT_EQ(load.factor, factor) << stored;
-    }
-}
-
-TEST(HoldSteps, ScaleStopsAtThreeAndThreeHundredTwipsPerMile) {
-    struct Case {
-        float display;
-        int unit;
-        float step;
-        bool up;
-        float mapScale;
-        const char* shown;
-    };
-    const Case cases[] = {
-        {0.2f, kMiles, 1.0f, false, 3.0f, ".200"},
-        {0.21f, kMiles, 0.001f, false, 3.135f, ".209"},
-        {20.0f, kMiles, 0.1f, true, 300.0f, "20.000"},
-        {12.0f, kKilometers, 1.0f, true, 300.0f, "12.427"},
-        {2.0f, kNauticalMiles, 0.1f, true, 2.1f * 15 * kNauticalMileFactor, "2.100"},
-        {1.0f, kMiles, 0.01f, false, 0.99f * 15, ".990"},
-    };
-    for (const Case& c : cases) {
-        const ScaleAfterStep after = stepScale(c.display, unitFactorOf(c.unit), c.step, c.up);
-        EXPECT_NEAR(after.mapScale, c.mapScale, 1e-4) << c.display << " " << c.up;
-        EXPECT_EQ(scaleText(after.display), QString::fromLatin1(c.shown)) << c.display;
-    }
-}
-
 TEST(HoldSteps, DelaysAndMinutesStopAtTheirLimits) {
     EXPECT_EQ(delayStep(false), 10);
     EXPECT_EQ(delayStep(true), 50);
@@ -121,24 +83,6 @@ TEST(OptionsState, CloseAppliesOnlyWhatWasTouchedAndDiffers) {
     changes = changesAtClose(state, settings.NationalMapUrl, settings);
     EXPECT_FALSE(changes.noToolTips);
     EXPECT_EQ(changes.hideStampBox, std::int16_t{1});
-}
-
-TEST(TabDefaults, DistanceKeepsMapScaleAndRecomputesTheDerivedScales) {
-    for (const std::int16_t shortActive : {std::int16_t{0}, std::int16_t{1}}) {
-        core::Settings s;
-        s.UnitFactor = kKilometerFactor;
-        s.MapScale = 60.0f;
-        s.MapScaleLong = s.MapScaleActive = 1.0f;
-        OptionsState state;
-        state.ScaleDisplay = scaleDisplay(s.MapScale, s.UnitFactor);
-        state.ShortScaleActive = shortActive;
-        restoreTabDefaults(kDistanceTab, s, state);
-        EXPECT_EQ(s.UnitFactor, 1.0f);
-        EXPECT_EQ(s.MapScale, 60.0f);
-        EXPECT_EQ(s.MapScaleLong, 30.0f);
-        EXPECT_EQ(s.MapScaleActive, shortActive ? 60.0f : 30.0f);
-        EXPECT_EQ(scaleText(state.ScaleDisplay), QStringLiteral("4.000"));
-    }
 }
 
 } // namespace

@@ -182,21 +182,5 @@ TEST_F(BrowserPaneTest, BeforeNavigateCanRefuseANavigation) {
     EXPECT_TRUE(log->errors.isEmpty());
 }
 
-TEST_F(BrowserPaneTest, ABlankTargetIsANewWindowRequestThatCanGoToAnotherPane) {
-    WebEnginePane other(*profile);
-    PaneLog otherLog(other);
-    QList<QUrl> requested;
-    QObject::connect(pane.get(), &BrowserPane::newWindowRequested, [&](NewWindowRequest& request) {
-        requested.append(request.address);
-        request.openIn = &other;
-    });
-    const QUrl image = radarUrl(KmkxImagePath);
-    pane->navigate(image, QStringLiteral("_blank"));
-    ASSERT_EQ(requested, QList<QUrl>{image});
-    QTRY_VERIFY_WITH_TIMEOUT(!otherLog.completed.isEmpty(), LoadTimeoutMs);
-    EXPECT_EQ(other.currentAddress(), image);
-    EXPECT_TRUE(pane->currentAddress().isEmpty());
-}
-
 } // namespace
 } // namespace nubivista::platform

@@ -65,44 +65,6 @@ TEST(ProxyHeaders, ConnectionAndCredentialHeadersNeverPass) {
               (HeaderPairs{{"Content-Encoding", "gzip"}, {"Last-Modified", "x"}}));
 }
 
-TEST(PaneStatusFor, UnreachableAndUncachedAreTheOnly504) {
-    using E = QNetworkReply::NetworkError;
-    const std::pair<UpstreamOutcome, int> cases[] = {
-        {{404, E::ContentNotFoundError, false, false}, 404},
-        {{504, E::UnknownServerError, false, false}, FrontUpstreamFailedStatus},
-        // Headers came, the body stopped short.
-        {{200, E::RemoteHostClosedError, false, false}, FrontUpstreamFailedStatus},
-        {{0, E::HostNotFoundError, false, false}, FrontUnreachableStatus},
-        {{0, E::RemoteHostClosedError, false, false}, FrontUnreachableStatus},
-        {{0, E::ProxyConnectionClosedError, false, false}, FrontUnreachableStatus},
-        {{0, E::ContentNotFoundError, true, false}, FrontUnreachableStatus},
-        {{0, E::OperationCanceledError, false, false}, FrontUpstreamFailedStatus},
-        {{0, E::TimeoutError, false, false}, FrontUpstreamFailedStatus},
-        // The program's own feed is not running: its fault, not a missing page.
-        {{0, E::ProxyConnectionRefusedError, false, true}, FrontUpstreamFailedStatus},
-        {{0, E::ProxyConnectionRefusedError, true, true}, FrontUnreachableStatus},
-    };
-    for (const auto& [outcome, expected] : cases)
-        EXPECT_EQ(paneStatusFor(outcome), expected) << outcome.httpStatus << " " << outcome.error;
-}
-
-TEST(NavigateErrorStatus, MapsEngineErrorsToTheStatusesCallersTest) {
-    using D = QWebEngineLoadingInfo::ErrorDomain;
-    const std::tuple<D, int, std::optional<quint32>> cases[] = {
-        {D::HttpStatusCodeDomain, 404, 404u},
-        {D::HttpStatusCodeDomain, FrontUnreachableStatus, ResourceNotFoundStatus},
-        {D::ConnectionErrorDomain, -102, ResourceNotFoundStatus},
-        {D::DnsErrorDomain, -105, ResourceNotFoundStatus},
-        {D::InternalErrorDomain, -6, ResourceNotFoundStatus},
-        {D::InternalErrorDomain, -3, std::nullopt}, // stopped or replaced: no error
-        {D::InternalErrorDomain, -2, DownloadFailureStatus},
-        {D::HttpErrorDomain, -324, DownloadFailureStatus},
-        {D::NoErrorDomain, 0, std::nullopt},
-    };
-    for (const auto& [domain, code, expected] : cases)
-        EXPECT_EQ(navigateErrorStatus(domain, code), expected) << domain << " " << code;
-}
-
 TEST(ProxyCredentials, AcceptOnlyTheirOwnBasicAuthorization) {
     const ProxyCredentials mine = ProxyCredentials::random();
     EXPECT_TRUE(mine.accepts(mine.basicAuthorization()));
@@ -112,24 +74,6 @@ TEST(ProxyCredentials, AcceptOnlyTheirOwnBasicAuthorization) {
     EXPECT_FALSE(mine.accepts("Bearer " + mine.basicAuthorization().mid(6)));
     EXPECT_FALSE(
         mine.accepts("Basic " + (mine.user + ":" + mine.password + "x").toUtf8().toBase64()));
-}
-
-TEST(ConnectionStateFrom, OnlyADisconnectedSystemIsNotConnected) {
-    using R = QNetworkInformation::Reachability;
-    // reachability, PPP link up, offline switch -> connected, flags
-    const std::tuple<R, bool, bool, bool, int> cases[] = {
-        {R::Unknown, false, false, true, 0},
-        // A local link reaches a proxy or a server on the local network.
-        {R::Local, false, false, true, 0},
-        {R::Online, true, false, true, ConnectionState::ModemFlag},
-        {R::Online, false, true, true, ConnectionState::OfflineFlag},
-        {R::Disconnected, true, true, false, 0x21},
-    };
-    for (const auto& [reachability, ppp, offline, connected, flags] : cases) {
-        const ConnectionState state = connectionStateFrom(reachability, ppp, offline);
-        EXPECT_EQ(state.connected, connected);
-        EXPECT_EQ(state.flags(), flags);
-    }
 }
 
 TEST(ChromiumFlags, SandboxAndZygoteOffOnlyAsRootGpuOffForSoftwarePanesAndGivenFlagsWin) {

@@ -1,6 +1,5 @@
 // The connection in the assembled window: the Internet menu's items, the Work
-// Offline check, the caption's working-offline mark, and the switch back
-// online after a start-up that went offline for the map.
+// Offline check and the caption's working-offline mark.
 #include "refresh_fixture.h"
 
 #include <QAction>
@@ -15,8 +14,6 @@ class ConnectionTest : public RefreshTest {
 protected:
     QAction* item(const char* name) { return form().menuItem(QString::fromLatin1(name)); }
 };
-
-const QString kOfflineMark = QStringLiteral(" - [working offline]");
 
 TEST_F(ConnectionTest, WorkOfflineFollowsTheSwitchAndKeepsTheFlagWhenItFails) {
     QAction* offline = item("mnuOffline");
@@ -84,27 +81,6 @@ TEST_F(ConnectionTest, InternetOptionsThatCannotOpenSayWhy) {
               QStringList{QStringLiteral(
                   "\r\n\r\nError Launching Internet Options Window.\r\nAlternatively, You Can Use "
                   "Microsoft Windows Control Panel > Internet Options")});
-}
-
-// Start-up went offline so that the map could load from the cache: its first
-// load switches back online, once; a start-up that switched nothing never does.
-TEST_F(ConnectionTest, FirstNationalMapLoadSwitchesBackOnlineOnce) {
-    for (const bool switchDone : {false, true}) {
-        SCOPED_TRACE(switchDone);
-        onlineSwitchDone = switchDone;
-        net.state.offline = true;
-        remakeWindow();
-        net.goOnlineCalls = 0;
-        emit mapPane()->documentComplete(
-            QUrl(QStringLiteral("http://weather.noaa.gov/other.html")));
-        EXPECT_EQ(net.goOnlineCalls, 0);
-        for (int load = 0; load < 2; ++load)
-            emit mapPane()->documentComplete(QUrl(settings.NationalMapUrl));
-        EXPECT_EQ(net.goOnlineCalls, switchDone ? 0 : 1);
-        EXPECT_EQ(net.state.offline, switchDone);
-        refresh().Timer2_Timer();
-        EXPECT_EQ(form().windowTitle().endsWith(kOfflineMark), switchDone);
-    }
 }
 
 } // namespace

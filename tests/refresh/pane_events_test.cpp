@@ -1,6 +1,6 @@
-// The browser panes' events in the assembled window: status in the status
-// bar, new windows, and navigation errors with
-// the national map's fallback ring and the forced shut-down of a process.
+// The browser panes' events in the assembled window: new windows, and
+// navigation errors with the national map's fallback ring and the forced
+// shut-down of a process.
 #include "radar/addresses.h"
 #include "refresh_fixture.h"
 
@@ -16,15 +16,6 @@ using platform::testing::FakeBrowserPane;
 namespace {
 
 using PaneEventsTest = RefreshTest;
-
-TEST_F(PaneEventsTest, StatusTextShowsInPanelOneUntilDoneInAnyCase) {
-    for (const char* done : {"done", "DONE", "Done"}) {
-        emit mapPane()->statusTextChange(QStringLiteral("Opening page national.html..."));
-        EXPECT_EQ(form().statusPanel(1)->text(), QStringLiteral("Opening page national.html..."));
-        emit imagePane()->statusTextChange(QString::fromLatin1(done));
-        EXPECT_TRUE(form().statusPanel(1)->text().isEmpty()) << done;
-    }
-}
 
 TEST_F(PaneEventsTest, ImagePanePopupsNeverOpenAndMapPanePopupsGoToTheRelay) {
     const QUrl popup(QStringLiteral("http://weather.noaa.gov/radar/popup.html"));

@@ -1,4 +1,4 @@
-// The refresh controls: pause, Shut-Down and Restart.
+// The refresh controls: Shut-Down and Restart.
 #include "refresh_fixture.h"
 #include "sets/set_record.h"
 
@@ -16,39 +16,8 @@ using acquisition::refresh_state::Stopped;
 
 class RefreshControlsTest : public RefreshTest {
 protected:
-    // Starts a process on a clock that stands still at the start of its minute.
-    std::int64_t startOnStillClock() {
-        startProcess();
-        clock.setAdvancePerRead(0);
-        return state().MinuteStartTick;
-    }
-    QString countDownAt(std::int64_t tick) {
-        clock.setTickCount(static_cast<std::int32_t>(tick));
-        refresh().Timer2_Timer();
-        return text2();
-    }
     void click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
 };
-
-TEST_F(RefreshControlsTest, PauseAtThreeTwelveResumesFromThreeTwelve) {
-    const std::int64_t t0 = startOnStillClock() + 60000;
-    clock.setTickCount(static_cast<std::int32_t>(t0));
-    refresh().Timer1_Timer();
-    refresh().Timer1_Timer(); // two minutes of six counted
-    ASSERT_EQ(countDownAt(t0 + 48000), QStringLiteral("3:12"));
-
-    click(controls().Command9);
-    EXPECT_EQ(controls().Command9->text(), QStringLiteral("="));
-    EXPECT_FALSE(refresh().Timer1()->isActive());
-    EXPECT_EQ(countDownAt(t0 + 648000), QStringLiteral("3:12")) << "frozen while paused";
-
-    click(controls().Command9);
-    EXPECT_EQ(controls().Command9->text(), QStringLiteral("ll"));
-    EXPECT_EQ(refresh().Timer1()->interval(), 12000);
-    EXPECT_EQ(countDownAt(t0 + 650000), QStringLiteral("3:10"));
-    refresh().Timer1_Timer(); // the next minute is a whole one again
-    EXPECT_EQ(refresh().Timer1()->interval(), 60000);
-}
 
 TEST_F(RefreshControlsTest, ShutDownAsksAndKeepsTheImages) {
     storeImages(1);

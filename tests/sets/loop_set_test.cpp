@@ -33,28 +33,6 @@ protected:
 
 } // namespace
 
-TEST_F(LoopSetTest, AStoredImageIsDecodedAndTheViewsAreTold) {
-    QSignalSpy stored(&loop, &LoopSet::imageStored);
-    QSignalSpy changed(&loop, &LoopSet::slotChanged);
-    putSample(3, 1);
-    loop.storeImage(3, 46362.5);
-    EXPECT_TRUE(loop.filled(3));
-    EXPECT_EQ(loop.picture(3).size(), QSize(600, 550));
-    EXPECT_EQ(loop.highestFilledSlot(), 3);
-    EXPECT_EQ(stored.count(), 1);
-    EXPECT_EQ(changed.count(), 1);
-    EXPECT_EQ(changed.at(0).at(0).toInt(), 3);
-
-    loop.clearSlot(3);
-    EXPECT_FALSE(loop.filled(3));
-    EXPECT_TRUE(loop.picture(3).isNull());
-    EXPECT_EQ(loop.highestFilledSlot(), 0);
-    // Slots outside 1..20 are never touched.
-    loop.storeImage(0, 1);
-    loop.storeImage(21, 1);
-    EXPECT_EQ(loop.filledCount(), 0);
-}
-
 TEST_F(LoopSetTest, MissingDamagedAndHugeFilesGiveNoPicture) {
     loop.storeImage(1, 46362.5);
     EXPECT_TRUE(loop.filled(1));
@@ -148,12 +126,4 @@ TEST(SaveCurrentSet, AFailedWriteIsReportedAndKeepsTheOldFileWhole) {
     EXPECT_EQ(sets::testing::readBytes(path), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
               QStringList{QStringLiteral("CurrSetRec.sis")});
-}
-
-TEST(SlotImageFile, NamesSlotsOneToTwentyAndNoOther) {
-    const QString base = QStringLiteral("/home/u/Loop Images/latest");
-    EXPECT_EQ(SlotImageFile(base, 1), base + QStringLiteral("1.gif"));
-    EXPECT_EQ(SlotImageFile(base, 20), base + QStringLiteral("20.gif"));
-    for (const int slot : {0, 21, -1})
-        EXPECT_EQ(SlotImageFile(base, slot), std::nullopt) << slot;
 }

@@ -72,41 +72,6 @@ std::vector<int> formerTabsShown(const SlotModel& model) {
 
 } // namespace
 
-TEST(PackPlan, KeepsTheUncheckedImagesInOrderOnTheLowestTabsAndSetsTheRing) {
-    struct Case {
-        const char* name;
-        SlotModel before;
-        TabFlags checked;
-        std::vector<int> shownAfter; // former tab shown on tabs 1, 2, ...
-        int newestTab;
-        std::int16_t wrapAfter;
-    };
-    const Case cases[] = {
-        {"3 and 5 of 6, 9 empty", modelOnTabs(6, 0), tabs({3, 5, 9}), {1, 2, 4, 6}, 4, 0},
-        {"the bottom tab", modelOnTabs(3, 0, kRingHasGaps), tabs({1}), {2, 3}, 2, kRingHasGaps},
-        {"a full turned ring", modelOnTabs(20, 5, kRingFull), tabs({1, 20}), tabRange(2, 19), 18,
-         kRingHasGaps},
-    };
-    const ScopedTimeZone zone("EST5");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const PackPlan plan = planPack(c.before, c.checked, core::ManualClock());
-        ASSERT_EQ(plan.status, PackPlan::Status::Ready);
-        EXPECT_EQ(formerTabsShown(plan.result), c.shownAfter);
-        EXPECT_EQ(plan.result.ringOffset, c.before.ringOffset);
-        const int newest = slotForTab(c.newestTab, c.before.ringOffset);
-        EXPECT_EQ(plan.result.newestSlot, newest);
-        EXPECT_NEAR(plan.result.lastImageTime, plan.result.slotTime[newest] - kEst5, 1e-6);
-        EXPECT_EQ(plan.result.wrapState, c.wrapAfter);
-        EXPECT_EQ(plan.result.lastImageSize, c.before.lastImageSize);
-        EXPECT_EQ(plan.selectTab, c.newestTab);
-        for (int slot = 1; slot <= kSlotCount; ++slot)
-            if (plan.result.slotFilled[slot] == 0) {
-                EXPECT_EQ(plan.result.slotTime[slot], 0) << slot;
-            }
-    }
-}
-
 // ---- carrying a plan out in a folder ----
 
 namespace {

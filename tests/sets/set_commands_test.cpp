@@ -32,7 +32,6 @@ namespace {
 const QString kImageUrl = nubivista::sets::testing::kKmlbImageUrl;
 const QString kLoadingHeader =
     QStringLiteral("\r\n\r\n\r\nAn Error Occurred Loading Saved Image Set\r\n");
-const QString kAllSets = QStringLiteral("Saved Image Sets (*.sis *.Sis *.SIS)");
 
 class SetCommandsTest : public ::testing::Test {
 protected:
@@ -119,51 +118,6 @@ private:
 };
 
 } // namespace
-
-TEST_F(SetCommandsTest, OpenSaveAndDeleteShowTheirDialogOnlyAfterTheirAdvice) {
-    const QString path = writeSet(QStringLiteral("Storm"));
-    fillSlots(3);
-    const struct {
-        const char* item;
-        int id;
-        QString advice;
-        SetDialog dialog;
-        QString filter;
-    } table[] = {
-        {"mnuOpenSet", 9,
-         QStringLiteral("\r\n\r\nSelect The Directory Name For The \r\nSet You Want To Open. \r\n"
-                        "Then Choose The .sis File In That Directory."),
-         SetDialog::Open, kAllSets},
-        {"mnuSaveSet", 13,
-         QStringLiteral("\r\n\r\nAfter You Close This Message Window\r\n"
-                        "And The Save-File Dialog Window Appears,\r\n"
-                        "Enter A Name For The Set You Want To Save."),
-         SetDialog::Save, QStringLiteral("Saved Image Sets (*.sis)")},
-        {"mnuDeleteSet", 8,
-         QStringLiteral("\r\n\r\nRight-Click The Directory Name Of The Set You Want To Delete"
-                        "\r\nAnd Then On The Pop-Up Menu, Click Delete.\r\n"
-                        "Then, Just Close The Dialog Window."),
-         SetDialog::Delete, kAllSets},
-    };
-    for (const auto& row : table) {
-        SCOPED_TRACE(row.item);
-        shown.clear();
-        dialogs.clear();
-        decline = true;
-        click(row.item);
-        EXPECT_EQ(shown, (QList<ShownMessage>{{8, row.advice, row.id}}));
-        EXPECT_TRUE(dialogs.empty());
-        decline = false;
-        click(row.item); // the dialog is cancelled
-        EXPECT_EQ(dialogs,
-                  (std::vector<DialogShown>{{row.dialog, paths.savedSetsDir, row.filter}}));
-    }
-    // Deleting is left to the dialog: the chosen set stays and nothing is opened.
-    chosen = path;
-    click("mnuDeleteSet");
-    EXPECT_TRUE(QFileInfo::exists(path));
-    EXPECT_NE(form.DeferredAction(), core::deferred::OpenSavedSet);
-}
 
 TEST_F(SetCommandsTest, AChosenFileMustExistAndEndInSis) {
     const QString upper = writeSet(QStringLiteral("Upper"));

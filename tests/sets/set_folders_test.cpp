@@ -56,28 +56,6 @@ protected:
 
 } // namespace
 
-TEST(SetNameRules, AnExistingRecordPutsTheSetBesideItsOwnFolder) {
-    const struct {
-        const char* chosen;
-        bool exists;
-        const char* base;
-    } table[] = {
-        {"/home/u/Saved Image Sets/Storm.sis", false, "/home/u/Saved Image Sets/"},
-        {"/home/u/Saved Image Sets/Storm/Storm.sis", true, "/home/u/Saved Image Sets/"},
-        {"/home/u/Saved Image Sets/Storm.sis", true, "/home/u/"},
-        {"/Storm.sis", true, "/"},
-    };
-    for (const auto& row : table)
-        EXPECT_EQ(saveBaseFolder(QString::fromLatin1(row.chosen), row.exists),
-                  QString::fromLatin1(row.base))
-            << row.chosen << " " << row.exists;
-
-    const SaveTarget upper = saveTargetFor(QStringLiteral("/s/Storm.SIS"), "Storm.SIS", false);
-    EXPECT_EQ(upper.setFolder, QStringLiteral("/s/Storm.SIS"));
-    EXPECT_EQ(upper.recordPath, QStringLiteral("/s/Storm.SIS/Storm.SIS"));
-    EXPECT_EQ(recordFolder(QStringLiteral("/s/Storm/Storm.sis")), QStringLiteral("/s/Storm/"));
-}
-
 // The images are written first and the record last: when an image cannot be
 // copied, the record of an existing set is not touched and a new set has none.
 TEST_F(SetFoldersTest, AFailedSaveLeavesNeitherANewSetNorAChangedOne) {

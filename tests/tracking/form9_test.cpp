@@ -149,30 +149,4 @@ TEST_F(Form9Test, AnEmptyListIgnoresTheMenuACancelledSaveKeepsThePathAndAFailedO
     EXPECT_FALSE(QFile::exists(chosen));
 }
 
-TEST_F(Form9Test, AddRowShowsAndCloseKeepsPlaceWidthsAndRowsUnlessClearAtClose) {
-    EXPECT_FALSE(form->isVisible());
-    addRows({"a", "b"});
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_TRUE(row(2)->text(0).isEmpty()) << "a new row has no name";
-    form->resize(400, 300);
-    form->ListView1->setColumnWidth(0, 80);
-    form->close();
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_EQ(settings.EtaWidth, 6000);
-    EXPECT_EQ(settings.EtaHeight, 4500);
-    EXPECT_EQ(settings.EtaCol1Width, 1200);
-    addRows({"c"});
-    EXPECT_EQ(secondColumn(), QStringList({"a", "b", "c"}));
-
-    trigger("mnuExitClear");
-    EXPECT_EQ(settings.EtaClearAtClose, 1);
-    EXPECT_TRUE(form->menuItem("mnuExitClear")->isChecked());
-    form->close();
-    addRows({"new"});
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(secondColumn(), QStringList({"new"}));
-    trigger("mnuExitClear");
-    EXPECT_EQ(settings.EtaClearAtClose, 0);
-}
-
 } // namespace

@@ -29,17 +29,6 @@ TEST(CompassPoint, SectorEdgesAreTheRoundedHalfDegrees) {
         EXPECT_EQ(CompassPoint(d), QString::fromLatin1(text)) << d;
 }
 
-TEST(DirectionFactor, AheadBehindOrNeitherWithTheEdgesExcluded) {
-    const std::tuple<int, int, float> cases[] = {
-        {90, 90, 1},   {90, 119, 1},  {90, 61, 1},    {90, 120, 0}, {90, 60, 0},   {90, 270, -1},
-        {90, 241, -1}, {90, 299, -1}, {90, 240, 0},   {90, 300, 0}, {90, 0, 0},    {0, 359, 1},
-        {0, 0, 1},     {0, 29, 1},    {0, 30, 0},     {0, 330, 0},  {0, 180, -1},  {350, 10, 1},
-        {350, 20, 0},  {360, 0, 1},   {180, 359, -1}, {180, 30, 0}, {200, 10, -1},
-    };
-    for (const auto& [motion, target, factor] : cases)
-        EXPECT_EQ(DirectionFactor(motion, target), factor) << motion << " -> " << target;
-}
-
 TEST(MeasuredDistance, ScaleZoomAndUnitWithItsLabel) {
     const float scale = 30.2787f; // twips per mile
     const std::tuple<float, float, float, const char*> cases[] = {

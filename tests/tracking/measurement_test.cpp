@@ -171,15 +171,6 @@ TEST_F(MeasurementTest, NoUsableTimesGiveDistanceOrZeroSpeedAndEdgeDirections) {
     }
 }
 
-TEST_F(MeasurementTest, OneClickEtaOnTheStormPositionFallsBackToDistance) {
-    measureTwentyEast();
-    click(2, at(10));
-    EXPECT_EQ(text1, "Dist/Dir: 0 Mi @ -1 deg. N");
-    EXPECT_EQ(m->StartSlot, 0);
-    click(2, at(15));
-    EXPECT_EQ(text1, "Dist/Dir: 5 Mi @ 90 deg. E");
-}
-
 TEST_F(MeasurementTest, DirectionalEtaAheadBehindAndOutside) {
     settings.EtaUseDirection = 1;
     measureTwentyEast();
@@ -192,42 +183,6 @@ TEST_F(MeasurementTest, DirectionalEtaAheadBehindAndOutside) {
     EXPECT_EQ(text1, "Directional ETA Not Meaningful");
     click(2, {end.x(), end.y() - 2000});
     EXPECT_EQ(text1, "Directional ETA Not Meaningful");
-}
-
-TEST_F(MeasurementTest, TwoClickPairsWithTheShownOrWhileRunningTheNewestImageAsReference) {
-    settings.TwoClickEta = 1;
-    loop.storeImage(3, utc(12, 36));
-    measureTwentyEast();
-    EXPECT_EQ(m->StartX, -1);
-    EXPECT_EQ(m->StartSlot, 0);
-    click(3, at(20));
-    EXPECT_EQ(text1, "Got Start - ETA");
-    EXPECT_FALSE(lineShown);
-    click(3, at(20, 10));
-    EXPECT_EQ(text1, "ETA: 1:06 PM 5/3/04 ... 10 Mi @ 20 Mi/Hr @ 0 deg. N");
-    EXPECT_TRUE(lineShown) << "each pair draws its own line";
-    EXPECT_EQ(m->StartX, -1);
-    // While the loop runs the shown image changes under the click: a pair on
-    // the 12:30 image counts from the newest one, 12:36.
-    running = true;
-    click(2, at(0));
-    click(2, at(5));
-    EXPECT_EQ(text1, "ETA: 12:51 PM 5/3/04 ... 5 Mi @ 20 Mi/Hr @ 90 deg. E");
-}
-
-TEST_F(MeasurementTest, PopupListsRouteEtaAndDistanceButNeverSpeed) {
-    settings.PopupLists = 3;
-    measureTwentyEast(); // the speed stays in Text1
-    EXPECT_TRUE(rows.empty());
-    click(2, at(15));
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_TRUE(rows[0].startsWith("ETA: ")) << rows[0].toStdString();
-    settings.PopupLists = 2;
-    click(2, at(20));
-    EXPECT_TRUE(text1.startsWith("ETA: ")) << text1.toStdString();
-    click(2, at(10));
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[1], "Dist/Dir: 0 Mi @ -1 deg. N");
 }
 
 } // namespace

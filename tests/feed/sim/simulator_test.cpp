@@ -13,7 +13,6 @@ using server::httpDate;
 using server::parseHttpDate;
 
 const QByteArray kLatest = "/radar/images/DS.p19r0/SI.kmkx/latest.gif";
-const QByteArray kList = "/radar/loopdata/DS.p19r0/kmkx.txt";
 
 class Headers : public SimFixture {};
 class Faults : public SimFixture {};
