@@ -77,26 +77,3 @@ TEST(PauseAndResume, ContinuesFromThePausedTimeOrAFullMinute) {
     for (const auto& [design, expected] : lengths)
         EXPECT_EQ(minuteLengthFrom(design), expected) << design;
 }
-
-TEST(OfflineCaptionMark, AddedOnceAndCutWhenOnline) {
-    const QString title = QStringLiteral("Melbourne, FL - Nubivista");
-    const QString marked = title + QStringLiteral(" - [working offline]");
-    const std::tuple<QString, bool, QString> cases[] = {
-        {title, true, marked},
-        {marked, true, marked},
-        {marked, false, title},
-        {title, false, title},
-        {marked + QStringLiteral(" (x)"), false, title},
-    };
-    for (const auto& [caption, offline, expected] : cases)
-        EXPECT_EQ(captionWithOfflineMark(caption, offline), expected)
-            << caption.toStdString() << (offline ? " offline" : " online");
-
-    // The demo's mark stays last, through going offline and online again.
-    const QString demo = QString::fromLatin1(kDemoMark);
-    const QString offlineDemo =
-        core::captionWithMarkLast(captionWithOfflineMark(title + demo, true), demo);
-    EXPECT_EQ(offlineDemo, marked + demo);
-    EXPECT_EQ(core::captionWithMarkLast(captionWithOfflineMark(offlineDemo, false), demo),
-              title + demo);
-}

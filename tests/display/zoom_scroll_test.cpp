@@ -1,5 +1,5 @@
-// The zoom buttons, the scroll bars and fit-to-window in the assembled
-// window, driven through the real buttons and bars.
+// Clicks on the zoomed and scrolled picture, and fit-to-window, in the
+// assembled window, driven through the real buttons and bars.
 #include "display/tab_display.h"
 #include "display/zoom_scroll.h"
 #include "press_and_hold.h"
@@ -53,14 +53,8 @@ protected:
         zoom().placeScrollBars();
     }
 
-    display::TwipsRect picture() { return controls().Image1->pictureGeometry(); }
     bool anyBarEnabled() {
         return controls().HScroll1->isEnabled() || controls().VScroll1->isEnabled();
-    }
-
-    void fitToWindow() {
-        controls().Check5->setChecked(true);
-        display().tabs().Check5_Click();
     }
 };
 
@@ -97,7 +91,8 @@ TEST_F(ZoomScrollTest, MarkerAndPictureClicksReachTheMeasurementOnAFilledSlot) {
 TEST_F(ZoomScrollTest, FitFollowsTheZoomedPictureAndStaysInTheWorkArea) {
     const QSize before = form().size();
     zoom().setNaturalSize(900 * 15, 300 * 15);
-    fitToWindow();
+    controls().Check5->setChecked(true);
+    display().tabs().Check5_Click();
     const QSize fitted = form().size();
     click(larger()); // 990 x 330 pixels
     QTRY_COMPARE(form().size() - fitted, QSize(90, 30));
@@ -113,46 +108,6 @@ TEST_F(ZoomScrollTest, FitFollowsTheZoomedPictureAndStaysInTheWorkArea) {
     controls().Check5->setChecked(false);
     display().tabs().Check5_Click();
     QTRY_COMPARE(form().size(), before);
-}
-
-TEST_F(ZoomScrollTest, FitKeepsEveryTopRowControlAndScrollsToThePicturesLastPixel) {
-    const QRect workArea = form().screen()->availableGeometry();
-    // At zoom 1 the window is wider than the picture: the tab row needs it.
-    fitToWindow();
-    QTRY_VERIFY(controls().Picture2->isVisible());
-    for (const char* name : {"Combo1", "Text1", "Command3", "Command1", "Command60", "Command61",
-                             "Command30", "Command31", "Check1", "Text3", "Picture2"}) {
-        QWidget* control = child(name);
-        EXPECT_TRUE(control->isVisible()) << name;
-        EXPECT_LE(control->mapTo(&form(), QPoint(control->width(), 0)).x(), form().width()) << name;
-    }
-    EXPECT_GE(controls().Picture4->width(), 600);
-    EXPECT_EQ(controls().Picture4->height(), 550);
-    EXPECT_FALSE(anyBarEnabled());
-
-    // At zoom 2 the picture is taller than the work area, at 3 wider too:
-    // the bars reach the rest, down to the picture's last pixel.
-    for (const float factor : {2.0f, 3.0f}) {
-        SCOPED_TRACE(factor);
-        setFactor(factor);
-        zoom().FitWindowToImage();
-        QTRY_COMPARE(form().frameGeometry().height(), workArea.height());
-        EXPECT_TRUE(workArea.contains(form().frameGeometry()));
-        QScrollBar* across = controls().HScroll1;
-        QScrollBar* down = controls().VScroll1;
-        ASSERT_TRUE(down->isEnabled() && down->isVisible());
-        EXPECT_EQ(across->isEnabled(), factor > 2.5f);
-        for (QScrollBar* bar : {across, down}) {
-            EXPECT_TRUE(!bar->isEnabled() ||
-                        form().rect().contains(QRect(bar->mapTo(&form(), QPoint()), bar->size())));
-            bar->setValue(bar->maximum());
-        }
-        const display::TwipsRect g = picture();
-        const QPoint lastPixel(display::toPixels(g.left + g.width) - 1,
-                               display::toPixels(g.top + g.height) - 1);
-        EXPECT_LT(lastPixel.x(), down->x());
-        EXPECT_LT(lastPixel.y(), across->isEnabled() ? across->y() : controls().Picture4->height());
-    }
 }
 
 } // namespace

@@ -8,7 +8,6 @@ using namespace nubivista::radar;
 namespace {
 
 using L = QLatin1String;
-using Pair = std::pair<const char*, const char*>;
 
 QString at(const char* path) {
     return QStringLiteral("http://weather.noaa.gov") + L(path);
@@ -75,37 +74,6 @@ TEST(ParseSiteLink, AcceptsOnlyShortRangeBaseLinksWithASevenCharacterHost) {
     }
 }
 
-TEST(SitePageUrl, BuildsTheChosenProductPageFromAMapClick) {
-    const auto site = ParseSiteLink("http://weather.noaa.gov/radar/latest/DS.p19r0/si.KMKX.shtml");
-    ASSERT_TRUE(site.has_value());
-    const std::tuple<int, bool, bool, const char*> cases[] = {
-        {0, false, false, "/radar/latest/DS.p19r0/si.kmkx.shtml"},
-        {0, true, false, "/radar/latest/DS.p20-r/si.kmkx.shtml"},
-        {1, true, true, "/radar/loop/DS.p38cr/si.kmkx.shtml"},
-        {3, true, false, "/radar/latest/DS.80stp/si.kmkx.shtml"},
-        {-1, false, true, "/radar/loop/DS.p19r0/si.kmkx.shtml"},
-    };
-    for (const auto& [index, longRange, backDate, page] : cases)
-        EXPECT_EQ(SitePageUrl(site->hostLabel, ProductForChoice(index, longRange), site->siteCode,
-                              backDate),
-                  at(page));
-}
-
-TEST(ClassifyRadarPage, RecognisesLatestAndLoopPagesIgnoringCase) {
-    const std::pair<const char*, RadarPageKind> cases[] = {
-        {"http://weather.noaa.gov/radar/latest/DS.p19r0/si.kmkx.shtml", RadarPageKind::Latest},
-        {"HTTP://WEATHER.NOAA.GOV/RADAR/LATEST/x", RadarPageKind::Latest},
-        {"http://www.srh.NOAA.gov/Radar/Loop/", RadarPageKind::Loop},
-        {"http://weather.noaa.gov/radar/images/DS.p19r0/SI.kmkx/latest.gif",
-         RadarPageKind::NotRadarPage},
-        {"http://example.com/radar/latest/", RadarPageKind::NotRadarPage},
-    };
-    for (const auto& [address, kind] : cases)
-        EXPECT_EQ(ClassifyRadarPage(L(address)), kind) << address;
-    EXPECT_TRUE(HasRadarPath("HTTP://WEATHER.NOAA.GOV/RADAR/"));
-    EXPECT_FALSE(HasRadarPath("http://weather.noaa.gov/radar"));
-}
-
 TEST(PageAddresses, GiveTheImageAndThePaneByTheOption) {
     // page, its image (the pane without the option), the pane with the option
     const std::tuple<QString, QString, QString> cases[] = {
@@ -155,21 +123,6 @@ TEST(LoopPageUrlFromPaneUrl, TurnsEitherPaneFormBackIntoTheLoopPage) {
     }
 }
 
-TEST(LoopListUrl, PointsAtTheLoopDataListOfTheSite) {
-    const Pair cases[] = {
-        {"/radar/loop/DS.p19r0/si.kmkx.shtml", "/radar/loopdata/DS.p19r0/kmkx.txt"},
-        {"/radar/LOOP/DS.80stp/SI.KABX.SHTML", "/radar/loopdata/DS.80stp/KABX.txt"},
-    };
-    for (const auto& [page, list] : cases)
-        EXPECT_EQ(LoopListUrl(at(page)), at(list)) << page;
-    EXPECT_EQ(LoopListUrl("http://latest1.noaa.gov/radar/loop/DS.p19r0/si.kmkx.shtml"),
-              "http://latest1.noaa.gov/radar/loopdata/DS.p19r0/kmkx.txt");
-    for (const char* notLoop :
-         {"/radar/latest/DS.p19r0/si.kmkx.shtml", "/radar/loop/DS.p19r0/si.kmkx.html",
-          "/radar/loop/DS.p19r0/kmkx", "/radar/loop/DS.p19r0/x.kmkx.shtml", "/loop/si.k.shtml"})
-        EXPECT_EQ(LoopListUrl(at(notLoop)), std::nullopt) << notLoop;
-}
-
 TEST(RecognizeProduct, ReadsTheCodeSevenCharactersAfterTheRadarPath) {
     for (const RadarProductCode& product : RadarProductCodes) {
         const QString code = product.code;
@@ -193,21 +146,6 @@ TEST(RecognizeProduct, ReadsTheCodeSevenCharactersAfterTheRadarPath) {
          })
         EXPECT_EQ(RecognizeProduct(at(refused)), std::nullopt) << refused;
     EXPECT_EQ(RecognizeProduct("http://example.com/radar/latest/DS.p19r0/si.kmkx.shtml"),
-              std::nullopt);
-}
-
-TEST(SiteCodeFromPaneUrl, ReadsTheCodeAfterTheLastSiteMarker) {
-    const Pair cases[] = {
-        {"/radar/images/DS.p19r0/SI.KMLB/latest.gif", "kmlb"},
-        {"/radar/latest/DS.p19r0/si.kmkx.shtml", "kmkx"},
-        {"/si.aaaa/SI.bbbb", "bbbb"},
-    };
-    for (const auto& [pane, code] : cases)
-        EXPECT_EQ(SiteCodeFromPaneUrl(at(pane)), QString(L(code))) << pane;
-    for (const char* none : {"", "/si.abc", "http://weather.noaa.gov/radar/national.html"})
-        EXPECT_EQ(SiteCodeFromPaneUrl(L(none)), std::nullopt) << none;
-    // letters that lengthen when lower-cased do not make a four-character code
-    EXPECT_EQ(SiteCodeFromPaneUrl(QString::fromUtf8("/SI.\u0130\u0130\u0130\u0130/latest.gif")),
               std::nullopt);
 }
 

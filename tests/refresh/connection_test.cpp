@@ -43,34 +43,6 @@ TEST_F(ConnectionTest, WorkOfflineFollowsTheSwitchAndKeepsTheFlagWhenItFails) {
     EXPECT_FALSE(offline->isChecked());
 }
 
-TEST_F(ConnectionTest, InternetConnectionSaysConnectedOrDials) {
-    struct Case {
-        const char* name;
-        bool connected, modem;
-        int answer;
-        int questions, dials;
-    };
-    for (const Case& c : {Case{"connected", true, false, core::MsgYes, 1, 0},
-                          Case{"modem", false, true, core::MsgNo, 0, 1},
-                          Case{"no modem, yes", false, false, core::MsgYes, 1, 1},
-                          Case{"no modem, no", false, false, core::MsgNo, 1, 0}}) {
-        SCOPED_TRACE(c.name);
-        net.state = {};
-        net.state.connected = c.connected;
-        net.state.modem = c.modem;
-        net.dials = 0;
-        answer = c.answer;
-        shown.clear();
-        item("mnuInetConnect")->trigger();
-        EXPECT_EQ(net.dials, c.dials);
-        ASSERT_EQ(shown.size(), c.questions);
-        if (c.connected) {
-            EXPECT_EQ(shown.first().text, QStringLiteral("You Are CONNECTED To The Internet"));
-        }
-        EXPECT_EQ(state().DialUpFlag, c.modem ? 1 : 0);
-    }
-}
-
 TEST_F(ConnectionTest, InternetOptionsThatCannotOpenSayWhy) {
     item("mnuIEnetOptions")->trigger();
     EXPECT_EQ(net.optionsDialogCalls, 1);

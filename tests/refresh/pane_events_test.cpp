@@ -17,36 +17,6 @@ namespace {
 
 using PaneEventsTest = RefreshTest;
 
-TEST_F(PaneEventsTest, ImagePanePopupsNeverOpenAndMapPanePopupsGoToTheRelay) {
-    const QUrl popup(QStringLiteral("http://weather.noaa.gov/radar/popup.html"));
-    EXPECT_TRUE(imagePane()->pageAsksForNewWindow(popup).cancel);
-    // Without a relay browser the map pane's popup is left to the pane.
-    platform::NewWindowRequest request = mapPane()->pageAsksForNewWindow(popup);
-    EXPECT_FALSE(request.cancel);
-    EXPECT_EQ(request.openIn, nullptr);
-
-    FakeBrowserPane relay;
-    int taken = 0;
-    window.reset();
-    panes.clear();
-    app::MainWindowServices services; // the fixture's, with a relay browser
-    services.settings = &settings;
-    services.paths = paths;
-    services.messages = &messages;
-    services.clock = &clock;
-    services.internet = &net;
-    services.makePane = [this] { return panes.emplace_back(new FakeBrowserPane); };
-    services.takeMapPopup = [&]() -> platform::BrowserPane* {
-        ++taken;
-        return &relay;
-    };
-    window = std::make_unique<app::MainWindow>(services);
-    EXPECT_EQ(mapPane()->pageAsksForNewWindow(popup).openIn, &relay);
-    EXPECT_TRUE(imagePane()->pageAsksForNewWindow(popup).cancel);
-    EXPECT_EQ(taken, 1);
-    window.reset();
-}
-
 TEST_F(PaneEventsTest, FailingMapWalksTheFallbackRingThreeStepsThenStops) {
     const auto ringPage = [](int i) { return QString(radar::MapFallbackRing.at(i)); };
     ASSERT_EQ(settings.NationalMapUrl, ringPage(0));
