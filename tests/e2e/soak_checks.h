@@ -15,8 +15,6 @@
 #include <array>
 #include <functional>
 #include <optional>
-#include <random>
-#include <string_view>
 #include <unistd.h>
 
 namespace nubivista::e2e::soak {
@@ -152,51 +150,24 @@ inline qint64 residentKbOfProcessTree() {
     return total;
 }
 
-// A fault the soak injects into the simulator.
+// A fault the soak injects into the simulator, by the simulator's name.
 struct Fault {
-    std::string_view label; // as the summary names it
-    std::string_view name;  // the simulator's fault
+    const char* name;
     bool onMapHost = false; // the national map's own host, not the site's addresses
-    bool operator==(const Fault&) const = default;
-    QString labelText() const { return QString::fromLatin1(label.data(), qsizetype(label.size())); }
-    // The faults hit only the weather service's host name, the one the program
-    // asks for; the soak asks the simulator by its loopback address, so its own
-    // look at the true frames is never faulted.
-    QString query(const QString& site) const {
-        return QStringLiteral("name=%1&match=%2&host=weather.noaa.gov")
-            .arg(QLatin1String(name.data(), qsizetype(name.size())),
-                 onMapHost ? QStringLiteral("national") : site);
+    QString label() const {
+        return QLatin1String(name) + (onMapHost ? QStringLiteral(" (map host)") : QString());
     }
 };
 
-inline constexpr Fault kRepublish{"same-size republish", "republish"};
-inline constexpr Fault kMapHostUnreachable{"unreachable map host", "close", true};
-inline constexpr std::array kAllFaults{
-    Fault{"404", "404"},
-    Fault{"500", "500"},
-    Fault{"hang", "hang"},
-    Fault{"truncated body", "truncate"},
-    Fault{"corrupt GIF", "corrupt"},
-    kRepublish,
-    Fault{"CR LF loop list", "crlf"},
-    Fault{"closed connection", "close"},
-    kMapHostUnreachable,
-};
-
-// The faults and the gaps between them, from a seeded sequence so that a
-// failing run can be repeated exactly.
-class FaultPlan {
-public:
-    explicit FaultPlan(unsigned seed) : random_(seed) {}
-    Fault nextFault() {
-        return kAllFaults[std::uniform_int_distribution<std::size_t>(0, kAllFaults.size() -
-                                                                            1)(random_)];
-    }
-    int nextGapFrames() { return std::uniform_int_distribution<int>(2, 4)(random_); }
-
-private:
-    std::mt19937 random_;
-};
+inline constexpr std::array<Fault, 9> kAllFaults{{{"404"},
+                                                  {"500"},
+                                                  {"hang"},
+                                                  {"truncate"},
+                                                  {"corrupt"},
+                                                  {"republish"},
+                                                  {"crlf"},
+                                                  {"close"},
+                                                  {"close", true}}};
 
 // A clock whose date and time run `factor` times faster than real time, in
 // step with the simulator's own fast clock. The tick count stays real: the

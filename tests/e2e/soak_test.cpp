@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
+#include <random>
 
 namespace nubivista::e2e::soak {
 namespace {
@@ -50,7 +51,7 @@ protected:
         : hours_(fromEnvironment("NUBIVISTA_SOAK_HOURS", 1)),
           maxFaults_(int(fromEnvironment("NUBIVISTA_SOAK_FAULTS", 2))),
           verbose_(!qEnvironmentVariableIsEmpty("NUBIVISTA_SOAK_VERBOSE")),
-          plan_(unsigned(fromEnvironment("NUBIVISTA_SOAK_SEED", 20261207))) {
+          random_(unsigned(fromEnvironment("NUBIVISTA_SOAK_SEED", 20261207))) {
         // The simulator's day starts now, on the hour, and runs as fast as
         // the program's clock.
         QDateTime start = QDateTime::currentDateTimeUtc();
@@ -85,8 +86,10 @@ private:
     void clickControl(QWidget* control) {
         QTest::mouseClick(control, Qt::LeftButton, {}, control->rect().center());
     }
-    qint64 secondsSince(const QDateTime& then, const QDateTime& now) const {
-        return then.secsTo(now);
+    // The faults and the gaps between them come from a seeded sequence, so
+    // that a failing run can be repeated exactly.
+    QDateTime nextFaultTime(const QDateTime& now) {
+        return now.addSecs(std::uniform_int_distribution<qint64>(2, 4)(random_) * kFrameSeconds);
     }
     bool processRunning() const { return window->refresh().RefreshState() >= Running; }
     bool backDating() const {
@@ -97,7 +100,7 @@ private:
     double hours_;
     int maxFaults_;
     bool verbose_;
-    FaultPlan plan_;
+    std::mt19937 random_;
     std::unique_ptr<ScaledClock> clock_;
     std::unique_ptr<RecordWatch> record_;
     std::unique_ptr<FrameTruth> truth_;
@@ -152,7 +155,7 @@ void SoakTest::run() {
     real.start();
     lastImageAt_ = faultClearedAt_ = clock_->nowUtc();
     wasRunning_ = processRunning();
-    nextFaultAt_ = clock_->nowUtc().addSecs(qint64(plan_.nextGapFrames()) * kFrameSeconds);
+    nextFaultAt_ = nextFaultTime(clock_->nowUtc());
 
     QEventLoop loop;
     QTimer watch;
@@ -249,36 +252,41 @@ void SoakTest::driveFaults(const QDateTime& now) {
         if (now < faultEndsAt_)
             return;
         sim->clearFaults();
-        log(QStringLiteral("fault cleared: ") + faultInForce_->labelText());
+        log(QStringLiteral("fault cleared: ") + faultInForce_->label());
         faultInForce_.reset();
         faultClearedAt_ = now;
-        nextFaultAt_ = now.addSecs(qint64(plan_.nextGapFrames()) * kFrameSeconds);
+        nextFaultAt_ = nextFaultTime(now);
         return;
     }
     // A process that has been quiet too long with nothing wrong is stuck.
     if (processRunning() &&
-        secondsSince(std::max(lastImageAt_, faultClearedAt_), now) > kLongestQuietSeconds) {
+        std::max(lastImageAt_, faultClearedAt_).secsTo(now) > kLongestQuietSeconds) {
         violation(QStringLiteral("the running process brought no image for %1 minutes")
-                      .arg(secondsSince(lastImageAt_, now) / 60));
+                      .arg(lastImageAt_.secsTo(now) / 60));
         lastImageAt_ = now;
     }
     const bool moreFaults = maxFaults_ < 0 || faults_ < maxFaults_;
     if (!moreFaults || now < nextFaultAt_ || !processRunning())
         return;
-    const Fault fault = plan_.nextFault();
-    if (!sim->setFault(fault.query(kSite))) {
-        violation(QStringLiteral("the feed refused the fault ") + fault.labelText());
+    const Fault fault =
+        kAllFaults[std::uniform_int_distribution<std::size_t>(0, kAllFaults.size() - 1)(random_)];
+    // Only the weather service's host name, the one the program asks for, is
+    // faulted: the soak's own look at the true frames goes by loopback address.
+    if (!sim->setFault(QStringLiteral("name=%1&match=%2&host=weather.noaa.gov")
+                           .arg(QLatin1String(fault.name),
+                                fault.onMapHost ? QStringLiteral("national") : kSite))) {
+        violation(QStringLiteral("the feed refused the fault ") + fault.label());
         return;
     }
     faultInForce_ = fault;
     faultEndsAt_ = now.addSecs(kFaultHoldSeconds);
-    if (fault == kRepublish)
+    if (QLatin1String(fault.name) == QLatin1String("republish"))
         truth_->noteRepublish(now, faultEndsAt_);
     ++faults_;
-    log(QStringLiteral("fault injected: ") + fault.labelText());
+    log(QStringLiteral("fault injected: ") + fault.label());
     // The national map's host matters only when the map loads: the watcher
     // brings the map up over the picture.
-    if (fault == kMapHostUnreachable && window->panes().mapPaneAside())
+    if (fault.onMapHost && window->panes().mapPaneAside())
         window->panes().Command1_Click();
 }
 
@@ -296,7 +304,7 @@ void SoakTest::driveRestarts(const QDateTime& now) {
             log(QStringLiteral("shut down"));
         }
     }
-    if (running || faultInForce_ || secondsSince(stoppedAt_, now) < restartWaitSeconds_)
+    if (running || faultInForce_ || stoppedAt_.secsTo(now) < restartWaitSeconds_)
         return;
     display::DisplayControls& controls = window->display().controls();
     if (controls.Command7->text() != QLatin1String("Restart"))
