@@ -1,7 +1,6 @@
 // The Options window's arithmetic: the map scale and its text in each unit,
-// the hold steps' limits and what the close applies.
+// and what the close applies.
 #include "core/settings.h"
-#include "options/hold_steps.h"
 #include "options/map_scale.h"
 #include "options/options_state.h"
 #include "options/tab_defaults.h"
@@ -43,25 +42,6 @@ TEST(MapScale, ChangingTheUnitAndBackShowsTheStartValue) {
                 const float back = convertScaleDisplay(there, unitFactorOf(to), unitFactorOf(from));
                 EXPECT_EQ(scaleText(back), scaleText(start)) << mapScale << " " << from << to;
             }
-}
-
-TEST(HoldSteps, DelaysAndMinutesStopAtTheirLimits) {
-    EXPECT_EQ(delayStep(false), 10);
-    EXPECT_EQ(delayStep(true), 50);
-    const std::tuple<std::int32_t, std::int32_t, bool, std::int32_t> delays[] = {
-        {4990, 50, true, 5000},
-        {5000, 10, true, 5000},
-        {30, 50, false, 0},
-        {6000, 10, false, 5990},
-        {-40, 10, true, -30}};
-    for (const auto& [ms, step, up, after] : delays)
-        EXPECT_EQ(steppedDelay(ms, step, up), after) << ms << " " << up;
-
-    const std::tuple<double, bool, double> minutes[] = {{14, true, 15},    {15, true, 15},
-                                                        {-15, false, -15}, {1.5, true, 2},
-                                                        {2.5, true, 4},    {0.4, false, -1}};
-    for (const auto& [value, up, after] : minutes)
-        EXPECT_EQ(steppedStampMinutes(value, up), after) << value << " " << up;
 }
 
 TEST(OptionsState, CloseAppliesOnlyWhatWasTouchedAndDiffers) {

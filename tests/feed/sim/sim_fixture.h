@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QImage>
 #include <QMap>
@@ -19,12 +18,10 @@ namespace nubivista::feed::sim::testing {
 // A reply as read off the wire by a plain socket, so that misbehaving replies
 // (cut bodies, dropped connections) can be seen as they are.
 struct WireReply {
-    bool answered = false; // a status line arrived
-    bool closed = false;   // the server closed the connection
+    bool closed = false; // the server closed the connection
     int status = 0;
     QMap<QByteArray, QByteArray> headers; // lower-case names
     QByteArray body;
-    qint64 elapsedMs = 0;
 
     QByteArray header(const QByteArray& name) const { return headers.value(name.toLower()); }
     qint64 contentLength() const { return header("content-length").toLongLong(); }
@@ -76,18 +73,14 @@ protected:
         QObject::connect(&socket, &QTcpSocket::readyRead, &loop, check);
         QObject::connect(&socket, &QTcpSocket::stateChanged, &loop, check);
         QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-        QElapsedTimer timer;
-        timer.start();
         socket.connectToHost(QHostAddress::LocalHost, port);
         loop.exec();
-        reply.elapsedMs = timer.elapsed();
         return reply;
     }
 
     static void parseHead(const QByteArray& head, WireReply& reply) {
         const QList<QByteArray> lines = head.split('\n');
         const QList<QByteArray> statusParts = lines.value(0).trimmed().split(' ');
-        reply.answered = statusParts.value(0).startsWith("HTTP/1.");
         reply.status = statusParts.value(1).toInt();
         reply.headers.clear();
         for (qsizetype i = 1; i < lines.size(); ++i) {

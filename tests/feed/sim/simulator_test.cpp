@@ -1,16 +1,12 @@
 // The radar simulator as the program and the tests meet it over loopback:
 // what a real server sends, the frames and loop lists it publishes and the
 // same-size republish the other suites cannot stage by themselves.
-#include "feed/server/http_date.h"
 #include "feed/sim/frame_renderer.h"
 #include "feed/sim/products.h"
 #include "sim_fixture.h"
 
 namespace nubivista::feed::sim::testing {
 namespace {
-
-using server::httpDate;
-using server::parseHttpDate;
 
 const QByteArray kLatest = "/radar/images/DS.p19r0/SI.kmkx/latest.gif";
 
