@@ -1,9 +1,13 @@
 // Load rules on damaged and edited records, and the save at close: what the
-// next start reads back, what the file keeps, and how a failed write reports.
+// next start reads back, what the file keeps, and how a failed write reports;
+// the whole-file replacement every record write goes through.
+#include "core/atomic_file.h"
 #include "core/settings.h"
+#include "support/fail_device.h"
 #include "support/file_size_limit.h"
 #include "support/files.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <bit>
 #include <cmath>
@@ -156,4 +160,24 @@ TEST(SettingsDefaultFile, TheShippedRecordHoldsTheProgramDefaults) {
     EXPECT_EQ(bytes.mid(472, 260), url.leftJustified(260, ' '));
     EXPECT_EQ(decodeTitleCode(bytes.mid(748, 248)), QStringLiteral("Nubivista"));
     EXPECT_FALSE(bytes.contains("Nubivista")); // the title is held only in its encoded form
+}
+
+TEST(AtomicFile, WriteAllReportsADeviceThatStopsTakingBytes) {
+    nubivista::testing::FailDevice device(300);
+    ASSERT_TRUE(device.open(QIODevice::WriteOnly));
+    EXPECT_FALSE(writeAll(device, QByteArray(1000, 'x')));
+    EXPECT_EQ(device.data().size(), 300);
+
+    nubivista::testing::FailDevice roomy(5000);
+    ASSERT_TRUE(roomy.open(QIODevice::WriteOnly));
+    EXPECT_TRUE(writeAll(roomy, QByteArray(1000, 'y')));
+}
+
+TEST(AtomicFile, ReplacesTheWholeFileAndLeavesNoTemporaryBehind) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("record.bin"));
+    ASSERT_TRUE(writeFileAtomically(path, QByteArray(1000, 'a')).ok);
+    ASSERT_TRUE(writeFileAtomically(path, QByteArray(10, 'b')).ok);
+    EXPECT_EQ(readBytes(path), QByteArray(10, 'b'));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("record.bin")});
 }

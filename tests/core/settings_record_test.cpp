@@ -1,5 +1,6 @@
 // The settings record's bytes checked against a record packed independently of
 // the codec by Python's struct module, for every field type and offset.
+#include "core/ansi_text.h"
 #include "core/settings.h"
 #include "support/files.h"
 
@@ -108,4 +109,21 @@ TEST(SettingsRecordBytes, DeviceReaderReadsOneRecordAndReportsReadErrors) {
     UnreadableDevice broken;
     ASSERT_TRUE(broken.open(QIODevice::ReadOnly));
     EXPECT_FALSE(readSettingsRecord(broken).has_value());
+}
+
+TEST(AnsiText, Windows1252BothWaysCutAndPadded) {
+    EXPECT_EQ(decodeWindows1252("\x80\x9f\xe9\x41"), QString::fromUtf8("\u20ac\u0178\u00e9A"));
+    EXPECT_EQ(encodeWindows1252(QString::fromUtf8("\u20ac\u0178\u00e9A")), "\x80\x9f\xe9\x41");
+    // Outside the code page: one '?' per character, also beyond 16 bits.
+    EXPECT_EQ(encodeWindows1252(QString::fromUtf8("a\u4e2d\U0001F600b")), "a??b");
+    EXPECT_EQ(encodeWindows1252(u"abc", 5), "abc  ");
+    EXPECT_EQ(encodeWindows1252(u"abcdef", 4), "abcd");
+    EXPECT_EQ(encodeWindows1252(u"", 0), "");
+    // Every byte survives a round trip, the five undefined ones included.
+    QByteArray all;
+    for (int i = 0; i < 256; ++i)
+        all.append(static_cast<char>(i));
+    EXPECT_EQ(encodeWindows1252(decodeWindows1252(all)), all);
+    EXPECT_EQ(trimSpaces(u"  a\tb \n  "), QStringLiteral("a\tb \n"));
+    EXPECT_EQ(trimSpaces(u"    "), QString());
 }

@@ -1,4 +1,5 @@
-// The time text, the minute nudge and the stamp boxes in the window.
+// The time text, the minute nudge and the stamp boxes in the window, and a
+// reload of the last current set with hidden stamp boxes.
 #include "core/ole_date.h"
 #include "display/tab_display.h"
 #include "display/time_stamps.h"
@@ -6,6 +7,8 @@
 #include "sets/set_record.h"
 #include "support/scoped_time_zone.h"
 #include "window_fixture.h"
+
+#include <QAction>
 
 using namespace nubivista;
 using nubivista::testing::MainWindowTest;
@@ -61,4 +64,36 @@ TEST_F(TimeStampsTest, AMissingOrDamagedFileLeavesItsBoxBlank) {
     ASSERT_TRUE(nubivista::testing::writeBytes(bad, QByteArray("GIF89a\x10\x00", 8)));
     display().stamps().LodTimStmpImg(bad, 2, false);
     EXPECT_EQ(box(2), blank);
+}
+
+TEST_F(TimeStampsTest, AReloadKeepsHiddenBoxesBlankAndRefusesARemovedImage) {
+    for (const QString& name : QDir(nubivista::testing::sampleSetDir()).entryList(QDir::Files)) {
+        QFile::remove(paths.loopImagesDir + u'/' + name);
+        ASSERT_TRUE(QFile::copy(nubivista::testing::sampleSetDir() + u'/' + name,
+                                paths.loopImagesDir + u'/' + name));
+    }
+    const QByteArray record = nubivista::testing::readBytes(paths.setRecPath);
+    const auto reload = [this] {
+        form().menuItem(QStringLiteral("mnuReOpenCurrSet"))->trigger();
+        form().Timer6_Timer();
+    };
+    settings.HideStampBox = 1;
+    showWindow();
+    reload();
+    ASSERT_EQ(loop().filledCount(), 11);
+    const QImage blank = display::stampBoxImage(QImage()).convertToFormat(QImage::Format_RGB32);
+    for (int slot = 1; slot <= 11; ++slot)
+        EXPECT_EQ(
+            controls().Picture8[slot]->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+            blank)
+            << slot;
+
+    ASSERT_TRUE(QFile::remove(loop().slotFile(4)));
+    reload();
+    EXPECT_EQ(shown.constLast().text,
+              QStringLiteral("\r\n\r\n\r\nAn Error Occurred Reoading The Image Set\r\n"
+                             "File Does Not Exist...\r\n") +
+                  loop().slotFile(4));
+    EXPECT_EQ(loop().filledCount(), 0);
+    EXPECT_EQ(nubivista::testing::readBytes(paths.setRecPath), record);
 }

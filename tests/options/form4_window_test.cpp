@@ -5,7 +5,7 @@
 #include "display/window_fixture.h"
 #include "options/form4.h"
 #include "options/map_scale.h"
-#include "qstring_print.h"
+#include "support/qstring_print.h"
 
 #include <QCheckBox>
 #include <QFrame>

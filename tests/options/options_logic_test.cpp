@@ -4,7 +4,7 @@
 #include "options/map_scale.h"
 #include "options/options_state.h"
 #include "options/tab_defaults.h"
-#include "qstring_print.h"
+#include "support/qstring_print.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,13 @@
-// The refresh controls: Shut-Down and Restart.
+// The refresh controls, Shut-Down and Restart, and the connection: the
+// Internet menu's items, the Work Offline check and the caption's
+// working-offline mark.
 #include "refresh_fixture.h"
 #include "sets/set_record.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenu>
 #include <QStatusBar>
 
 using namespace nubivista;
@@ -17,6 +21,7 @@ using acquisition::refresh_state::Stopped;
 class RefreshControlsTest : public RefreshTest {
 protected:
     void click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    QAction* item(const char* name) { return form().menuItem(QString::fromLatin1(name)); }
 };
 
 TEST_F(RefreshControlsTest, ShutDownAsksAndKeepsTheImages) {
@@ -90,6 +95,46 @@ TEST_F(RefreshControlsTest, RestartTakesTheLatestOrTheLoopPage) {
         EXPECT_EQ(imagePane()->current, QUrl(refresh().PaneUrl()));
         EXPECT_TRUE(loop().filled(1));
     }
+}
+
+TEST_F(RefreshControlsTest, WorkOfflineFollowsTheSwitchAndKeepsTheFlagWhenItFails) {
+    QAction* offline = item("mnuOffline");
+    ASSERT_NE(offline, nullptr);
+    offline->trigger();
+    EXPECT_TRUE(net.state.offline);
+    EXPECT_TRUE(offline->isChecked());
+    offline->trigger();
+    EXPECT_FALSE(net.state.offline);
+    EXPECT_FALSE(offline->isChecked());
+
+    net.goOfflineResult = false;
+    offline->trigger();
+    EXPECT_FALSE(offline->isChecked());
+    EXPECT_EQ(state().OfflineFlag, 0);
+
+    net.goOfflineResult = true;
+    offline->trigger();
+    net.goOnlineResult = false;
+    offline->trigger();
+    EXPECT_TRUE(offline->isChecked());
+    EXPECT_EQ(state().OfflineFlag, -1);
+
+    // The menu shows the layer's state as it is now.
+    net.state.offline = false;
+    emit form().mnuPop1()->aboutToShow();
+    EXPECT_FALSE(offline->isChecked());
+}
+
+TEST_F(RefreshControlsTest, InternetOptionsThatCannotOpenSayWhy) {
+    item("mnuIEnetOptions")->trigger();
+    EXPECT_EQ(net.optionsDialogCalls, 1);
+    EXPECT_TRUE(shown.isEmpty());
+    net.optionsDialogResult = false;
+    item("mnuIEnetOptions")->trigger();
+    EXPECT_EQ(texts(),
+              QStringList{QStringLiteral(
+                  "\r\n\r\nError Launching Internet Options Window.\r\nAlternatively, You Can Use "
+                  "Microsoft Windows Control Panel > Internet Options")});
 }
 
 } // namespace

@@ -5,8 +5,8 @@
 // publish numbered radar images in the fake cache.
 #include "display/window_fixture.h"
 #include "platform/fake_internet_service.h"
+#include "support/qstring_print.h"
 #include "support/scoped_time_zone.h"
-#include "tracking/qstring_print.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>

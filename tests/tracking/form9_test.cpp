@@ -3,8 +3,8 @@
 #include "core/clock.h"
 #include "core/message_service.h"
 #include "core/settings.h"
-#include "qstring_print.h"
 #include "support/files.h"
+#include "support/qstring_print.h"
 #include "support/shown_messages.h"
 #include "tracking/form9.h"
 

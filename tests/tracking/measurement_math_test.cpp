@@ -1,4 +1,4 @@
-#include "qstring_print.h"
+#include "support/qstring_print.h"
 #include "tracking/measurement_math.h"
 
 #include <gtest/gtest.h>
@@ -6,18 +6,6 @@
 using namespace nubivista::tracking;
 
 namespace {
-
-TEST(ComputeDirection, BearingsClockwiseFromNorthRoundingUpTo360) {
-    // From (120, 45); y grows downward on the picture; the same point has none.
-    const std::tuple<float, float, int> cases[] = {
-        {0, -10, 0},   {10, 0, 90},    {0, 10, 180},    {-10, 0, 270},     {10, -10, 45},
-        {10, 10, 135}, {-10, 10, 225}, {-10, -10, 315}, {1000, -1732, 30}, {-1, -200, 360},
-        {1, -200, 0},  {200, -1, 90},  {0, 0, -1},
-    };
-    for (const auto& [dx, dy, degrees] : cases)
-        EXPECT_EQ(ComputeDirection(120, 45, 120 + dx, 45 + dy).degrees, degrees)
-            << "by (" << dx << ", " << dy << ")";
-}
 
 TEST(CompassPoint, SectorEdgesAreTheRoundedHalfDegrees) {
     const std::pair<int, const char*> cases[] = {
@@ -27,23 +15,6 @@ TEST(CompassPoint, SectorEdgesAreTheRoundedHalfDegrees) {
     };
     for (const auto& [d, text] : cases)
         EXPECT_EQ(CompassPoint(d), QString::fromLatin1(text)) << d;
-}
-
-TEST(MeasuredDistance, ScaleZoomAndUnitWithItsLabel) {
-    const float scale = 30.2787f; // twips per mile
-    const std::tuple<float, float, float, const char*> cases[] = {
-        {scale, 1, 1, "1 Mi"},     {scale / 2, 1, 1, "2 Mi"},       {scale, 2, 1, ".5 Mi"},
-        {scale / 2, 2, 1, "1 Mi"}, {scale, 1, 1.609344f, "1.6 Km"}, {scale, 1, 0.8689762f, ".9 Nm"},
-    };
-    for (auto [scaleActive, zoom, unit, text] : cases)
-        EXPECT_EQ(numberText(measuredDistance(scale, 0, scaleActive, zoom, unit), 1) + u' ' +
-                      unitLabel(unit),
-                  QString::fromLatin1(text))
-            << scaleActive << " zoom " << zoom << " unit " << unit;
-    EXPECT_FLOAT_EQ(measuredDistance(3 * scale, 4 * scale, scale, 1, 1), 5);
-    float zero = 0.0f;
-    EXPECT_EQ(unitLabel(zero), "Mi");
-    EXPECT_EQ(zero, 1.0f) << "a zero factor is repaired";
 }
 
 TEST(NumberText, HalvesToEvenWithoutLeadingZeroOrTrailingPointZero) {

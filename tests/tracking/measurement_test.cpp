@@ -3,8 +3,8 @@
 #include "core/clock.h"
 #include "core/ole_date.h"
 #include "core/settings.h"
-#include "qstring_print.h"
 #include "sets/loop_set.h"
+#include "support/qstring_print.h"
 #include "support/scoped_time_zone.h"
 #include "tracking/measurement.h"
 
