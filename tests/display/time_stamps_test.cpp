@@ -1,11 +1,9 @@
-// The time text, the minute nudge and the stamp boxes in the window, and a
-// reload of the last current set with hidden stamp boxes.
-#include "core/ole_date.h"
+// The stamp boxes in the window: each image's own strip, a blank box for a
+// missing or damaged file, and a reload of the last current set with hidden
+// boxes.
 #include "display/tab_display.h"
 #include "display/time_stamps.h"
 #include "display/time_text.h"
-#include "sets/set_record.h"
-#include "support/scoped_time_zone.h"
 #include "window_fixture.h"
 
 #include <QAction>
@@ -17,7 +15,6 @@ namespace {
 
 class TimeStampsTest : public MainWindowTest {
 protected:
-    QString text3() const { return window->display().controls().Text3->text(); }
     QImage box(int slot) {
         return controls().Picture8[slot]->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
     }
@@ -25,23 +22,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(TimeStampsTest, MinusAcrossTheYearBoundaryIsSavedInTheCurrentSet) {
-    showWindow();
-    fillSlots(2);
-    loop().setSlotTime(1, core::oleFromParts(2004, 1, 1, 0, 0).value());
-    display().tabs().selectTab(1);
-    EXPECT_EQ(text3(), QStringLiteral("00:00 UTC 01/01/2004"));
-    QTest::mouseClick(controls().Command30, Qt::LeftButton);
-    EXPECT_EQ(text3(), QStringLiteral("23:59 UTC 12/31/2003"));
-    const auto saved = sets::readSetRecordFile(paths.setRecPath);
-    ASSERT_TRUE(saved.record);
-    EXPECT_DOUBLE_EQ(saved.record->slotTime[1], core::oleFromParts(2003, 12, 31, 23, 59).value());
-    QTest::mouseClick(controls().Command31, Qt::LeftButton);
-    QTest::mouseClick(controls().Command31, Qt::LeftButton);
-    EXPECT_EQ(text3(), QStringLiteral("00:01 UTC 01/01/2004"));
-    EXPECT_TRUE(controls().Command31->hasFocus() || !form().isActiveWindow());
-}
 
 TEST_F(TimeStampsTest, EachStoredImagePaintsItsBoxWithTheImagesOwnStrip) {
     showWindow();

@@ -44,11 +44,10 @@ protected:
             return pane;
         };
         services.openInNewWindow = [this](const QString& address) { newWindows << address; };
-        // The set commands' file dialogs are answered by the test's chooser.
-        services.chooseSetFile = [this](sets::SetDialog dialog, const QString& folder,
-                                        const QString& filter) -> std::optional<sets::ChosenFile> {
-            dialogs.append({dialog, folder, filter});
-            return chooser ? chooser(dialog, folder, filter) : std::nullopt;
+        // The set commands' file dialogs are cancelled.
+        services.chooseSetFile = [](sets::SetDialog, const QString&,
+                                    const QString&) -> std::optional<sets::ChosenFile> {
+            return std::nullopt;
         };
         services.chooseGifFile = [this](const QString& folder,
                                         const QString& fileName) -> std::optional<QString> {
@@ -56,7 +55,7 @@ protected:
             return gifChooser ? gifChooser(folder, fileName) : std::nullopt;
         };
         services.internet = internet;
-        services.onlineSwitchDone = onlineSwitchDone;
+        services.onlineSwitchDone = true;
         window = std::make_unique<app::MainWindow>(services);
     }
 
@@ -104,14 +103,6 @@ protected:
     bool decline = false;
     std::vector<platform::testing::FakeBrowserPane*> panes;
     QStringList newWindows;
-    // Answers the file dialogs; none chosen (cancelled) when empty.
-    sets::SetFileChooser chooser;
-    struct DialogShown {
-        sets::SetDialog dialog;
-        QString folder;
-        QString filter;
-    };
-    QList<DialogShown> dialogs;
     // Answers the loop export's save dialog; cancelled when empty.
     std::function<std::optional<QString>(const QString& folder, const QString& fileName)>
         gifChooser;
@@ -119,7 +110,6 @@ protected:
     // The Internet layer the window is made with; one that reaches nothing
     // when null.
     platform::InternetService* internet = nullptr;
-    bool onlineSwitchDone = true;
     std::unique_ptr<app::MainWindow> window;
 };
 

@@ -1,5 +1,6 @@
-// The Options window in the assembled main window: its question before
-// re-enabling messages and the settings record written at exit.
+// The map scale's text in each unit, and the Options window in the assembled
+// main window: its question before re-enabling messages and the settings
+// record written at exit.
 #include "core/settings.h"
 #include "display/press_and_hold.h"
 #include "display/window_fixture.h"
@@ -16,6 +17,7 @@
 #include <QTreeWidget>
 
 using namespace nubivista;
+using namespace nubivista::options;
 using nubivista::testing::pressAndHold;
 
 namespace {
@@ -100,6 +102,39 @@ TEST_F(OptionsWindowTest, EditsAreInTheRecordWrittenAtExit) {
     EXPECT_EQ(saved.MapScale, core::defaultMapScale());
     EXPECT_EQ(saved.EtaUseDirection, 1);
     EXPECT_EQ(saved.TwoClickEta, 1);
+}
+
+QString shownScale(float mapScale, int unit) {
+    return options::scaleText(options::scaleDisplay(mapScale, options::unitFactorOf(unit)));
+}
+
+TEST(MapScale, TextHasThreeDecimalsAndNoLeadingZeroAndTheDefaultInEachUnit) {
+    const std::pair<float, const char*> cases[] = {{0.2f, ".200"},
+                                                   {20.0f, "20.000"},
+                                                   {12.3456f, "12.346"},
+                                                   {0.0004f, ".000"},
+                                                   {0.99951f, "1.000"}};
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(options::scaleText(value), QString::fromLatin1(text)) << value;
+    const std::pair<int, const char*> defaults[] = {
+        {kMiles, "2.019"}, {kKilometers, "1.254"}, {kNauticalMiles, "2.323"}};
+    for (const auto& [unit, text] : defaults)
+        EXPECT_EQ(shownScale(core::defaultMapScale(), unit), QString::fromLatin1(text)) << unit;
+}
+
+TEST(MapScale, ChangingTheUnitAndBackShowsTheStartValue) {
+    for (const float mapScale : {3.0f, core::defaultMapScale(), 47.11f, 300.0f})
+        for (int from = kMiles; from <= kNauticalMiles; ++from)
+            for (int to = kMiles; to <= kNauticalMiles; ++to) {
+                const float start = options::scaleDisplay(mapScale, options::unitFactorOf(from));
+                const float there = convertScaleDisplay(start, options::unitFactorOf(from),
+                                                        options::unitFactorOf(to));
+                EXPECT_EQ(options::scaleText(there), shownScale(mapScale, to));
+                const float back = convertScaleDisplay(there, options::unitFactorOf(to),
+                                                       options::unitFactorOf(from));
+                EXPECT_EQ(options::scaleText(back), options::scaleText(start))
+                    << mapScale << " " << from << to;
+            }
 }
 
 } // namespace

@@ -117,19 +117,6 @@ TEST_F(RefreshCycleTest, ImageWithTheSameSizeIsNeverStoredEvenWhenNewer) {
     EXPECT_TRUE(shown.isEmpty());
 }
 
-TEST_F(RefreshCycleTest, FifteenPollsWithoutANewImageReloadThePageOnce) {
-    storeImages(1);
-    const int before = imagePane()->refreshes;
-    for (int run = 1; run <= 2; ++run) {
-        for (int i = 1; i < acquisition::kPollsBeforeReload; ++i)
-            poll();
-        EXPECT_EQ(imagePane()->refreshes, before + run - 1);
-        poll();
-        EXPECT_EQ(imagePane()->refreshes, before + run);
-    }
-    EXPECT_EQ(refreshState(), Running);
-}
-
 TEST_F(RefreshCycleTest, TwentyFirstImageTurnsTheRingAndReplaceStepsItBack) {
     storeImages(20);
     EXPECT_EQ(model().wrapState, sets::kFillingFirstTime);

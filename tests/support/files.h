@@ -19,6 +19,12 @@ inline QByteArray readBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A real Level III product from tests/data/level3; empty when it cannot be read.
+inline QByteArray productFile(const char* name) {
+    return readBytes(QStringLiteral(NUBIVISTA_SOURCE_DIR "/tests/data/level3/") +
+                     QLatin1String(name));
+}
+
 // Writes the whole file, making its folder first; false on any failure.
 inline bool writeBytes(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());

@@ -1,20 +1,32 @@
 // The measurement state machine on a recording view: clicks in picture twips,
-// slots with known times, the texts and marks it produces.
+// slots with known times, the texts and marks it produces; and the ETA list
+// window those results go to: saving it as text and what a failed save keeps.
 #include "core/clock.h"
+#include "core/message_service.h"
 #include "core/ole_date.h"
 #include "core/settings.h"
 #include "sets/loop_set.h"
+#include "support/files.h"
 #include "support/qstring_print.h"
 #include "support/scoped_time_zone.h"
+#include "support/shown_messages.h"
+#include "tracking/form9.h"
 #include "tracking/measurement.h"
 
+#include <QApplication>
+#include <QFile>
+#include <QFontMetrics>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <map>
 
 using namespace nubivista;
 using tracking::Measurement;
 
+using tracking::Form9;
 namespace {
 
 core::OleDate utc(int hour, int minute, int second = 0) {
@@ -43,8 +55,8 @@ protected:
         v.pictureOrigin = [this] { return origin; };
         v.viewSize = [] { return QSizeF(9000, 8250); };
         v.currentSlot = [this] { return slot; };
-        v.loopRunning = [this] { return running; };
-        v.addListRow = [this](const QString& t) { rows.push_back(t); };
+        v.loopRunning = [] { return false; };
+        v.addListRow = [](const QString&) {};
         m = std::make_unique<Measurement>(settings, loop, clock, std::move(v));
     }
 
@@ -82,8 +94,6 @@ protected:
     QString text1;
     QPointF origin{-300, -150};
     int slot = 1;
-    bool running = false;
-    std::vector<QString> rows;
 };
 
 TEST_F(MeasurementTest, EmptySlotOrRightButtonMeasuresNothing) {
@@ -183,6 +193,108 @@ TEST_F(MeasurementTest, DirectionalEtaAheadBehindAndOutside) {
     EXPECT_EQ(text1, "Directional ETA Not Meaningful");
     click(2, {end.x(), end.y() - 2000});
     EXPECT_EQ(text1, "Directional ETA Not Meaningful");
+}
+
+class Form9Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        nubivista::testing::recordMessages(messages, shown, decline);
+        form = std::make_unique<Form9>(settings, messages, clock,
+                                       [this](QWidget*, const QString& folder) {
+                                           initialFolders << folder;
+                                           return chosen;
+                                       });
+    }
+    void addRows(std::initializer_list<const char*> texts) {
+        for (const char* t : texts)
+            form->addRow(QString::fromLatin1(t));
+    }
+    QStringList secondColumn() const {
+        QStringList texts;
+        for (int i = 0; i < form->ListView1->topLevelItemCount(); ++i)
+            texts << form->ListView1->topLevelItem(i)->text(1);
+        return texts;
+    }
+    QTreeWidgetItem* row(int index) const { return form->ListView1->topLevelItem(index - 1); }
+    void trigger(const char* item) { form->menuItem(QString::fromLatin1(item))->trigger(); }
+    // Saves the list through the menu and returns the file's lines.
+    QList<QByteArray> saveLines(const QString& name) {
+        chosen = dir.filePath(name);
+        trigger("mnuSaveList");
+        return nubivista::testing::readBytes(chosen).split('\n');
+    }
+
+    core::Settings settings;
+    core::MessageService messages{settings.MsgOffMap};
+    core::ManualClock clock{QDateTime(QDate(2026, 12, 6), QTime(15, 4, 5)), 0};
+    QList<nubivista::testing::ShownMessage> shown;
+    bool decline = false;
+    QString chosen;
+    QStringList initialFolders;
+    QTemporaryDir dir;
+    std::unique_ptr<Form9> form;
+};
+
+TEST_F(Form9Test, SaveWritesCrLfLinesWithNamesPaddedWithDotsToTheWidestName) {
+    settings.EtaSavePath = QStringLiteral("/earlier");
+    addRows({"ETA: 4:07 PM 5/3/04 ... 12.3 Mi", " Dist/Dir: 1 Mi @ 90 deg. E "});
+    QList<QByteArray> lines = saveLines("list.txt");
+    EXPECT_EQ(initialFolders, QStringList({"/earlier"}));
+    EXPECT_EQ(settings.EtaSavePath, dir.path());
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines[0].startsWith("Date: ") && lines[0].endsWith('\r')) << lines[0].toStdString();
+    // With no names at all, each line starts with four dots.
+    EXPECT_EQ(lines[1], "....ETA: 4:07 PM 5/3/04 ... 12.3 Mi\r");
+    EXPECT_EQ(lines[2], "....Dist/Dir: 1 Mi @ 90 deg. E\r");
+    EXPECT_TRUE(lines[3].isEmpty());
+
+    form->ListView1->clear();
+    addRows({"one", "two", "three"});
+    row(1)->setText(0, QStringLiteral("  Springfield "));
+    row(2)->setText(0, QStringLiteral("Ada"));
+    lines = saveLines("names.txt");
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[1], "Springfield....one\r");
+    const QFontMetrics metrics(form->ListView1->font());
+    const int widest = metrics.horizontalAdvance(QStringLiteral("Springfield"));
+    for (int i : {2, 3}) {
+        const QString line = QString::fromLatin1(lines[i]);
+        const QString name = line.left(line.lastIndexOf(QStringLiteral("...")));
+        ASSERT_TRUE(name.endsWith(u'.')) << line.toStdString();
+        EXPECT_GE(metrics.horizontalAdvance(name), widest) << line.toStdString();
+        EXPECT_LT(metrics.horizontalAdvance(name.chopped(1)), widest) << line.toStdString();
+    }
+    EXPECT_TRUE(lines[3].startsWith(".")) << "an empty name is all dots";
+}
+
+TEST_F(Form9Test, AnEmptyListIgnoresTheMenuACancelledSaveKeepsThePathAndAFailedOneIsTold) {
+    for (const char* item :
+         {"mnuMoveUp", "mnuMovedown", "mnuToTop", "mnuToBot", "mnuDelete", "mnuSaveList"})
+        trigger(item);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(initialFolders.isEmpty());
+
+    addRows({"a"});
+    // The first save starts in the user's documents.
+    trigger("mnuSaveList");
+    EXPECT_EQ(initialFolders,
+              QStringList{QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)});
+    EXPECT_TRUE(settings.EtaSavePath.isEmpty());
+
+    initialFolders.clear();
+    settings.EtaSavePath = QStringLiteral("/kept");
+    trigger("mnuSaveList");
+    EXPECT_EQ(initialFolders.size(), 1);
+    EXPECT_TRUE(shown.empty()) << "a cancelled save says nothing";
+    EXPECT_EQ(settings.EtaSavePath, "/kept");
+
+    chosen = QStringLiteral("/proc/no such folder/list.txt");
+    trigger("mnuSaveList");
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].kind, 1);
+    EXPECT_TRUE(shown[0].text.contains(chosen)) << shown[0].text.toStdString();
+    EXPECT_EQ(secondColumn(), QStringList({"a"}));
+    EXPECT_FALSE(QFile::exists(chosen));
 }
 
 } // namespace

@@ -1,20 +1,16 @@
 // Level III decoding over real products of the KLSX radar: every product the
 // program offers, and damaged copies of them.
 #include "feed/level3/decode.h"
+#include "support/files.h"
 
 #include <QFile>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
 using namespace nubivista::feed::level3;
+using nubivista::testing::productFile;
 
 namespace {
-
-QByteArray productFile(const char* name) {
-    QFile file(QStringLiteral(NUBIVISTA_SOURCE_DIR "/tests/data/level3/") + QLatin1String(name));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-    return file.readAll();
-}
 
 Product decoded(DecodeResult result) {
     if (const auto* error = std::get_if<DecodeError>(&result)) {

@@ -2,6 +2,8 @@
 // Stand-ins of the weather service's product tree and of the cloud archive on
 // loopback, in one server, serving real products at the times a test gives
 // (the live refresh benchmark uses it too).
+#include "support/files.h"
+
 #include <QDate>
 #include <QFile>
 #include <QHttpServer>
@@ -13,11 +15,7 @@
 
 namespace nubivista::feed::nws::testing {
 
-// Empty when the file cannot be read.
-inline QByteArray productFile(const char* name) {
-    QFile file(QStringLiteral(NUBIVISTA_SOURCE_DIR "/tests/data/level3/") + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using nubivista::testing::productFile;
 
 // A real product moved to another scan time: the volume scan date and time
 // at their fixed places in the description block.

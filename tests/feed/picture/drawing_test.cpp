@@ -6,6 +6,7 @@
 #include "feed/picture/basemap.h"
 #include "feed/picture/frame_composer.h"
 #include "feed/picture/palettes.h"
+#include "support/files.h"
 
 #include <QFile>
 #include <QImage>
@@ -19,9 +20,7 @@ using namespace nubivista::feed;
 namespace {
 
 level3::Product productFile(const char* name) {
-    QFile file(QStringLiteral(NUBIVISTA_SOURCE_DIR "/tests/data/level3/") + QLatin1String(name));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-    auto result = level3::decodeLevel3(file.readAll());
+    auto result = level3::decodeLevel3(nubivista::testing::productFile(name));
     EXPECT_TRUE(std::holds_alternative<level3::Product>(result)) << name;
     return std::holds_alternative<level3::Product>(result)
                ? std::get<level3::Product>(std::move(result))

@@ -13,36 +13,6 @@ const QByteArray kLatest = "/radar/images/DS.p19r0/SI.kmkx/latest.gif";
 class Faults : public SimFixture {};
 class Routes : public SimFixture {};
 
-int litPixels(const QImage& image) {
-    int lit = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            lit += qGray(image.pixel(x, y)) > 200 ? 1 : 0;
-        }
-    }
-    return lit;
-}
-
-TEST_F(Routes, TimeStripCarriesTheFramesOwnTimeInsideTheCut) {
-    EXPECT_EQ(stampText(QDateTime(QDate(2026, 12, 6), QTime(13, 56), Qt::UTC).toSecsSinceEpoch()),
-              QStringLiteral("12/06/2026 13:56 UTC"));
-    const QImage image = decode(request("/radar/images/DS.p19r0/SI.kmkx/latest.gif").body)
-                             .convertToFormat(QImage::Format_RGB32);
-    ASSERT_FALSE(image.isNull());
-    const QImage strip = image.copy(395, 0, 142, 10);
-    // 20 characters of a 5 x 7 font light a few hundred pixels, not the whole strip,
-    // and nothing of them spills into the columns beside it.
-    EXPECT_GT(litPixels(strip), 100);
-    EXPECT_LT(litPixels(strip), 142 * 10 / 2);
-    EXPECT_EQ(litPixels(image.copy(394, 0, 1, 10)), 0);
-    EXPECT_EQ(litPixels(image.copy(537, 0, 1, 10)), 0);
-    // Frames of different times print different stamps.
-    const QImage earlier =
-        decode(request("/radar/images/DS.p19r0/SI.kmkx/sn_20260612_at_135000.gif").body)
-            .convertToFormat(QImage::Format_RGB32);
-    EXPECT_NE(earlier.copy(395, 0, 142, 10), strip);
-}
-
 // Reads a loop list line by the fixed character positions the program uses.
 struct ParsedLine {
     QString imagePath;
