@@ -11,13 +11,13 @@
 #include <QLabel>
 
 using namespace nubivista;
-using nubivista::testing::kSiteLink;
-using nubivista::testing::RefreshTest;
-
 using nubivista::testing::kNavigateErrorText;
+using nubivista::testing::kSiteLink;
 using nubivista::testing::kTimeOutStatus;
 using nubivista::testing::readBytes;
+using nubivista::testing::RefreshTest;
 using platform::testing::FakeBrowserPane;
+
 namespace {
 
 using StartProcessTest = RefreshTest;

@@ -155,7 +155,7 @@ TEST_F(SetFoldersTest, OpeningCopiesTheSetsImagesOnlyWhenAllCanBeCopied) {
 }
 
 // Records too short or too long, and addresses off the radar site, are
-// refused in tests/display/set_commands_test.cpp with their messages.
+// refused with their messages in set_commands_test.cpp.
 TEST_F(SetFoldersTest, ARecordGivesItsRingAndTheAddressesOfItsStoredPage) {
     const QString page =
         QStringLiteral("http://weather.noaa.gov/radar/latest/DS.p19r0/SI.kmlb.shtml");

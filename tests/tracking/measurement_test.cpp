@@ -24,9 +24,9 @@
 #include <map>
 
 using namespace nubivista;
+using tracking::Form9;
 using tracking::Measurement;
 
-using tracking::Form9;
 namespace {
 
 core::OleDate utc(int hour, int minute, int second = 0) {
