@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const Product& product = std::get<Product>(result);
-    require(!product.packets.empty());
+    require(product.null || !product.packets.empty());
     for (const Packet& packet : product.packets) {
         if (const auto* sweep = std::get_if<RadialSweep>(&packet)) {
             require(sweep->binCount >= 0 && sweep->binCount <= kMaxBins);

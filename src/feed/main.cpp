@@ -120,8 +120,14 @@ int main(int argc, char** argv) {
             return 2;
         }
         fetcher = std::make_unique<nws::Fetcher>();
+        // A fault of the weather service is told once when it starts and once
+        // when it clears.
+        const auto tell = [](const QString& line) {
+            std::fprintf(stderr, "nubivista-feed: %s\n", qPrintable(line));
+            std::fflush(stderr);
+        };
         live = std::make_unique<nws::LiveService>(
-            *fetcher, nws::Upstreams{nws, archive, askEvery},
+            *fetcher, nws::Upstreams{nws, archive, askEvery, tell},
             std::get<picture::BoundaryLines>(std::move(boundaries)));
         front = std::make_unique<server::FeedServer>(*live);
         front->setRequestLog(parser.isSet(logOption));

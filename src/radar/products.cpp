@@ -1,5 +1,7 @@
 #include "radar/products.h"
 
+#include "radar/site_table.h"
+
 namespace nubivista::radar {
 
 namespace {
@@ -8,6 +10,30 @@ constexpr int OneHourRainfallIndex = 2;
 constexpr int StormTotalIndex = 3;
 
 } // namespace
+
+std::span<const Level3Source> RadarProductCode::sourcesFor(RadarType type) const {
+    const std::array<Level3Source, 2>& sources = type == RadarType::Tdwr ? tdwr : level3;
+    std::size_t count = 0;
+    while (count < sources.size() && !sources[count].directory.isEmpty())
+        ++count;
+    return std::span(sources).first(count);
+}
+
+QString RadarProductCode::productName() const {
+    switch (kind) {
+    case ProductKind::BaseReflectivity:
+        return isLongRange() ? QStringLiteral("long-range base reflectivity")
+                             : QStringLiteral("base reflectivity");
+    case ProductKind::CompositeReflectivity:
+        return isLongRange() ? QStringLiteral("long-range composite reflectivity")
+                             : QStringLiteral("composite reflectivity");
+    case ProductKind::OneHourRainfall:
+        return QStringLiteral("one-hour rainfall");
+    case ProductKind::StormTotalRainfall:
+        return QStringLiteral("storm-total rainfall");
+    }
+    return {};
+}
 
 const RadarProductCode* FindProduct(const QString& code) {
     for (const RadarProductCode& product : RadarProductCodes) {

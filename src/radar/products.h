@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <array>
 #include <optional>
+#include <span>
 
 namespace nubivista::radar {
 
@@ -29,6 +30,8 @@ struct Level3Source {
     QLatin1String awips;
 };
 
+enum class RadarType; // site_table.h
+
 struct RadarProductCode {
     QLatin1String code;    // eight characters, compared case-sensitively
     QLatin1String meaning; // for people reading the code, never shown
@@ -36,8 +39,16 @@ struct RadarProductCode {
     ProductKind kind;
     QLatin1String caption; // the product's title in its pictures
     // The Level III products that stand for it today, in order of preference;
-    // the first with data is used. An empty directory ends the list.
+    // the first with data is used. An empty directory ends the list. The
+    // network's WSR-88D radars publish one set, the airports' Terminal Doppler
+    // Weather Radars another; an empty first directory: none at all.
     std::array<Level3Source, 2> level3;
+    std::array<Level3Source, 2> tdwr;
+
+    // The Level III products of this picture that a radar of the type publishes.
+    std::span<const Level3Source> sourcesFor(RadarType type) const;
+    // "long-range composite reflectivity", for "TSTL publishes no ... product".
+    QString productName() const;
 
     bool isRainfall() const {
         return kind == ProductKind::OneHourRainfall || kind == ProductKind::StormTotalRainfall;
@@ -60,40 +71,46 @@ inline constexpr std::array<RadarProductCode, 6> RadarProductCodes{{
      ProductKind::BaseReflectivity,
      QLatin1String("BASE REFLECTIVITY"),
      {{{QLatin1String("DS.p94r0"), QLatin1String("N0Q")},
-       {QLatin1String("DS.p19r0"), QLatin1String("N0R")}}}},
+       {QLatin1String("DS.p19r0"), QLatin1String("N0R")}}},
+     {{{QLatin1String("DS.180z0"), QLatin1String("TZ0")}, {}}}},
     {BaseReflectivityLong,
      QLatin1String("base reflectivity, long range"),
      RangeClass::Long,
      ProductKind::BaseReflectivity,
      QLatin1String("BASE REFL LONG RANGE"),
      {{{QLatin1String("DS.p94r0"), QLatin1String("N0Q")},
-       {QLatin1String("DS.p20-r"), QLatin1String("N0Z")}}}},
+       {QLatin1String("DS.p20-r"), QLatin1String("N0Z")}}},
+     {{{QLatin1String("DS.186zl"), QLatin1String("TZL")}, {}}}},
     {CompositeReflectivityShort,
      QLatin1String("composite reflectivity, short range"),
      RangeClass::Short,
      ProductKind::CompositeReflectivity,
      QLatin1String("COMPOSITE REFLECTIVITY"),
+     {{{QLatin1String("DS.p37cr"), QLatin1String("NCR")}, {}}},
      {{{QLatin1String("DS.p37cr"), QLatin1String("NCR")}, {}}}},
     {CompositeReflectivityLong,
      QLatin1String("composite reflectivity, long range"),
      RangeClass::Long,
      ProductKind::CompositeReflectivity,
      QLatin1String("COMP REFL LONG RANGE"),
-     {{{QLatin1String("DS.p38cr"), QLatin1String("NCZ")}, {}}}},
+     {{{QLatin1String("DS.p38cr"), QLatin1String("NCZ")}, {}}},
+     {}},
     {OneHourRainfall,
      QLatin1String("one-hour rainfall"),
      RangeClass::Short,
      ProductKind::OneHourRainfall,
      QLatin1String("1-HOUR RAINFALL"),
      {{{QLatin1String("DS.170aa"), QLatin1String("DAA")},
-       {QLatin1String("DS.78ohp"), QLatin1String("N1P")}}}},
+       {QLatin1String("DS.78ohp"), QLatin1String("N1P")}}},
+     {{{QLatin1String("DS.78ohp"), QLatin1String("N1P")}, {}}}},
     {StormTotalRainfall,
      QLatin1String("storm total rainfall"),
      RangeClass::Short,
      ProductKind::StormTotalRainfall,
      QLatin1String("STORM TOTAL RAINFALL"),
      {{{QLatin1String("DS.172dt"), QLatin1String("DTA")},
-       {QLatin1String("DS.80stp"), QLatin1String("NTP")}}}},
+       {QLatin1String("DS.80stp"), QLatin1String("NTP")}}},
+     {{{QLatin1String("DS.80stp"), QLatin1String("NTP")}, {}}}},
 }};
 
 // The product of a code (exact, case-sensitive match); null for any other text.

@@ -8,19 +8,25 @@
 
 namespace nubivista::radar {
 
+// The weather service publishes Level III products of two kinds of radar: the
+// network's WSR-88D and the airports' Terminal Doppler Weather Radars.
+enum class RadarType { Wsr88d, Tdwr };
+
 struct SiteRow {
     QLatin1String code;        // lower case, four letters
     QLatin1String description; // upper-case code + " - " + place
     QLatin1String stationName; // the station list's name, upper case ("MILWAUKEE")
-    QLatin1String state;       // two letters, or the territory ("GU")
+    QLatin1String state;       // two letters: the state, territory ("GU") or country ("KR")
     double latitude = 0;       // degrees north
     double longitude = 0;      // degrees east (negative in the west)
+    RadarType type = RadarType::Wsr88d;
 
     // "KMKX - MILWAUKEE, WI", as the radar pictures title a site.
     QString stationTitle() const;
 };
 
-// All 154 sites, in the order of the national map's own list.
+// Every site the weather service publishes: the 154 WSR-88D the program has
+// always listed first, in their order, then the other radars.
 std::span<const SiteRow> SiteTable();
 
 // The description of a site code, ignoring the code's letter case; the empty

@@ -5,6 +5,7 @@
 #include "feed/level3/decode.h"
 #include "feed/level3/product_codes.h"
 #include "feed/nws/echo_from_product.h"
+#include "feed/nws/product_site.h"
 #include "feed/picture/basemap.h"
 #include "feed/picture/boundaries.h"
 #include "feed/picture/frame_composer.h"
@@ -47,10 +48,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     const auto& product = std::get<feed::level3::Product>(decoded);
-    const radar::SiteRow* site =
-        radar::FindSite(QLatin1Char('k') + product.heading.awipsId.right(3));
+    const radar::SiteRow* site = feed::nws::siteOfProduct(product);
     if (site == nullptr) {
-        std::fprintf(stderr, "no site for %s\n", qPrintable(product.heading.awipsId));
+        std::fprintf(stderr, "no site stands at %.3f, %.3f (%s)\n", product.description.latitude,
+                     product.description.longitude, qPrintable(product.heading.awipsId));
         return 1;
     }
     const bool longRange = parser.isSet(longOption);
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
     titles.product = product.heading.awipsId.left(3);
     titles.longRange = longRange;
     titles.scanTime = product.description.volumeScanTime;
+    titles.notes = feed::nws::nullProductNotes(product);
     const auto frame = feed::picture::composeFrame(
         feed::nws::echoGridFromProduct(product,
                                        rainfall ? feed::picture::EchoKind::Rainfall

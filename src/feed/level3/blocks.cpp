@@ -17,9 +17,11 @@ QString latin1(Bytes bytes) {
 
 std::optional<HeadingFound> readWmoHeading(Bytes file) {
     // Two lines, each ending in CR CR LF: "SDUS53 KLSX 041639" and "N0RLSX".
+    // Before them may stand a line with a transmission sequence number, or a
+    // satellite broadcast's frame of two short lines ("\x01", then "169 ").
     const QString start = latin1(file.first(std::min(file.size(), kHeadingSearch * 2)));
     static const QRegularExpression heading(QStringLiteral(
-        "^(?:[^\\n]{0,16}\\r\\r\\n)?([A-Z]{4}\\d{2}) ([A-Z]{4}) (\\d{6})(?: [A-Z]{3})?\\r\\r\\n"
+        "^(?:[^\\n]{0,16}\\r\\r\\n){0,2}([A-Z]{4}\\d{2}) ([A-Z]{4}) (\\d{6})(?: [A-Z]{3})?\\r\\r\\n"
         "([A-Z0-9]{4,6}) *\\r\\r\\n"));
     const QRegularExpressionMatch match = heading.match(start);
     if (!match.hasMatch())

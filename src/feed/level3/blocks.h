@@ -20,8 +20,8 @@ struct HeadingFound {
     std::size_t messageStart = 0; // the message header's offset in the file
 };
 
-// The heading at the start of the file (an optional line of a transmission
-// sequence number may stand before it). Nothing when the file has none; the
+// The heading at the start of the file (up to two short lines of a
+// transmission frame may stand before it). Nothing when the file has none; the
 // message then starts at offset 0.
 std::optional<HeadingFound> readWmoHeading(Bytes file);
 

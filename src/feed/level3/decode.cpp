@@ -1,6 +1,7 @@
 #include "feed/level3/decode.h"
 
 #include "feed/level3/blocks.h"
+#include "feed/level3/broadcast_frame.h"
 #include "feed/level3/level_values.h"
 #include "feed/level3/product_codes.h"
 #include "feed/level3/symbology.h"
@@ -46,23 +47,24 @@ expand(Bytes message, const DescriptionBlock& d, std::size_t messageStart) {
     return out;
 }
 
-} // namespace
-
-QString describe(const DecodeError& error) {
-    return QStringLiteral("%1 (at byte %2)").arg(error.what).arg(error.offset);
-}
-
-DecodeResult decodeLevel3(const QByteArray& file) {
-    return decodeLevel3(std::span(reinterpret_cast<const std::uint8_t*>(file.constData()),
-                                  static_cast<std::size_t>(file.size())));
-}
-
-DecodeResult decodeLevel3(std::span<const std::uint8_t> file) {
+// nested: the bytes are a broadcast frame's content, unwrapped already.
+DecodeResult decodeProduct(Bytes file, bool nested) {
     Product product;
     std::size_t messageStart = 0;
     if (const std::optional<HeadingFound> found = readWmoHeading(file)) {
         product.heading = found->heading;
         messageStart = found->messageStart;
+    }
+    if (!nested && startsZlibStream(file.subspan(messageStart))) {
+        auto unwrapped =
+            unwrapBroadcast(file.subspan(messageStart), messageStart, kMaxUncompressed);
+        if (auto* failure = std::get_if<DecodeError>(&unwrapped))
+            return *failure;
+        DecodeResult inner = decodeProduct(std::get<std::vector<std::uint8_t>>(unwrapped), true);
+        if (auto* unwrappedProduct = std::get_if<Product>(&inner);
+            unwrappedProduct && unwrappedProduct->heading.awipsId.isEmpty())
+            unwrappedProduct->heading = product.heading;
+        return inner;
     }
     ByteReader reader(file.subspan(messageStart), messageStart);
     auto header = readMessageHeader(reader);
@@ -106,24 +108,47 @@ DecodeResult decodeLevel3(std::span<const std::uint8_t> file) {
         expanded = std::get<std::vector<std::uint8_t>>(std::move(result));
         body = expanded;
     }
+    product.null = info->hasNullFlag && (d.dependent[2] & 0xFF) != 0;
+    // A product may come without a symbology block: nothing to draw.
+    if (d.symbologyOffset == 0) {
+        product.null = true;
+        return product;
+    }
     const std::size_t symbology = 2u * d.symbologyOffset;
-    if (d.symbologyOffset == 0 || symbology < kBlocksSize || symbology >= body.size())
+    if (symbology < kBlocksSize || symbology >= body.size())
         return DecodeError{
             QStringLiteral("the symbology block's offset points outside the product"),
             messageStart + kMessageHeaderSize + 90};
     // Offsets past here count in the expanded product when it was compressed.
     ByteReader symbols(body.subspan(symbology), messageStart + symbology);
-    auto packets = readSymbology(symbols);
-    if (auto* failure = std::get_if<DecodeError>(&packets))
+    auto read = readSymbology(symbols);
+    if (auto* failure = std::get_if<DecodeError>(&read))
         return *failure;
-    product.packets = std::get<std::vector<Packet>>(std::move(packets));
+    Symbology& found = std::get<Symbology>(read);
+    product.packets = std::move(found.packets);
+    product.texts = std::move(found.texts);
     for (Packet& packet : product.packets)
         if (auto* grid = std::get_if<RasterGrid>(&packet))
             grid->boxKm = info->resolutionKm;
+    // Dry weather: the radar sends its rainfall products with no data at all.
     if (product.packets.empty())
-        return DecodeError{QStringLiteral("the symbology holds no radial or raster data"),
-                           messageStart + symbology};
+        product.null = true;
     return product;
+}
+
+} // namespace
+
+QString describe(const DecodeError& error) {
+    return QStringLiteral("%1 (at byte %2)").arg(error.what).arg(error.offset);
+}
+
+DecodeResult decodeLevel3(const QByteArray& file) {
+    return decodeLevel3(std::span(reinterpret_cast<const std::uint8_t*>(file.constData()),
+                                  static_cast<std::size_t>(file.size())));
+}
+
+DecodeResult decodeLevel3(std::span<const std::uint8_t> file) {
+    return decodeProduct(file, false);
 }
 
 } // namespace nubivista::feed::level3

@@ -88,6 +88,13 @@ struct Product {
     MessageHeader header;
     DescriptionBlock description;
     std::vector<Packet> packets;
+    // A scan with nothing to draw: the radar says so with its null-product
+    // flag (no rain since the accumulation began), or its symbology holds no
+    // data. It is still a scan of its time, drawn as the bare map.
+    bool null = false;
+    // The symbology's plain text ("No precipitation detected since ..."),
+    // as the radar wrote it.
+    std::vector<QString> texts;
     std::array<Level, 256> levels{}; // by level code
     double binKm = 0;                // a radial bin's length
 };

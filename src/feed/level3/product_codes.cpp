@@ -9,8 +9,10 @@ namespace {
 using L = QLatin1String;
 constexpr auto Sixteen = ValueScheme::SixteenLevels;
 
-// The digital accumulations count in hundredths of an inch.
-constexpr std::array<ProductCodeInfo, 11> Codes{{
+// The digital accumulations count in hundredths of an inch. The Terminal
+// Doppler Weather Radars' reflectivity (TZ0, TZL) has the digital form of the
+// network's, with finer bins over a shorter range.
+constexpr std::array<ProductCodeInfo, 13> Codes{{
     {19, L("N0R"), 230, 1, Sixteen, L("dBZ"), 1, false},
     {20, L("N0Z"), 460, 2, Sixteen, L("dBZ"), 1, false},
     {27, L("N0V"), 230, 1, Sixteen, L("kt"), 1, false},
@@ -20,8 +22,10 @@ constexpr std::array<ProductCodeInfo, 11> Codes{{
     {80, L("NTP"), 230, 2, Sixteen, L("in"), 1, false},
     {94, L("N0Q"), 460, 1, ValueScheme::DigitalReflectivity, L("dBZ"), 1, true},
     {153, L("N0B"), 460, 0.25, ValueScheme::DigitalReflectivity, L("dBZ"), 1, true},
-    {170, L("DAA"), 230, 0.25, ValueScheme::ScaleOffset, L("in"), 0.01, true},
-    {172, L("DTA"), 230, 0.25, ValueScheme::ScaleOffset, L("in"), 0.01, true},
+    {170, L("DAA"), 230, 0.25, ValueScheme::ScaleOffset, L("in"), 0.01, true, true},
+    {172, L("DTA"), 230, 0.25, ValueScheme::ScaleOffset, L("in"), 0.01, true, true},
+    {180, L("TZ0"), 90, 0.15, ValueScheme::DigitalReflectivity, L("dBZ"), 1, true},
+    {186, L("TZL"), 417, 0.3, ValueScheme::DigitalReflectivity, L("dBZ"), 1, true},
 }};
 
 } // namespace

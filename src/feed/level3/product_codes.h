@@ -20,6 +20,9 @@ struct ProductCodeInfo {
     QLatin1String unit;   // of the values: "dBZ", "in", "kt"
     double valueFactor;   // what the scheme's numbers are multiplied by to be in unit
     bool mayBeCompressed; // its symbology may come compressed with bzip2
+    // The low byte of halfword 30 flags a null product: no rain since the
+    // accumulation began.
+    bool hasNullFlag = false;
 };
 
 // The row of a product code; null for a code the feed does not draw.

@@ -8,6 +8,8 @@ constexpr std::uint16_t kRunLengthRadials = 0xAF1F;
 constexpr std::uint16_t kDigitalRadials = 16;
 constexpr std::uint16_t kRasterA = 0xBA0F;
 constexpr std::uint16_t kRasterB = 0xBA07;
+constexpr std::uint16_t kText = 1;
+constexpr std::uint16_t kValuedText = 8;
 
 DecodeError error(const char* what, const ByteReader& r) {
     return {QString::fromLatin1(what), r.offset()};
@@ -91,9 +93,25 @@ std::variant<Packet, DecodeError> readRaster(ByteReader& r) {
     return grid;
 }
 
+// A text packet: its length in bytes, a colour value (packet 8 only), the
+// position, then the characters.
+std::variant<QString, DecodeError> readText(ByteReader& r, bool valued) {
+    const std::uint16_t length = r.u16();
+    const std::size_t before = valued ? 6 : 4;
+    if (r.failed() || length < before)
+        return error("a text packet's header is cut short", r);
+    r.skip(before);
+    const Bytes characters = r.take(length - before);
+    if (r.failed())
+        return error("a text packet runs past the end of its layer", r);
+    QString text = QString::fromLatin1(reinterpret_cast<const char*>(characters.data()),
+                                       static_cast<qsizetype>(characters.size()));
+    return text.simplified();
+}
+
 } // namespace
 
-std::variant<std::vector<Packet>, DecodeError> readSymbology(ByteReader& r) {
+std::variant<Symbology, DecodeError> readSymbology(ByteReader& r) {
     const std::int16_t divider = r.i16();
     const std::int16_t blockId = r.i16();
     const std::uint32_t blockLength = r.u32();
@@ -105,7 +123,7 @@ std::variant<std::vector<Packet>, DecodeError> readSymbology(ByteReader& r) {
     if (blockLength < 10 || layers < 0 || layers > kMaxLayers)
         return error("the symbology block has an impossible size", r);
 
-    std::vector<Packet> packets;
+    Symbology found;
     for (int layer = 0; layer < layers; ++layer) {
         const std::int16_t layerDivider = r.i16();
         const std::uint32_t layerLength = r.u32();
@@ -116,6 +134,14 @@ std::variant<std::vector<Packet>, DecodeError> readSymbology(ByteReader& r) {
             return error("a symbology layer runs past the end of the product", r);
         while (data.remaining() >= 2) {
             const std::uint16_t code = data.u16();
+            if (code == kText || code == kValuedText) {
+                auto text = readText(data, code == kValuedText);
+                if (auto* failure = std::get_if<DecodeError>(&text))
+                    return *failure;
+                if (!std::get<QString>(text).isEmpty())
+                    found.texts.push_back(std::get<QString>(std::move(text)));
+                continue;
+            }
             std::variant<Packet, DecodeError> packet;
             if (code == kRunLengthRadials || code == kDigitalRadials)
                 packet = readRadials(data, code == kDigitalRadials);
@@ -125,10 +151,10 @@ std::variant<std::vector<Packet>, DecodeError> readSymbology(ByteReader& r) {
                 break; // text, symbols, contours: not drawn; the layer ends here
             if (auto* failure = std::get_if<DecodeError>(&packet))
                 return *failure;
-            packets.push_back(std::get<Packet>(std::move(packet)));
+            found.packets.push_back(std::get<Packet>(std::move(packet)));
         }
     }
-    return packets;
+    return found;
 }
 
 } // namespace nubivista::feed::level3

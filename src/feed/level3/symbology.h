@@ -1,7 +1,7 @@
 #pragma once
 // The symbology block: its layers and, in them, the radial and raster
-// packets. A packet of another kind ends the walk of its layer, which its
-// length lets the next layer start after.
+// packets and the plain text packets. A packet of another kind ends the walk
+// of its layer, which its length lets the next layer start after.
 #include "feed/level3/byte_reader.h"
 #include "feed/level3/product.h"
 
@@ -15,7 +15,12 @@ inline constexpr int kMaxRadials = 1000;
 inline constexpr int kMaxBins = 2000;
 inline constexpr int kMaxRasterRows = 1000;
 
+struct Symbology {
+    std::vector<Packet> packets;
+    std::vector<QString> texts;
+};
+
 // reader stands at the block's divider.
-std::variant<std::vector<Packet>, DecodeError> readSymbology(ByteReader& reader);
+std::variant<Symbology, DecodeError> readSymbology(ByteReader& reader);
 
 } // namespace nubivista::feed::level3

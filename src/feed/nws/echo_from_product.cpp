@@ -91,6 +91,14 @@ void drawRaster(EchoGrid& grid, const level3::Product& product, const level3::Ra
 
 } // namespace
 
+std::vector<QString> nullProductNotes(const level3::Product& product) {
+    if (!product.null)
+        return {};
+    if (!product.texts.empty())
+        return product.texts;
+    return {QStringLiteral("No data in this scan (null product)")};
+}
+
 EchoGrid echoGridFromProduct(const level3::Product& product, picture::EchoKind kind,
                              bool longRange) {
     EchoGrid grid(kind);

@@ -7,6 +7,10 @@
 
 namespace nubivista::feed::nws {
 
+// What a scan with nothing to draw says instead, printed on its picture: the
+// radar's own text, or that the scan is empty. Nothing for a scan with data.
+std::vector<QString> nullProductNotes(const level3::Product& product);
+
 picture::EchoGrid echoGridFromProduct(const level3::Product& product, picture::EchoKind kind,
                                       bool longRange);
 

@@ -1,5 +1,7 @@
 #include "feed/nws/listings.h"
 
+#include "feed/nws/upstream_paths.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
@@ -79,6 +81,19 @@ std::vector<ListingEntry> newestEntries(std::vector<ListingEntry> entries, std::
     if (entries.size() > count)
         entries.resize(count);
     return entries;
+}
+
+std::vector<QString> newestArchiveKeys(const std::vector<ListingEntry>& keys, std::size_t count) {
+    std::vector<std::pair<QDateTime, QString>> scans;
+    for (const ListingEntry& key : keys)
+        if (const std::optional<QDateTime> time = archiveKeyTime(key.name))
+            scans.emplace_back(*time, key.name);
+    std::stable_sort(scans.begin(), scans.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<QString> newest;
+    for (std::size_t i = 0; i < scans.size() && i < count; ++i)
+        newest.push_back(scans[i].second);
+    return newest;
 }
 
 } // namespace nubivista::feed::nws

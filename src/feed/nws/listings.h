@@ -30,7 +30,13 @@ struct ArchiveListing {
 ArchiveListing parseArchiveListing(const QByteArray& xml);
 
 // The newest count entries, newest first, by their time when every entry has
-// one, else by name (the archive's keys sort by time).
+// one, else by name.
 std::vector<ListingEntry> newestEntries(std::vector<ListingEntry> entries, std::size_t count);
+
+// The archive's keys of the newest count scans, newest first, by the scan
+// time each key's name carries ("LSX_N0Q_2026_12_08_05_30_12"); the upload
+// time says nothing of the scan, since an old scan may be uploaded again.
+// Keys of any other form are no scan and are left out.
+std::vector<QString> newestArchiveKeys(const std::vector<ListingEntry>& keys, std::size_t count);
 
 } // namespace nubivista::feed::nws

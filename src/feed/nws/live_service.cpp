@@ -1,6 +1,7 @@
 #include "feed/nws/live_service.h"
 
 #include "feed/nws/echo_from_product.h"
+#include "feed/nws/status_page.h"
 #include "feed/picture/frame_composer.h"
 #include "feed/server/answers.h"
 #include "feed/server/national_map.h"
@@ -24,6 +25,20 @@ QString keyOf(const radar::SiteRow& site, const radar::RadarProductCode& product
     return QString(site.code) + QLatin1Char('/') + QString(product.code);
 }
 
+// "TSTL publishes no storm-total rainfall product"
+QString nothingPublished(const radar::SiteRow& site, const radar::RadarProductCode& product) {
+    return QStringLiteral("%1 publishes no %2 product")
+        .arg(QString(site.code).toUpper(), product.productName());
+}
+
+// No scan of the site and product since the feed started: why, as the
+// upstreams said.
+QString noScanYet(const ProductPoller& source) {
+    return source.lastError().isEmpty() ? QStringLiteral("%1 has no scan of this product yet")
+                                              .arg(QString(source.site().code).toUpper())
+                                        : source.lastError();
+}
+
 } // namespace
 
 LiveService::LiveService(Fetcher& fetcher, Upstreams upstreams, picture::BoundaryLines boundaries,
@@ -39,8 +54,10 @@ LiveService::LiveService(Fetcher& fetcher, Upstreams upstreams, picture::Boundar
 ProductPoller& LiveService::poller(const radar::SiteRow& site,
                                    const radar::RadarProductCode& product) {
     std::unique_ptr<ProductPoller>& slot = pollers_[keyOf(site, product)];
-    if (!slot)
-        slot = std::make_unique<ProductPoller>(fetcher_, upstreams_, QString(site.code), product);
+    if (!slot) {
+        slot = std::make_unique<ProductPoller>(fetcher_, upstreams_, site, product);
+        askedOrder_.push_back(slot.get());
+    }
     return *slot;
 }
 
@@ -55,6 +72,7 @@ QByteArray LiveService::frame(const radar::SiteRow& site, const radar::RadarProd
     titles.product = QString(product.caption);
     titles.longRange = product.isLongRange();
     titles.scanTime = scan.time;
+    titles.notes = nullProductNotes(*scan.product);
     const picture::EchoGrid echoes = echoGridFromProduct(
         *scan.product,
         product.isRainfall() ? picture::EchoKind::Rainfall : picture::EchoKind::Reflectivity,
@@ -68,18 +86,38 @@ QByteArray LiveService::frame(const radar::SiteRow& site, const radar::RadarProd
 
 Reply LiveService::scanReply(const server::RequestInfo& request, const radar::SiteRow& site,
                              const radar::RadarProductCode& product, const Scan* scan) {
-    // No scan to serve: an error, so that the program's own failure path
-    // takes over; never a picture of something else.
+    // No scan since the feed started: an error, so that the program's own
+    // failure path takes over; never a picture of something else.
     if (scan == nullptr)
-        return server::errorReply(503);
+        return server::errorReply(503, noScanYet(poller(site, product)));
     Reply reply;
     reply.body = frame(site, product, *scan);
     if (reply.body.isEmpty())
-        return server::errorReply(500);
+        return server::errorReply(500,
+                                  QStringLiteral("the picture of this scan could not be drawn"));
     const bool latest = request.path.endsWith(QLatin1String("/latest.gif"));
     return server::resourceReply(request, std::move(reply), "image/gif",
                                  scan->time.toSecsSinceEpoch(),
                                  latest ? kLatestMaxAge : kFrameMaxAge, now_().toSecsSinceEpoch());
+}
+
+std::optional<server::Reply> LiveService::statusReply(const server::RequestInfo& request) {
+    const bool json = request.path == QLatin1String("/status.json");
+    if (!json && request.path != QLatin1String("/status"))
+        return std::nullopt;
+    FeedState state;
+    state.now = now_();
+    state.uptimeSeconds = state.now.toSecsSinceEpoch() - startSeconds_;
+    state.cacheBytes = frames_.totalCost();
+    state.products = askedOrder_;
+    Reply reply;
+    reply.body = json ? statusJson(state) : statusHtml(state);
+    reply.headers.emplace_back("Cache-Control", "no-store");
+    reply.headers.emplace_back("Content-Type", json ? QByteArray("application/json")
+                                                    : QByteArray("text/html; charset=utf-8"));
+    if (request.method == "HEAD")
+        reply.sendBody = false;
+    return reply;
 }
 
 void LiveService::handle(const server::RequestInfo& request, server::Responder respond) {
@@ -89,9 +127,19 @@ void LiveService::handle(const server::RequestInfo& request, server::Responder r
         respond(reply);
         return;
     }
+    if (std::optional<server::Reply> status = statusReply(request)) {
+        respond(*status);
+        return;
+    }
     const std::optional<Route> route = server::resolveRoute(request.path);
     if (!route) {
-        respond(server::errorReply(404));
+        respond(server::errorReply(404, QStringLiteral("the feed has no page at this address")));
+        return;
+    }
+    // A radar that publishes nothing for the picture asked for.
+    if (route->site != nullptr && route->product != nullptr &&
+        route->product->sourcesFor(route->site->type).empty()) {
+        respond(server::errorReply(404, nothingPublished(*route->site, *route->product)));
         return;
     }
     const qint64 now = now_().toSecsSinceEpoch();
@@ -128,16 +176,18 @@ void LiveService::handle(const server::RequestInfo& request, server::Responder r
         const ScanArchive& scans = source.scans();
         switch (route.kind) {
         case Route::LatestImage:
-            respond(scanReply(request, site, product, scans.servable(now, source.failing())));
+            respond(scanReply(request, site, product, scans.latest()));
             return;
         case Route::FrameImage: {
             const Scan* scan = scans.at(QDateTime::fromSecsSinceEpoch(route.frameSeconds, Qt::UTC));
-            respond(scan ? scanReply(request, site, product, scan) : server::errorReply(404));
+            respond(scan ? scanReply(request, site, product, scan)
+                         : server::errorReply(
+                               404, QStringLiteral("the feed holds no scan of this time")));
             return;
         }
         default: // the loop list: the ten newest scans, oldest first
-            if (scans.servable(now, source.failing()) == nullptr) {
-                respond(server::errorReply(503));
+            if (scans.latest() == nullptr) {
+                respond(server::errorReply(503, noScanYet(source)));
                 return;
             }
             source.refreshLoop(now, [this, request, respond, &site, &product, &source] {

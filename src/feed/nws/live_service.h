@@ -9,6 +9,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace nubivista::feed::nws {
 
@@ -26,6 +28,8 @@ public:
 
 private:
     ProductPoller& poller(const radar::SiteRow& site, const radar::RadarProductCode& product);
+    // The status page's and status.json's answer, when the path is theirs.
+    std::optional<server::Reply> statusReply(const server::RequestInfo& request);
     QByteArray frame(const radar::SiteRow& site, const radar::RadarProductCode& product,
                      const Scan& scan);
     server::Reply scanReply(const server::RequestInfo& request, const radar::SiteRow& site,
@@ -37,6 +41,7 @@ private:
     std::function<QDateTime()> now_;
     qint64 startSeconds_;
     std::map<QString, std::unique_ptr<ProductPoller>> pollers_;
+    std::vector<const ProductPoller*> askedOrder_; // for the status page
     QCache<QString, QByteArray> frames_;
 };
 

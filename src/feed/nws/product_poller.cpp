@@ -3,57 +3,132 @@
 #include "feed/level3/decode.h"
 #include "feed/level3/product_codes.h"
 #include "feed/nws/listings.h"
+#include "feed/nws/product_site.h"
 #include "feed/nws/upstream_paths.h"
 
 namespace nubivista::feed::nws {
 
-ProductPoller::ProductPoller(Fetcher& fetcher, Upstreams upstreams, QString siteCode,
+namespace {
+
+QString answerReason(const QString& upstream, const FetchResult& result) {
+    if (result.status != 0)
+        return QStringLiteral("the %1 answered %2").arg(upstream).arg(result.status);
+    return QStringLiteral("the %1 did not answer (%2)")
+        .arg(upstream, result.error.isEmpty() ? QStringLiteral("no reply") : result.error);
+}
+
+} // namespace
+
+QString upstreamName(Upstream upstream) {
+    return upstream == Upstream::Tree ? QStringLiteral("tree") : QStringLiteral("archive");
+}
+
+ProductPoller::ProductPoller(Fetcher& fetcher, Upstreams upstreams, const radar::SiteRow& site,
                              const radar::RadarProductCode& product, QObject* parent)
     : QObject(parent),
       fetcher_(fetcher),
       upstreams_(std::move(upstreams)),
-      siteCode_(siteCode.toLower()),
-      product_(product) {}
+      site_(site),
+      product_(product),
+      sources_(product.sourcesFor(site.type)) {}
 
-std::size_t ProductPoller::sourceCount() const {
-    return product_.level3[1].directory.isEmpty() ? 1 : 2;
+QString ProductPoller::where(std::size_t source) const {
+    return QString(sources_[source].directory) + QStringLiteral("/SI.") + QString(site_.code);
 }
 
 QUrl ProductPoller::productTreeUrl(std::size_t source, const QString& name) const {
     return upstreams_.productTree.resolved(
-        QUrl(productTreeFile(product_.level3[source].directory, siteCode_, name)));
+        QUrl(productTreeFile(sources_[source].directory, site_.code, name)));
+}
+
+QUrl ProductPoller::archiveKeyUrl(const QString& key) const {
+    // Keys are plain names (newestArchiveKeys lets no other form through),
+    // taken as a path below the archive's base and never as an address.
+    QUrl url = upstreams_.archive;
+    QString path = url.path();
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    url.setPath(path + key);
+    url.setQuery(QString());
+    return url;
+}
+
+std::optional<radar::Level3Source> ProductPoller::chosenSource() const {
+    if (!chosen_ || *chosen_ >= sources_.size())
+        return std::nullopt;
+    return sources_[*chosen_];
+}
+
+QDateTime ProductPoller::nextAsk() const {
+    return lastAsked_.isValid() ? lastAsked_.addSecs(upstreams_.askEverySeconds) : QDateTime();
+}
+
+QString ProductPoller::summary() const {
+    const QString radar = QString(site_.code).toUpper();
+    QString text;
+    if (const Scan* newest = scans_.latest())
+        text = QStringLiteral("%1 has published nothing since %2 UTC")
+                   .arg(radar, newest->time.toUTC().toString(QStringLiteral("HH:mm")));
+    else if (failing_)
+        text = QStringLiteral("%1 has published no %2 since the feed started")
+                   .arg(radar, product_.productName());
+    if (!text.isEmpty() && failing_) {
+        const QString reasons = lastError_.mid(lastError_.indexOf(QLatin1String(": ")) + 2);
+        text += QStringLiteral(" (") + reasons + QLatin1Char(')');
+    }
+    return text;
 }
 
 void ProductPoller::refresh(const QDateTime& now, std::function<void()> done) {
     waiting_.push_back(std::move(done));
     if (busy_)
         return;
-    if (lastAsked_.isValid() && lastAsked_.secsTo(now) < upstreams_.askEverySeconds) {
-        finish(failing_, lastError_);
+    if (sources_.empty() ||
+        (lastAsked_.isValid() && lastAsked_.secsTo(now) < upstreams_.askEverySeconds)) {
+        std::vector<std::function<void()>> waiting;
+        waiting.swap(waiting_);
+        for (auto& call : waiting)
+            call();
         return;
     }
     busy_ = true;
     lastAsked_ = now;
     askedAt_ = now;
+    treeReason_.clear();
+    archiveReason_.clear();
     askProductTree(chosen_.value_or(0));
+}
+
+void ProductPoller::note(Upstream upstream, const FetchResult& result, const QString& reason) {
+    lastAnswer_ = UpstreamAnswer{upstream, result.status, reason, askedAt_};
+    answers_[upstream == Upstream::Tree ? 0 : 1] = lastAnswer_;
 }
 
 void ProductPoller::askProductTree(std::size_t source) {
     fetcher_.get(productTreeUrl(source, QStringLiteral("sn.last")), lastModified_[source],
                  [this, source](const FetchResult& result) {
                      if (result.outcome == FetchResult::Outcome::NotModified) {
+                         note(Upstream::Tree, result, QStringLiteral("the tree has nothing newer"));
                          finish(false);
                          return;
                      }
-                     if (result.outcome == FetchResult::Outcome::Fetched &&
-                         keep(result.body, source)) {
-                         lastModified_[source] = result.lastModified;
-                         finish(false);
-                         return;
+                     if (result.outcome == FetchResult::Outcome::Fetched) {
+                         const std::optional<QString> refused =
+                             keep(result.body, source, Upstream::Tree);
+                         if (!refused) {
+                             lastModified_[source] = result.lastModified;
+                             note(Upstream::Tree, result, QStringLiteral("a scan"));
+                             finish(false);
+                             return;
+                         }
+                         treeReason_ = QStringLiteral("sn.last ") + *refused;
+                     } else {
+                         treeReason_ = answerReason(QStringLiteral("tree"), result);
                      }
-                     // A product the tree does not carry for this radar: the next
-                     // one that stands for the same picture.
-                     if (result.status == 404 && !chosen_ && source + 1 < sourceCount()) {
+                     note(Upstream::Tree, result, treeReason_);
+                     // A product the tree does not carry for this radar: the next one
+                     // that stands for the same picture.
+                     if (result.status == 404 && !chosen_ && source + 1 < sources_.size()) {
                          askProductTree(source + 1);
                          return;
                      }
@@ -62,17 +137,19 @@ void ProductPoller::askProductTree(std::size_t source) {
 }
 
 void ProductPoller::askArchive(std::size_t source, const QDate& day, bool dayBefore) {
-    const QString awips = product_.level3[source].awips;
-    const QUrl listing = upstreams_.archive.resolved(QUrl(archiveListing(siteCode_, awips, day)));
+    const QString awips = sources_[source].awips;
+    const QUrl listing = upstreams_.archive.resolved(QUrl(archiveListing(site_.code, awips, day)));
     fetcher_.get(listing, {}, [this, source, day, dayBefore](const FetchResult& result) {
         if (result.outcome != FetchResult::Outcome::Fetched) {
-            finish(true, QStringLiteral("both upstreams failed; the archive: ") + result.error);
+            archiveReason_ = answerReason(QStringLiteral("archive"), result);
+            note(Upstream::Archive, result, archiveReason_);
+            finish(true);
             return;
         }
-        const std::vector<ListingEntry> newest =
-            newestEntries(parseArchiveListing(result.body).keys, 1);
+        const std::vector<QString> newest =
+            newestArchiveKeys(parseArchiveListing(result.body).keys, 1);
         if (!newest.empty()) {
-            fetchArchiveKey(source, newest.front().name);
+            fetchArchiveKey(source, newest.front());
             return;
         }
         // Just after midnight the day's folder may still be empty.
@@ -80,51 +157,82 @@ void ProductPoller::askArchive(std::size_t source, const QDate& day, bool dayBef
             askArchive(source, day.addDays(-1), true);
             return;
         }
-        if (!chosen_ && source + 1 < sourceCount()) {
+        if (!chosen_ && source + 1 < sources_.size()) {
             askArchive(source + 1, askedAt_.date(), false);
             return;
         }
-        finish(true, QStringLiteral("neither upstream has this product now"));
+        archiveReason_ = QStringLiteral("the archive has no scan of %1")
+                             .arg(askedAt_.date().toString(Qt::ISODate));
+        note(Upstream::Archive, result, archiveReason_);
+        finish(true);
     });
 }
 
 void ProductPoller::fetchArchiveKey(std::size_t source, const QString& key) {
-    fetcher_.get(
-        upstreams_.archive.resolved(QUrl(key)), {}, [this, source](const FetchResult& result) {
-            if (result.outcome == FetchResult::Outcome::Fetched && keep(result.body, source)) {
+    fetcher_.get(archiveKeyUrl(key), {}, [this, source, key](const FetchResult& result) {
+        if (result.outcome == FetchResult::Outcome::Fetched) {
+            const std::optional<QString> refused = keep(result.body, source, Upstream::Archive);
+            if (!refused) {
+                note(Upstream::Archive, result, QStringLiteral("a scan"));
                 finish(false);
                 return;
             }
-            finish(true,
-                   QStringLiteral("both upstreams failed; the archive's product: ") +
-                       (result.error.isEmpty() ? QStringLiteral("not a product") : result.error));
-        });
+            archiveReason_ = QStringLiteral("the archive's %1 ").arg(key) + *refused;
+        } else {
+            archiveReason_ =
+                answerReason(QStringLiteral("archive"), result) + QStringLiteral(" for ") + key;
+        }
+        note(Upstream::Archive, result, archiveReason_);
+        finish(true);
+    });
 }
 
-bool ProductPoller::keep(const QByteArray& bytes, std::size_t source) {
+std::optional<QString> ProductPoller::keep(const QByteArray& bytes, std::size_t source,
+                                           Upstream from) {
     level3::DecodeResult decoded = level3::decodeLevel3(bytes);
-    if (auto* error = std::get_if<level3::DecodeError>(&decoded)) {
-        lastError_ = level3::describe(*error);
-        return false;
-    }
+    if (auto* error = std::get_if<level3::DecodeError>(&decoded))
+        return QStringLiteral("is not a Level III product: ") + level3::describe(*error);
     auto product =
         std::make_shared<const level3::Product>(std::get<level3::Product>(std::move(decoded)));
     // Only the product asked for, of the radar asked for.
     const level3::ProductCodeInfo* wanted =
-        level3::productCodeInfo(QString(product_.level3[source].awips));
-    if (wanted == nullptr || product->description.productCode != wanted->code ||
-        !product->heading.awipsId.endsWith(archiveSiteId(siteCode_), Qt::CaseInsensitive))
-        return false;
+        level3::productCodeInfo(QString(sources_[source].awips));
+    if (wanted == nullptr || product->description.productCode != wanted->code)
+        return QStringLiteral("is product %1, not %2")
+            .arg(product->description.productCode)
+            .arg(QString(sources_[source].awips));
+    if (siteOfProduct(*product) != &site_)
+        return QStringLiteral("is a product of the radar at %1, %2, not of %3")
+            .arg(product->description.latitude, 0, 'f', 3)
+            .arg(product->description.longitude, 0, 'f', 3)
+            .arg(QString(site_.code).toUpper());
     chosen_ = source;
-    scans_.add({product->description.volumeScanTime, std::move(product)});
-    return true;
+    const QDateTime time = product->description.volumeScanTime;
+    const bool newer = !scans_.latest() || time > scans_.latest()->time;
+    if (scans_.add({time, std::move(product)}) && newer)
+        newestFrom_ = from;
+    return std::nullopt;
 }
 
-void ProductPoller::finish(bool failed, const QString& error) {
+void ProductPoller::finish(bool failed) {
     busy_ = false;
+    const QString previous = lastError_;
+    if (failed) {
+        QString reasons = treeReason_;
+        if (!archiveReason_.isEmpty())
+            reasons += (reasons.isEmpty() ? QString() : QStringLiteral("; ")) + archiveReason_;
+        lastError_ = where(chosen_.value_or(0)) + QStringLiteral(": ") + reasons;
+    } else {
+        lastError_.clear();
+    }
+    if (upstreams_.log && failed != failing_) {
+        upstreams_.log(failed ? lastError_
+                              : where(chosen_.value_or(0)) +
+                                    QStringLiteral(": the upstreams answer again (was: ") +
+                                    previous.mid(previous.indexOf(QLatin1String(": ")) + 2) +
+                                    QLatin1Char(')'));
+    }
     failing_ = failed;
-    if (!error.isEmpty() || !failed)
-        lastError_ = failed ? error : QString();
     std::vector<std::function<void()>> waiting;
     waiting.swap(waiting_);
     for (auto& done : waiting)
@@ -135,7 +243,8 @@ void ProductPoller::refreshLoop(const QDateTime& now, std::function<void()> done
     loopWaiting_.push_back(std::move(done));
     if (loopBusy_)
         return;
-    if (loopAsked_.isValid() && loopAsked_.secsTo(now) < upstreams_.askEverySeconds) {
+    if (sources_.empty() ||
+        (loopAsked_.isValid() && loopAsked_.secsTo(now) < upstreams_.askEverySeconds)) {
         finishLoop();
         return;
     }
@@ -160,19 +269,19 @@ void ProductPoller::refreshLoop(const QDateTime& now, std::function<void()> done
                              wanted.push_back(productTreeUrl(source, file.name));
                          }
                      }
-                     fetchLoopFiles(std::move(wanted));
+                     fetchLoopFiles(std::move(wanted), Upstream::Tree);
                  });
 }
 
 void ProductPoller::listLoop(const QDate& day, bool dayBefore, std::vector<QString> found) {
     const std::size_t source = chosen_.value_or(0);
-    const QUrl listing = upstreams_.archive.resolved(
-        QUrl(archiveListing(siteCode_, product_.level3[source].awips, day)));
+    const QUrl listing =
+        upstreams_.archive.resolved(QUrl(archiveListing(site_.code, sources_[source].awips, day)));
     fetcher_.get(listing, {}, [this, day, dayBefore, found](const FetchResult& result) mutable {
         if (result.outcome == FetchResult::Outcome::Fetched)
-            for (const ListingEntry& key :
-                 newestEntries(parseArchiveListing(result.body).keys, ScanArchive::kKept))
-                found.push_back(key.name);
+            for (const QString& key :
+                 newestArchiveKeys(parseArchiveListing(result.body).keys, ScanArchive::kKept))
+                found.push_back(key);
         // Early in the day the day before holds the rest of the ten.
         if (found.size() < ScanArchive::kKept && !dayBefore) {
             listLoop(day.addDays(-1), true, std::move(found));
@@ -182,25 +291,26 @@ void ProductPoller::listLoop(const QDate& day, bool dayBefore, std::vector<QStri
         for (const QString& key : found) {
             if (!loopFetched_.contains(key)) {
                 loopFetched_.insert(key);
-                wanted.push_back(upstreams_.archive.resolved(QUrl(key)));
+                wanted.push_back(archiveKeyUrl(key));
             }
         }
-        fetchLoopFiles(std::move(wanted));
+        fetchLoopFiles(std::move(wanted), Upstream::Archive);
     });
 }
 
-void ProductPoller::fetchLoopFiles(std::vector<QUrl> files) {
+void ProductPoller::fetchLoopFiles(std::vector<QUrl> files, Upstream from) {
     if (files.empty()) {
         finishLoop();
         return;
     }
     const QUrl next = files.back();
     files.pop_back();
-    fetcher_.get(next, {}, [this, files = std::move(files)](const FetchResult& result) mutable {
-        if (result.outcome == FetchResult::Outcome::Fetched)
-            keep(result.body, chosen_.value_or(0));
-        fetchLoopFiles(std::move(files));
-    });
+    fetcher_.get(next, {},
+                 [this, from, files = std::move(files)](const FetchResult& result) mutable {
+                     if (result.outcome == FetchResult::Outcome::Fetched)
+                         keep(result.body, chosen_.value_or(0), from);
+                     fetchLoopFiles(std::move(files), from);
+                 });
 }
 
 void ProductPoller::finishLoop() {

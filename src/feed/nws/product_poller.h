@@ -1,16 +1,20 @@
 #pragma once
 // Keeps one site's scans of one program product up to date from the
 // upstreams: the product tree first, the cloud archive when that fails. It
-// asks at most once a minute, with If-Modified-Since, and only when asked.
+// asks at most once a minute, with If-Modified-Since, and only when asked,
+// and remembers what the upstreams last answered and why, for the status page.
 #include "feed/nws/fetcher.h"
 #include "feed/nws/scan_archive.h"
 #include "radar/products.h"
+#include "radar/site_table.h"
 
 #include <QDateTime>
 #include <QSet>
 #include <QString>
 #include <QUrl>
 #include <functional>
+#include <optional>
+#include <span>
 #include <vector>
 
 namespace nubivista::feed::nws {
@@ -21,12 +25,26 @@ struct Upstreams {
     // The shortest time between two asks for one product: scans come every
     // few minutes, and the weather service is asked no more than it needs.
     qint64 askEverySeconds = 60;
+    // Where a fault of the upstreams is told, once when it starts and once
+    // when it clears; nowhere when empty.
+    std::function<void(const QString&)> log = {};
+};
+
+enum class Upstream { Tree, Archive };
+QString upstreamName(Upstream upstream); // "tree", "archive"
+
+// What an upstream answered last, and when.
+struct UpstreamAnswer {
+    Upstream upstream = Upstream::Tree;
+    int status = 0; // HTTP status; 0 when there was no answer
+    QString reason; // "the tree answered 503"
+    QDateTime at;   // UTC
 };
 
 class ProductPoller : public QObject {
     Q_OBJECT
 public:
-    ProductPoller(Fetcher& fetcher, Upstreams upstreams, QString siteCode,
+    ProductPoller(Fetcher& fetcher, Upstreams upstreams, const radar::SiteRow& site,
                   const radar::RadarProductCode& product, QObject* parent = nullptr);
 
     // Brings the scans up to date; done runs when that is finished, at once
@@ -40,7 +58,26 @@ public:
     const ScanArchive& scans() const { return scans_; }
     // The last refresh found neither upstream working.
     bool failing() const { return failing_; }
+    // Why, in one sentence: "DS.170aa/SI.klot: the tree answered 404; the
+    // archive has no scan of 2026-12-09". Empty while the upstreams work.
     QString lastError() const { return lastError_; }
+    // For a watcher: "KLSX has published nothing since 18:59 UTC (the tree
+    // answered 503)"; empty before any scan or error.
+    QString summary() const;
+
+    const radar::SiteRow& site() const { return site_; }
+    const radar::RadarProductCode& product() const { return product_; }
+    // The Level III product in use, once one had data ("N0Q", "DS.p94r0").
+    std::optional<radar::Level3Source> chosenSource() const;
+    // Where the newest scan came from, once there is one.
+    std::optional<Upstream> newestFrom() const { return newestFrom_; }
+    std::optional<UpstreamAnswer> lastAnswer() const { return lastAnswer_; }
+    // What the one upstream answered last.
+    std::optional<UpstreamAnswer> lastAnswerOf(Upstream upstream) const {
+        return answers_[upstream == Upstream::Tree ? 0 : 1];
+    }
+    // When the upstreams will next be asked (when asked for the picture).
+    QDateTime nextAsk() const;
 
 private:
     void askProductTree(std::size_t source);
@@ -48,18 +85,22 @@ private:
     void fetchArchiveKey(std::size_t source, const QString& key);
     void listLoop(const QDate& day, bool dayBefore, std::vector<QString> found);
     // Fetches the named files one after another, then ends the loop refresh.
-    void fetchLoopFiles(std::vector<QUrl> files);
+    void fetchLoopFiles(std::vector<QUrl> files, Upstream from);
     void finishLoop();
-    // Decodes a product and keeps it; false when it is no product of this kind.
-    bool keep(const QByteArray& bytes, std::size_t source);
-    void finish(bool failed, const QString& error = {});
-    std::size_t sourceCount() const;
+    // Decodes a product and keeps it; the reason when it is no scan of this
+    // site and product.
+    std::optional<QString> keep(const QByteArray& bytes, std::size_t source, Upstream from);
+    void note(Upstream upstream, const FetchResult& result, const QString& reason);
+    void finish(bool failed);
     QUrl productTreeUrl(std::size_t source, const QString& name) const;
+    QUrl archiveKeyUrl(const QString& key) const;
+    QString where(std::size_t source) const; // "DS.170aa/SI.klot"
 
     Fetcher& fetcher_;
     Upstreams upstreams_;
-    QString siteCode_;
+    const radar::SiteRow& site_;
     const radar::RadarProductCode& product_;
+    std::span<const radar::Level3Source> sources_;
     ScanArchive scans_;
     QDateTime lastAsked_;
     QDateTime askedAt_;
@@ -75,6 +116,12 @@ private:
     bool busy_ = false;
     bool failing_ = false;
     QString lastError_;
+    // This refresh's reasons, joined into lastError_ when both upstreams fail.
+    QString treeReason_;
+    QString archiveReason_;
+    std::optional<Upstream> newestFrom_;
+    std::optional<UpstreamAnswer> lastAnswer_;
+    std::array<std::optional<UpstreamAnswer>, 2> answers_; // tree, archive
 };
 
 } // namespace nubivista::feed::nws

@@ -33,13 +33,4 @@ const Scan* ScanArchive::at(const QDateTime& time) const {
     return nullptr;
 }
 
-const Scan* ScanArchive::servable(const QDateTime& now, bool upstreamFailing) const {
-    const Scan* scan = latest();
-    if (scan == nullptr)
-        return nullptr;
-    if (upstreamFailing && scan->time.secsTo(now) > kStaleAfterSeconds)
-        return nullptr;
-    return scan;
-}
-
 } // namespace nubivista::feed::nws

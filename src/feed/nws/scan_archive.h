@@ -21,21 +21,17 @@ struct Scan {
 class ScanArchive {
 public:
     static constexpr std::size_t kKept = 10;
-    // While the upstreams fail, a scan this young is still served as the latest.
-    static constexpr qint64 kStaleAfterSeconds = 30 * 60;
 
     // Keeps the scan unless one of its time is already kept. True when it was new.
     bool add(Scan scan);
 
     // Newest first, at most count.
     std::vector<Scan> newest(std::size_t count = kKept) const;
+    // The scan served as the latest, however old: a radar that stops leaves
+    // its last picture standing under its own time, and the program keeps
+    // watching for the next.
     const Scan* latest() const { return scans_.empty() ? nullptr : &scans_.back(); }
     const Scan* at(const QDateTime& time) const;
-
-    // The scan to serve as the latest now: the newest one, unless the upstreams
-    // are failing and it is older than kStaleAfterSeconds, when there is none,
-    // so that the program's own failure path takes over.
-    const Scan* servable(const QDateTime& now, bool upstreamFailing) const;
 
 private:
     std::vector<Scan> scans_; // oldest first

@@ -44,6 +44,38 @@ void drawHeader(IndexedImage& image, const FrameTitles& titles) {
              titles.simulated ? colour::kYellow : colour::kLegendText);
 }
 
+// Each note on a black band across the top of the map, where it covers no
+// part of the radar's near range; a long one is broken between words.
+void drawNotes(IndexedImage& image, const std::vector<QString>& notes) {
+    constexpr int kMargin = 6;
+    const int widest = (kImageWidth - 2 * kMargin) / kGlyphAdvance;
+    std::vector<std::string> lines;
+    for (const QString& note : notes) {
+        QString line;
+        for (const QString& word : note.toUpper().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            if (!line.isEmpty() && line.size() + 1 + word.size() > widest) {
+                lines.push_back(line.toStdString());
+                line.clear();
+            }
+            line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word.left(widest);
+        }
+        if (!line.isEmpty())
+            lines.push_back(line.toStdString());
+    }
+    constexpr int kLineHeight = kGlyphHeight + 3;
+    constexpr int kMaxLines = 4;
+    if (lines.size() > kMaxLines)
+        lines.resize(kMaxLines);
+    int y = kMapTop + 8;
+    for (const std::string& line : lines) {
+        const int width = textWidth(line);
+        const int x = (kImageWidth - width) / 2;
+        image.fillRect(x - 4, y - 2, width + 8, kLineHeight + 1, colour::kBlack);
+        drawText(image, x, y, line, colour::kYellow);
+        y += kLineHeight;
+    }
+}
+
 void drawLegend(IndexedImage& image, EchoKind kind) {
     image.fillRect(0, kMapBottom, kImageWidth, kImageHeight - kMapBottom, colour::kBlack);
     const int boxTop = kMapBottom + 2;
@@ -74,6 +106,7 @@ IndexedImage composeFrame(const EchoGrid& echoes, const IndexedImage& basemap,
     IndexedImage image(kImageWidth, kImageHeight, colour::kBlack);
     drawEchoes(image, echoes);
     drawBasemap(image, basemap);
+    drawNotes(image, titles.notes);
     drawHeader(image, titles);
     drawLegend(image, echoes.kind());
     return image;

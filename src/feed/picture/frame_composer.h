@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <vector>
 
 namespace nubivista::feed::picture {
 
@@ -19,6 +20,9 @@ struct FrameTitles {
     // Pictures of the simulated storms say so, so that nobody takes them for
     // real weather.
     bool simulated = false;
+    // Lines the radar sent instead of data ("NO PRECIPITATION DETECTED
+    // SINCE ..."), printed plainly over the map.
+    std::vector<QString> notes;
 };
 
 // "06/12/2026 13:55 UTC"

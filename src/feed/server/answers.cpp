@@ -33,6 +33,15 @@ Reply errorReply(int status) {
     return reply;
 }
 
+Reply errorReply(int status, const QString& reason) {
+    Reply reply = errorReply(status);
+    reply.reason = reason;
+    reply.body = "<html><head><title>" + QByteArray::number(status) + " " + reasonPhrase(status) +
+                 "</title></head><body><h1>" + reasonPhrase(status) + "</h1><p>" +
+                 reason.toHtmlEscaped().toUtf8() + "</p></body></html>\n";
+    return reply;
+}
+
 Reply resourceReply(const RequestInfo& request, Reply reply, const QByteArray& contentType,
                     qint64 lastModified, int maxAge, qint64 nowSeconds) {
     const QByteArray tag = entityTag(reply.body, lastModified);

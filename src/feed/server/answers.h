@@ -6,6 +6,9 @@
 namespace nubivista::feed::server {
 
 Reply errorReply(int status);
+// An error whose cause the feed knows: the sentence goes in the page and the
+// request log ("TSTL publishes no storm-total rainfall product").
+Reply errorReply(int status, const QString& reason);
 Reply plainReply(int status, const QByteArray& text);
 
 // reply.body is the resource; the headers and the status follow from the

@@ -80,8 +80,9 @@ bool FeedServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* so
 void FeedServer::respond(const RequestInfo& info, const Reply& reply,
                          const QPointer<QTcpSocket>& socket) {
     if (m_log)
-        std::fprintf(stderr, "%s %s %s -> %d\n", info.method.constData(), qPrintable(info.host),
-                     qPrintable(info.path), reply.delivery == Delivery::Normal ? reply.status : 0);
+        std::fprintf(stderr, "%s %s %s -> %d%s%s\n", info.method.constData(), qPrintable(info.host),
+                     qPrintable(info.path), reply.delivery == Delivery::Normal ? reply.status : 0,
+                     reply.reason.isEmpty() ? "" : ": ", qPrintable(reply.reason));
     if (reply.releaseHeldConnections)
         releaseHeldConnections();
     if (!socket)

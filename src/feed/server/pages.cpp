@@ -66,6 +66,27 @@ QByteArray loopList(const Product& product, const Site& site,
     return list;
 }
 
+// Which of the six pictures the radar has, each a link to its page, and
+// which it has not: an airport's radar publishes fewer than the network's.
+static QByteArray publishedPictures(const Site& site) {
+    QByteArray has;
+    QByteArray hasNot;
+    for (const Product& other : radar::RadarProductCodes) {
+        const QByteArray name = other.productName().toLatin1();
+        if (other.sourcesFor(site.type).empty()) {
+            hasNot += (hasNot.isEmpty() ? "" : ", ") + name;
+            continue;
+        }
+        has += (has.isEmpty() ? "" : " | ") + QByteArray("<a href=\"/radar/latest/") +
+               other.codeString().toLatin1() + "/si." + site.code.data() + ".shtml\">" + name +
+               "</a>";
+    }
+    QByteArray html = "<p>" + QByteArray(site.code.data()).toUpper() + " publishes: " + has;
+    if (!hasNot.isEmpty())
+        html += "<br>It publishes no " + hasNot + " product.";
+    return html + "</p>\n";
+}
+
 QByteArray latestPageHtml(const Product& product, const Site& site) {
     const QByteArray code = product.codeString().toLatin1();
     const QByteArray siteCode = site.code.data();
@@ -76,8 +97,8 @@ QByteArray latestPageHtml(const Product& product, const Site& site) {
            "/latest.gif\" width=\"600\" height=\"550\" alt=\"" + title +
            "\">\n<p><a href=\"/radar/loop/" + code + "/si." + siteCode +
            ".shtml\">Loop of the last ten images</a> | <a "
-           "href=\"http://weather.noaa.gov/radar/national.html\">National map</a></p>\n"
-           "</body>\n</html>\n";
+           "href=\"http://weather.noaa.gov/radar/national.html\">National map</a></p>\n" +
+           publishedPictures(site) + "</body>\n</html>\n";
 }
 
 QByteArray loopPageHtml(const Product& product, const Site& site) {

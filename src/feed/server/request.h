@@ -39,6 +39,7 @@ struct Reply {
     int delayMs = 0;
     bool releaseHeldConnections = false; // the faults were cleared
     bool closeAfterReply = false;
+    QString reason; // an error's cause in one sentence, for the request log
 };
 
 // Serialises a reply: status line, headers, Content-Length, blank line and as

@@ -175,3 +175,65 @@ TEST(Level3Decode, DamagedFieldsGiveTheirOwnErrors) {
     // A file that is no product at all.
     EXPECT_FALSE(failure(decodeLevel3(QByteArray("<html>Not Found</html>"))).isEmpty());
 }
+
+TEST(Level3Decode, AirportRadarsBroadcastFramesRawProductsAndNullProductsDecode) {
+    struct Other {
+        const char* file;
+        const char* awipsId;
+        int code;
+        double latitude, longitude;
+        const char* scanTime;
+        int radialsOrRows;
+        int binsOrColumns; // 0: a null product
+    };
+    // TSTL's come in a satellite broadcast's frame, its composite zlib-wrapped
+    // as well; KLOT's one-hour product of a dry night is a null product.
+    const Other kOthers[] = {
+        {"Level3_STL_TZ0_20211211_0200.nids", "TZ0STL", 180, 38.805, -90.489,
+         "2021-12-11T02:00:35Z", 360, 592},
+        {"Level3_STL_TZL_20211211_0200.nids", "TZLSTL", 186, 38.805, -90.489,
+         "2021-12-11T02:00:18Z", 360, 1390},
+        {"Level3_STL_NCR_20211211_0200.nids", "NCRSTL", 37, 38.805, -90.489, "2021-12-11T02:00:18Z",
+         464, 464},
+        {"LOT_DAA_2021_05_08_03_40_29", "DAALOT", 170, 41.604, -88.085, "2021-05-08T03:40:29Z", 0,
+         0},
+    };
+    for (const Other& other : kOthers) {
+        SCOPED_TRACE(other.file);
+        const Product p = decoded(decodeLevel3(productFile(other.file)));
+        EXPECT_EQ(p.heading.awipsId, QLatin1String(other.awipsId));
+        EXPECT_EQ(p.description.productCode, other.code);
+        EXPECT_DOUBLE_EQ(p.description.latitude, other.latitude);
+        EXPECT_DOUBLE_EQ(p.description.longitude, other.longitude);
+        EXPECT_EQ(p.description.volumeScanTime.toString(Qt::ISODate),
+                  QLatin1String(other.scanTime));
+        EXPECT_EQ(p.null, other.binsOrColumns == 0);
+        if (p.null) {
+            EXPECT_TRUE(p.packets.empty());
+            ASSERT_EQ(p.texts.size(), 1u);
+            EXPECT_EQ(p.texts[0],
+                      QStringLiteral("No precipitation detected since 5/7/2021 22:28 Z"));
+            continue;
+        }
+        ASSERT_EQ(p.packets.size(), 1u);
+        if (const auto* sweep = std::get_if<RadialSweep>(&p.packets[0])) {
+            EXPECT_EQ(int(sweep->radials.size()), other.radialsOrRows);
+            EXPECT_EQ(sweep->binCount, other.binsOrColumns);
+        } else {
+            const auto& grid = std::get<RasterGrid>(p.packets[0]);
+            EXPECT_EQ(int(grid.rows.size()), other.radialsOrRows);
+            EXPECT_EQ(int(grid.rows[0].size()), other.binsOrColumns);
+        }
+        EXPECT_GT(valueRange(p).second, 1000) << "echoes were decoded";
+    }
+
+    // The archive's raw form has no heading at all; a frame cut short or a
+    // frame around no product says so.
+    const QByteArray n0r = productFile("KLSX_SDUS53_N0RLSX_202105041639");
+    const Product raw = decoded(decodeLevel3(n0r.mid(30)));
+    EXPECT_EQ(raw.description.volumeScanTime.toString(Qt::ISODate),
+              QLatin1String("2021-05-04T16:39:30Z"));
+    const QByteArray ncr = productFile("Level3_STL_NCR_20211211_0200.nids");
+    EXPECT_TRUE(failure(decodeLevel3(ncr.left(400))).contains(QStringLiteral("cut short")));
+    EXPECT_FALSE(failure(decodeLevel3(ncr.left(41) + "x\xda" + QByteArray(64, '\x55'))).isEmpty());
+}

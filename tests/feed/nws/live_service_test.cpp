@@ -7,6 +7,9 @@
 #include "stand_in.h"
 
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTcpServer>
@@ -105,21 +108,117 @@ TEST_F(LiveServiceTest, TheLoopListNamesTheTenNewestScansOldestFirst) {
         EXPECT_EQ(line.size(), 49) << "the program reads fixed positions";
 }
 
-TEST_F(LiveServiceTest, UpstreamTroubleServesARecentScanAndOtherwiseAnErrorNeverAPicture) {
+TEST_F(LiveServiceTest, ARadarThatStopsKeepsItsLastScanAndTheStatusPageSaysWhy) {
     start({upstream.base(), upstream.base()});
     upstream.publish("DS.p94r0", n0q, now.addSecs(-120));
     ASSERT_EQ(get(kLatest).status, 200);
 
-    upstream.tree.clear();
-    now = now.addSecs(300);
-    const Answer kept = get(kLatest);
-    EXPECT_EQ(kept.status, 200);
-    EXPECT_EQ(kept.lastModified, now.addSecs(-420)) << "the scan keeps its own time";
+    // Down for maintenance: the tree answers 503, the archive has nothing.
+    upstream.treeFails = 503;
+    for (int minutes = 5; minutes <= 120; minutes += 5) {
+        now = now.addSecs(300);
+        const Answer kept = get(kLatest);
+        ASSERT_EQ(kept.status, 200) << minutes << " min: " << kept.body.toStdString();
+        ASSERT_EQ(kept.lastModified, now.addSecs(-120 - 60 * minutes)) << "its own time";
+    }
+    const QJsonObject entry = QJsonDocument::fromJson(get(QStringLiteral("/status.json")).body)
+                                  .object()[QStringLiteral("products")]
+                                  .toArray()
+                                  .at(0)
+                                  .toObject();
+    EXPECT_EQ(entry[QStringLiteral("newestScanAgeSeconds")].toInteger(), 122 * 60);
+    EXPECT_TRUE(entry[QStringLiteral("failing")].toBool());
+    EXPECT_EQ(entry[QStringLiteral("error")].toString(),
+              QStringLiteral("DS.p94r0/SI.klsx: the tree answered 503; the archive has no scan "
+                             "of 2026-12-08"));
+    EXPECT_EQ(entry[QStringLiteral("summary")].toString(),
+              QStringLiteral("KLSX has published nothing since 11:58 UTC (the tree answered 503; "
+                             "the archive has no scan of 2026-12-08)"));
 
-    now = now.addSecs(40 * 60);
-    EXPECT_EQ(get(kLatest).status, 503) << "too old to stand for the latest";
-    EXPECT_EQ(get(QStringLiteral("/radar/images/DS.78ohp/SI.klsx/latest.gif")).status, 503);
+    // With no scan since the feed started, an error that says why; a radar
+    // that publishes no such product, and an unknown site, are not found.
+    const Answer never = get(QStringLiteral("/radar/images/DS.78ohp/SI.klsx/latest.gif"));
+    EXPECT_EQ(never.status, 503);
+    EXPECT_TRUE(never.body.contains("DS.170aa/SI.klsx: the tree answered 503"))
+        << never.body.data();
+    const Answer none = get(QStringLiteral("/radar/images/DS.p38cr/SI.tstl/latest.gif"));
+    EXPECT_EQ(none.status, 404);
+    EXPECT_TRUE(none.body.contains("TSTL publishes no long-range composite reflectivity product"));
     EXPECT_EQ(get(QStringLiteral("/radar/images/DS.p19r0/SI.kxxx/latest.gif")).status, 404);
+}
+
+TEST_F(LiveServiceTest, TheStatusPageTellsWhereTheNewestScanCameFromAndWhatEachUpstreamSaid) {
+    start({upstream.base(), upstream.base()});
+    upstream.treeFails = 500;
+    // A scan uploaded again later must not pass for the newest.
+    upstream.archive[QStringLiteral("LSX_N0Q_2026_12_08_11_55_02")] =
+        retimed(n0q, now.addSecs(-298));
+    upstream.uploaded[QStringLiteral("LSX_N0Q_2026_12_08_11_55_02")] = now.addSecs(-200);
+    upstream.archive[QStringLiteral("LSX_N0Q_2026_12_08_09_00_02")] =
+        retimed(n0q, now.addSecs(-3 * 3600));
+    upstream.uploaded[QStringLiteral("LSX_N0Q_2026_12_08_09_00_02")] = now.addSecs(-10);
+    ASSERT_EQ(get(kLatest).lastModified, now.addSecs(-298));
+    now = now.addSecs(30);
+
+    const QJsonObject root =
+        QJsonDocument::fromJson(get(QStringLiteral("/status.json")).body).object();
+    EXPECT_FALSE(root[QStringLiteral("version")].toString().isEmpty());
+    EXPECT_EQ(root[QStringLiteral("uptimeSeconds")].toInteger(), 30);
+    EXPECT_GT(root[QStringLiteral("cacheBytes")].toInteger(), 10000) << "the drawn picture";
+    const QJsonObject e = root[QStringLiteral("products")].toArray().at(0).toObject();
+    const QJsonObject tree = e[QStringLiteral("answers")][QStringLiteral("tree")].toObject();
+    const QJsonObject archive = e[QStringLiteral("answers")][QStringLiteral("archive")].toObject();
+    const std::pair<QString, QJsonValue> expected[] = {
+        {QStringLiteral("site"), QStringLiteral("klsx")},
+        {QStringLiteral("product"), QStringLiteral("DS.p19r0")},
+        {QStringLiteral("level3"), QStringLiteral("N0Q")},
+        {QStringLiteral("directory"), QStringLiteral("DS.p94r0")},
+        {QStringLiteral("from"), QStringLiteral("archive")},
+        {QStringLiteral("newestScan"), QStringLiteral("2026-12-08T11:55:02Z")},
+        {QStringLiteral("newestScanAgeSeconds"), 328},
+        {QStringLiteral("nextAsk"), QStringLiteral("2026-12-08T12:01:00Z")},
+        {QStringLiteral("failing"), false},
+        {QStringLiteral("summary"), QStringLiteral("KLSX has published nothing since 11:55 UTC")},
+    };
+    for (const auto& [field, value] : expected)
+        EXPECT_EQ(e[field], value) << field.toStdString();
+    EXPECT_EQ(tree[QStringLiteral("status")].toInt(), 500);
+    EXPECT_EQ(tree[QStringLiteral("reason")].toString(), QStringLiteral("the tree answered 500"));
+    EXPECT_EQ(tree[QStringLiteral("at")].toString(), QStringLiteral("2026-12-08T12:00:00Z"));
+    EXPECT_EQ(archive[QStringLiteral("status")].toInt(), 200);
+    EXPECT_EQ(e[QStringLiteral("lastAnswer")], QJsonValue(archive));
+    const Answer page = get(QStringLiteral("/status"));
+    EXPECT_TRUE(page.body.contains("the tree answered 500")) << page.body.data();
+}
+
+TEST_F(LiveServiceTest, AnAirportRadarAndADryHourAreDrawnFromTheirOwnProducts) {
+    start({upstream.base(), upstream.base()});
+    // TSTL's reflectivity comes under the KLSX office's heading and in a
+    // satellite broadcast's frame; a KLSX product in its folder is no scan of it.
+    upstream.publish("DS.180z0", n0q, now.addSecs(-300), "tstl");
+    EXPECT_EQ(get(QStringLiteral("/radar/images/DS.p19r0/SI.tstl/latest.gif")).status, 503);
+    upstream.publish("DS.180z0", productFile("Level3_STL_TZ0_20211211_0200.nids"),
+                     now.addSecs(-100), "tstl");
+    now = now.addSecs(60);
+    const Answer tdwr = get(QStringLiteral("/radar/images/DS.p19r0/SI.tstl/latest.gif"));
+    ASSERT_EQ(tdwr.status, 200) << tdwr.body.data();
+    EXPECT_EQ(tdwr.lastModified, now.addSecs(-160));
+    EXPECT_EQ(QImage::fromData(tdwr.body, "GIF").size(), QSize(600, 550));
+    EXPECT_EQ(get(QStringLiteral("/radar/images/DS.p20-r/SI.tstl/latest.gif")).status, 503)
+        << "TZL has its own folder, empty here";
+
+    // No rain: the one-hour product is a null product, served as a scan.
+    const QByteArray dry = productFile("LOT_DAA_2021_05_08_03_40_29");
+    for (int scan = 0; scan < 3; ++scan) {
+        upstream.publish("DS.170aa", dry, now.addSecs(-30), "klot");
+        now = now.addSecs(61);
+        const Answer rain = get(QStringLiteral("/radar/images/DS.78ohp/SI.klot/latest.gif"));
+        ASSERT_EQ(rain.status, 200) << rain.body.data();
+        EXPECT_EQ(rain.lastModified, now.addSecs(-91));
+    }
+    const QList<QByteArray> loop =
+        get(QStringLiteral("/radar/loopdata/DS.78ohp/klot.txt")).body.trimmed().split('\n');
+    EXPECT_EQ(loop.size(), 3);
 }
 
 namespace {
@@ -132,9 +231,9 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 20000));
     }
     ProductPoller& poller(const char* product, Upstreams upstreams) {
-        pollers.push_back(
-            std::make_unique<ProductPoller>(fetcher, std::move(upstreams), QStringLiteral("klsx"),
-                                            *radar::FindProduct(QLatin1String(product))));
+        pollers.push_back(std::make_unique<ProductPoller>(
+            fetcher, std::move(upstreams), *radar::FindSite(QStringLiteral("klsx")),
+            *radar::FindProduct(QLatin1String(product))));
         return *pollers.back();
     }
 
@@ -203,29 +302,30 @@ TEST_F(PollerTest, AHangingTreeGivesWayToTheArchive) {
     EXPECT_EQ(second.scans().latest()->product->description.productCode, 19);
 }
 
-TEST_F(PollerTest, WithBothUpstreamsFailingARecentScanIsServedUnderItsTimeAndAnOldOneIsNot) {
+TEST_F(PollerTest, AFaultIsToldOnceWhenItStartsAndOnceWhenItClearsAndADamagedProductIsNoScan) {
     upstream.publish("DS.p94r0", n0q, noon.addSecs(-60));
-    ProductPoller& base = poller("DS.p19r0", {upstream.base(), upstream.base()});
+    QStringList told;
+    ProductPoller& base = poller("DS.p19r0", {upstream.base(), upstream.base(), 60,
+                                              [&told](const QString& line) { told.append(line); }});
     refresh(base, noon);
     ASSERT_NE(base.scans().latest(), nullptr);
 
-    upstream.tree.clear(); // the tree answers 404, the archive has nothing
-    refresh(base, noon.addSecs(120));
+    upstream.treeFails = 404; // and the archive has nothing
+    for (int minute = 1; minute <= 5; ++minute)
+        refresh(base, noon.addSecs(60 * minute));
     EXPECT_TRUE(base.failing());
-    EXPECT_FALSE(base.lastError().isEmpty());
-    const Scan* served = base.scans().servable(noon.addSecs(120), base.failing());
-    ASSERT_NE(served, nullptr);
-    EXPECT_EQ(served->time, noon.addSecs(-60));
-    EXPECT_EQ(base.scans().servable(noon.addSecs(31 * 60), base.failing()), nullptr);
-
-    // A radar with no scan at all has nothing to serve.
-    ProductPoller& rain = poller("DS.78ohp", {upstream.base(), upstream.base()});
-    refresh(rain, noon);
-    EXPECT_TRUE(rain.failing());
-    EXPECT_EQ(rain.scans().servable(noon, rain.failing()), nullptr);
-
-    // A damaged product is no scan.
-    upstream.publish("DS.p94r0", n0q.left(n0q.size() / 2), noon.addSecs(200));
-    refresh(base, noon.addSecs(240));
     EXPECT_EQ(base.scans().latest()->time, noon.addSecs(-60));
+    upstream.treeFails = 0;
+    upstream.publish("DS.p94r0", n0q.left(n0q.size() / 2), noon.addSecs(400));
+    refresh(base, noon.addSecs(420));
+    EXPECT_TRUE(base.lastError().contains(QStringLiteral("sn.last is not a Level III product")))
+        << base.lastError().toStdString();
+    EXPECT_EQ(base.scans().latest()->time, noon.addSecs(-60));
+    upstream.publish("DS.p94r0", n0q, noon.addSecs(460));
+    refresh(base, noon.addSecs(480));
+    EXPECT_FALSE(base.failing());
+    ASSERT_EQ(told.size(), 2) << told.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(told[0], QStringLiteral("DS.p94r0/SI.klsx: the tree answered 404; the archive has "
+                                      "no scan of 2026-12-08"));
+    EXPECT_TRUE(told[1].startsWith(QStringLiteral("DS.p94r0/SI.klsx: the upstreams answer again")));
 }
