@@ -2,6 +2,7 @@
 #include "radar/products.h"
 #include "radar/site_table.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace nubivista::radar;
@@ -209,14 +210,36 @@ TEST(SiteTable, EverySiteStandsWhereTheStationListPutsIt) {
     EXPECT_NEAR(lsx->latitude, 38.699, 0.001);
     EXPECT_NEAR(lsx->longitude, -90.683, 0.001);
     EXPECT_EQ(lsx->stationTitle(), QStringLiteral("KLSX - ST LOUIS, MO"));
-    // Every radar lies in the territory the program covers: from Guam to
-    // Puerto Rico, between the tropics and Alaska.
+    // Every radar lies in the territory the program covers: from Korea and Guam
+    // to Puerto Rico, between the tropics and Alaska; map links carry its code
+    // in four letters.
     for (const SiteRow& row : SiteTable()) {
         EXPECT_TRUE(row.latitude > 13 && row.latitude < 66) << row.code.data();
-        EXPECT_TRUE((row.longitude > -170 && row.longitude < -65) || row.longitude > 144)
+        EXPECT_TRUE((row.longitude > -170 && row.longitude < -65) || row.longitude > 126)
             << row.code.data();
         EXPECT_EQ(row.state.size(), 2) << row.code.data();
+        EXPECT_EQ(row.code.size(), 4) << row.code.data();
     }
+
+    // After the first 154, the rest of the WSR-88D network and the airport
+    // radars, in the order and at the places of the station list.
+    QFile list(QStringLiteral(NUBIVISTA_SOURCE_DIR "/tests/data/radar/other_sites.tsv"));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly | QIODevice::Text));
+    std::size_t index = 154;
+    for (const QByteArray& line : list.readAll().split('\n')) {
+        const QList<QByteArray> field = line.split('\t');
+        if (line.startsWith('#') || field.size() != 4)
+            continue;
+        ASSERT_LT(index, SiteTable().size()) << line.constData();
+        const SiteRow& row = SiteTable()[index++];
+        EXPECT_EQ(row.code, L(field[0])) << line.constData();
+        EXPECT_EQ(row.type == RadarType::Tdwr, field[1] == "tdwr") << line.constData();
+        EXPECT_NEAR(row.latitude, field[2].toDouble(), 0.01) << line.constData();
+        EXPECT_NEAR(row.longitude, field[3].toDouble(), 0.01) << line.constData();
+        EXPECT_TRUE(row.description.startsWith(QString(row.code).toUpper() + " - "));
+    }
+    EXPECT_EQ(index, SiteTable().size());
+    EXPECT_EQ(index, 154 + 51u);
 }
 
 } // namespace

@@ -4,9 +4,13 @@
 #include "feed/picture/frame_geometry.h"
 #include "feed/picture/palettes.h"
 
+#include <QRect>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace nubivista::feed::picture {
 
@@ -54,22 +58,41 @@ void drawBoundaries(IndexedImage& layer, const BoundaryLines& lines, const GeoPo
     }
 }
 
+// The neighbouring radars, the WSR-88D first, then the airport radars as small
+// squares: an airport radar stands 20 to 40 km from a WSR-88D, so a code that
+// would cover one already drawn, or the radar itself, is left out.
 void drawNeighbours(IndexedImage& layer, const radar::SiteRow& site, bool longRange) {
     const GeoPoint centre{site.latitude, site.longitude};
-    for (const radar::SiteRow& other : radar::SiteTable()) {
-        if (other.code == site.code)
-            continue;
-        const PlaneOffset offset = projectFrom(centre, {other.latitude, other.longitude});
-        const QPointF point = milesToPixel(offset.east, offset.north, longRange);
-        const int x = int(std::floor(point.x()));
-        const int y = int(std::floor(point.y()));
-        if (!offset.valid || x < 4 || x > kImageWidth - 30 || y < kMapTop + 4 ||
-            y > kMapBottom - 12)
-            continue;
-        layer.drawLine(x - 2, y, x + 2, y, colour::kMapText);
-        layer.drawLine(x, y - 2, x, y + 2, colour::kMapText);
-        drawText(layer, x + 4, y - 3, QString(other.code).toUpper().toStdString(),
-                 colour::kMapText);
+    std::vector<QRect> labels{QRect(kCenterX - 3, kCenterY - 3, 7, 7)};
+    for (const auto type : {radar::RadarType::Wsr88d, radar::RadarType::Tdwr}) {
+        for (const radar::SiteRow& other : radar::SiteTable()) {
+            if (other.type != type || other.code == site.code)
+                continue;
+            const PlaneOffset offset = projectFrom(centre, {other.latitude, other.longitude});
+            const QPointF point = milesToPixel(offset.east, offset.north, longRange);
+            const int x = int(std::floor(point.x()));
+            const int y = int(std::floor(point.y()));
+            if (!offset.valid || x < 4 || x > kImageWidth - 30 || y < kMapTop + 4 ||
+                y > kMapBottom - 12)
+                continue;
+            if (type == radar::RadarType::Wsr88d) {
+                layer.drawLine(x - 2, y, x + 2, y, colour::kMapText);
+                layer.drawLine(x, y - 2, x, y + 2, colour::kMapText);
+            } else {
+                layer.drawLine(x - 1, y - 1, x + 1, y - 1, colour::kMapText);
+                layer.drawLine(x - 1, y + 1, x + 1, y + 1, colour::kMapText);
+                layer.setPixel(x - 1, y, colour::kMapText);
+                layer.setPixel(x + 1, y, colour::kMapText);
+            }
+            const std::string code = QString(other.code).toUpper().toStdString();
+            const QRect label(x + 4, y - 3, textWidth(code), kGlyphHeight);
+            if (std::none_of(labels.begin(), labels.end(), [&label](const QRect& drawn) {
+                    return drawn.intersects(label.adjusted(-1, -1, 1, 1));
+                })) {
+                drawText(layer, label.x(), label.y(), code, colour::kMapText);
+                labels.push_back(label);
+            }
+        }
     }
 }
 

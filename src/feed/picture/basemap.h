@@ -1,7 +1,8 @@
 #pragma once
 // The map under a radar's pictures: county and state lines and the coasts,
-// range rings, the neighbouring radars and the radar itself, drawn once per
-// radar and range on a layer whose index 0 is transparent.
+// range rings, the neighbouring radars (WSR-88D and airport radars) and the
+// radar itself, drawn once per radar and range on a layer whose index 0 is
+// transparent.
 #include "feed/picture/boundaries.h"
 #include "feed/picture/indexed_image.h"
 #include "radar/site_table.h"

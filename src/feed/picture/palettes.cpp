@@ -58,6 +58,7 @@ Palette makePalette() {
     palette[colour::kLegendText] = {210, 210, 210};
     palette[colour::kCountyLine] = {70, 70, 70};
     palette[colour::kStateLine] = {175, 175, 175};
+    palette[colour::kTdwrMarker] = {80, 190, 255};
     for (std::size_t i = 0; i < kReflectivityColours.size(); ++i)
         palette[colour::kReflectivityFirst + i] = kReflectivityColours[i];
     for (std::size_t i = 0; i < kRainfallColours.size(); ++i)

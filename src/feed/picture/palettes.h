@@ -20,6 +20,7 @@ inline constexpr std::uint8_t kSiteMarker = 5;
 inline constexpr std::uint8_t kLegendText = 6;
 inline constexpr std::uint8_t kCountyLine = 7;
 inline constexpr std::uint8_t kStateLine = 8;
+inline constexpr std::uint8_t kTdwrMarker = 9;         // the national map's airport radars
 inline constexpr std::uint8_t kReflectivityFirst = 16; // 15 steps, 5 dBZ apart from 5 dBZ
 inline constexpr std::uint8_t kRainfallFirst = 32;     // 14 steps, see rainfallSteps()
 } // namespace colour

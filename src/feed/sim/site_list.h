@@ -6,7 +6,7 @@
 
 namespace nubivista::feed::sim {
 
-// One WSR-88D radar site as the simulator knows it.
+// One radar site, WSR-88D or airport radar, as the simulator knows it.
 struct Site {
     QString code;  // lower case, four letters ("kmkx")
     QString name;  // station name, upper case ("MILWAUKEE")
@@ -18,7 +18,7 @@ struct Site {
     QString title() const;
 };
 
-// The 154 sites, in the order of the program's site table.
+// Every site, in the order of the program's site table.
 const std::vector<Site>& allSites();
 
 // Case-insensitive lookup by four-letter code.
