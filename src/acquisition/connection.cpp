@@ -1,5 +1,7 @@
 // The connection: the Internet menu's three items, the Work Offline check
-// that follows the layer's offline switch, and the dial-up questions.
+// that follows the layer's offline switch, the dial-up questions, and the
+// feed's status page.
+#include "acquisition/feed_status.h"
 #include "acquisition/process_texts.h"
 #include "acquisition/refresh_process.h"
 #include "core/form1.h"
@@ -44,6 +46,12 @@ void RefreshProcess::mnuIEnetOptions_Click() {
                                           "Alternatively, You Can Use Microsoft Windows Control "
                                           "Panel > Internet Options"),
                            0);
+}
+
+void RefreshProcess::mnuFeedStatus_Click() {
+    if (services_.openFeedPage)
+        services_.openFeedPage(
+            feedPageAddress(PaneUrl(), QLatin1String(kFeedStatusPagePath)).toString());
 }
 
 void RefreshProcess::menuShowing() {

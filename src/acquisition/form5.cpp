@@ -72,6 +72,12 @@ void Form5::OpenInNewWindow(const QString& address) {
     WebBrowser1->navigate(QUrl(address), QStringLiteral("_blank"));
 }
 
+void Form5::OpenFeedPage(const QString& address) {
+    const QUrl url(address);
+    if (!WebBrowser1->openOwnWindow(url) && launchers_.tellNotOpened)
+        launchers_.tellNotOpened(url);
+}
+
 QString Form5::skyfolioPath() const {
     QDir folder(paths_.appDir);
     if (paths_.appDir.isEmpty() || !folder.cdUp())

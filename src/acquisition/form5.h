@@ -32,6 +32,11 @@ public:
     void Form_Load();
     // Opens the address in a new window (a link of the map that is no site).
     void OpenInNewWindow(const QString& address);
+    // Shows one of the feed's pages (its status) in a window of the relay
+    // browser's own. The feed answers at the radar servers' addresses, which
+    // only the program's Internet layer leads to: neither the sibling program
+    // nor the desktop's browser would reach it there.
+    void OpenFeedPage(const QString& address);
 
     // Set by the map pane when it asks for a new window; the relay browser's
     // next navigation is then that window's address.

@@ -1,8 +1,9 @@
 // The refresh controls: the count-down, pause and resume, the interval
-// buttons, Shut-Down and Restart, and the status-bar clock that Timer2 keeps
-// with the caption's working-offline mark.
+// buttons, Shut-Down and Restart, and the status-bar clock and stale-image
+// notice that Timer2 keeps with the caption's working-offline mark.
 #include "acquisition/count_down.h"
 #include "acquisition/refresh_process.h"
+#include "acquisition/stale_image_notice.h"
 #include "core/form1.h"
 #include "core/hold_repeat.h"
 #include "core/message_service.h"
@@ -108,11 +109,30 @@ void RefreshProcess::Timer2_Timer() {
         c_.Text2->setText(countDownText(in));
     }
     updateClockPanel();
+    updateStaleImageNotice();
 }
 
 void RefreshProcess::updateClockPanel() {
     shell_.statusPanel(4)->setText(
         clockPanelText(settings().ClockOff == 0, settings().ClockUtc != 0, clock().now()));
+}
+
+void RefreshProcess::updateStaleImageNotice() {
+    if (state_.RefreshState != refresh_state::Running) {
+        staleNotice_->reset();
+        return;
+    }
+    const sets::SlotModel& m = loop_.model();
+    StaleImageNotice::Process process;
+    if (m.newestSlot >= 1 && m.newestSlot <= sets::kSlotCount && m.slotFilled[m.newestSlot] == 1)
+        process.newestUtc = m.slotTime[m.newestSlot];
+    process.refreshIntervalMinutes = settings().RefreshIntervalMinutes;
+    process.siteCode = radar::SiteCodeFromPaneUrl(imageAddress()).value_or(m.siteCode.toLower());
+    if (const auto product = radar::RecognizeProduct(imageAddress()))
+        process.productCode = product->productCode;
+    process.paneUrl = PaneUrl();
+    process.toolTips = settings().NoToolTips == 0;
+    staleNotice_->update(process);
 }
 
 void RefreshProcess::StatusBar1_RightClick() {
@@ -219,6 +239,7 @@ void RefreshProcess::Command7_Click() {
         showStoppedLook();
         state_.MinutesElapsed = 0;
         c_.Text2->clear();
+        staleNotice_->reset();
         return;
     }
 
@@ -260,6 +281,7 @@ void RefreshProcess::enterShutDownState() {
     timer5_.stop();
     showStoppedLook();
     c_.Text2->clear();
+    staleNotice_->reset();
 }
 
 } // namespace nubivista::acquisition

@@ -3,10 +3,12 @@
 #include "acquisition/refresh_process.h"
 
 #include "acquisition/count_down.h"
+#include "acquisition/stale_image_notice.h"
 #include "core/form1.h"
 #include "core/press_button.h"
 #include "sets/loop_set.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -45,6 +47,13 @@ RefreshProcess::RefreshProcess(core::Form1& shell, sets::LoopSet& loop, BrowserP
     connect(&timer2_, &QTimer::timeout, this, &RefreshProcess::Timer2_Timer);
     connect(&timer3_, &QTimer::timeout, this, &RefreshProcess::Timer3_Timer);
     connect(&timer5_, &QTimer::timeout, this, &RefreshProcess::Timer5_Timer);
+
+    // Panel 3 is the stale image's: it gives way to the other panels in a
+    // narrow window rather than widen it.
+    QLabel* panel3 = shell_.statusPanel(3);
+    panel3->setMinimumWidth(1);
+    staleNotice_ = new StaleImageNotice(*panel3, internet(), clock(), this);
+    connect(&loop_, &sets::LoopSet::imageStored, staleNotice_, &StaleImageNotice::reset);
 
     connectPanes();
     connectControls();
@@ -141,6 +150,11 @@ void RefreshProcess::attachMenu() {
     shell_.attachMenuItem(QStringLiteral("mnuInetConnect"), [this] { mnuInetConnect_Click(); });
     shell_.attachMenuItem(QStringLiteral("mnuOffline"), [this] { mnuOffline_Click(); });
     shell_.attachMenuItem(QStringLiteral("mnuIEnetOptions"), [this] { mnuIEnetOptions_Click(); });
+    // The feed's status, last after the connection's items.
+    auto* feedStatus = new QAction(QStringLiteral("&Feed Status..."), shell_.mnuPop1());
+    feedStatus->setObjectName(QStringLiteral("mnuFeedStatus"));
+    shell_.mnuPop1()->addAction(feedStatus);
+    connect(feedStatus, &QAction::triggered, this, [this] { mnuFeedStatus_Click(); });
     connect(shell_.mnuPop1(), &QMenu::aboutToShow, this, [this] { menuShowing(); });
 }
 

@@ -5,8 +5,8 @@
 // interval and reloads the image-page pane; the pane's finished load arms
 // Timer3, which polls the Internet layer's cache until a new image is there,
 // fetches it into the next slot and turns the ring. Timer2 shows the
-// count-down, the offline mark and the clock; Timer5 starts a back-dated start
-// once the loop page has loaded.
+// count-down, the offline mark, the clock and the notice of a stale image;
+// Timer5 starts a back-dated start once the loop page has loaded.
 //
 // One source file per concern: pane events, starting, the cycle, the
 // back-dated start, the connection, and the refresh controls.
@@ -37,6 +37,8 @@ class LoopSet;
 }
 
 namespace nubivista::acquisition {
+
+class StaleImageNotice;
 
 // RefreshState values.
 namespace refresh_state {
@@ -91,6 +93,9 @@ struct RefreshServices {
     bool onlineSwitchDone = false;
     // Opens an address in a new window (the relay window).
     std::function<void(const QString& address)> openInNewWindow;
+    // Shows one of the feed's pages, which only the program's Internet layer
+    // reaches, in a window of the relay window's own.
+    std::function<void(const QString& address)> openFeedPage;
     // The map pane asks for a new window: the relay window is told to expect
     // it and its browser is returned to load it; null to let the pane decide.
     std::function<platform::BrowserPane*()> takeMapPopup;
@@ -168,6 +173,8 @@ public:
     void mnuInetConnect_Click();
     void mnuOffline_Click();
     void mnuIEnetOptions_Click();
+    // The feed's status page, for the process's site or any other.
+    void mnuFeedStatus_Click();
     // The menu is about to show: the Work Offline check follows the state.
     void menuShowing();
 
@@ -255,6 +262,8 @@ private:
     void intervalButtonDown(bool increase);
     void intervalButtonUp(bool decrease);
     void updateClockPanel();
+    // Panel 3: how old the newest image is once it is stale, and why.
+    void updateStaleImageNotice();
     void restartTimer1();
     bool readOfflineFlag();
 
@@ -270,6 +279,7 @@ private:
     QTimer timer2_;
     QTimer timer3_;
     QTimer timer5_;
+    StaleImageNotice* staleNotice_ = nullptr; // child of this
     double timeScale_ = 1.0;
     // Guards: a tick or a back-dated start never runs inside itself while one
     // of its messages, dial questions or downloads waits.

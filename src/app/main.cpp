@@ -151,6 +151,7 @@ int main(int argc, char** argv) {
     services.openInNewWindow = [&relay](const QString& address) {
         relay().OpenInNewWindow(address);
     };
+    services.openFeedPage = [&relay](const QString& address) { relay().OpenFeedPage(address); };
     services.internet = internet.get();
     services.onlineSwitchDone = started->OnlineSwitchDone;
     services.feed = feedChoice;

@@ -141,6 +141,7 @@ void MainWindow::attachRefreshProcess(const MainWindowServices& services) {
     refreshServices.internet = services.internet ? services.internet : ownInternet_.get();
     refreshServices.onlineSwitchDone = services.onlineSwitchDone;
     refreshServices.openInNewWindow = services.openInNewWindow;
+    refreshServices.openFeedPage = services.openFeedPage;
     refreshServices.takeMapPopup = services.takeMapPopup;
     refresh_ = new acquisition::RefreshProcess(*form1_, *loop_, *panes_, controls,
                                                std::move(actions), std::move(refreshServices));

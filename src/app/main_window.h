@@ -29,6 +29,8 @@ struct MainWindowServices {
     std::function<platform::BrowserPane*()> makePane;
     // Opens an address in a new browser window (the relay window).
     std::function<void(const QString&)> openInNewWindow;
+    // Shows one of the feed's pages in the relay window's own browser window.
+    std::function<void(const QString&)> openFeedPage;
     // The Internet layer; a layer that reaches nothing when null.
     platform::InternetService* internet = nullptr;
     // Start-up's OnlineSwitchDone: false when the first national map load is

@@ -44,6 +44,7 @@ protected:
             return pane;
         };
         services.openInNewWindow = [this](const QString& address) { newWindows << address; };
+        services.openFeedPage = [this](const QString& address) { feedPages << address; };
         // The set commands' file dialogs are cancelled.
         services.chooseSetFile = [](sets::SetDialog, const QString&,
                                     const QString&) -> std::optional<sets::ChosenFile> {
@@ -103,6 +104,7 @@ protected:
     bool decline = false;
     std::vector<platform::testing::FakeBrowserPane*> panes;
     QStringList newWindows;
+    QStringList feedPages;
     // Answers the loop export's save dialog; cancelled when empty.
     std::function<std::optional<QString>(const QString& folder, const QString& fileName)>
         gifChooser;

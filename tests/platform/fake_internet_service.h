@@ -1,7 +1,8 @@
 #pragma once
 // An Internet layer for window tests: the test sets the connection state, the
 // results of the offline switch and of the options dialog, and what the
-// server has published; the fake counts what the window asked of it.
+// server has published; the fake counts what the window asked of it. Fresh
+// fetches are answered at once.
 #include "acquisition/platform/internet_service.h"
 
 #include <QFile>
@@ -46,6 +47,11 @@ public:
         ++optionsDialogCalls;
         return optionsDialogResult;
     }
+    void fetchFresh(const QUrl& address, int, QObject*, FetchDone done) override {
+        fetches << address.toString();
+        const auto found = pages.find(address.toString());
+        done(found == pages.end() ? std::nullopt : std::optional(found->second));
+    }
 
     // The cache shows the copy and a download fetches sourceFile (an empty
     // name makes the download fail).
@@ -61,6 +67,7 @@ public:
     bool optionsDialogResult = true;
     std::map<QString, CacheEntry> cache;  // by address text
     std::map<QString, QString> downloads; // source file by address text
+    std::map<QString, QByteArray> pages;  // fresh fetches' bodies; others fail
 
     int dials = 0;
     int goOnlineCalls = 0;
@@ -68,6 +75,7 @@ public:
     int downloadCalls = 0;
     int optionsDialogCalls = 0;
     QStringList downloadTargets;
+    QStringList fetches;
 };
 
 } // namespace nubivista::platform::testing

@@ -88,6 +88,17 @@ TEST_F(Form5Test, WithNoDesktopBrowserThePageOpensInTheProgramsOwnWindowOrASayin
     EXPECT_EQ(notOpened, QList<QUrl>{QUrl(Link)});
 }
 
+// The feed answers only through the program's own Internet layer: its pages
+// never go to the sibling program or the desktop's browser.
+TEST_F(Form5Test, TheFeedsPagesOpenInTheProgramsOwnWindow) {
+    installSkyfolio();
+    const QString status = QStringLiteral("http://weather.noaa.gov/status");
+    form->OpenFeedPage(status);
+    EXPECT_EQ(pane->ownWindows, QList<QUrl>{QUrl(status)});
+    EXPECT_TRUE(started.isEmpty());
+    EXPECT_TRUE(opened.isEmpty());
+}
+
 } // namespace
 } // namespace nubivista::acquisition
 

@@ -227,6 +227,42 @@ TEST_F(InternetLayerTest, ACompressingServersBodiesLandInTheCache) {
     EXPECT_EQ(readBytes(target("offline.txt")), list);
 }
 
+// A status page is read as the server says it now: never from the cache,
+// never into it, and any failure is only an answer of nothing.
+TEST_F(InternetLayerTest, FreshFetchesSkipTheCacheAndAnswerNothingOnFailure) {
+    int asked = 0;
+    QHttpServer server;
+    server.route("/status.json", [&asked] {
+        QHttpServerResponse response("application/json", QByteArray::number(++asked));
+        response.addHeader("Cache-Control", "max-age=600");
+        response.addHeader("Last-Modified", "Tue, 01 Jun 2004 12:00:00 GMT");
+        return response;
+    });
+    const quint16 port = server.listen(QHostAddress::LocalHost, 0);
+    ASSERT_NE(port, 0);
+    layer->setUpstreamProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+    const auto address = [port](const char* path) {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(QLatin1String(path)));
+    };
+    QList<std::optional<QByteArray>> answers;
+    QObject receiver;
+    const auto fetch = [&](const char* path) {
+        const qsizetype before = answers.size();
+        layer->fetchFresh(address(path), 5000, &receiver,
+                          [&answers](std::optional<QByteArray> body) { answers << body; });
+        EXPECT_EQ(answers.size(), before) << "never inside the call";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return answers.size() > before; }, 10000));
+        return answers.value(before, QByteArray("no answer"));
+    };
+    EXPECT_EQ(fetch("/status.json"), QByteArray("1"));
+    EXPECT_EQ(fetch("/status.json"), QByteArray("2"));
+    EXPECT_FALSE(layer->cacheEntry(address("/status.json")));
+    EXPECT_EQ(fetch("/missing.json"), std::nullopt);
+    layer->goOffline();
+    EXPECT_EQ(fetch("/status.json"), std::nullopt);
+    EXPECT_EQ(asked, 2);
+}
+
 TEST_F(InternetLayerTest, FrontAnswersWithTheServersStatusOrItsOwn) {
     const QString page = radarUrl(QStringLiteral("/radar/national.html")).toString();
     // Plain HTTP inside a tunnel, straight to the simulator.

@@ -1,6 +1,6 @@
-// The refresh controls, Shut-Down and Restart, and the connection: the
-// Internet menu's items, the Work Offline check and the caption's
-// working-offline mark.
+// The refresh controls, Shut-Down and Restart, the stale image's notice, and
+// the connection: the Internet menu's items, the Work Offline check, the
+// caption's working-offline mark and the feed's status page.
 #include "refresh_fixture.h"
 #include "sets/set_record.h"
 
@@ -135,6 +135,43 @@ TEST_F(RefreshControlsTest, InternetOptionsThatCannotOpenSayWhy) {
               QStringList{QStringLiteral(
                   "\r\n\r\nError Launching Internet Options Window.\r\nAlternatively, You Can Use "
                   "Microsoft Windows Control Panel > Internet Options")});
+}
+
+// A radar that stops publishing: once the newest image is older than two
+// intervals, panel 3 says how old, with the feed's reason, asking the feed
+// at most once a minute; a new image or Shut-Down clears it.
+TEST_F(RefreshControlsTest, StaleImageIsToldWithTheFeedsReasonUntilANewImageComes) {
+    const QString status = QStringLiteral("http://weather.noaa.gov/status.json");
+    net.pages[status] =
+        R"({"products": [{"site": "kmkx", "product": "DS.p19r0", "summary": "no scans"}]})";
+    storeImages(1);
+    const QDateTime newest = core::oleToDateTime(model().slotTime[1], Qt::UTC);
+    QLabel* panel3 = form().statusPanel(3);
+    const auto tickAt = [&](int seconds) { // after the first image
+        clock.setNow(newest.addSecs(seconds).toLocalTime());
+        clock.setTickCount(seconds * 1000);
+        refresh().Timer2_Timer();
+        return panel3->text();
+    };
+    EXPECT_EQ(tickAt(12 * 60), QString());
+    EXPECT_TRUE(net.fetches.isEmpty());
+    EXPECT_EQ(tickAt(35 * 60 + 5), QStringLiteral("Newest image 35 min old: no scans"));
+    EXPECT_EQ(tickAt(35 * 60 + 50), QStringLiteral("Newest image 35 min old: no scans"));
+    EXPECT_EQ(net.fetches, QStringList{status});
+    net.pages.clear(); // the feed stops answering: the reason goes
+    EXPECT_EQ(tickAt(37 * 60), QStringLiteral("Newest image 37 min old"));
+    EXPECT_EQ(net.fetches.size(), 2);
+
+    publishImage(2);
+    poll();
+    EXPECT_EQ(panel3->text(), QString());
+    EXPECT_EQ(tickAt(40 * 60), QStringLiteral("Newest image 39 min old"));
+    click(controls().Command7);
+    EXPECT_EQ(refreshState(), Stopped);
+    EXPECT_EQ(panel3->text(), QString());
+
+    form().findChild<QAction*>(QStringLiteral("mnuFeedStatus"))->trigger();
+    EXPECT_EQ(feedPages, QStringList{QStringLiteral("http://weather.noaa.gov/status")});
 }
 
 } // namespace

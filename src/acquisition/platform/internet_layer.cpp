@@ -9,6 +9,7 @@
 #include <QNetworkInformation>
 #include <QStandardPaths>
 #include <QTimer>
+#include <memory>
 
 namespace nubivista::platform {
 
@@ -138,6 +139,31 @@ DownloadResult InternetLayer::downloadToFile(const QUrl& address, const QString&
         return {false, tr("Timed out")};
     }
     return *result;
+}
+
+void InternetLayer::fetchFresh(const QUrl& address, int timeoutMs, QObject* receiver,
+                               FetchDone done) {
+    if (!receiver)
+        return;
+    if (offline_.load()) {
+        QMetaObject::invokeMethod(
+            receiver, [done = std::move(done)] { done(std::nullopt); }, Qt::QueuedConnection);
+        return;
+    }
+    // The answer crosses to the receiver's thread; the connection ends with
+    // it, or with the receiver.
+    const quint64 id = nextFetchId_++;
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(worker_, &LayerWorker::fetchFinished, receiver,
+                          [id, connection, done = std::move(done)](quint64 finishedId, bool ok,
+                                                                   const QByteArray& body) {
+                              if (finishedId != id)
+                                  return;
+                              QObject::disconnect(*connection);
+                              done(ok ? std::optional(body) : std::nullopt);
+                          });
+    QMetaObject::invokeMethod(
+        worker_, [this, id, address, timeoutMs] { worker_->startFetch(id, address, timeoutMs); });
 }
 
 bool InternetLayer::showOptionsDialog(QWidget* parent) {

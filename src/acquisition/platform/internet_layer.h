@@ -52,6 +52,7 @@ public:
     std::optional<CacheEntry> cacheEntry(const QUrl& address) override;
     DownloadResult downloadToFile(const QUrl& address, const QString& path) override;
     bool showOptionsDialog(QWidget* parent) override;
+    void fetchFresh(const QUrl& address, int timeoutMs, QObject* receiver, FetchDone done) override;
 
     // The front the panes talk to, and the credentials they answer it with.
     QNetworkProxy paneProxy() const;
@@ -92,6 +93,7 @@ private:
     bool installedApplicationProxy_ = false;
     QNetworkProxy previousApplicationProxy_;
     quint64 nextDownloadId_ = 1;
+    quint64 nextFetchId_ = 1;
 };
 
 } // namespace nubivista::platform

@@ -5,9 +5,12 @@
 // them a fake.
 #include "acquisition/platform/connection_state.h"
 
+#include <QByteArray>
 #include <QDateTime>
+#include <QObject>
 #include <QString>
 #include <QUrl>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -51,6 +54,21 @@ public:
 
     // Opens the Internet options dialog; false when it cannot be opened.
     virtual bool showOptionsDialog(QWidget* parent) = 0;
+
+    // Fetches a small page that is read rather than shown (the feed's status)
+    // straight from its server, never from the cache nor into it. Returns at
+    // once; done runs later on receiver's thread with the body of a 2xx answer,
+    // or with nothing when the request failed, timed out after timeoutMs, was
+    // too large, or the layer works offline. Once receiver is gone it never
+    // runs. This one reaches nothing.
+    using FetchDone = std::function<void(std::optional<QByteArray> body)>;
+    virtual void fetchFresh(const QUrl& address, int timeoutMs, QObject* receiver, FetchDone done) {
+        Q_UNUSED(address);
+        Q_UNUSED(timeoutMs);
+        if (receiver)
+            QMetaObject::invokeMethod(
+                receiver, [done = std::move(done)] { done(std::nullopt); }, Qt::QueuedConnection);
+    }
 };
 
 } // namespace nubivista::platform

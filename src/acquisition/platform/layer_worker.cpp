@@ -6,6 +6,8 @@
 #include <QNetworkAccessManager>
 #include <QNetworkDiskCache>
 #include <QNetworkProxyQuery>
+#include <QNetworkReply>
+#include <QTimer>
 
 namespace nubivista::platform {
 
@@ -105,6 +107,30 @@ void LayerWorker::startDownload(quint64 id, const QUrl& address, const QString& 
 void LayerWorker::abortDownload(quint64 id) {
     if (DownloadJob* job = downloads_.value(id))
         job->abort(tr("Timed out"));
+}
+
+void LayerWorker::startFetch(quint64 id, const QUrl& address, int timeoutMs) {
+    QNetworkRequest request(normalizedAddress(address));
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    askForPlainBody(request);
+    QNetworkReply* reply = network_->get(request);
+    // An abort ends the reply as cancelled, which finished() reports as failed.
+    QTimer::singleShot(timeoutMs, reply, [reply] { reply->abort(); });
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
+        if (received > kFetchMaxBytes)
+            reply->abort();
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, id, reply] {
+        reply->deleteLater();
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const bool answered =
+            reply->error() == QNetworkReply::NoError && status >= 200 && status <= 299;
+        const QByteArray body = answered ? reply->read(kFetchMaxBytes + 1) : QByteArray();
+        const bool ok = answered && body.size() <= kFetchMaxBytes;
+        emit fetchFinished(id, ok, ok ? body : QByteArray());
+    });
 }
 
 } // namespace nubivista::platform

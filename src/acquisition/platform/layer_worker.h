@@ -49,8 +49,15 @@ public:
                        const DownloadLimits& limits);
     void abortDownload(quint64 id);
 
+    // A small answer fetched afresh, bypassing the cache, given up after
+    // timeoutMs or once it passes kFetchMaxBytes.
+    void startFetch(quint64 id, const QUrl& address, int timeoutMs);
+    static constexpr qint64 kFetchMaxBytes = 1024 * 1024;
+
 signals:
     void downloadFinished(quint64 id, bool ok, const QString& error);
+    // ok: a 2xx answer whose whole body is body.
+    void fetchFinished(quint64 id, bool ok, const QByteArray& body);
 
 private:
     QString cacheFolder_;
