@@ -5,6 +5,8 @@
 #include "feed/nws/stand_in.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 
 namespace nubivista::e2e {
 namespace {
@@ -73,6 +75,54 @@ TEST_F(LiveFeedTest, RealScansFillTheSlotsFromASiteClickARefreshAndBackDate) {
         << messageLog().toStdString();
     for (int slot = 1; slot <= 10; ++slot)
         EXPECT_EQ(slotTimeUtc(slot), nextScan.addSecs(-300 * (10 - slot))) << "slot " << slot;
+}
+
+TEST_F(LiveFeedTest, ADryHourIsStoredScanByScanAndARadarThatStopsLeavesTheWatchRunning) {
+    // One-hour rainfall at KLOT on a dry night: a null product every scan.
+    const QByteArray dry = productFile("LOT_DAA_2021_05_08_03_40_29");
+    const QDateTime first = scanTime.addSecs(-40 * 60);
+    upstream.publish("DS.170aa", dry, first, "klot");
+    controls().Combo1->setCurrentIndex(2);
+    startProcessOn(QStringLiteral("klot"));
+    ASSERT_FALSE(HasFatalFailure());
+    for (int scan = 1; scan <= 2; ++scan) {
+        upstream.publish("DS.170aa", dry, first.addSecs(300 * scan), "klot");
+        const int stored = imagesStored();
+        refresh().mnuRefresh_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(imagesStored() > stored, kPageTimeoutMs)
+            << messageLog().toStdString();
+    }
+    for (int slot = 1; slot <= 3; ++slot)
+        EXPECT_EQ(slotTimeUtc(slot), first.addSecs(300 * (slot - 1))) << "slot " << slot;
+
+    // The radar stops: the tree answers 503, the archive has nothing. Its
+    // newest scan, 38 minutes old, stays the latest image and the watch goes
+    // on, asking again at every refresh, with no message.
+    upstream.treeFails = 503;
+    const qsizetype shown = messages.size();
+    const int stored = imagesStored();
+    for (int refreshes = 0; refreshes < 3; ++refreshes) {
+        const int asked = upstream.treeRequests;
+        refresh().mnuRefresh_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(upstream.treeRequests > asked, kPageTimeoutMs);
+    }
+    EXPECT_EQ(messages.size(), shown) << messageLog().toStdString();
+    EXPECT_EQ(refresh().RefreshState(), acquisition::refresh_state::Running);
+    EXPECT_EQ(imagesStored(), stored);
+    // The status bar says how old the picture is, in the feed's words.
+    const QString since = QStringLiteral("KLOT has published nothing since %1 UTC")
+                              .arg(first.addSecs(600).toString(QStringLiteral("HH:mm")));
+    QTRY_VERIFY_WITH_TIMEOUT(form().statusPanel(3)->text().contains(since), kPageTimeoutMs)
+        << form().statusPanel(3)->text().toStdString();
+    EXPECT_TRUE(form().statusPanel(3)->text().startsWith(QStringLiteral("Newest image ")));
+
+    // Back on the air: the next scan lands in the next slot.
+    upstream.treeFails = 0;
+    upstream.publish("DS.170aa", dry, scanTime, "klot");
+    refresh().mnuRefresh_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(imagesStored() > stored, kPageTimeoutMs) << messageLog().toStdString();
+    EXPECT_EQ(slotTimeUtc(4), scanTime);
+    EXPECT_EQ(form().statusPanel(3)->text(), QString()) << "eight minutes old is not stale";
 }
 
 } // namespace

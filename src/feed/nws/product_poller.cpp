@@ -13,7 +13,7 @@ namespace {
 QString answerReason(const QString& upstream, const FetchResult& result) {
     if (result.status != 0)
         return QStringLiteral("the %1 answered %2").arg(upstream).arg(result.status);
-    return QStringLiteral("the %1 did not answer (%2)")
+    return QStringLiteral("the %1 did not answer: %2")
         .arg(upstream, result.error.isEmpty() ? QStringLiteral("no reply") : result.error);
 }
 

@@ -112,6 +112,25 @@ Reply SimService::serve(const RequestInfo& request) {
         reply.headers.emplace_back("Allow", "GET, HEAD");
         return reply;
     }
+    // The status page: the simulated radars have no upstream to report on.
+    if (request.path == QLatin1String("/status.json")) {
+        QJsonObject status;
+        status[QStringLiteral("source")] = QStringLiteral("sim");
+        status[QStringLiteral("now")] = isoUtc(m_clock.nowSeconds());
+        status[QStringLiteral("products")] = QJsonArray();
+        return jsonReply(status);
+    }
+    if (request.path == QLatin1String("/status")) {
+        Reply reply = plainReply(
+            200,
+            QStringLiteral("Simulated radar: no weather service is asked. A frame is published "
+                           "every %1 s; the newest is of %2.\n")
+                .arg(m_clock.frameIntervalSeconds())
+                .arg(isoUtc(m_clock.frameSeconds(m_clock.newestFrameIndex())))
+                .toUtf8());
+        reply.headers.emplace_back("Cache-Control", "no-store");
+        return reply;
+    }
     const std::optional<Route> resource = resolveRoute(request.path);
     if (!resource) {
         return errorReply(404);
