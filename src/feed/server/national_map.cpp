@@ -36,15 +36,28 @@ struct Region {
 
 constexpr int kTitleHeight = 20;
 
+// The map was laid out on a 960 x 600 grid; it is drawn smaller, at its own
+// size, so that the whole of it fits the program's map pane in the default
+// window of a 1600 x 1000 desktop (a page that scales a picture blurs it and
+// moves its click areas).
+constexpr double kScale = double(kNationalMapWidth) / 960.0;
+
+QRect laidOut(int x, int y, int width, int height) {
+    const auto at = [](int v) { return static_cast<int>(std::lround(v * kScale)); };
+    return QRect(at(x), at(y), at(x + width) - at(x), at(y + height) - at(y));
+}
+
 // The contiguous states first; the insets sit over ocean and Mexico, Korea and
 // Okinawa's over the Atlantic off the Carolinas.
 const std::array<Region, 6> kRegions{{
-    {nullptr, QRect(0, kTitleHeight, kNationalMapWidth, 522), -126.0, -65.0, 23.5, 50.0},
-    {"ALASKA", QRect(4, 416, 200, 180), -172.0, -128.0, 52.0, 72.0},
-    {"HAWAII", QRect(210, 500, 120, 96), -161.0, -154.0, 18.5, 23.0},
-    {"GUAM", QRect(336, 532, 70, 64), 144.0, 146.0, 12.5, 14.5},
-    {"PUERTO RICO", QRect(830, 520, 126, 76), -68.0, -64.5, 17.0, 19.5},
-    {"KOREA / JAPAN", QRect(868, 372, 88, 140), 124.5, 130.5, 25.0, 39.0},
+    {nullptr,
+     QRect(0, kTitleHeight, kNationalMapWidth, laidOut(0, 0, 0, 542).height() - kTitleHeight),
+     -126.0, -65.0, 23.5, 50.0},
+    {"ALASKA", laidOut(4, 416, 200, 180), -172.0, -128.0, 52.0, 72.0},
+    {"HAWAII", laidOut(210, 500, 120, 96), -161.0, -154.0, 18.5, 23.0},
+    {"GUAM", laidOut(336, 532, 70, 64), 144.0, 146.0, 12.5, 14.5},
+    {"PUERTO RICO", laidOut(830, 520, 126, 76), -68.0, -64.5, 17.0, 19.5},
+    {"KOREA/JAPAN", laidOut(868, 372, 88, 140), 124.5, 130.5, 25.0, 39.0},
 }};
 
 // A four-letter code's text, and how far an airport radar's marker may be

@@ -11,8 +11,9 @@
 
 namespace nubivista::feed::server {
 
-inline constexpr int kNationalMapWidth = 960;
-inline constexpr int kNationalMapHeight = 600;
+// Small enough for the map pane of the default window on a 1600 x 1000 desktop.
+inline constexpr int kNationalMapWidth = 780;
+inline constexpr int kNationalMapHeight = 488;
 
 // Where a site sits on the national map image. An airport radar standing a few
 // pixels from a WSR-88D is drawn a little aside, so that each marker can be
