@@ -31,12 +31,13 @@ QString nothingPublished(const radar::SiteRow& site, const radar::RadarProductCo
         .arg(QString(site.code).toUpper(), product.productName());
 }
 
-// No scan of the site and product since the feed started: why, as the
-// upstreams said.
-QString noScanYet(const ProductPoller& source) {
-    return source.lastError().isEmpty() ? QStringLiteral("%1 has no scan of this product yet")
-                                              .arg(QString(source.site().code).toUpper())
-                                        : source.lastError();
+// No scan of the site and product since the feed started: why, in a
+// watcher's words, with what the upstreams said.
+server::Reply noScanYet(const ProductPoller& source) {
+    if (source.watcherReason().isEmpty())
+        return server::errorReply(503, QStringLiteral("%1 has no scan of this product yet")
+                                           .arg(QString(source.site().code).toUpper()));
+    return server::errorReply(503, source.watcherReason(), source.lastError());
 }
 
 } // namespace
@@ -89,12 +90,13 @@ Reply LiveService::scanReply(const server::RequestInfo& request, const radar::Si
     // No scan since the feed started: an error, so that the program's own
     // failure path takes over; never a picture of something else.
     if (scan == nullptr)
-        return server::errorReply(503, noScanYet(poller(site, product)));
+        return noScanYet(poller(site, product));
     Reply reply;
     reply.body = frame(site, product, *scan);
     if (reply.body.isEmpty())
         return server::errorReply(500,
                                   QStringLiteral("the picture of this scan could not be drawn"));
+    reply.headers.emplace_back(server::kSourceHeader, "live");
     const bool latest = request.path.endsWith(QLatin1String("/latest.gif"));
     return server::resourceReply(request, std::move(reply), "image/gif",
                                  scan->time.toSecsSinceEpoch(),
@@ -187,7 +189,7 @@ void LiveService::handle(const server::RequestInfo& request, server::Responder r
         }
         default: // the loop list: the ten newest scans, oldest first
             if (scans.latest() == nullptr) {
-                respond(server::errorReply(503, noScanYet(source)));
+                respond(noScanYet(source));
                 return;
             }
             source.refreshLoop(now, [this, request, respond, &site, &product, &source] {

@@ -96,12 +96,20 @@ void ProductPoller::refresh(const QDateTime& now, std::function<void()> done) {
     askedAt_ = now;
     treeReason_.clear();
     archiveReason_.clear();
+    unanswered_ = {};
+    firstUnanswered_.clear();
     askProductTree(chosen_.value_or(0));
 }
 
 void ProductPoller::note(Upstream upstream, const FetchResult& result, const QString& reason) {
     lastAnswer_ = UpstreamAnswer{upstream, result.status, reason, askedAt_};
-    answers_[upstream == Upstream::Tree ? 0 : 1] = lastAnswer_;
+    const std::size_t which = upstream == Upstream::Tree ? 0 : 1;
+    answers_[which] = lastAnswer_;
+    if (result.outcome == FetchResult::Outcome::Failed && result.status == 0) {
+        unanswered_[which] = true;
+        if (firstUnanswered_.isEmpty())
+            firstUnanswered_ = result.error.isEmpty() ? QStringLiteral("no reply") : result.error;
+    }
 }
 
 void ProductPoller::askProductTree(std::size_t source) {
@@ -222,8 +230,20 @@ void ProductPoller::finish(bool failed) {
         if (!archiveReason_.isEmpty())
             reasons += (reasons.isEmpty() ? QString() : QStringLiteral("; ")) + archiveReason_;
         lastError_ = where(chosen_.value_or(0)) + QStringLiteral(": ") + reasons;
+        unreachable_ = unanswered_[0] && unanswered_[1];
+        if (unreachable_) {
+            QString cause = firstUnanswered_;
+            cause[0] = cause[0].toLower(); // "Host ... not found" mid-sentence
+            watcherReason_ = QStringLiteral("The weather service could not be reached: ") + cause;
+        } else {
+            watcherReason_ =
+                QStringLiteral("The weather service has no %1 of %2 now: %3")
+                    .arg(product_.productName(), QString(site_.code).toUpper(), reasons);
+        }
     } else {
         lastError_.clear();
+        unreachable_ = false;
+        watcherReason_.clear();
     }
     if (upstreams_.log && failed != failing_) {
         upstreams_.log(failed ? lastError_

@@ -64,6 +64,14 @@ public:
     // For a watcher: "KLSX has published nothing since 18:59 UTC (the tree
     // answered 503)"; empty before any scan or error.
     QString summary() const;
+    // Why the last refresh failed, in a watcher's words: "The weather service
+    // could not be reached: host tgftp.nws.noaa.gov not found". Empty while
+    // the upstreams work.
+    QString watcherReason() const { return watcherReason_; }
+    // The last refresh had no answer from either upstream: no network, no
+    // name service, or both hosts down.
+    bool unreachable() const { return unreachable_; }
+    QDateTime lastAsked() const { return lastAsked_; }
 
     const radar::SiteRow& site() const { return site_; }
     const radar::RadarProductCode& product() const { return product_; }
@@ -119,6 +127,10 @@ private:
     // This refresh's reasons, joined into lastError_ when both upstreams fail.
     QString treeReason_;
     QString archiveReason_;
+    std::array<bool, 2> unanswered_{}; // this refresh: tree, archive gave no answer
+    QString firstUnanswered_;          // what the first of them failed with
+    bool unreachable_ = false;
+    QString watcherReason_;
     std::optional<Upstream> newestFrom_;
     std::optional<UpstreamAnswer> lastAnswer_;
     std::array<std::optional<UpstreamAnswer>, 2> answers_; // tree, archive

@@ -46,6 +46,8 @@ QJsonObject productState(const ProductPoller& poller, const QDateTime& now) {
     entry[QStringLiteral("failing")] = poller.failing();
     entry[QStringLiteral("error")] = poller.lastError();
     entry[QStringLiteral("summary")] = poller.summary();
+    entry[QStringLiteral("reason")] = poller.watcherReason();
+    entry[QStringLiteral("unreachable")] = poller.unreachable();
     return entry;
 }
 
@@ -64,6 +66,14 @@ QString cell(const QJsonValue& value) {
 
 } // namespace
 
+bool weatherServiceReachable(const FeedState& state) {
+    const ProductPoller* latest = nullptr;
+    for (const ProductPoller* poller : state.products)
+        if (latest == nullptr || poller->lastAsked() > latest->lastAsked())
+            latest = poller;
+    return latest == nullptr || !latest->unreachable();
+}
+
 QByteArray statusJson(const FeedState& state) {
     QJsonObject root;
     root[QStringLiteral("version")] = QStringLiteral(NUBIVISTA_FEED_VERSION);
@@ -71,6 +81,7 @@ QByteArray statusJson(const FeedState& state) {
     root[QStringLiteral("now")] = isoTime(state.now);
     root[QStringLiteral("uptimeSeconds")] = state.uptimeSeconds;
     root[QStringLiteral("cacheBytes")] = state.cacheBytes;
+    root[QStringLiteral("weatherServiceReachable")] = weatherServiceReachable(state);
     QJsonArray products;
     for (const ProductPoller* poller : state.products)
         products.append(productState(*poller, state.now));

@@ -18,6 +18,10 @@ struct FeedState {
     std::vector<const ProductPoller*> products;
 };
 
+// Whether the weather service answered the feed's latest ask: false when
+// neither upstream answered at all, as without a network.
+bool weatherServiceReachable(const FeedState& state);
+
 QByteArray statusJson(const FeedState& state);
 QByteArray statusHtml(const FeedState& state);
 

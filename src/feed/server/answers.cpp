@@ -33,12 +33,21 @@ Reply errorReply(int status) {
     return reply;
 }
 
-Reply errorReply(int status, const QString& reason) {
+Reply errorReply(int status, const QString& reason, const QString& detail) {
     Reply reply = errorReply(status);
-    reply.reason = reason;
-    reply.body = "<html><head><title>" + QByteArray::number(status) + " " + reasonPhrase(status) +
-                 "</title></head><body><h1>" + reasonPhrase(status) + "</h1><p>" +
-                 reason.toHtmlEscaped().toUtf8() + "</p></body></html>\n";
+    reply.reason = detail.isEmpty() ? reason : reason + QStringLiteral(" (") + detail + u')';
+    // A header carries Latin-1 on one line.
+    QString line = reason.simplified();
+    for (QChar& c : line)
+        if (c.unicode() > 0xFF)
+            c = u'?';
+    reply.headers.emplace_back("X-Nubivista-Reason", line.toLatin1());
+    reply.body =
+        "<html><head><title>" + QByteArray::number(status) + " " + reasonPhrase(status) +
+        "</title></head><body><h1>" + reasonPhrase(status) + "</h1><p>" +
+        reason.toHtmlEscaped().toUtf8() + "</p>" +
+        (detail.isEmpty() ? QByteArray() : "<p>" + detail.toHtmlEscaped().toUtf8() + "</p>") +
+        "</body></html>\n";
     return reply;
 }
 

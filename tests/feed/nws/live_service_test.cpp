@@ -3,6 +3,7 @@
 // its own, and the feed's HTTP front over the live service.
 #include "feed/nws/live_service.h"
 #include "feed/nws/product_poller.h"
+#include "feed/nws/status_page.h"
 #include "feed/server/feed_server.h"
 #include "stand_in.h"
 
@@ -26,6 +27,7 @@ struct Answer {
     int status = 0;
     QByteArray body;
     QDateTime lastModified;
+    QByteArray reason; // X-Nubivista-Reason
 };
 
 class LiveServiceTest : public ::testing::Test {
@@ -46,7 +48,8 @@ protected:
             << path.toStdString();
         Answer answer{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
                       reply->readAll(),
-                      reply->header(QNetworkRequest::LastModifiedHeader).toDateTime().toUTC()};
+                      reply->header(QNetworkRequest::LastModifiedHeader).toDateTime().toUTC(),
+                      reply->rawHeader("X-Nubivista-Reason")};
         reply->deleteLater();
         return answer;
     }
@@ -143,7 +146,7 @@ TEST_F(LiveServiceTest, ARadarThatStopsKeepsItsLastScanAndTheStatusPageSaysWhy) 
         << never.body.data();
     const Answer none = get(QStringLiteral("/radar/images/DS.p38cr/SI.tstl/latest.gif"));
     EXPECT_EQ(none.status, 404);
-    EXPECT_TRUE(none.body.contains("TSTL publishes no long-range composite reflectivity product"));
+    EXPECT_EQ(none.reason, "TSTL publishes no long-range composite reflectivity product");
     EXPECT_EQ(get(QStringLiteral("/radar/images/DS.p19r0/SI.kxxx/latest.gif")).status, 404);
 }
 
@@ -328,4 +331,24 @@ TEST_F(PollerTest, AFaultIsToldOnceWhenItStartsAndOnceWhenItClearsAndADamagedPro
     EXPECT_EQ(told[0], QStringLiteral("DS.p94r0/SI.klsx: the tree answered 404; the archive has "
                                       "no scan of 2026-12-08"));
     EXPECT_TRUE(told[1].startsWith(QStringLiteral("DS.p94r0/SI.klsx: the upstreams answer again")));
+}
+
+TEST_F(PollerTest, WithNeitherUpstreamAnsweringTheWeatherServiceIsUnreachable) {
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const QUrl nowhere(QStringLiteral("http://127.0.0.1:%1/").arg(closed.serverPort()));
+    closed.close(); // nothing listens there now
+    ProductPoller& base = poller("DS.p19r0", {nowhere, nowhere});
+    refresh(base, noon);
+    EXPECT_TRUE(base.unreachable());
+    EXPECT_EQ(base.watcherReason(),
+              QStringLiteral("The weather service could not be reached: connection refused"));
+    EXPECT_FALSE(weatherServiceReachable({noon, 0, 0, {&base}}));
+
+    // One upstream answering is reachable, though it has nothing.
+    ProductPoller& half = poller("DS.p19r0", {nowhere, upstream.base()});
+    refresh(half, noon.addSecs(1));
+    EXPECT_TRUE(half.failing());
+    EXPECT_FALSE(half.unreachable());
+    EXPECT_TRUE(weatherServiceReachable({noon, 0, 0, {&base, &half}})) << "the latest ask counts";
 }
