@@ -89,19 +89,30 @@ RefreshProcess::BackDateEnd RefreshProcess::runBackDatedStart(const QString& loo
             continue;
         AcceptedImageStep step = stepForAcceptedImage(loop_.model(), cached, 0, clock());
         const QString slotFile = loop_.slotFile(step.slot);
-        if (!internet().downloadToFile(image, slotFile).ok) {
+        const bool first = IsFirstImageOfNewProcess(state_.RefreshState, loop_.model().newestSlot);
+        // Until the first image is in, the slot files hold the loop the start
+        // keeps: that image lands only once it reads as a picture.
+        bool damaged = false;
+        const auto download = [&] {
+            return first ? downloadCheckedImage(image, slotFile, &damaged).ok
+                         : internet().downloadToFile(image, slotFile).ok;
+        };
+        if (!download() && !damaged) {
             core::WaitTicks(scaled(kImageRetryWaitMs), clock());
-            if (!internet().downloadToFile(image, slotFile).ok) {
+            if (!download() && !damaged) {
                 state_.statusText = QStringLiteral("Unable To Get New Files");
                 return BackDateEnd::SoftFailure;
             }
         }
-        if (IsFirstImageOfNewProcess(state_.RefreshState, loop_.model().newestSlot) &&
-            !measureFirstImage(step.slot))
+        if (first && (damaged || !measureFirstImage(step.slot))) {
+            state_.statusText = QStringLiteral("Image File Is Bad");
             return BackDateEnd::HardFailure;
+        }
         // The list's own time, with no adjustment.
         step.slotTime = entry.utcTime;
-        storeAcceptedImage(step, false);
+        // Each image is saved with the record as it comes, so that a start
+        // ending half-way leaves a record that matches the slot files.
+        storeAcceptedImage(step, true);
     }
     if (newestSelected) {
         const CacheTime last = *newestSelected;

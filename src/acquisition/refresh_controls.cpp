@@ -240,6 +240,7 @@ void RefreshProcess::Command7_Click() {
         state_.MinutesElapsed = 0;
         c_.Text2->clear();
         staleNotice_->reset();
+        restoreLoopOfFailedStart();
         return;
     }
 
@@ -248,6 +249,8 @@ void RefreshProcess::Command7_Click() {
         return;
     showCaptionForCommand7(true);
     c_.Command9->setText(kRunningPauseCaption);
+    if (const auto product = radar::RecognizeProduct(PaneUrl()); product && display_.showProduct)
+        display_.showProduct(product->productCode);
     panes_.MapPaneAside = 0;
     panes_.placePanes();
     if (restartKind(c_.Check3->isChecked(), loop_.model().lastImageTime,
@@ -282,6 +285,7 @@ void RefreshProcess::enterShutDownState() {
     showStoppedLook();
     c_.Text2->clear();
     staleNotice_->reset();
+    restoreLoopOfFailedStart();
 }
 
 } // namespace nubivista::acquisition

@@ -170,9 +170,15 @@ RefreshProcess::TickEnd RefreshProcess::runAutoRefreshStep() {
     state_.NoNewImageCount = 0;
     const AcceptedImageStep step = stepForAcceptedImage(
         model, cached, static_cast<int>(settings().StampAdjustMinutes), clock());
+    // The slot file may still hold a picture of the loop a start keeps until
+    // its first image: the first image must read as a picture before it lands.
+    bool damaged = false;
     const platform::DownloadResult download =
-        firstImage ? internet().downloadToFile(image, loop_.slotFile(step.slot))
-                   : downloadCheckedImage(image, loop_.slotFile(step.slot));
+        downloadCheckedImage(image, loop_.slotFile(step.slot), &damaged);
+    if (firstImage && damaged) {
+        state_.statusText = QStringLiteral("Image File Is Bad");
+        return TickEnd::Failed;
+    }
     if (!download.ok) {
         shell_.statusPanel(1)->setText(download.error);
         if (++state_.DownloadFailureCount < kDownloadFailuresAllowed)
@@ -190,15 +196,18 @@ RefreshProcess::TickEnd RefreshProcess::runAutoRefreshStep() {
     return TickEnd::Done;
 }
 
-platform::DownloadResult RefreshProcess::downloadCheckedImage(const QUrl& image,
-                                                              const QString& slotFile) {
+platform::DownloadResult
+RefreshProcess::downloadCheckedImage(const QUrl& image, const QString& slotFile, bool* damaged) {
     // The slot still holds an older image of the loop: a damaged download must
     // not take its place, so it lands beside it and replaces it only once it
     // reads as a picture.
     const QString landed = slotFile + QStringLiteral(".new");
     platform::DownloadResult download = internet().downloadToFile(image, landed);
-    if (download.ok && sets::readPicture(landed).isNull())
+    if (download.ok && sets::readPicture(landed).isNull()) {
         download = {false, QStringLiteral("The new image is damaged")};
+        if (damaged)
+            *damaged = true;
+    }
     std::error_code error;
     if (download.ok)
         std::filesystem::rename(landed.toStdString(), slotFile.toStdString(), error);

@@ -83,6 +83,8 @@ struct DisplayActions {
     // The first image of a process is in slot: the view takes its size, the
     // scroll ranges follow, and the window fits around it when Fit is checked.
     std::function<void(int slot)> firstImageMeasured;
+    // The product box shows the product of a restarted process.
+    std::function<void(const QString& productCode)> showProduct;
 };
 
 // What the process needs from outside the window.
@@ -229,6 +231,9 @@ private:
     void forceShutDown();
     // Clears a slot for a new process and selects its tab.
     void clearSlotForStart(int slot, int tabToSelect);
+    // A start that ends before its first image: the loop, its tab and the
+    // caption are back as they were before it.
+    void restoreLoopOfFailedStart();
 
     // The cycle's steps.
     enum class TickEnd { Done, Failed };
@@ -239,9 +244,10 @@ private:
     // Validates and measures the first image of a process in slot; false when
     // it is not a picture (the status text says why).
     bool measureFirstImage(int slot);
-    // A later image: downloaded beside its slot file and moved over it only
-    // when it reads as a picture.
-    platform::DownloadResult downloadCheckedImage(const QUrl& image, const QString& slotFile);
+    // An image downloaded beside its slot file and moved over it only when it
+    // reads as a picture; damaged is set when it did not.
+    platform::DownloadResult downloadCheckedImage(const QUrl& image, const QString& slotFile,
+                                                  bool* damaged = nullptr);
     // Stores an accepted image and turns the ring; saves when asked.
     void storeAcceptedImage(const AcceptedImageStep& step, bool saveSet);
     void failTick();
@@ -286,6 +292,9 @@ private:
     bool inTimer3_ = false;
     bool inBackDate_ = false;
     bool inErrorShutDown_ = false;
+    // What the window showed when the held start began.
+    int tabBeforeStart_ = 0;
+    QString captionBeforeStart_;
     // Which look Text2 and Text4 show (the count-down runs only while running).
     enum class Look { Running, Paused, Stopped };
     Look look_ = Look::Stopped;

@@ -67,6 +67,13 @@ bool isLocalPage(const QString& lowerAddress, const core::AppPaths& paths) {
     return false;
 }
 
+// LongRangeFlag and the map scale the measurement uses follow the product.
+void applyProductRange(core::Settings& settings, const radar::RecognizedProduct& product) {
+    settings.LongRangeFlag = product.longRange ? 1 : 0;
+    settings.MapScaleActive =
+        product.mapScale == radar::MapScaleChoice::Long ? settings.MapScaleLong : settings.MapScale;
+}
+
 } // namespace
 
 void RefreshProcess::WebBrowser2_BeforeNavigate2(const QUrl& address, bool& cancel) {
@@ -124,6 +131,12 @@ void RefreshProcess::StartAutoRefresh() {
             messages().ShowMsgWind(4, confirmStartText(state_.RefreshState != 0),
                                    kConfirmStartMsg) != core::MsgYes)
             return;
+        // Nothing of the loop is lost until the new process has its first image.
+        if (!loop_.holdingForStart()) {
+            tabBeforeStart_ = display_.selectedTab ? display_.selectedTab() : 0;
+            captionBeforeStart_ = shell_.windowTitle();
+        }
+        loop_.holdForStart();
         if (state_.RefreshState == refresh_state::Running) {
             state_.RefreshState = refresh_state::Stopped;
             c_.Command9->setText(QStringLiteral("ll"));
@@ -160,6 +173,7 @@ void RefreshProcess::StartAutoRefresh() {
     const radar::RadarPageKind kind = radar::ClassifyRadarPage(start);
     if (kind == radar::RadarPageKind::NotRadarPage) {
         messages().MsgBox(1, notRadarPageText());
+        restoreLoopOfFailedStart();
         return;
     }
     if (kind == radar::RadarPageKind::Loop) {
@@ -185,12 +199,10 @@ void RefreshProcess::StartAutoRefresh() {
     const std::optional<radar::RecognizedProduct> product = radar::RecognizeProduct(paneUrl);
     if (!product) {
         messages().ShowMsgWind(1, productNotRecognisedText(), 0);
+        restoreLoopOfFailedStart();
         return;
     }
-    settings().LongRangeFlag = product->longRange ? 1 : 0;
-    settings().MapScaleActive = product->mapScale == radar::MapScaleChoice::Long
-                                    ? settings().MapScaleLong
-                                    : settings().MapScale;
+    applyProductRange(settings(), *product);
 
     if (!restart) {
         for (int slot = sets::kSlotCount; slot >= firstSlotToClear; --slot) {
@@ -213,6 +225,18 @@ void RefreshProcess::StartAutoRefresh() {
     state_.MinuteStartTick = clock().tickCount();
     restartTimer1();
     showRunningLook();
+}
+
+void RefreshProcess::restoreLoopOfFailedStart() {
+    if (!loop_.restoreHeld())
+        return;
+    // The files and the record on disk were never touched: the model that is
+    // back shows them again, measured at its own product's range.
+    if (const std::optional<radar::RecognizedProduct> product = radar::RecognizeProduct(PaneUrl()))
+        applyProductRange(settings(), *product);
+    shell_.setWindowTitle(captionBeforeStart_);
+    if (display_.selectTab && tabBeforeStart_ >= 1)
+        display_.selectTab(tabBeforeStart_);
 }
 
 } // namespace nubivista::acquisition

@@ -106,6 +106,7 @@ sets::SetCommandPeers MainWindow::setCommandPeers() {
             panes_->setMapPaneAside();
     };
     peers.setCaption = [this](const QString& caption) { form1_->setWindowTitle(caption); };
+    peers.showProduct = [&d](const QString& code) { d.tabs().showProduct(code); };
     return peers;
 }
 
@@ -134,6 +135,7 @@ void MainWindow::attachRefreshProcess(const MainWindowServices& services) {
     };
     actions.clearMeasurement = [&d] { d.tabs().ClearMeasurement(); };
     actions.firstImageMeasured = [this](int slot) { sizeViewToPicture(slot); };
+    actions.showProduct = [&d](const QString& code) { d.tabs().showProduct(code); };
 
     acquisition::RefreshServices refreshServices;
     if (services.internet == nullptr)

@@ -4,6 +4,7 @@
 #include "display/loop_display.h"
 #include "display/time_stamps.h"
 #include "display/zoom_scroll.h"
+#include "radar/products.h"
 #include "sets/loop_set.h"
 
 #include <QRegion>
@@ -183,6 +184,17 @@ void TabDisplay::Check2_Click() {
 
 void TabDisplay::Check3_Click() {
     display_.settings().BackDateChecked = boxValue(display_.controls().Check3);
+}
+
+void TabDisplay::showProduct(const QString& productCode) {
+    const std::optional<radar::ProductChoice> choice = radar::ChoiceForProduct(productCode);
+    if (!choice)
+        return;
+    DisplayControls& c = display_.controls();
+    c.Combo1->setCurrentIndex(choice->index);
+    emit c.Combo1->activated(choice->index);
+    c.Check2->setChecked(choice->longRange);
+    Check2_Click();
 }
 
 void TabDisplay::Check5_Click() {

@@ -4,6 +4,7 @@
 // keep at least two images in the loop; the four option boxes store their
 // settings; ClearMeasurement takes the measurement marks away.
 #include <QObject>
+#include <QString>
 
 namespace nubivista::display {
 
@@ -31,6 +32,10 @@ public:
     void Check3_Click();
     void Check5_Click();
     void ClearMeasurement();
+    // The product box and Long Range show the product of a set opened,
+    // reloaded or restarted, stored in the settings as a user's choice is;
+    // an unknown code changes nothing.
+    void showProduct(const QString& productCode);
 
     // Skip boxes of empty slots unchecked and disabled, of filled slots enabled.
     void syncSkipBoxes();

@@ -73,4 +73,21 @@ bool SelectionClearsLongRange(int index) {
     return index == OneHourRainfallIndex || index == StormTotalIndex;
 }
 
+std::optional<ProductChoice> ChoiceForProduct(const QString& code) {
+    const RadarProductCode* product = FindProduct(code);
+    if (product == nullptr)
+        return std::nullopt;
+    switch (product->kind) {
+    case ProductKind::BaseReflectivity:
+        return ProductChoice{0, product->isLongRange()};
+    case ProductKind::CompositeReflectivity:
+        return ProductChoice{1, product->isLongRange()};
+    case ProductKind::OneHourRainfall:
+        return ProductChoice{OneHourRainfallIndex, false};
+    case ProductKind::StormTotalRainfall:
+        return ProductChoice{StormTotalIndex, false};
+    }
+    return std::nullopt;
+}
+
 } // namespace nubivista::radar

@@ -132,4 +132,12 @@ QString ProductForChoice(int index, bool longRange);
 // this when the list selection changes.
 bool SelectionClearsLongRange(int index);
 
+// The list index and Long Range box that choose a product: the reverse of
+// ProductForChoice. Nothing for a text that is no product code.
+struct ProductChoice {
+    int index = 0;
+    bool longRange = false;
+};
+std::optional<ProductChoice> ChoiceForProduct(const QString& code);
+
 } // namespace nubivista::radar

@@ -12,7 +12,7 @@ namespace nubivista::sets {
 struct SaveOutcome {
     enum class Status {
         Written,       // the record file now holds the model
-        NothingToSave, // no slot is filled; the file was left as it was
+        NothingToSave, // no slot is filled (or a start is held); the file was left as it was
         Failed,        // the write failed; the previous file is unchanged
     };
     Status status = Status::Failed;

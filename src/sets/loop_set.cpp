@@ -88,6 +88,8 @@ void LoopSet::loadAllPictures() {
 void LoopSet::storeImage(int slot, OleDate time) {
     if (!validSlot(slot))
         return;
+    // The start's first image: its clearing of the slots now holds.
+    held_.reset();
     model_.slotFilled[slot] = 1;
     model_.slotTime[slot] = time;
     loadPicture(slot);
@@ -104,6 +106,7 @@ void LoopSet::clearSlot(int slot) {
 }
 
 void LoopSet::clearAll() {
+    held_.reset();
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         model_.slotFilled[slot] = 0;
         pictures_[slot] = QImage();
@@ -120,6 +123,7 @@ void LoopSet::setSlotTime(int slot, OleDate time) {
 }
 
 void LoopSet::replaceModel(const SlotModel& model) {
+    held_.reset();
     model_ = model;
     loadAllPictures();
 }
@@ -129,7 +133,29 @@ void LoopSet::updateModel(const std::function<void(SlotModel&)>& change) {
     emit modelReset();
 }
 
+void LoopSet::holdForStart() {
+    // An empty loop has nothing to get back, and the failed process's address
+    // stays for Restart to try again.
+    if (!held_ && filledCount() > 0)
+        held_ = std::make_unique<Held>(Held{model_, pictures_});
+}
+
+bool LoopSet::restoreHeld() {
+    if (!held_)
+        return false;
+    model_ = held_->model;
+    pictures_ = held_->pictures;
+    held_.reset();
+    emit picturesReloaded();
+    emit modelReset();
+    return true;
+}
+
 SaveOutcome LoopSet::save() {
+    if (held_) {
+        lastSave_ = {SaveOutcome::Status::NothingToSave, {}};
+        return lastSave_;
+    }
     lastSave_ = SaveCurrentSet(setRecPath_, model_, refreshInterval_ ? refreshInterval_() : 6);
     return lastSave_;
 }

@@ -10,6 +10,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 
 namespace nubivista::sets {
 
@@ -68,7 +69,17 @@ public:
     // that acquisition can advance the ring without owning the model.
     void updateModel(const std::function<void(SlotModel&)>& change);
 
+    // A process start empties the slots but keeps what they held: until the
+    // start's first image is stored nothing is written to disk, and a start
+    // that ends before then gets the loop back as it was. A second start
+    // before that image keeps the first hold; an empty loop holds nothing.
+    void holdForStart();
+    bool holdingForStart() const { return held_ != nullptr; }
+    // Puts back the held model and pictures; false when nothing was held.
+    bool restoreHeld();
+
     // Writes CurrSetRec.sis now; silent, the outcome tells the caller.
+    // Writes nothing while a start is held.
     SaveOutcome save();
     const SaveOutcome& lastSave() const { return lastSave_; }
 
@@ -83,6 +94,11 @@ signals:
     void picturesReloaded();
 
 private:
+    struct Held {
+        SlotModel model;
+        std::array<QImage, kSlotArraySize> pictures;
+    };
+
     void saveAfterChange();
 
     SlotModel model_;
@@ -91,6 +107,7 @@ private:
     QString loopImgBase_;
     std::function<std::int32_t()> refreshInterval_;
     SaveOutcome lastSave_;
+    std::unique_ptr<Held> held_; // the loop before a start, until its first image
 };
 
 } // namespace nubivista::sets

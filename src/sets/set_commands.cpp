@@ -201,6 +201,8 @@ bool readSetRecordInto(core::Form1& shell, LoopSet& loop, const SetCommandPeers&
     settings.MapScaleActive = load.product.mapScale == radar::MapScaleChoice::Long
                                   ? settings.MapScaleLong
                                   : settings.MapScale;
+    if (peers.showProduct)
+        peers.showProduct(load.product.productCode);
 
     // Decodes the pictures; the stamp boxes redraw themselves from them.
     loop.replaceModel(load.model);

@@ -64,6 +64,8 @@ struct SetCommandPeers {
     // Sets the selector map pane aside unless it is already.
     std::function<void()> setMapPaneAside;
     std::function<void(const QString&)> setCaption;
+    // The product box shows the product of the set that was read.
+    std::function<void(const QString& productCode)> showProduct;
 };
 
 class SetCommands : public QObject {

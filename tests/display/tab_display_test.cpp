@@ -1,8 +1,10 @@
 // The skip rule that keeps two images in the loop, through the skip boxes,
-// and the tooltips on the window's controls with the switch that takes them
-// off.
+// the tooltips on the window's controls with the switch that takes them off,
+// and the product box that follows an opened set.
 #include "display/tab_display.h"
 #include "window_fixture.h"
+
+#include <QComboBox>
 
 using namespace nubivista;
 using nubivista::testing::MainWindowTest;
@@ -70,4 +72,48 @@ TEST_F(TabDisplayTest, EveryControlCarriesItsTooltipUnlessTooltipsAreSwitchedOff
     form().F1ToolT();
     for (const auto& [name, tip] : table)
         EXPECT_EQ(child(name)->toolTip(), QString()) << name;
+}
+
+// An opened set's product shows in the product box and Long Range, stored as
+// the user's own choice; a reload does the same.
+TEST_F(TabDisplayTest, TheProductBoxFollowsTheSetThatIsOpened) {
+    struct Case {
+        const char* code;
+        int index;
+        bool longRange;
+    };
+    showWindow();
+    for (const Case c : {Case{"DS.p37cr", 1, false}, Case{"DS.p38cr", 1, true},
+                         Case{"DS.p20-r", 0, true}, Case{"DS.80stp", 3, false}}) {
+        SCOPED_TRACE(c.code);
+        controls().Combo1->setCurrentIndex(c.index == 0 ? 2 : 0);
+        controls().Check2->setChecked(!c.longRange);
+        sets::SlotModel model;
+        model.slotFilled[1] = model.slotFilled[2] = 1;
+        model.newestSlot = 2;
+        model.paneUrl = QStringLiteral("http://weather.noaa.gov/radar/images/%1/SI.klsx/latest.gif")
+                            .arg(QLatin1String(c.code));
+        model.siteCode = QStringLiteral("klsx");
+        const QString folder = paths.savedSetsDir + QStringLiteral("/set");
+        for (int slot : {1, 2})
+            ASSERT_TRUE(nubivista::testing::writeBytes(
+                folder + QStringLiteral("/latest%1.gif").arg(slot),
+                nubivista::testing::readBytes(nubivista::testing::samplePicture(slot))));
+        setFile = folder + QStringLiteral("/set.sis");
+        ASSERT_TRUE(nubivista::testing::writeBytes(
+            setFile, sets::encodeSetRecord(sets::setRecordFromModel(model, 6))));
+
+        form().menuItem(QStringLiteral("mnuOpenSet"))->trigger();
+        form().Timer6_Timer();
+        ASSERT_EQ(loop().filledCount(), 2);
+        EXPECT_EQ(controls().Combo1->currentIndex(), c.index);
+        EXPECT_EQ(controls().Check2->isChecked(), c.longRange);
+        EXPECT_EQ(settings.ProductIndex, c.index);
+        EXPECT_EQ(settings.LongRangeChecked, c.longRange ? 1 : 0);
+
+        controls().Combo1->setCurrentIndex(2);
+        form().menuItem(QStringLiteral("mnuReOpenCurrSet"))->trigger();
+        form().Timer6_Timer();
+        EXPECT_EQ(controls().Combo1->currentIndex(), c.index) << "after a reload";
+    }
 }

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -45,10 +46,12 @@ protected:
         };
         services.openInNewWindow = [this](const QString& address) { newWindows << address; };
         services.openFeedPage = [this](const QString& address) { feedPages << address; };
-        // The set commands' file dialogs are cancelled.
-        services.chooseSetFile = [](sets::SetDialog, const QString&,
-                                    const QString&) -> std::optional<sets::ChosenFile> {
-            return std::nullopt;
+        // The set commands' file dialogs choose setFile; cancelled when empty.
+        services.chooseSetFile = [this](sets::SetDialog, const QString&,
+                                        const QString&) -> std::optional<sets::ChosenFile> {
+            if (setFile.isEmpty())
+                return std::nullopt;
+            return sets::ChosenFile{setFile, QFileInfo(setFile).fileName()};
         };
         services.chooseGifFile = [this](const QString& folder,
                                         const QString& fileName) -> std::optional<QString> {
@@ -109,6 +112,7 @@ protected:
     std::function<std::optional<QString>(const QString& folder, const QString& fileName)>
         gifChooser;
     QList<QStringList> gifDialogs; // folder, suggested name
+    QString setFile;               // the record the set dialogs choose
     // The Internet layer the window is made with; one that reaches nothing
     // when null.
     platform::InternetService* internet = nullptr;

@@ -34,7 +34,8 @@ TEST_F(RefreshCycleTest, FirstImageGoesIntoSlotOneWithItsAdjustedUtcTime) {
     publishImage(1);
     poll();
     ASSERT_TRUE(shown.isEmpty());
-    EXPECT_EQ(net.downloadTargets, QStringList{loop().slotFile(1)});
+    // It lands beside its slot file and moves over it once it reads as a picture.
+    EXPECT_EQ(net.downloadTargets, QStringList{loop().slotFile(1) + QStringLiteral(".new")});
     EXPECT_EQ(readBytes(loop().slotFile(1)), readBytes(samplePicture(1)));
     EXPECT_FALSE(loop().picture(1).isNull());
     EXPECT_NEAR(model().slotTime[1], oleOf(imageTime(1).addSecs(-5 * 60)), 0.5 / 86400);

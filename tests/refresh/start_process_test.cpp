@@ -4,10 +4,13 @@
 // windows, and navigation errors with the national map's fallback ring and the
 // forced shut-down of a process.
 #include "core/app_identity.h"
+#include "display/tab_display.h"
 #include "radar/addresses.h"
 #include "refresh_fixture.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
 #include <QLabel>
 
 using namespace nubivista;
@@ -16,6 +19,7 @@ using nubivista::testing::kSiteLink;
 using nubivista::testing::kTimeOutStatus;
 using nubivista::testing::readBytes;
 using nubivista::testing::RefreshTest;
+using nubivista::testing::tickFailureText;
 using platform::testing::FakeBrowserPane;
 
 namespace {
@@ -153,6 +157,93 @@ TEST_F(StartProcessTest, OtherLinksGoToTheRelayAndOwnPagesLoadAsTheyAre) {
     turn();
     EXPECT_EQ(newWindows.size(), 1);
     EXPECT_TRUE(shown.isEmpty());
+}
+
+// A start that ends before its first image gives the loop back: the slot
+// files, the record, the tabs and the caption are as before the click, and
+// Restart continues the loop's own process with its product in the box. The
+// first image of a start makes the clearing hold.
+TEST_F(StartProcessTest, AStartEndingBeforeItsFirstImageShowsTheLoopAgain) {
+    const QString corrupt = home.filePath(QStringLiteral("corrupt.gif"));
+    ASSERT_TRUE(nubivista::testing::writeBytes(corrupt, "GIF89a this is no picture"));
+    const auto navigateError = [this] {
+        emit imagePane()->navigateError(QUrl(refresh().PaneUrl()), kTimeOutStatus);
+    };
+    struct Case {
+        const char* name;
+        bool backDate;
+        std::function<void()> fail;
+        QString message; // empty: the user's own Shut-Down, asked as usual
+    };
+    const std::vector<Case> cases = {
+        {"image page answers an error", false, navigateError, kNavigateErrorText},
+        {"loop page answers an error", true, navigateError, kNavigateErrorText},
+        {"first image never cached", false,
+         [this] {
+             emit imagePane()->downloadComplete();
+             poll();
+         },
+         tickFailureText(QString())},
+        {"first image damaged", false,
+         [&] {
+             emit imagePane()->downloadComplete();
+             publishImage(1, corrupt);
+             poll();
+         },
+         tickFailureText(QStringLiteral("Image File Is Bad"))},
+        {"shut down before the first image", false, [this] { controls().Command7->click(); }, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        remakeWindow();
+        for (const QString& name : QDir(nubivista::testing::sampleSetDir()).entryList(QDir::Files))
+            ASSERT_TRUE(nubivista::testing::writeBytes(
+                paths.loopImagesDir + u'/' + name,
+                readBytes(nubivista::testing::sampleSetDir() + u'/' + name)));
+        form().menuItem(QStringLiteral("mnuReOpenCurrSet"))->trigger();
+        form().Timer6_Timer();
+        ASSERT_EQ(loop().filledCount(), 11);
+        display().tabs().selectTab(3);
+        const auto files = nubivista::testing::folderContents(paths.loopImagesDir);
+        const sets::SlotModel before = model();
+        const QString caption = form().windowTitle();
+        const QString timeText = controls().Text3->text();
+        const int productIndex = controls().Combo1->currentIndex();
+        controls().Combo1->setCurrentIndex(1);
+        controls().Check3->setChecked(c.backDate);
+
+        clickSite();
+        ASSERT_EQ(loop().filledCount(), 0);
+        shown.clear();
+        c.fail();
+        ASSERT_FALSE(shown.isEmpty());
+        if (c.message.isEmpty())
+            EXPECT_EQ(shown.last().id, 5);
+        else
+            EXPECT_EQ(texts(), QStringList{c.message});
+        EXPECT_EQ(refreshState(), Stopped);
+        EXPECT_EQ(nubivista::testing::folderContents(paths.loopImagesDir), files);
+        EXPECT_EQ(model(), before);
+        EXPECT_EQ(display().tabs().selectedTab(), 3);
+        EXPECT_EQ(display().tabs().shownSlot(), loop().slotForTab(3));
+        EXPECT_FALSE(loop().picture(loop().slotForTab(3)).isNull());
+        EXPECT_EQ(controls().Text3->text(), timeText);
+        EXPECT_EQ(form().windowTitle(), caption);
+
+        controls().Check3->setChecked(false);
+        controls().Command7->click(); // Restart
+        EXPECT_EQ(refreshState(), Running);
+        EXPECT_EQ(refresh().PaneUrl(), before.paneUrl);
+        EXPECT_EQ(controls().Combo1->currentIndex(), productIndex);
+    }
+    // Once the first image is in, the start's clearing holds and is saved.
+    clickSite();
+    emit imagePane()->downloadComplete();
+    publishImage(1);
+    poll();
+    EXPECT_EQ(loop().filledCount(), 1);
+    EXPECT_EQ(readBytes(paths.setRecPath), sets::encodeSetRecord(sets::setRecordFromModel(
+                                               model(), settings.RefreshIntervalMinutes)));
 }
 
 using PaneEventsTest = RefreshTest;
