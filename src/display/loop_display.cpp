@@ -5,6 +5,7 @@
 #include "display/loop_animation.h"
 #include "display/loop_export.h"
 #include "display/manual_stepping.h"
+#include "display/picture_keys.h"
 #include "display/tab_display.h"
 #include "display/time_stamps.h"
 #include "display/window_layout.h"
@@ -30,6 +31,7 @@ LoopDisplay::LoopDisplay(core::Form1& shell, sets::LoopSet& loop, DisplayLook lo
     export_ = std::make_unique<LoopExport>(*this, peers_.chooseGifFile
                                                       ? GifFileChooser(peers_.chooseGifFile)
                                                       : qtGifFileChooser(&shell_));
+    keys_ = std::make_unique<PictureKeys>(*this);
 
     setUpRefreshControls();
     shell_.addLoadStep([this] { Form_Load(); });

@@ -28,6 +28,7 @@ class ZoomScroll;
 class TimeStamps;
 class WindowLayout;
 class LoopExport;
+class PictureKeys;
 
 // Start-up values the layout and colours depend on.
 struct DisplayLook {
@@ -81,6 +82,7 @@ private:
     std::unique_ptr<ManualStepping> stepping_;
     std::unique_ptr<WindowLayout> layout_;
     std::unique_ptr<LoopExport> export_;
+    std::unique_ptr<PictureKeys> keys_;
 };
 
 } // namespace nubivista::display

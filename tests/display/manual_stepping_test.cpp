@@ -7,6 +7,7 @@
 #include "window_fixture.h"
 
 #include <QMouseEvent>
+#include <QTest>
 #include <tuple>
 #include <vector>
 
@@ -96,4 +97,38 @@ TEST_F(ManualSteppingTest, ATapWhoseReleaseComesWithItsPressStillStepsOnce) {
         QTRY_VERIFY(!held() && selectedTab() == to);
     }
     EXPECT_EQ(tabs, (std::vector<int>{4, 2}));
+}
+
+TEST_F(ManualSteppingTest, KeysOnThePictureStepRunZoomAndShowEitherEndButNotInATextBox) {
+    sixImages(2);
+    form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+    const auto zoom = [this] { return controls().Text12->text(); };
+    const QString unzoomed = zoom();
+    // key, the tab shown afterwards (0: unchanged), the zoom changed
+    const std::tuple<Qt::Key, int, bool> cases[] = {
+        {Qt::Key_Right, 4, false}, {Qt::Key_Left, 2, false}, {Qt::Key_End, 6, false},
+        {Qt::Key_Home, 1, false},  {Qt::Key_Plus, 0, true},  {Qt::Key_Minus, 0, false},
+    };
+    for (const auto& [key, tab, zoomed] : cases) {
+        SCOPED_TRACE(QKeySequence(key).toString().toStdString());
+        const int before = selectedTab();
+        QTest::keyClick(&form(), key);
+        QTRY_COMPARE(selectedTab(), tab == 0 ? before : tab);
+        QTRY_COMPARE(zoom() != unzoomed, zoomed);
+        EXPECT_FALSE(held());
+    }
+    QTest::keyClick(&form(), Qt::Key_Space);
+    QTRY_COMPARE(controls().Command18->text(), QStringLiteral("Stop"));
+    QTest::keyClick(&form(), Qt::Key_Space);
+    QTRY_COMPARE(controls().Command18->text(), QStringLiteral("Run"));
+
+    const int shown = selectedTab();
+    controls().Text4->setFocus();
+    ASSERT_TRUE(controls().Text4->hasFocus());
+    for (const Qt::Key key : {Qt::Key_End, Qt::Key_Home, Qt::Key_Left, Qt::Key_Space})
+        QTest::keyClick(controls().Text4, key);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(selectedTab(), shown);
+    EXPECT_EQ(controls().Command18->text(), QStringLiteral("Run"));
 }
