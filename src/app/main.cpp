@@ -6,6 +6,7 @@
 #include "acquisition/platform/web_engine_pane.h"
 #include "acquisition/platform/web_engine_setup.h"
 #include "app/command_line.h"
+#include "app/feed_cache.h"
 #include "app/gif_export_command.h"
 #include "app/main_window.h"
 #include "app/own_feed.h"
@@ -102,9 +103,17 @@ int main(int argc, char** argv) {
     env.profileDir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     env.themesActive =
         QApplication::style()->name().compare(QStringLiteral("windows"), Qt::CaseInsensitive) != 0;
-    // The layer starts once this is known to be the only instance.
-    env.readConnection = [&internet]() -> std::optional<core::ConnectionAtStart> {
-        internet = std::make_unique<platform::InternetLayer>();
+    // Each feed has its own cache, so the demo's pictures never answer the
+    // live program. The layer starts once this is known to be the only
+    // instance, which alone may clear the cache earlier versions shared.
+    const auto makeLayer = [&internet, &feedChoice] {
+        const QString root = app::internetCacheRoot();
+        app::removeSharedCache(root);
+        internet =
+            std::make_unique<platform::InternetLayer>(app::internetOptionsFor(feedChoice, root));
+    };
+    env.readConnection = [&internet, &makeLayer]() -> std::optional<core::ConnectionAtStart> {
+        makeLayer();
         const platform::ConnectionState state = internet->connectionState();
         return core::ConnectionAtStart{state.connected, state.offline};
     };
@@ -115,7 +124,7 @@ int main(int argc, char** argv) {
         return 1;
 
     if (!internet)
-        internet = std::make_unique<platform::InternetLayer>();
+        makeLayer();
     // Started before the first pane navigates; the window does not wait for it.
     std::unique_ptr<acquisition::FeedProcess> feed;
     if (feedChoice.source == acquisition::FeedSource::External)

@@ -140,7 +140,9 @@ void MainWindow::attachRefreshProcess(const MainWindowServices& services) {
     acquisition::RefreshServices refreshServices;
     if (services.internet == nullptr)
         ownInternet_ = std::make_unique<platform::NullInternetService>();
-    refreshServices.internet = services.internet ? services.internet : ownInternet_.get();
+    sourceNotice_ = std::make_unique<acquisition::PictureSourceNotice>(
+        services.internet ? *services.internet : *ownInternet_, *services.messages);
+    refreshServices.internet = sourceNotice_.get();
     refreshServices.onlineSwitchDone = services.onlineSwitchDone;
     refreshServices.openInNewWindow = services.openInNewWindow;
     refreshServices.openFeedPage = services.openFeedPage;

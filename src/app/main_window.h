@@ -2,6 +2,7 @@
 // The main window assembled: the shell, the loop model, the loop display, the
 // browser panes and the small windows the menu opens, wired to each other.
 #include "acquisition/browser_panes.h"
+#include "acquisition/picture_source_notice.h"
 #include "acquisition/platform/internet_service.h"
 #include "acquisition/refresh_process.h"
 #include "auxiliary/form3.h"
@@ -86,6 +87,8 @@ private:
 
     // Declared first so that it outlives the process that uses it.
     std::unique_ptr<platform::InternetService> ownInternet_;
+    // The layer as the process uses it: a picture of another feed is told once.
+    std::unique_ptr<acquisition::PictureSourceNotice> sourceNotice_;
     std::unique_ptr<core::Form1> form1_;
     std::unique_ptr<sets::LoopSet> loop_;
     display::LoopDisplay* display_ = nullptr;        // owned by form1

@@ -1,6 +1,7 @@
 // The program on the live feed: nubivista-feed --source live fetching from
 // stand-ins of the weather service's product tree and archive on loopback,
 // which serve real KLSX products moved to the present.
+#include "app/feed_cache.h"
 #include "e2e/refresh_fixture.h"
 #include "feed/nws/stand_in.h"
 
@@ -30,12 +31,15 @@ protected:
                              scanTime.addSecs(-300 * back));
         settings.StampAdjustMinutes = 0;
         // The feed asks the stand-in at every request, not at most once a minute.
+        layerOptions = app::internetOptionsFor({acquisition::FeedSource::Live, {}}, cacheRoot());
         simArguments = {"--source",       "live",
                         "--nws-base",     upstream.base().toString(),
                         "--archive-base", upstream.base().toString(),
                         "--ask-every",    "0"};
         RefreshE2eTest::SetUp();
     }
+
+    QString cacheRoot() const { return home.filePath(QStringLiteral("cache")); }
 
     StandIn upstream;
     QDateTime scanTime;
@@ -75,6 +79,34 @@ TEST_F(LiveFeedTest, RealScansFillTheSlotsFromASiteClickARefreshAndBackDate) {
         << messageLog().toStdString();
     for (int slot = 1; slot <= 10; ++slot)
         EXPECT_EQ(slotTimeUtc(slot), nextScan.addSecs(-300 * (10 - slot))) << "slot " << slot;
+}
+
+TEST_F(LiveFeedTest, TheDemosCachedPictureIsNotStoredByALiveProcessStartedAfterIt) {
+    {
+        // The demo clicked KLSX on this home a moment ago and closed.
+        platform::testing::RadarSimProcess demoFeed;
+        ASSERT_TRUE(demoFeed.isRunning());
+        const auto demo = platform::testing::layerThroughSim(
+            home, demoFeed, false, 30000,
+            app::internetOptionsFor({acquisition::FeedSource::Demo, {}}, cacheRoot()));
+        ASSERT_TRUE(
+            demo->downloadToFile(platform::testing::radarUrl(kImagePath), home.filePath("demo.gif"))
+                .ok);
+        ASSERT_TRUE(demo->cacheEntry(platform::testing::radarUrl(kImagePath)).has_value());
+        ASSERT_GT(demoMarkPixels(nubivista::testing::readBytes(home.filePath("demo.gif"))), 0);
+    }
+    startProcessOn(QStringLiteral("klsx"));
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(demoMarkPixels(slotBytes(1)), 0);
+    EXPECT_EQ(slotTimeUtc(1), scanTime);
+    EXPECT_EQ(slotBytes(1), sim->get(kImagePath));
+    // And the live feed's pictures say so: a demo's layer refuses them.
+    platform::InternetLayerOptions demoOnLive =
+        app::internetOptionsFor({acquisition::FeedSource::Demo, {}}, home.filePath("other"));
+    EXPECT_EQ(platform::testing::layerThroughSim(home, *sim, false, 30000, demoOnLive)
+                  ->downloadToFile(platform::testing::radarUrl(kImagePath), home.filePath("x.gif"))
+                  .refusedSource,
+              QStringLiteral("live"));
 }
 
 TEST_F(LiveFeedTest, ADryHourIsStoredScanByScanAndARadarThatStopsLeavesTheWatchRunning) {

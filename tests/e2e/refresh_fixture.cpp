@@ -45,7 +45,8 @@ void RefreshE2eTest::SetUp() {
     } else {
         sim = std::make_unique<RadarSimProcess>(simArguments);
         ASSERT_TRUE(sim->isRunning()) << "the feed did not start";
-        layer = platform::testing::layerThroughSim(home, *sim, true, paneFetchTimeoutMs);
+        layer =
+            platform::testing::layerThroughSim(home, *sim, true, paneFetchTimeoutMs, layerOptions);
     }
     paths = core::derivePaths(QStringLiteral(NUBIVISTA_APP_DIR), home.path());
     ASSERT_TRUE(QFile::exists(paths.beginNav.path))

@@ -100,6 +100,9 @@ protected:
     // The program's own feed (the demo's simulator as a child it supervises)
     // instead of a simulator the test starts; sim then reaches that feed.
     bool ownFeed = false;
+    // The layer's cache folder and picture source, as the program sets them
+    // for its feed; the simulator's home/cache and any source when unset.
+    platform::InternetLayerOptions layerOptions;
     // How long the panes' fetches wait for the server.
     int paneFetchTimeoutMs = 30000;
     // How many times faster than real time the process's timers run.

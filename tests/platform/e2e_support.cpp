@@ -84,9 +84,10 @@ QDateTime RadarSimProcess::newestFrame() const {
 }
 
 std::unique_ptr<InternetLayer> layerInHome(const QTemporaryDir& home, quint16 feedPort,
-                                           bool installApplicationProxy, int paneFetchTimeoutMs) {
-    InternetLayerOptions options;
-    options.cacheFolder = home.filePath(QStringLiteral("cache"));
+                                           bool installApplicationProxy, int paneFetchTimeoutMs,
+                                           InternetLayerOptions options) {
+    if (options.cacheFolder.isEmpty())
+        options.cacheFolder = home.filePath(QStringLiteral("cache"));
     // The radar servers' addresses go to the simulator as they go to the
     // program's own feed; nothing else leaves the machine.
     if (feedPort != 0)
@@ -100,9 +101,9 @@ std::unique_ptr<InternetLayer> layerInHome(const QTemporaryDir& home, quint16 fe
 
 std::unique_ptr<InternetLayer> layerThroughSim(const QTemporaryDir& home,
                                                const RadarSimProcess& sim,
-                                               bool installApplicationProxy,
-                                               int paneFetchTimeoutMs) {
-    return layerInHome(home, sim.port(), installApplicationProxy, paneFetchTimeoutMs);
+                                               bool installApplicationProxy, int paneFetchTimeoutMs,
+                                               const InternetLayerOptions& options) {
+    return layerInHome(home, sim.port(), installApplicationProxy, paneFetchTimeoutMs, options);
 }
 
 } // namespace nubivista::platform::testing

@@ -50,13 +50,14 @@ private:
 
 // A layer caching under home/cache that reaches the radar servers through
 // feedPort (none when 0: the program's own feed sets it) and nothing else.
+// options: the program's own for a feed (its cache folder and source), if any.
 std::unique_ptr<InternetLayer> layerInHome(const QTemporaryDir& home, quint16 feedPort,
                                            bool installApplicationProxy,
-                                           int paneFetchTimeoutMs = 30000);
-std::unique_ptr<InternetLayer> layerThroughSim(const QTemporaryDir& home,
-                                               const RadarSimProcess& sim,
-                                               bool installApplicationProxy,
-                                               int paneFetchTimeoutMs = 30000);
+                                           int paneFetchTimeoutMs = 30000,
+                                           InternetLayerOptions options = {});
+std::unique_ptr<InternetLayer>
+layerThroughSim(const QTemporaryDir& home, const RadarSimProcess& sim, bool installApplicationProxy,
+                int paneFetchTimeoutMs = 30000, const InternetLayerOptions& options = {});
 
 // The simulator's host name, as the program writes its addresses.
 inline QUrl radarUrl(const QString& path) {

@@ -32,6 +32,9 @@ public:
     DownloadResult downloadToFile(const QUrl& address, const QString& path) override {
         ++downloadCalls;
         downloadTargets << path;
+        if (const auto refused = refusedSources.find(address.toString());
+            refused != refusedSources.end())
+            return {false, QStringLiteral("refused"), refused->second};
         const auto found = downloads.find(address.toString());
         QFile source(found == downloads.end() ? QString() : found->second);
         if (!source.open(QIODevice::ReadOnly))
@@ -65,9 +68,10 @@ public:
     bool goOnlineResult = true;
     bool goOfflineResult = true;
     bool optionsDialogResult = true;
-    std::map<QString, CacheEntry> cache;  // by address text
-    std::map<QString, QString> downloads; // source file by address text
-    std::map<QString, QByteArray> pages;  // fresh fetches' bodies; others fail
+    std::map<QString, CacheEntry> cache;       // by address text
+    std::map<QString, QString> downloads;      // source file by address text
+    std::map<QString, QByteArray> pages;       // fresh fetches' bodies; others fail
+    std::map<QString, QString> refusedSources; // refused as a picture of that source
 
     int dials = 0;
     int goOnlineCalls = 0;

@@ -407,5 +407,28 @@ TEST_F(InternetLayerTest, FollowsTheHttpProxyVariableAndNeverItsOwnFront) {
         qputenv("http_proxy", saved);
 }
 
+TEST_F(InternetLayerTest, APictureOfAnotherSourceIsRefusedBeforeTheFileChanges) {
+    // The simulator names its pictures "sim"; a layer of the live feed refuses them.
+    const struct {
+        QByteArray expected;
+        bool ok;
+    } cases[] = {{"live", false}, {"SIM", true}, {"", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected.toStdString());
+        InternetLayerOptions options;
+        options.cacheFolder = home.filePath("cache " + QString::fromLatin1(c.expected));
+        options.feedProxy = QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", sim.port());
+        options.upstreamProxy = QNetworkProxy(QNetworkProxy::NoProxy);
+        options.installApplicationProxy = false;
+        options.pictureSource = c.expected;
+        InternetLayer own(options);
+        ASSERT_TRUE(writeBytes(target(), "before"));
+        const DownloadResult result = own.downloadToFile(radarUrl(KmkxImagePath), target());
+        EXPECT_EQ(result.ok, c.ok) << result.error.toStdString();
+        EXPECT_EQ(result.refusedSource, c.ok ? QString() : QStringLiteral("sim"));
+        EXPECT_EQ(readBytes(target()) == "before", !c.ok);
+    }
+}
+
 } // namespace
 } // namespace nubivista::platform

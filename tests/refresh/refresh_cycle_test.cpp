@@ -1,6 +1,7 @@
 // The auto-refresh cycle on the fake cache: which image is taken, where and
 // with what time, reloads, the failures that end the process, the ring after
 // twenty images, Replace, and a tick that is not entered twice.
+#include "acquisition/picture_source_notice.h"
 #include "core/app_identity.h"
 #include "display/tab_display.h"
 #include "refresh_fixture.h"
@@ -181,6 +182,20 @@ TEST_F(RefreshCycleTest, TickIsNotEnteredAgainWhileItsDialQuestionIsOpen) {
     EXPECT_EQ(net.dials, 1);
     EXPECT_EQ(timesAsked(0), 1);
     EXPECT_EQ(refreshState(), Stopped);
+}
+
+TEST_F(RefreshCycleTest, APictureOfAnotherSourceIsRefusedAndToldOnce) {
+    storeImages(1);
+    const QByteArray slot2 = readBytes(loop().slotFile(2));
+    for (int n = 2; n <= 3; ++n) {
+        publishImage(n);
+        net.refusedSources[imageKey()] = QStringLiteral("sim");
+        poll();
+    }
+    EXPECT_EQ(texts().count(acquisition::PictureSourceNotice::noticeText("sim")), 1)
+        << texts().join('|').toStdString();
+    EXPECT_EQ(model().newestSlot, 1);
+    EXPECT_EQ(readBytes(loop().slotFile(2)), slot2);
 }
 
 } // namespace

@@ -60,8 +60,24 @@ void DownloadJob::abort(const QString& reason) {
     finish(false, reason);
 }
 
+bool DownloadJob::refusedForSource() {
+    if (expectedSource_.isEmpty())
+        return false;
+    // Cached answers keep the server's headers, so a copy from the cache
+    // names its source as the first answer did.
+    const QByteArray named = reply_->rawHeader(kPictureSourceHeader).trimmed().toLower();
+    if (named.isEmpty() || named == expectedSource_)
+        return false;
+    const QString source = QString::fromLatin1(named);
+    finish(false, tr("Refused: a picture of the source \"%1\", not of this feed").arg(source),
+           source);
+    return true;
+}
+
 void DownloadJob::onReadyRead() {
     if (done_ || !reply_)
+        return;
+    if (refusedForSource())
         return;
     // A body announced as too large is refused before any of it is read.
     const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
@@ -121,7 +137,7 @@ void DownloadJob::onReplyFinished() {
     finish(true, {});
 }
 
-void DownloadJob::finish(bool ok, const QString& error) {
+void DownloadJob::finish(bool ok, const QString& error, const QString& refusedSource) {
     if (done_)
         return;
     done_ = true;
@@ -129,7 +145,7 @@ void DownloadJob::finish(bool ok, const QString& error) {
     if (!ok)
         file_.cancelWriting();
     dropReply();
-    emit finished(DownloadResult{ok, error});
+    emit finished(DownloadResult{ok, error, refusedSource});
 }
 
 } // namespace nubivista::platform

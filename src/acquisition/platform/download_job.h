@@ -16,6 +16,9 @@ class QNetworkReply;
 
 namespace nubivista::platform {
 
+// The header in which the feed names the source of a picture ("live", "sim").
+inline constexpr char kPictureSourceHeader[] = "X-Nubivista-Source";
+
 struct DownloadLimits {
     int timeoutMs = 30'000;
     qint64 maxBytes = 20 * 1024 * 1024;
@@ -30,6 +33,10 @@ public:
                 const DownloadLimits& limits, bool offline, QObject* parent = nullptr);
     ~DownloadJob() override;
 
+    // The source every picture must name (the feed's, "live" or "sim"); a
+    // picture naming another is refused before any of it is written, one that
+    // names none is taken. Empty: any source. Call before start().
+    void expectSource(const QByteArray& source) { expectedSource_ = source; }
     void start();
     void abort(const QString& reason);
 
@@ -37,15 +44,17 @@ signals:
     void finished(const nubivista::platform::DownloadResult& result);
 
 private:
+    bool refusedForSource();
     void onReadyRead();
     void onReplyFinished();
-    void finish(bool ok, const QString& error);
+    void finish(bool ok, const QString& error, const QString& refusedSource = {});
     void dropReply();
 
     QNetworkAccessManager& network_;
     QUrl address_;
     DownloadLimits limits_;
     bool offline_ = false;
+    QByteArray expectedSource_;
     QSaveFile file_;
     QTimer deadline_;
     QPointer<QNetworkReply> reply_;

@@ -42,8 +42,10 @@ InternetLayer::InternetLayer(const InternetLayerOptions& options, QObject* paren
     const std::optional<QNetworkProxy> upstream = options.upstreamProxy;
     const std::optional<QNetworkProxy> feed = options.feedProxy;
     const int paneFetchTimeoutMs = options.paneFetchTimeoutMs;
-    runOnLayerThread([this, upstream, feed, paneFetchTimeoutMs] {
+    const QByteArray pictureSource = options.pictureSource.trimmed().toLower();
+    runOnLayerThread([this, upstream, feed, paneFetchTimeoutMs, pictureSource] {
         worker_->setUp();
+        worker_->setPictureSource(pictureSource);
         worker_->setUpstreamProxy(upstream);
         worker_->setFeedProxy(feed);
         front_ = new ProxyFront(*worker_, credentials_, worker_);
@@ -123,10 +125,11 @@ DownloadResult InternetLayer::downloadToFile(const QUrl& address, const QString&
     guard.setSingleShot(true);
     connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
     connect(worker_, &LayerWorker::downloadFinished, &loop,
-            [&loop, &result, id](quint64 finishedId, bool ok, const QString& error) {
+            [&loop, &result, id](quint64 finishedId, bool ok, const QString& error,
+                                 const QString& refusedSource) {
                 if (finishedId != id)
                     return;
-                result = DownloadResult{ok, error};
+                result = DownloadResult{ok, error, refusedSource};
                 loop.quit();
             });
     QMetaObject::invokeMethod(worker_, [this, id, address, path, limits] {

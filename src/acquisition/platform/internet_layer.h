@@ -32,6 +32,9 @@ struct InternetLayerOptions {
     // The feed that answers the radar servers' addresses (see
     // radar::IsFeedAddress); no value: they take the upstream proxy too.
     std::optional<QNetworkProxy> feedProxy;
+    // The source every downloaded picture must name, the feed's own ("live",
+    // "sim"); empty: any (a feed whose source the program does not know).
+    QByteArray pictureSource;
     // The front becomes the application proxy, which the panes use. Must hold
     // before the first pane exists.
     bool installApplicationProxy = true;

@@ -25,8 +25,14 @@ struct CacheEntry {
 };
 
 struct DownloadResult {
+    DownloadResult(bool succeeded = false, QString why = {}, QString refused = {})
+        : ok(succeeded), error(std::move(why)), refusedSource(std::move(refused)) {}
+
     bool ok = false;
     QString error; // why it failed, for the user; empty on success
+    // A picture refused because it names another source than the feed the
+    // layer serves (see DownloadJob): the source it named; empty otherwise.
+    QString refusedSource;
 };
 
 class InternetService {
@@ -49,7 +55,8 @@ public:
 
     // Fetches the address into the file at path; returns when done or failed.
     // The file is replaced only by a complete body: on any failure it stays as
-    // it was. Offline, only a cached copy is used.
+    // it was. Offline, only a cached copy is used. A picture of another source
+    // than the layer's feed is refused (refusedSource says which).
     virtual DownloadResult downloadToFile(const QUrl& address, const QString& path) = 0;
 
     // Opens the Internet options dialog; false when it cannot be opened.

@@ -95,11 +95,12 @@ void LayerWorker::startDownload(quint64 id, const QUrl& address, const QString& 
                                 const DownloadLimits& limits) {
     auto* job =
         new DownloadJob(*network_, normalizedAddress(address), path, limits, offline(), this);
+    job->expectSource(pictureSource_);
     downloads_.insert(id, job);
     connect(job, &DownloadJob::finished, this, [this, id, job](const DownloadResult& result) {
         downloads_.remove(id);
         job->deleteLater();
-        emit downloadFinished(id, result.ok, result.error);
+        emit downloadFinished(id, result.ok, result.error, result.refusedSource);
     });
     job->start();
 }

@@ -45,6 +45,8 @@ public:
     // The proxy a tunnel to host:port takes (the same rule as other traffic).
     QNetworkProxy tunnelProxyFor(const QString& host, quint16 port) const;
 
+    // The source the downloaded pictures must name (see DownloadJob).
+    void setPictureSource(const QByteArray& source) { pictureSource_ = source; }
     void startDownload(quint64 id, const QUrl& address, const QString& path,
                        const DownloadLimits& limits);
     void abortDownload(quint64 id);
@@ -55,7 +57,7 @@ public:
     static constexpr qint64 kFetchMaxBytes = 1024 * 1024;
 
 signals:
-    void downloadFinished(quint64 id, bool ok, const QString& error);
+    void downloadFinished(quint64 id, bool ok, const QString& error, const QString& refusedSource);
     // ok: a 2xx answer whose whole body is body.
     void fetchFinished(quint64 id, bool ok, const QByteArray& body);
 
@@ -67,6 +69,7 @@ private:
     QNetworkDiskCache* cache_ = nullptr;
     UpstreamProxyFactory* proxyFactory_ = nullptr; // owned by network_
     QHash<quint64, DownloadJob*> downloads_;
+    QByteArray pictureSource_;
 };
 
 } // namespace nubivista::platform

@@ -197,6 +197,7 @@ Reply SimService::serve(const RequestInfo& request) {
     }
     if (isGif) {
         contentType = "image/gif";
+        reply.headers.emplace_back(kSourceHeader, "sim");
         if (fault(FaultKind::Corrupt, request)) {
             reply.body = corruptGif(reply.body);
         }
