@@ -46,6 +46,7 @@ TEST_F(BackDatedStartTest, AnUnusableLoopListAsksAndYesGoesOnWithTheLatestImageO
         };
         messages.clear();
         const int stored = imagesStored();
+        const int filled = loop().filledCount();
         showMap();
         ASSERT_FALSE(HasFatalFailure());
         clickSite(site);
@@ -66,7 +67,7 @@ TEST_F(BackDatedStartTest, AnUnusableLoopListAsksAndYesGoesOnWithTheLatestImageO
             QTRY_VERIFY_WITH_TIMEOUT(shutDown(), kPageTimeoutMs) << messageLog().toStdString();
             EXPECT_TRUE(messages.last().text.contains("...Error...Process Will Be Shut-Down."))
                 << messageLog().toStdString();
-            EXPECT_EQ(loop().filledCount(), 0);
+            EXPECT_EQ(loop().filledCount(), filled) << "a failed start gives the loop back";
             EXPECT_EQ(imagesStored(), stored);
         }
         const int questions =

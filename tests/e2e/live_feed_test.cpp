@@ -100,13 +100,6 @@ TEST_F(LiveFeedTest, TheDemosCachedPictureIsNotStoredByALiveProcessStartedAfterI
     EXPECT_EQ(demoMarkPixels(slotBytes(1)), 0);
     EXPECT_EQ(slotTimeUtc(1), scanTime);
     EXPECT_EQ(slotBytes(1), sim->get(kImagePath));
-    // And the live feed's pictures say so: a demo's layer refuses them.
-    platform::InternetLayerOptions demoOnLive =
-        app::internetOptionsFor({acquisition::FeedSource::Demo, {}}, home.filePath("other"));
-    EXPECT_EQ(platform::testing::layerThroughSim(home, *sim, false, 30000, demoOnLive)
-                  ->downloadToFile(platform::testing::radarUrl(kImagePath), home.filePath("x.gif"))
-                  .refusedSource,
-              QStringLiteral("live"));
 }
 
 TEST_F(LiveFeedTest, ADryHourIsStoredScanByScanAndARadarThatStopsLeavesTheWatchRunning) {
@@ -123,9 +116,8 @@ TEST_F(LiveFeedTest, ADryHourIsStoredScanByScanAndARadarThatStopsLeavesTheWatchR
         refresh().mnuRefresh_Click();
         QTRY_VERIFY_WITH_TIMEOUT(imagesStored() > stored, kPageTimeoutMs)
             << messageLog().toStdString();
+        EXPECT_EQ(slotTimeUtc(1 + scan), first.addSecs(300 * scan));
     }
-    for (int slot = 1; slot <= 3; ++slot)
-        EXPECT_EQ(slotTimeUtc(slot), first.addSecs(300 * (slot - 1))) << "slot " << slot;
 
     // The radar stops: the tree answers 503, the archive has nothing. Its
     // newest scan, 38 minutes old, stays the latest image and the watch goes
@@ -146,7 +138,6 @@ TEST_F(LiveFeedTest, ADryHourIsStoredScanByScanAndARadarThatStopsLeavesTheWatchR
                               .arg(first.addSecs(600).toString(QStringLiteral("HH:mm")));
     QTRY_VERIFY_WITH_TIMEOUT(form().statusPanel(3)->text().contains(since), kPageTimeoutMs)
         << form().statusPanel(3)->text().toStdString();
-    EXPECT_TRUE(form().statusPanel(3)->text().startsWith(QStringLiteral("Newest image ")));
 
     // Back on the air: the next scan lands in the next slot.
     upstream.treeFails = 0;

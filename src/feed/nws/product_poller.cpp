@@ -144,36 +144,65 @@ void ProductPoller::askProductTree(std::size_t source) {
                  });
 }
 
+void ProductPoller::listArchiveDay(std::size_t source, const QDate& day, DayListed done,
+                                   const QString& continuation, std::vector<QString> found,
+                                   int page) {
+    // A day of one product holds at most 1,440 scans; ten pages are plenty.
+    constexpr int kMaxPages = 10;
+    QString query = archiveListing(site_.code, sources_[source].awips, day);
+    if (!continuation.isEmpty())
+        query += QStringLiteral("&continuation-token=") +
+                 QString::fromLatin1(QUrl::toPercentEncoding(continuation));
+    fetcher_.get(upstreams_.archive.resolved(QUrl(query)), {},
+                 [this, source, day, done = std::move(done), found = std::move(found),
+                  page](const FetchResult& result) mutable {
+                     if (result.outcome != FetchResult::Outcome::Fetched) {
+                         done(page == 0 ? std::nullopt : std::optional(std::move(found)), result);
+                         return;
+                     }
+                     const ArchiveListing listing = parseArchiveListing(result.body);
+                     std::vector<ListingEntry> keys = listing.keys;
+                     for (const QString& key : found)
+                         keys.push_back({key, {}});
+                     found = newestArchiveKeys(keys, ScanArchive::kKept);
+                     if (listing.truncated && !listing.continuationToken.isEmpty() &&
+                         page + 1 < kMaxPages) {
+                         listArchiveDay(source, day, std::move(done), listing.continuationToken,
+                                        std::move(found), page + 1);
+                         return;
+                     }
+                     done(std::move(found), result);
+                 });
+}
+
 void ProductPoller::askArchive(std::size_t source, const QDate& day, bool dayBefore) {
-    const QString awips = sources_[source].awips;
-    const QUrl listing = upstreams_.archive.resolved(QUrl(archiveListing(site_.code, awips, day)));
-    fetcher_.get(listing, {}, [this, source, day, dayBefore](const FetchResult& result) {
-        if (result.outcome != FetchResult::Outcome::Fetched) {
-            archiveReason_ = answerReason(QStringLiteral("archive"), result);
-            note(Upstream::Archive, result, archiveReason_);
-            finish(true);
-            return;
-        }
-        const std::vector<QString> newest =
-            newestArchiveKeys(parseArchiveListing(result.body).keys, 1);
-        if (!newest.empty()) {
-            fetchArchiveKey(source, newest.front());
-            return;
-        }
-        // Just after midnight the day's folder may still be empty.
-        if (!dayBefore) {
-            askArchive(source, day.addDays(-1), true);
-            return;
-        }
-        if (!chosen_ && source + 1 < sources_.size()) {
-            askArchive(source + 1, askedAt_.date(), false);
-            return;
-        }
-        archiveReason_ = QStringLiteral("the archive has no scan of %1")
-                             .arg(askedAt_.date().toString(Qt::ISODate));
-        note(Upstream::Archive, result, archiveReason_);
-        finish(true);
-    });
+    listArchiveDay(source, day,
+                   [this, source, day, dayBefore](std::optional<std::vector<QString>> newest,
+                                                  const FetchResult& result) {
+                       if (!newest) {
+                           archiveReason_ = answerReason(QStringLiteral("archive"), result);
+                           note(Upstream::Archive, result, archiveReason_);
+                           finish(true);
+                           return;
+                       }
+                       if (!newest->empty()) {
+                           fetchArchiveKey(source, newest->front());
+                           return;
+                       }
+                       // Just after midnight the day's folder may still be empty.
+                       if (!dayBefore) {
+                           askArchive(source, day.addDays(-1), true);
+                           return;
+                       }
+                       if (!chosen_ && source + 1 < sources_.size()) {
+                           askArchive(source + 1, askedAt_.date(), false);
+                           return;
+                       }
+                       archiveReason_ = QStringLiteral("the archive has no scan of %1")
+                                            .arg(askedAt_.date().toString(Qt::ISODate));
+                       note(Upstream::Archive, result, archiveReason_);
+                       finish(true);
+                   });
 }
 
 void ProductPoller::fetchArchiveKey(std::size_t source, const QString& key) {
@@ -294,28 +323,25 @@ void ProductPoller::refreshLoop(const QDateTime& now, std::function<void()> done
 }
 
 void ProductPoller::listLoop(const QDate& day, bool dayBefore, std::vector<QString> found) {
-    const std::size_t source = chosen_.value_or(0);
-    const QUrl listing =
-        upstreams_.archive.resolved(QUrl(archiveListing(site_.code, sources_[source].awips, day)));
-    fetcher_.get(listing, {}, [this, day, dayBefore, found](const FetchResult& result) mutable {
-        if (result.outcome == FetchResult::Outcome::Fetched)
-            for (const QString& key :
-                 newestArchiveKeys(parseArchiveListing(result.body).keys, ScanArchive::kKept))
-                found.push_back(key);
-        // Early in the day the day before holds the rest of the ten.
-        if (found.size() < ScanArchive::kKept && !dayBefore) {
-            listLoop(day.addDays(-1), true, std::move(found));
-            return;
-        }
-        std::vector<QUrl> wanted;
-        for (const QString& key : found) {
-            if (!loopFetched_.contains(key)) {
-                loopFetched_.insert(key);
-                wanted.push_back(archiveKeyUrl(key));
-            }
-        }
-        fetchLoopFiles(std::move(wanted), Upstream::Archive);
-    });
+    listArchiveDay(chosen_.value_or(0), day,
+                   [this, day, dayBefore, found](std::optional<std::vector<QString>> newest,
+                                                 const FetchResult&) mutable {
+                       if (newest)
+                           found.insert(found.end(), newest->begin(), newest->end());
+                       // Early in the day the day before holds the rest of the ten.
+                       if (found.size() < ScanArchive::kKept && !dayBefore) {
+                           listLoop(day.addDays(-1), true, std::move(found));
+                           return;
+                       }
+                       std::vector<QUrl> wanted;
+                       for (const QString& key : found) {
+                           if (!loopFetched_.contains(key)) {
+                               loopFetched_.insert(key);
+                               wanted.push_back(archiveKeyUrl(key));
+                           }
+                       }
+                       fetchLoopFiles(std::move(wanted), Upstream::Archive);
+                   });
 }
 
 void ProductPoller::fetchLoopFiles(std::vector<QUrl> files, Upstream from) {

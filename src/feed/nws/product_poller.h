@@ -90,6 +90,13 @@ public:
 private:
     void askProductTree(std::size_t source);
     void askArchive(std::size_t source, const QDate& day, bool dayBefore);
+    // The newest scans' keys of one day, newest first (at most kKept), through
+    // every page of the listing: an airport radar scans every minute, more
+    // than one page holds. Nothing when the first page did not come.
+    using DayListed = std::function<void(std::optional<std::vector<QString>>, const FetchResult&)>;
+    void listArchiveDay(std::size_t source, const QDate& day, DayListed done,
+                        const QString& continuation = {}, std::vector<QString> found = {},
+                        int page = 0);
     void fetchArchiveKey(std::size_t source, const QString& key);
     void listLoop(const QDate& day, bool dayBefore, std::vector<QString> found);
     // Fetches the named files one after another, then ends the loop refresh.

@@ -98,23 +98,6 @@ TEST(Level3Decode, EveryRealProductGivesItsCodePlaceScanTimeShapeAndValues) {
     }
 }
 
-TEST(Level3Decode, LevelCodesKeepBelowThresholdAndMissingApart) {
-    const Product digital = decoded(decodeLevel3(productFile("KLSX_SDUS23_N2QLSX_202112110250")));
-    EXPECT_EQ(digital.levels[0].kind, Level::Kind::BelowThreshold);
-    EXPECT_EQ(digital.levels[1].kind, Level::Kind::Missing);
-    EXPECT_DOUBLE_EQ(digital.levels[2].value, -32.0); // from -32 dBZ in half-dBZ steps
-    EXPECT_DOUBLE_EQ(digital.levels[130].value, 32.0);
-
-    const Product legacy = decoded(decodeLevel3(productFile("KLSX_SDUS33_N1PLSX_202112110103")));
-    EXPECT_EQ(legacy.levels[0].kind, Level::Kind::BelowThreshold);
-    EXPECT_DOUBLE_EQ(legacy.levels[2].value, 0.25); // inches: scaled by 0.05
-    EXPECT_DOUBLE_EQ(legacy.levels[15].value, 7.0);
-
-    const Product total = decoded(decodeLevel3(productFile("KLSX_SDUS83_DTALSX_202112110209")));
-    EXPECT_EQ(total.levels[0].kind, Level::Kind::BelowThreshold);
-    EXPECT_NEAR(total.levels[100].value, 1.0, 1e-9); // hundredths of an inch
-}
-
 TEST(Level3Decode, ATruncatedProductNamesWhatIsMissingAtAnyLength) {
     for (const RealProduct& real : kProducts) {
         const QByteArray whole = productFile(real.file);

@@ -28,6 +28,7 @@ struct Answer {
     QByteArray body;
     QDateTime lastModified;
     QByteArray reason; // X-Nubivista-Reason
+    QByteArray source; // X-Nubivista-Source
 };
 
 class LiveServiceTest : public ::testing::Test {
@@ -46,10 +47,10 @@ protected:
         QNetworkReply* reply = client.get(request);
         EXPECT_TRUE(QTest::qWaitFor([reply] { return reply->isFinished(); }, 20000))
             << path.toStdString();
-        Answer answer{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
-                      reply->readAll(),
-                      reply->header(QNetworkRequest::LastModifiedHeader).toDateTime().toUTC(),
-                      reply->rawHeader("X-Nubivista-Reason")};
+        Answer answer{
+            reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll(),
+            reply->header(QNetworkRequest::LastModifiedHeader).toDateTime().toUTC(),
+            reply->rawHeader("X-Nubivista-Reason"), reply->rawHeader("X-Nubivista-Source")};
         reply->deleteLater();
         return answer;
     }
@@ -74,6 +75,7 @@ TEST_F(LiveServiceTest, TheLatestImageIsTheNewestScanUnderItsOwnTimeAndANewerOne
     const Answer first = get(kLatest);
     ASSERT_EQ(first.status, 200) << first.body.toStdString();
     EXPECT_EQ(first.lastModified, now.addSecs(-240));
+    EXPECT_EQ(first.source, "live") << "the program refuses a picture of another source";
     const QImage picture = QImage::fromData(first.body, "GIF");
     EXPECT_EQ(picture.size(), QSize(600, 550));
 
@@ -90,25 +92,7 @@ TEST_F(LiveServiceTest, TheLatestImageIsTheNewestScanUnderItsOwnTimeAndANewerOne
     const QList<QByteArray> lines = list.body.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0], "images/DS.p19r0/SI.klsx/sn_20261208_at_115600.gif");
-    const Answer frame = get(QStringLiteral("/radar/") + QString::fromLatin1(lines[0]));
-    EXPECT_EQ(frame.status, 200);
-    EXPECT_EQ(frame.body, first.body);
-    EXPECT_EQ(get(QStringLiteral("/radar/latest/DS.p19r0/si.klsx.shtml")).status, 200);
-    EXPECT_EQ(get(QStringLiteral("/radar/national.html")).status, 200);
-}
-
-TEST_F(LiveServiceTest, TheLoopListNamesTheTenNewestScansOldestFirst) {
-    start({upstream.base(), upstream.base()});
-    for (int i = 11; i >= 0; --i)
-        upstream.publish("DS.p94r0", n0q, now.addSecs(-300 * i - 30));
-    const Answer list = get(QStringLiteral("/radar/loopdata/DS.p19r0/klsx.txt"));
-    ASSERT_EQ(list.status, 200);
-    const QList<QByteArray> lines = list.body.trimmed().split('\n');
-    ASSERT_EQ(lines.size(), 10);
-    EXPECT_EQ(lines.front(), "images/DS.p19r0/SI.klsx/sn_20261208_at_111430.gif");
-    EXPECT_EQ(lines.back(), "images/DS.p19r0/SI.klsx/sn_20261208_at_115930.gif");
-    for (const QByteArray& line : lines)
-        EXPECT_EQ(line.size(), 49) << "the program reads fixed positions";
+    EXPECT_EQ(get(QStringLiteral("/radar/") + QString::fromLatin1(lines[0])).body, first.body);
 }
 
 TEST_F(LiveServiceTest, ARadarThatStopsKeepsItsLastScanAndTheStatusPageSaysWhy) {
@@ -130,10 +114,6 @@ TEST_F(LiveServiceTest, ARadarThatStopsKeepsItsLastScanAndTheStatusPageSaysWhy) 
                                   .at(0)
                                   .toObject();
     EXPECT_EQ(entry[QStringLiteral("newestScanAgeSeconds")].toInteger(), 122 * 60);
-    EXPECT_TRUE(entry[QStringLiteral("failing")].toBool());
-    EXPECT_EQ(entry[QStringLiteral("error")].toString(),
-              QStringLiteral("DS.p94r0/SI.klsx: the tree answered 503; the archive has no scan "
-                             "of 2026-12-08"));
     EXPECT_EQ(entry[QStringLiteral("summary")].toString(),
               QStringLiteral("KLSX has published nothing since 11:58 UTC (the tree answered 503; "
                              "the archive has no scan of 2026-12-08)"));
@@ -142,12 +122,9 @@ TEST_F(LiveServiceTest, ARadarThatStopsKeepsItsLastScanAndTheStatusPageSaysWhy) 
     // that publishes no such product, and an unknown site, are not found.
     const Answer never = get(QStringLiteral("/radar/images/DS.78ohp/SI.klsx/latest.gif"));
     EXPECT_EQ(never.status, 503);
-    EXPECT_TRUE(never.body.contains("DS.170aa/SI.klsx: the tree answered 503"))
-        << never.body.data();
     const Answer none = get(QStringLiteral("/radar/images/DS.p38cr/SI.tstl/latest.gif"));
     EXPECT_EQ(none.status, 404);
     EXPECT_EQ(none.reason, "TSTL publishes no long-range composite reflectivity product");
-    EXPECT_EQ(get(QStringLiteral("/radar/images/DS.p19r0/SI.kxxx/latest.gif")).status, 404);
 }
 
 TEST_F(LiveServiceTest, TheStatusPageTellsWhereTheNewestScanCameFromAndWhatEachUpstreamSaid) {
@@ -160,6 +137,7 @@ TEST_F(LiveServiceTest, TheStatusPageTellsWhereTheNewestScanCameFromAndWhatEachU
     upstream.archive[QStringLiteral("LSX_N0Q_2026_12_08_09_00_02")] =
         retimed(n0q, now.addSecs(-3 * 3600));
     upstream.uploaded[QStringLiteral("LSX_N0Q_2026_12_08_09_00_02")] = now.addSecs(-10);
+    upstream.pageSize = 1; // and the newest is on the listing's last page
     ASSERT_EQ(get(kLatest).lastModified, now.addSecs(-298));
     now = now.addSecs(30);
 
@@ -190,8 +168,7 @@ TEST_F(LiveServiceTest, TheStatusPageTellsWhereTheNewestScanCameFromAndWhatEachU
     EXPECT_EQ(tree[QStringLiteral("at")].toString(), QStringLiteral("2026-12-08T12:00:00Z"));
     EXPECT_EQ(archive[QStringLiteral("status")].toInt(), 200);
     EXPECT_EQ(e[QStringLiteral("lastAnswer")], QJsonValue(archive));
-    const Answer page = get(QStringLiteral("/status"));
-    EXPECT_TRUE(page.body.contains("the tree answered 500")) << page.body.data();
+    EXPECT_TRUE(get(QStringLiteral("/status")).body.contains("the tree answered 500"));
 }
 
 TEST_F(LiveServiceTest, AnAirportRadarAndADryHourAreDrawnFromTheirOwnProducts) {
@@ -207,10 +184,9 @@ TEST_F(LiveServiceTest, AnAirportRadarAndADryHourAreDrawnFromTheirOwnProducts) {
     ASSERT_EQ(tdwr.status, 200) << tdwr.body.data();
     EXPECT_EQ(tdwr.lastModified, now.addSecs(-160));
     EXPECT_EQ(QImage::fromData(tdwr.body, "GIF").size(), QSize(600, 550));
-    EXPECT_EQ(get(QStringLiteral("/radar/images/DS.p20-r/SI.tstl/latest.gif")).status, 503)
-        << "TZL has its own folder, empty here";
 
-    // No rain: the one-hour product is a null product, served as a scan.
+    // No rain: the one-hour product is a null product, served as a scan: the
+    // bare map with the radar's words in yellow across its top.
     const QByteArray dry = productFile("LOT_DAA_2021_05_08_03_40_29");
     for (int scan = 0; scan < 3; ++scan) {
         upstream.publish("DS.170aa", dry, now.addSecs(-30), "klot");
@@ -218,10 +194,14 @@ TEST_F(LiveServiceTest, AnAirportRadarAndADryHourAreDrawnFromTheirOwnProducts) {
         const Answer rain = get(QStringLiteral("/radar/images/DS.78ohp/SI.klot/latest.gif"));
         ASSERT_EQ(rain.status, 200) << rain.body.data();
         EXPECT_EQ(rain.lastModified, now.addSecs(-91));
+        const QImage band = QImage::fromData(rain.body, "GIF")
+                                .copy(0, 26, 600, 16)
+                                .convertToFormat(QImage::Format_RGB32);
+        const auto* pixels = reinterpret_cast<const QRgb*>(band.constBits());
+        EXPECT_GT(std::count(pixels, pixels + 600 * 16, qRgb(255, 255, 0)), 200)
+            << "48 characters of 'No precipitation detected since ...'";
     }
-    const QList<QByteArray> loop =
-        get(QStringLiteral("/radar/loopdata/DS.78ohp/klot.txt")).body.trimmed().split('\n');
-    EXPECT_EQ(loop.size(), 3);
+    EXPECT_EQ(get(QStringLiteral("/radar/loopdata/DS.78ohp/klot.txt")).body.count('\n'), 3);
 }
 
 namespace {
@@ -269,14 +249,6 @@ TEST_F(PollerTest, TheLatestScanComesWithItsOwnTimeAndTheTreeIsAskedAtMostOnceAM
     EXPECT_EQ(upstream.treeRequests, 3);
     EXPECT_EQ(base.scans().newest().size(), 2u);
     EXPECT_FALSE(base.failing());
-}
-
-TEST_F(PollerTest, AProductTheTreeLacksForThisRadarGivesWayToTheNextThatDrawsTheSamePicture) {
-    upstream.publish("DS.p19r0", productFile("KLSX_SDUS53_N0RLSX_202105041639"), noon);
-    ProductPoller& base = poller("DS.p19r0", {upstream.base(), upstream.base()});
-    refresh(base, noon);
-    ASSERT_NE(base.scans().latest(), nullptr) << base.lastError().toStdString();
-    EXPECT_EQ(base.scans().latest()->product->description.productCode, 19);
 }
 
 TEST_F(PollerTest, AHangingTreeGivesWayToTheArchive) {

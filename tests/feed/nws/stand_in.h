@@ -82,15 +82,31 @@ public:
                 response.addHeader("Last-Modified", modified);
                 return response;
             });
+        // Keys in name order, pageSize a page; the token names the last key sent.
         server.route("/", [this](const QHttpServerRequest& request) {
             const QString prefix = request.query().queryItemValue(QStringLiteral("prefix"));
-            QByteArray xml = "<ListBucketResult><IsTruncated>false</IsTruncated>";
-            for (const auto& [key, bytes] : archive)
-                if (key.startsWith(prefix))
-                    xml += "<Contents><Key>" + key.toLatin1() + "</Key><LastModified>" +
-                           uploaded[key].toString(Qt::ISODate).toLatin1() +
-                           "</LastModified></Contents>";
-            return QHttpServerResponse("application/xml", xml + "</ListBucketResult>");
+            const QString after = request.query().queryItemValue(
+                QStringLiteral("continuation-token"), QUrl::FullyDecoded);
+            QByteArray contents;
+            QString last;
+            std::size_t listed = 0;
+            for (const auto& [key, bytes] : archive) {
+                if (!key.startsWith(prefix) || key <= after)
+                    continue;
+                if (listed++ == pageSize)
+                    return QHttpServerResponse("application/xml",
+                                               "<ListBucketResult><IsTruncated>true</IsTruncated>"
+                                               "<NextContinuationToken>" +
+                                                   last.toLatin1() + "</NextContinuationToken>" +
+                                                   contents + "</ListBucketResult>");
+                last = key;
+                contents += "<Contents><Key>" + key.toLatin1() + "</Key><LastModified>" +
+                            uploaded[key].toString(Qt::ISODate).toLatin1() +
+                            "</LastModified></Contents>";
+            }
+            return QHttpServerResponse("application/xml",
+                                       "<ListBucketResult><IsTruncated>false</IsTruncated>" +
+                                           contents + "</ListBucketResult>");
         });
         server.route("/<arg>", [this](const QString& key) {
             const auto found = archive.find(key);
@@ -117,6 +133,7 @@ public:
     std::map<QString, QDateTime> uploaded; // by key; invalid when not said
     int treeRequests = 0;                  // of sn.last
     int treeFails = 0;                     // a status sn.last answers with instead of the file
+    std::size_t pageSize = 1000;           // keys in one page of the archive's listing
 };
 
 } // namespace nubivista::feed::nws::testing

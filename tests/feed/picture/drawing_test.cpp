@@ -226,23 +226,3 @@ TEST(Drawing, APictureIsAGifOfTheProgramsSizeWithTheAskedParity) {
     }
     EXPECT_EQ(picture::stampText(titles.scanTime), QStringLiteral("05/04/2021 16:39 UTC"));
 }
-
-TEST(Drawing, ANullProductIsTheBareMapWithTheRadarsOwnWords) {
-    const level3::Product dry = productFile("LOT_DAA_2021_05_08_03_40_29");
-    const picture::EchoGrid grid =
-        nws::echoGridFromProduct(dry, picture::EchoKind::Rainfall, false);
-    picture::FrameTitles titles;
-    const picture::IndexedImage noMap(picture::kImageWidth, picture::kImageHeight, 0);
-    const picture::IndexedImage bare = picture::composeFrame(grid, noMap, titles);
-    titles.notes = dry.texts;
-    const picture::IndexedImage said = picture::composeFrame(grid, noMap, titles);
-    int echoes = 0;
-    int words = 0;
-    for (int y = picture::kMapTop; y < picture::kMapBottom; ++y)
-        for (int x = 0; x < picture::kImageWidth; ++x) {
-            echoes += bare.pixel(x, y) != picture::colour::kBlack;
-            words += said.pixel(x, y) == picture::colour::kYellow;
-        }
-    EXPECT_EQ(echoes, 0);
-    EXPECT_GT(words, 200) << "48 characters in yellow";
-}
