@@ -24,10 +24,10 @@ void RefreshProcess::BackDatedStart(const QString& loopPageUrl) {
     BackDateEnd end = runBackDatedStart(loopPageUrl);
     if (end == BackDateEnd::SoftFailure) {
         // Whatever was loaded stays; the user may still start on the latest page.
-        end =
-            messages().ShowMsgWind(kBackDateQuestionKind, BackDateQuestionText(), 0) == core::MsgYes
-                ? BackDateEnd::Started
-                : BackDateEnd::HardFailure;
+        end = messages().ShowMsgWind(kBackDateQuestionKind,
+                                     BackDateQuestionText() + feedReasonLine(), 0) == core::MsgYes
+                  ? BackDateEnd::Started
+                  : BackDateEnd::HardFailure;
         if (end == BackDateEnd::Started)
             handOverToLatestPage(loopPageUrl);
     }
@@ -134,7 +134,8 @@ void RefreshProcess::handOverToLatestPage(const QString& loopPageUrl) {
 
 void RefreshProcess::backDateHardFailure() {
     const bool restart = state_.RefreshState == refresh_state::BackDatedRestart;
-    messages().ShowMsgWind(kBackDateErrorKind, BackDateErrorText(state_.statusText, restart), 0);
+    messages().ShowMsgWind(kBackDateErrorKind,
+                           BackDateErrorText(state_.statusText, restart) + feedReasonLine(), 0);
     forceShutDown();
 }
 

@@ -6,6 +6,7 @@
 #include "acquisition/refresh_process.h"
 #include "core/form1.h"
 #include "core/message_service.h"
+#include "radar/addresses.h"
 
 #include <QAction>
 
@@ -20,12 +21,41 @@ bool RefreshProcess::readOfflineFlag() {
 void RefreshProcess::mnuInetConnect_Click() {
     const platform::ConnectionState connection = internet().connectionState();
     state_.DialUpFlag = connection.modem ? 1 : 0;
-    if (connection.connected) {
-        messages().MsgBox(1, QStringLiteral("You Are CONNECTED To The Internet"));
+    const auto notConnected = [this, modem = connection.modem](const QString& reason) {
+        if (modem || messages().MsgBox(3, dialQuestionText() + reason) == core::MsgYes)
+            internet().dial();
+    };
+    if (!connection.connected) {
+        notConnected({});
         return;
     }
-    if (connection.modem || messages().MsgBox(3, dialQuestionText()) == core::MsgYes)
-        internet().dial();
+    // The system's network says connected; the feed says whether the weather
+    // service could be reached when it last asked (a network without a name
+    // service, say). Without an answer the system's word stands.
+    constexpr int kStatusWaitMs = 3000;
+    internet().fetchFresh(
+        feedPageAddress(PaneUrl(), QLatin1String(kFeedStatusJsonPath)), kStatusWaitMs, this,
+        [this, notConnected](std::optional<QByteArray> status) {
+            const std::optional<QString> unreachable =
+                status ? weatherServiceUnreachable(*status) : std::nullopt;
+            if (unreachable)
+                notConnected(QStringLiteral("\n") + *unreachable);
+            else
+                messages().MsgBox(1, QStringLiteral("You Are CONNECTED To The Internet"));
+        });
+}
+
+QString RefreshProcess::feedReasonLine() {
+    QStringList addresses{PaneUrl(), imageAddress(), state_.startAddress};
+    if (const std::optional<QString> list = radar::LoopListUrl(state_.startAddress))
+        addresses.append(*list);
+    for (const QString& address : addresses) {
+        if (address.isEmpty())
+            continue;
+        if (const QString reason = internet().feedReason(QUrl(address)); !reason.isEmpty())
+            return QStringLiteral("\r\n") + reason;
+    }
+    return {};
 }
 
 void RefreshProcess::mnuOffline_Click() {

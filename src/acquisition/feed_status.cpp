@@ -36,6 +36,18 @@ QString feedSummary(const QByteArray& statusJson, const QString& siteCode,
     return {};
 }
 
+std::optional<QString> weatherServiceUnreachable(const QByteArray& statusJson) {
+    const QJsonObject status = QJsonDocument::fromJson(statusJson).object();
+    if (status.value(QLatin1String("weatherServiceReachable")).toBool(true))
+        return std::nullopt;
+    for (const QJsonValue& value : status.value(QLatin1String("products")).toArray()) {
+        const QJsonObject entry = value.toObject();
+        if (entry.value(QLatin1String("unreachable")).toBool())
+            return entry.value(QLatin1String("reason")).toString().simplified();
+    }
+    return QStringLiteral("The weather service could not be reached");
+}
+
 QString staleImageText(std::int64_t ageSeconds, int refreshIntervalMinutes,
                        const QString& summary) {
     if (!imageIsStale(ageSeconds, refreshIntervalMinutes))

@@ -33,6 +33,11 @@ bool imageIsStale(std::int64_t ageSeconds, int refreshIntervalMinutes);
 QString feedSummary(const QByteArray& statusJson, const QString& siteCode,
                     const QString& productCode);
 
+// When the status page says the weather service did not answer the feed's
+// latest ask at all (no network, no name service): why, in the feed's words.
+// Nothing when it answered, or the page says nothing of it.
+std::optional<QString> weatherServiceUnreachable(const QByteArray& statusJson);
+
 // The status bar's text while the image is stale: "Newest image N min old",
 // followed by ": " and the summary when there is one. Empty otherwise.
 QString staleImageText(std::int64_t ageSeconds, int refreshIntervalMinutes, const QString& summary);

@@ -129,7 +129,7 @@ void RefreshProcess::navigateErrorShutDown() {
     if (inErrorShutDown_)
         return;
     inErrorShutDown_ = true;
-    messages().ShowMsgWind(1, navigateErrorText(), 0);
+    messages().ShowMsgWind(1, navigateErrorText() + feedReasonLine(), 0);
     forceShutDown();
     inErrorShutDown_ = false;
 }

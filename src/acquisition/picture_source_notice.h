@@ -30,6 +30,7 @@ public:
     }
     platform::DownloadResult downloadToFile(const QUrl& address, const QString& path) override;
     bool showOptionsDialog(QWidget* parent) override { return internet_.showOptionsDialog(parent); }
+    QString feedReason(const QUrl& address) override { return internet_.feedReason(address); }
     void fetchFresh(const QUrl& address, int timeoutMs, QObject* receiver,
                     FetchDone done) override {
         internet_.fetchFresh(address, timeoutMs, receiver, std::move(done));

@@ -257,7 +257,7 @@ void RefreshProcess::failTick() {
     inErrorShutDown_ = true;
     state_.RefreshState = refresh_state::Running;
     c_.Command7->setEnabled(true);
-    messages().ShowMsgWind(1, tickFailureText(state_.statusText), 0);
+    messages().ShowMsgWind(1, tickFailureText(state_.statusText) + feedReasonLine(), 0);
     state_.ForcedShutDown = 1;
     Command7_Click();
     inErrorShutDown_ = false;

@@ -173,6 +173,9 @@ public:
 
     // ---- connection ----
     void mnuInetConnect_Click();
+    // The feed's reason for refusing the process's addresses, as a line to
+    // add to a failure's message: "\r\n" + the reason; empty without one.
+    QString feedReasonLine();
     void mnuOffline_Click();
     void mnuIEnetOptions_Click();
     // The feed's status page, for the process's site or any other.

@@ -148,5 +148,16 @@ TEST_F(LiveFeedTest, ADryHourIsStoredScanByScanAndARadarThatStopsLeavesTheWatchR
     EXPECT_EQ(form().statusPanel(3)->text(), QString()) << "eight minutes old is not stale";
 }
 
+TEST_F(LiveFeedTest, AStartTheWeatherServiceCannotServeSaysWhyInItsMessage) {
+    // KMKX has published nothing on the stand-ins: the feed answers 503 with its reason.
+    clickSite(QStringLiteral("kmkx"));
+    ASSERT_FALSE(HasFatalFailure());
+    QTRY_VERIFY_WITH_TIMEOUT(shutDown(), kPageTimeoutMs) << messageLog().toStdString();
+    EXPECT_TRUE(messages.last().text.contains(QStringLiteral(
+        "And Start A New Process.\r\nThe weather service has no base reflectivity of "
+        "KMKX now: the tree answered 404; the archive has no scan of ")))
+        << messageLog().toStdString();
+}
+
 } // namespace
 } // namespace nubivista::e2e

@@ -174,4 +174,30 @@ TEST_F(RefreshControlsTest, StaleImageIsToldWithTheFeedsReasonUntilANewImageCome
     EXPECT_EQ(feedPages, QStringList{QStringLiteral("http://weather.noaa.gov/status")});
 }
 
+// "Internet Connection" takes the feed's word as well: a network from which
+// the weather service cannot be reached is no connection.
+TEST_F(RefreshControlsTest, InternetConnectionSaysNotConnectedWhenTheFeedCouldNotReachTheService) {
+    const QString reason = QStringLiteral(
+        "The weather service could not be reached: host tgftp.nws.noaa.gov not found");
+    const QString connected = QStringLiteral("You Are CONNECTED To The Internet");
+    const std::pair<QByteArray, QString> cases[] = {
+        {R"({"weatherServiceReachable": true})", connected},
+        {{}, connected}, // no answer from the feed: the system's word stands
+        {R"({"weatherServiceReachable": false, "products": [{"unreachable": true, "reason": ")" +
+             reason.toLatin1() + "\"}]}",
+         QStringLiteral("You Are NOT CONNECTED To The Internet\nDo You Want An iNet Dial-Up "
+                        "Window?\n") +
+             reason},
+    };
+    answer = core::MsgNo;
+    for (const auto& [status, text] : cases) {
+        net.pages.clear();
+        if (!status.isEmpty())
+            net.pages[QStringLiteral("http://weather.noaa.gov/status.json")] = status;
+        shown.clear();
+        form().findChild<QAction*>(QStringLiteral("mnuInetConnect"))->trigger();
+        EXPECT_EQ(texts(), QStringList{text});
+    }
+}
+
 } // namespace

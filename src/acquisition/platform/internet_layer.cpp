@@ -208,4 +208,8 @@ void InternetLayer::clearCache() {
     runOnLayerThread([&] { worker_->clearCache(); });
 }
 
+QString InternetLayer::feedReason(const QUrl& address) {
+    return worker_->feedReason(address);
+}
+
 } // namespace nubivista::platform

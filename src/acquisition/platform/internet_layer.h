@@ -55,6 +55,7 @@ public:
     std::optional<CacheEntry> cacheEntry(const QUrl& address) override;
     DownloadResult downloadToFile(const QUrl& address, const QString& path) override;
     bool showOptionsDialog(QWidget* parent) override;
+    QString feedReason(const QUrl& address) override;
     void fetchFresh(const QUrl& address, int timeoutMs, QObject* receiver, FetchDone done) override;
 
     // The front the panes talk to, and the credentials they answer it with.

@@ -59,6 +59,14 @@ public:
     // than the layer's feed is refused (refusedSource says which).
     virtual DownloadResult downloadToFile(const QUrl& address, const QString& path) = 0;
 
+    // Why the feed last refused the address, in its own words ("The weather
+    // service could not be reached: host tgftp.nws.noaa.gov not found");
+    // empty when its last answer was good or it gave no reason.
+    virtual QString feedReason(const QUrl& address) {
+        Q_UNUSED(address);
+        return {};
+    }
+
     // Opens the Internet options dialog; false when it cannot be opened.
     virtual bool showOptionsDialog(QWidget* parent) = 0;
 

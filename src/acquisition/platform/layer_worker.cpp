@@ -134,4 +134,18 @@ void LayerWorker::startFetch(quint64 id, const QUrl& address, int timeoutMs) {
     });
 }
 
+void LayerWorker::noteFeedAnswer(const QUrl& address, const QByteArray& reason) {
+    const QString key = address.toString(QUrl::RemoveFragment).toLower();
+    const QMutexLocker lock(&reasonsMutex_);
+    if (reason.isEmpty())
+        reasons_.remove(key);
+    else if (reasons_.size() < 1000 || reasons_.contains(key)) // a bound on what is kept
+        reasons_.insert(key, QString::fromLatin1(reason).left(300));
+}
+
+QString LayerWorker::feedReason(const QUrl& address) const {
+    const QMutexLocker lock(&reasonsMutex_);
+    return reasons_.value(address.toString(QUrl::RemoveFragment).toLower());
+}
+
 } // namespace nubivista::platform

@@ -6,6 +6,7 @@
 #include "acquisition/platform/internet_service.h"
 
 #include <QHash>
+#include <QMutex>
 #include <QNetworkProxy>
 #include <QObject>
 #include <atomic>
@@ -51,6 +52,12 @@ public:
                        const DownloadLimits& limits);
     void abortDownload(quint64 id);
 
+    // The reason the feed gave with its last answer for an address (its
+    // X-Nubivista-Reason header), kept until a later answer gives none. Any
+    // thread may ask.
+    void noteFeedAnswer(const QUrl& address, const QByteArray& reason);
+    QString feedReason(const QUrl& address) const;
+
     // A small answer fetched afresh, bypassing the cache, given up after
     // timeoutMs or once it passes kFetchMaxBytes.
     void startFetch(quint64 id, const QUrl& address, int timeoutMs);
@@ -70,6 +77,8 @@ private:
     UpstreamProxyFactory* proxyFactory_ = nullptr; // owned by network_
     QHash<quint64, DownloadJob*> downloads_;
     QByteArray pictureSource_;
+    mutable QMutex reasonsMutex_;
+    QHash<QString, QString> reasons_; // by address, lower case
 };
 
 } // namespace nubivista::platform

