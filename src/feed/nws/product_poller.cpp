@@ -94,6 +94,7 @@ void ProductPoller::refresh(const QDateTime& now, std::function<void()> done) {
     busy_ = true;
     lastAsked_ = now;
     askedAt_ = now;
+    clockNow_ = std::max(clockNow_, now);
     treeReason_.clear();
     archiveReason_.clear();
     unanswered_ = {};
@@ -243,8 +244,11 @@ std::optional<QString> ProductPoller::keep(const QByteArray& bytes, std::size_t 
             .arg(product->description.latitude, 0, 'f', 3)
             .arg(product->description.longitude, 0, 'f', 3)
             .arg(QString(site_.code).toUpper());
-    chosen_ = source;
+    // A scan dated ahead of the clock would stand as the newest for good.
     const QDateTime time = product->description.volumeScanTime;
+    if (clockNow_.isValid() && time > clockNow_.addSecs(kAheadOfClockSeconds))
+        return QStringLiteral("is dated %1, ahead of the clock").arg(time.toString(Qt::ISODate));
+    chosen_ = source;
     const bool newer = !scans_.latest() || time > scans_.latest()->time;
     if (scans_.add({time, std::move(product)}) && newer)
         newestFrom_ = from;
@@ -299,6 +303,7 @@ void ProductPoller::refreshLoop(const QDateTime& now, std::function<void()> done
     }
     loopBusy_ = true;
     loopAsked_ = now;
+    clockNow_ = std::max(clockNow_, now);
     const std::size_t source = chosen_.value_or(0);
     fetcher_.get(productTreeUrl(source, QString()), {},
                  [this, source, now](const FetchResult& result) {

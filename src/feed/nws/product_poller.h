@@ -117,8 +117,11 @@ private:
     const radar::RadarProductCode& product_;
     std::span<const radar::Level3Source> sources_;
     ScanArchive scans_;
+    // Scans dated more than this ahead of the clock are refused.
+    static constexpr qint64 kAheadOfClockSeconds = 10 * 60;
     QDateTime lastAsked_;
     QDateTime askedAt_;
+    QDateTime clockNow_; // the latest time an ask was made at
     // The Level III product found to have data, once one has.
     std::optional<std::size_t> chosen_;
     std::array<QDateTime, 2> lastModified_;

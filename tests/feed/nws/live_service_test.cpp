@@ -291,9 +291,12 @@ TEST_F(PollerTest, AFaultIsToldOnceWhenItStartsAndOnceWhenItClearsAndADamagedPro
     refresh(base, noon.addSecs(420));
     EXPECT_TRUE(base.lastError().contains(QStringLiteral("sn.last is not a Level III product")))
         << base.lastError().toStdString();
-    EXPECT_EQ(base.scans().latest()->time, noon.addSecs(-60));
-    upstream.publish("DS.p94r0", n0q, noon.addSecs(460));
+    upstream.publish("DS.p94r0", n0q, noon.addSecs(480 + 11 * 60)); // dated ahead of the clock
     refresh(base, noon.addSecs(480));
+    EXPECT_TRUE(base.lastError().contains(QStringLiteral("ahead of the clock")));
+    EXPECT_EQ(base.scans().latest()->time, noon.addSecs(-60));
+    upstream.publish("DS.p94r0", n0q, noon.addSecs(530));
+    refresh(base, noon.addSecs(540));
     EXPECT_FALSE(base.failing());
     ASSERT_EQ(told.size(), 2) << told.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(told[0], QStringLiteral("DS.p94r0/SI.klsx: the tree answered 404; the archive has "
