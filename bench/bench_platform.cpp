@@ -46,7 +46,7 @@ bool startWorld() {
     world = new World;
     world->sim->start(QCoreApplication::applicationDirPath() +
                           QStringLiteral("/../bin/nubivista-feed"),
-                      {"--source", "sim", "--port", "0", "--frame-interval", "300"});
+                      {"--source", "sim", "--admin", "--port", "0", "--frame-interval", "300"});
     const QRegularExpression ready(QStringLiteral("127\\.0\\.0\\.1:(\\d+)/"));
     QByteArray out;
     while (world->sim->waitForReadyRead(10000)) {

@@ -152,8 +152,8 @@ private:
 class Simulator {
 public:
     // The simulated source unless other source arguments are given.
-    bool start(const QStringList& source = {"--source", "sim", "--frame-interval", "300", "--speed",
-                                            "0"}) {
+    bool start(const QStringList& source = {"--source", "sim", "--admin", "--frame-interval", "300",
+                                            "--speed", "0"}) {
         process_.start(QCoreApplication::applicationDirPath() +
                            QStringLiteral("/../bin/nubivista-feed"),
                        QStringList{"--port", "0"} + source);

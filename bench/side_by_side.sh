@@ -349,7 +349,7 @@ answer_yes() {
 # ---- the radar simulator -----------------------------------------------------------
 
 start_sim() { # log file, further arguments; sets sim_pid and sim_port
-    "$(dirname "$program")/nubivista-feed" --source sim --port 0 "${@:2}" >"$work/sim.out" 2>"$1" &
+    "$(dirname "$program")/nubivista-feed" --source sim --admin --port 0 "${@:2}" >"$work/sim.out" 2>"$1" &
     sim_pid=$!
     sim_port=""
     for _ in $(seq 1 100); do

@@ -63,6 +63,9 @@ FeedProcess::FeedProcess(QString program, QStringList arguments, QObject* parent
         if (error == QProcess::FailedToStart)
             onFailedToStart();
     });
+    // The feed reads nothing from the program: an open pipe it might wait on
+    // would hold it up for good.
+    process_.setStandardInputFile(QProcess::nullDevice());
     // A program that dies without closing still takes its feed with it.
     process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }

@@ -16,6 +16,10 @@
 using namespace nubivista::feed;
 
 int main(int argc, char** argv) {
+    // The feed reads nothing on stdin; a pipe left open by whoever started it
+    // must never hold up its one thread.
+    if (std::freopen("/dev/null", "r", stdin) == nullptr)
+        std::fclose(stdin);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("nubivista-feed"));
 
@@ -44,6 +48,9 @@ int main(int argc, char** argv) {
         QStringLiteral("1"));
     const QCommandLineOption logOption(QStringLiteral("log"),
                                        QStringLiteral("One line per request on stderr."));
+    const QCommandLineOption adminOption(
+        QStringLiteral("admin"),
+        QStringLiteral("sim: answer the /_sim/ paths that set faults and move the clock."));
     // The build puts the boundary file beside the program.
     const QCommandLineOption boundariesOption(
         QStringLiteral("boundaries"),
@@ -61,7 +68,7 @@ int main(int argc, char** argv) {
         QStringLiteral("live: shortest seconds between two asks for one product (default 60)."),
         QStringLiteral("S"), QStringLiteral("60"));
     parser.addOptions({sourceOption, portOption, intervalOption, startOption, speedOption,
-                       logOption, boundariesOption, nwsBaseOption, archiveBaseOption,
+                       logOption, adminOption, boundariesOption, nwsBaseOption, archiveBaseOption,
                        askEveryOption});
     parser.process(app);
 
@@ -103,6 +110,7 @@ int main(int argc, char** argv) {
         sim::loadBasemap(parser.value(boundariesOption));
         simulated = std::make_unique<sim::SimServer>(start.toUTC(), speed, interval);
         simulated->setRequestLog(parser.isSet(logOption));
+        simulated->service().setAdminPaths(parser.isSet(adminOption));
         bound = simulated->listenOnLoopback(static_cast<quint16>(port));
     } else {
         // The feed's own requests follow the system's proxy settings.
@@ -115,7 +123,11 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "nubivista-feed: bad arguments (see --help)\n");
             return 2;
         }
-        if (!nws.isValid() || !archive.isValid()) {
+        const auto web = [](const QUrl& url) {
+            return url.isValid() && (url.scheme() == QLatin1String("http") ||
+                                     url.scheme() == QLatin1String("https"));
+        };
+        if (!web(nws) || !web(archive)) {
             std::fprintf(stderr, "nubivista-feed: bad upstream address (see --help)\n");
             return 2;
         }

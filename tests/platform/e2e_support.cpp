@@ -15,7 +15,8 @@ RadarSimProcess::RadarSimProcess(const QStringList& extraArguments)
     process_->setProgram(QStringLiteral(NUBIVISTA_APP_DIR "/nubivista-feed"));
     // A long interval: frames change only when a test publishes them.
     process_->setArguments(
-        QStringList{"--source", "sim", "--port", "0", "--frame-interval", "300"} + extraArguments);
+        QStringList{"--source", "sim", "--admin", "--port", "0", "--frame-interval", "300"} +
+        extraArguments);
     process_->start();
     if (!process_->waitForStarted(10000))
         return;

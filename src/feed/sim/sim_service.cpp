@@ -75,6 +75,9 @@ Reply SimService::reply(const RequestInfo& request) {
 
 Reply SimService::answer(const RequestInfo& request) {
     if (request.path.startsWith(QLatin1String("/_sim/"))) {
+        if (!m_admin)
+            return errorReply(404, QStringLiteral("The simulator's admin paths are off: the "
+                                                  "feed was started without --admin"));
         return handleAdmin(request);
     }
     if (fault(FaultKind::Close, request)) {

@@ -29,6 +29,11 @@ public:
     }
     Reply reply(const RequestInfo& request);
 
+    // The /_sim/ paths that steer the simulation (faults, the clock) answer
+    // only when switched on: tests, the soak and benchmarks do; the program's
+    // demo never does, so no other process can break its pictures.
+    void setAdminPaths(bool on) { m_admin = on; }
+
     SimClock& clock() { return m_clock; }
     const FaultSet& faults() const { return m_faults; }
 
@@ -49,6 +54,7 @@ private:
     FaultSet m_faults;
     QCache<QString, QByteArray> m_frames;
     qint64 m_publishedSeconds; // when the national map was "made"
+    bool m_admin = false;
 };
 
 } // namespace nubivista::feed::sim

@@ -35,6 +35,7 @@ protected:
 
     void SetUp() override {
         server = std::make_unique<SimServer>(startTime(), 0.0, 300);
+        server->service().setAdminPaths(true);
         port = server->listenOnLoopback(0);
         ASSERT_NE(port, 0);
     }

@@ -84,6 +84,9 @@ TEST_F(Faults, RepublishGivesNewerTimeWithTheSameSize) {
     // Once cleared, the real new frame (a different size) is served.
     admin("/_sim/fault?name=none");
     EXPECT_NE(request(kLatest).contentLength(), current.contentLength());
+    // Started without --admin, as the program's demo is, nobody can set a fault.
+    server->service().setAdminPaths(false);
+    EXPECT_EQ(request("/_sim/fault?name=hang").status, 404);
 }
 
 TEST(FrameImages, ConsecutiveFramesNeverShareASize) {
