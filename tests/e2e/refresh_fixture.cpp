@@ -39,7 +39,7 @@ void RefreshE2eTest::SetUp() {
         layer = platform::testing::layerInHome(home, 0, true, paneFetchTimeoutMs);
         feed = app::startOwnFeed({acquisition::FeedSource::Demo, {}}, *layer,
                                  QStringLiteral(NUBIVISTA_APP_DIR "/nubivista-feed"),
-                                 QStringList{"--frame-interval", "300"} + simArguments);
+                                 QStringList{"--admin", "--frame-interval", "300"} + simArguments);
         attachToOwnFeed();
         ASSERT_FALSE(HasFatalFailure());
     } else {
