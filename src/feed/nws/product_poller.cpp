@@ -73,8 +73,7 @@ QString ProductPoller::summary() const {
         text = QStringLiteral("%1 has published no %2 since the feed started")
                    .arg(radar, product_.productName());
     if (!text.isEmpty() && failing_) {
-        const QString reasons = lastError_.mid(lastError_.indexOf(QLatin1String(": ")) + 2);
-        text += QStringLiteral(" (") + reasons + QLatin1Char(')');
+        text += QStringLiteral(" (") + reasons_ + QLatin1Char(')');
     }
     return text;
 }
@@ -257,12 +256,12 @@ std::optional<QString> ProductPoller::keep(const QByteArray& bytes, std::size_t 
 
 void ProductPoller::finish(bool failed) {
     busy_ = false;
-    const QString previous = lastError_;
+    const QString previous = reasons_;
     if (failed) {
-        QString reasons = treeReason_;
+        reasons_ = treeReason_;
         if (!archiveReason_.isEmpty())
-            reasons += (reasons.isEmpty() ? QString() : QStringLiteral("; ")) + archiveReason_;
-        lastError_ = where(chosen_.value_or(0)) + QStringLiteral(": ") + reasons;
+            reasons_ += (reasons_.isEmpty() ? QString() : QStringLiteral("; ")) + archiveReason_;
+        lastError_ = where(chosen_.value_or(0)) + QStringLiteral(": ") + reasons_;
         unreachable_ = unanswered_[0] && unanswered_[1];
         if (unreachable_) {
             QString cause = firstUnanswered_;
@@ -271,10 +270,11 @@ void ProductPoller::finish(bool failed) {
         } else {
             watcherReason_ =
                 QStringLiteral("The weather service has no %1 of %2 now: %3")
-                    .arg(product_.productName(), QString(site_.code).toUpper(), reasons);
+                    .arg(product_.productName(), QString(site_.code).toUpper(), reasons_);
         }
     } else {
         lastError_.clear();
+        reasons_.clear();
         unreachable_ = false;
         watcherReason_.clear();
     }
@@ -282,8 +282,7 @@ void ProductPoller::finish(bool failed) {
         upstreams_.log(failed ? lastError_
                               : where(chosen_.value_or(0)) +
                                     QStringLiteral(": the upstreams answer again (was: ") +
-                                    previous.mid(previous.indexOf(QLatin1String(": ")) + 2) +
-                                    QLatin1Char(')'));
+                                    previous + QLatin1Char(')'));
     }
     failing_ = failed;
     std::vector<std::function<void()>> waiting;

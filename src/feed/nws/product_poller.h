@@ -134,6 +134,7 @@ private:
     bool busy_ = false;
     bool failing_ = false;
     QString lastError_;
+    QString reasons_; // lastError_ without where: what each upstream said
     // This refresh's reasons, joined into lastError_ when both upstreams fail.
     QString treeReason_;
     QString archiveReason_;

@@ -15,6 +15,4 @@ inline constexpr double kSameRadarKm = 10;
 // none stands there.
 const radar::SiteRow* siteOfProduct(const level3::Product& product);
 
-double distanceKm(double latitude1, double longitude1, double latitude2, double longitude2);
-
 } // namespace nubivista::feed::nws
