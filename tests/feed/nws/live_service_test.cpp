@@ -147,9 +147,7 @@ TEST_F(LiveServiceTest, TheStatusPageTellsWhereTheNewestScanCameFromAndWhatEachU
     const QJsonObject tree = e[QStringLiteral("answers")][QStringLiteral("tree")].toObject();
     const QJsonObject archive = e[QStringLiteral("answers")][QStringLiteral("archive")].toObject();
     const std::pair<QString, QJsonValue> expected[] = {
-        {QStringLiteral("product"), QStringLiteral("DS.p19r0")},
         {QStringLiteral("level3"), QStringLiteral("N0Q")},
-        {QStringLiteral("directory"), QStringLiteral("DS.p94r0")},
         {QStringLiteral("from"), QStringLiteral("archive")},
         {QStringLiteral("newestScan"), QStringLiteral("2026-12-08T11:55:02Z")},
         {QStringLiteral("newestScanAgeSeconds"), 328},
