@@ -3,6 +3,7 @@
 #include "feed/level3/blocks.h"
 #include "feed/level3/broadcast_frame.h"
 #include "feed/level3/level_values.h"
+#include "feed/level3/limits.h"
 #include "feed/level3/product_codes.h"
 #include "feed/level3/symbology.h"
 
@@ -13,9 +14,6 @@
 namespace nubivista::feed::level3 {
 
 namespace {
-
-// No product decompresses to more; a larger size is a damaged field.
-constexpr std::uint32_t kMaxUncompressed = 16u << 20;
 
 // The message with its compressed part expanded, so that the description
 // block's offsets hold for it.

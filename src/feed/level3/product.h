@@ -50,11 +50,14 @@ struct DescriptionBlock {
     std::uint32_t uncompressedSize = 0;
 };
 
-// One radial: its level codes from the first range bin outwards.
+// One radial: its level codes from the first range bin outwards, as many as
+// it holds; the bins past them hold no echo (code 0).
 struct Radial {
     double startAngle = 0; // degrees clockwise from north
     double angleDelta = 0; // degrees
     std::vector<std::uint8_t> levels;
+
+    std::uint8_t levelAt(std::size_t bin) const { return bin < levels.size() ? levels[bin] : 0; }
 };
 
 // Run-length radials (0xAF1F: 16 levels) or digital radials (16: 256 levels).

@@ -15,7 +15,35 @@ DecodeError error(const char* what, const ByteReader& r) {
     return {QString::fromLatin1(what), r.offset()};
 }
 
+// What the product has decoded so far, against the caps in limits.h.
+struct Budget {
+    int packets = 0;
+    int dataPackets = 0;
+    int bins = 0;
+
+    // Takes count bins when they fit in what is left.
+    bool take(std::size_t count) {
+        if (count > static_cast<std::size_t>(kMaxDecodedBins - bins))
+            return false;
+        bins += static_cast<int>(count);
+        return true;
+    }
+};
+
+DecodeError overBins(const ByteReader& r) {
+    return {QStringLiteral("the product holds more than %1 range bins").arg(kMaxDecodedBins),
+            r.offset()};
+}
+
 // Each byte: a run length in its high nibble, a level code in its low one.
+// The bins the runs cover, up to limit.
+std::size_t runBins(Bytes runs, std::size_t limit) {
+    std::size_t total = 0;
+    for (const std::uint8_t run : runs)
+        total += run >> 4;
+    return std::min(total, limit);
+}
+
 void appendRuns(Bytes runs, std::vector<std::uint8_t>& levels, std::size_t limit) {
     for (const std::uint8_t run : runs) {
         const std::size_t count = std::min<std::size_t>(run >> 4, limit - levels.size());
@@ -23,7 +51,7 @@ void appendRuns(Bytes runs, std::vector<std::uint8_t>& levels, std::size_t limit
     }
 }
 
-std::variant<Packet, DecodeError> readRadials(ByteReader& r, bool digital) {
+std::variant<Packet, DecodeError> readRadials(ByteReader& r, bool digital, Budget& budget) {
     RadialSweep sweep;
     sweep.digital = digital;
     sweep.firstBin = r.i16();
@@ -40,6 +68,9 @@ std::variant<Packet, DecodeError> readRadials(ByteReader& r, bool digital) {
     if (radials < 0 || radials > kMaxRadials)
         return error("a radial packet has an impossible number of radials", r);
     const auto bins = static_cast<std::size_t>(sweep.binCount);
+    // Each radial's header must be there before room is made for them all.
+    if (r.remaining() < 6u * static_cast<std::size_t>(radials))
+        return error("a radial runs past the end of its packet", r);
     sweep.radials.reserve(static_cast<std::size_t>(radials));
     for (int i = 0; i < radials; ++i) {
         const std::uint16_t size = r.u16(); // halfwords of runs, or bytes of levels
@@ -52,18 +83,21 @@ std::variant<Packet, DecodeError> readRadials(ByteReader& r, bool digital) {
             r.skip(1); // radials keep to whole halfwords
         if (r.failed())
             return error("a radial runs past the end of its packet", r);
-        radial.levels.reserve(bins);
+        // Only the bins the radial holds: past them there is no echo.
+        const std::size_t held = digital ? std::min(data.size(), bins) : runBins(data, bins);
+        if (!budget.take(held))
+            return overBins(r);
+        radial.levels.reserve(held);
         if (digital)
-            radial.levels.assign(data.begin(), data.begin() + std::min(data.size(), bins));
+            radial.levels.assign(data.begin(), data.begin() + held);
         else
-            appendRuns(data, radial.levels, bins);
-        radial.levels.resize(bins, 0);
+            appendRuns(data, radial.levels, held);
         sweep.radials.push_back(std::move(radial));
     }
     return sweep;
 }
 
-std::variant<Packet, DecodeError> readRaster(ByteReader& r) {
+std::variant<Packet, DecodeError> readRaster(ByteReader& r, Budget& budget) {
     const std::uint16_t flags1 = r.u16();
     const std::uint16_t flags2 = r.u16();
     RasterGrid grid;
@@ -80,14 +114,20 @@ std::variant<Packet, DecodeError> readRaster(ByteReader& r) {
         return error("a raster packet has unknown flags", r);
     if (rows < 0 || rows > kMaxRasterRows || xScale <= 0 || yScale <= 0)
         return error("a raster packet has an impossible size", r);
+    if (r.remaining() < 2u * static_cast<std::size_t>(rows))
+        return error("a raster row runs past the end of its packet", r);
     grid.rows.reserve(static_cast<std::size_t>(rows));
     for (int i = 0; i < rows; ++i) {
         const std::uint16_t bytes = r.u16();
         const Bytes runs = r.take(bytes);
         if (r.failed())
             return error("a raster row runs past the end of its packet", r);
+        const std::size_t held = runBins(runs, kMaxBins);
+        if (!budget.take(held))
+            return overBins(r);
         std::vector<std::uint8_t> row;
-        appendRuns(runs, row, kMaxBins);
+        row.reserve(held);
+        appendRuns(runs, row, held);
         grid.rows.push_back(std::move(row));
     }
     return grid;
@@ -124,6 +164,7 @@ std::variant<Symbology, DecodeError> readSymbology(ByteReader& r) {
         return error("the symbology block has an impossible size", r);
 
     Symbology found;
+    Budget budget;
     for (int layer = 0; layer < layers; ++layer) {
         const std::int16_t layerDivider = r.i16();
         const std::uint32_t layerLength = r.u32();
@@ -132,7 +173,16 @@ std::variant<Symbology, DecodeError> readSymbology(ByteReader& r) {
         ByteReader data = r.slice(layerLength);
         if (r.failed())
             return error("a symbology layer runs past the end of the product", r);
+        int layerPackets = 0;
         while (data.remaining() >= 2) {
+            if (++layerPackets > kMaxPacketsPerLayer)
+                return {DecodeError{
+                    QStringLiteral("a layer holds more than %1 packets").arg(kMaxPacketsPerLayer),
+                    data.offset()}};
+            if (++budget.packets > kMaxPacketsPerProduct)
+                return {DecodeError{QStringLiteral("the product holds more than %1 packets")
+                                        .arg(kMaxPacketsPerProduct),
+                                    data.offset()}};
             const std::uint16_t code = data.u16();
             if (code == kText || code == kValuedText) {
                 auto text = readText(data, code == kValuedText);
@@ -142,13 +192,17 @@ std::variant<Symbology, DecodeError> readSymbology(ByteReader& r) {
                     found.texts.push_back(std::get<QString>(std::move(text)));
                 continue;
             }
-            std::variant<Packet, DecodeError> packet;
-            if (code == kRunLengthRadials || code == kDigitalRadials)
-                packet = readRadials(data, code == kDigitalRadials);
-            else if (code == kRasterA || code == kRasterB)
-                packet = readRaster(data);
-            else
-                break; // text, symbols, contours: not drawn; the layer ends here
+            const bool radials = code == kRunLengthRadials || code == kDigitalRadials;
+            if (!radials && code != kRasterA && code != kRasterB)
+                break; // symbols, contours: not drawn; the layer ends here
+            if (++budget.dataPackets > kMaxDataPackets)
+                return {DecodeError{QStringLiteral("the product holds more than %1 radial or "
+                                                   "raster packets")
+                                        .arg(kMaxDataPackets),
+                                    data.offset()}};
+            std::variant<Packet, DecodeError> packet =
+                radials ? readRadials(data, code == kDigitalRadials, budget)
+                        : readRaster(data, budget);
             if (auto* failure = std::get_if<DecodeError>(&packet))
                 return *failure;
             found.packets.push_back(std::get<Packet>(std::move(packet)));

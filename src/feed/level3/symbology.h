@@ -3,17 +3,12 @@
 // packets and the plain text packets. A packet of another kind ends the walk
 // of its layer, which its length lets the next layer start after.
 #include "feed/level3/byte_reader.h"
+#include "feed/level3/limits.h"
 #include "feed/level3/product.h"
 
 #include <variant>
 
 namespace nubivista::feed::level3 {
-
-// Caps that no real product reaches, checked before anything is allocated.
-inline constexpr int kMaxLayers = 18;
-inline constexpr int kMaxRadials = 1000;
-inline constexpr int kMaxBins = 2000;
-inline constexpr int kMaxRasterRows = 1000;
 
 struct Symbology {
     std::vector<Packet> packets;

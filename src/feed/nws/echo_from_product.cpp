@@ -64,7 +64,7 @@ void drawSweep(EchoGrid& grid, const level3::Product& product, const level3::Rad
         if (radial < 0)
             return;
         const float value = valueOf(
-            product, sweep.radials[static_cast<std::size_t>(radial)].levels[std::size_t(bin)]);
+            product, sweep.radials[static_cast<std::size_t>(radial)].levelAt(std::size_t(bin)));
         if (!EchoGrid::none(value))
             grid.set(x, y, value);
     });

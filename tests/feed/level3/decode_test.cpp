@@ -219,3 +219,80 @@ TEST(Level3Decode, AirportRadarsBroadcastFramesRawProductsAndNullProductsDecode)
     const QByteArray ncr = productFile("Level3_STL_NCR_20211211_0200.nids");
     EXPECT_TRUE(failure(decodeLevel3(ncr.left(400))).contains(QStringLiteral("cut short")));
 }
+
+namespace {
+
+// A real N0R's header and description around a symbology built here, one
+// layer per entry of layers.
+QByteArray withSymbology(const std::vector<QByteArray>& layers) {
+    QByteArray block;
+    for (const QByteArray& layer : layers) {
+        block += QByteArray::fromHex("ffff") + QByteArray(4, 0) + layer;
+        qToBigEndian(quint32(layer.size()), block.data() + block.size() - layer.size() - 4);
+    }
+    QByteArray head = QByteArray::fromHex("ffff0001") + QByteArray(6, 0);
+    qToBigEndian(quint32(10 + block.size()), head.data() + 4);
+    qToBigEndian(quint16(layers.size()), head.data() + 8);
+    QByteArray message = productFile("KLSX_SDUS53_N0RLSX_202105041639").mid(30, 120) + head + block;
+    qToBigEndian(quint32(message.size()), message.data() + 8);
+    qToBigEndian(quint32(60), message.data() + 108); // the symbology, in halfwords
+    return message;
+}
+
+QByteArray repeated(const QByteArray& packet, int times) {
+    QByteArray out;
+    for (int i = 0; i < times; ++i)
+        out += packet;
+    return out;
+}
+
+// A run-length radial packet: radials of runs covering bins each.
+QByteArray radialPacket(int bins, int radials, int coveredBins) {
+    QByteArray runs(coveredBins / 15, char(0xF3));
+    if (runs.size() % 2)
+        runs += char(0);
+    QByteArray packet(14, 0);
+    qToBigEndian(quint16(0xAF1F), packet.data());
+    qToBigEndian(quint16(bins), packet.data() + 4);
+    qToBigEndian(quint16(radials), packet.data() + 12);
+    QByteArray radial(6, 0);
+    qToBigEndian(quint16(runs.size() / 2), radial.data());
+    qToBigEndian(quint16(10), radial.data() + 4); // one degree wide
+    return packet + repeated(radial + runs, radials);
+}
+
+} // namespace
+
+TEST(Level3Decode, ProductsPastADecoderLimitAreRefusedBeforeTheyCostMemory) {
+    const QByteArray emptyText = QByteArray::fromHex("000100040000"
+                                                     "0000");
+    struct Case {
+        const char* name;
+        std::vector<QByteArray> layers;
+        const char* error; // empty: accepted
+    };
+    const Case cases[] = {
+        {"a layer of 1001 packets", {repeated(emptyText, 1001)}, "more than 1000 packets"},
+        {"three layers of 700 packets", std::vector(3, repeated(emptyText, 700)),
+         "product holds more than 2000 packets"},
+        {"five empty radial packets",
+         {repeated(radialPacket(2000, 0, 0), 5)},
+         "more than 4 radial or raster packets"},
+        {"a radial of 2001 bins", {radialPacket(2001, 1, 15)}, "impossible number of range bins"},
+        {"two packets of 1000 full radials of 2000 bins",
+         {repeated(radialPacket(2000, 1000, 2000), 2)},
+         "more than 2000000 range bins"},
+        {"1000 radials that hold no bins", {radialPacket(2000, 1000, 0)}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DecodeResult result = decodeLevel3(withSymbology(c.layers));
+        EXPECT_TRUE(failure(result).contains(QLatin1String(c.error)))
+            << failure(result).toStdString();
+    }
+    // Radials take room for the bins they hold, not for the packet's width.
+    const Product empty = decoded(decodeLevel3(withSymbology({radialPacket(2000, 1000, 0)})));
+    ASSERT_EQ(empty.packets.size(), 1u);
+    for (const Radial& radial : std::get<RadialSweep>(empty.packets[0]).radials)
+        ASSERT_EQ(radial.levels.capacity(), 0u);
+}

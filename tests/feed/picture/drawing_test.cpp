@@ -79,13 +79,13 @@ std::vector<Echo> solidEchoes(const level3::Product& p, picture::EchoKind kind, 
                 const int acrossRadials = int(std::ceil(reachKm / across));
                 if (acrossRadials > 4)
                     continue; // near the radar a pixel spans several radials
-                const std::uint8_t colour = colourOf(radials[r].levels[std::size_t(bin)]);
+                const std::uint8_t colour = colourOf(radials[r].levelAt(std::size_t(bin)));
                 bool solid = colour != picture::colour::kBlack;
                 for (int dr = -acrossRadials; dr <= acrossRadials && solid; ++dr) {
                     const auto& radial =
                         radials[(r + std::size_t(dr + int(radials.size()))) % radials.size()];
                     for (int db = -alongBins; db <= alongBins && solid; ++db)
-                        solid = colourOf(radial.levels[std::size_t(bin + db)]) == colour;
+                        solid = colourOf(radial.levelAt(std::size_t(bin + db))) == colour;
                 }
                 if (!solid)
                     continue;
