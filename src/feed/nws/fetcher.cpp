@@ -2,6 +2,7 @@
 
 #include <QNetworkReply>
 #include <QSslConfiguration>
+#include <QTimer>
 #include <memory>
 
 namespace nubivista::feed::nws {
@@ -37,6 +38,11 @@ void Fetcher::get(const QUrl& url, const QDateTime& ifModifiedSince,
     }
     QNetworkReply* reply = manager_.get(request);
     auto tooLarge = std::make_shared<bool>(false);
+    auto tooSlow = std::make_shared<bool>(false);
+    QTimer::singleShot(totalTimeoutMs_, reply, [reply, tooSlow] {
+        *tooSlow = true;
+        reply->abort();
+    });
     connect(reply, &QNetworkReply::downloadProgress, reply,
             [reply, tooLarge, limit = maxBytes_](qint64 received, qint64 total) {
                 if (received > limit || total > limit) {
@@ -44,28 +50,33 @@ void Fetcher::get(const QUrl& url, const QDateTime& ifModifiedSince,
                     reply->abort();
                 }
             });
-    connect(reply, &QNetworkReply::finished, this, [reply, tooLarge, done = std::move(done)] {
-        reply->deleteLater();
-        FetchResult result;
-        result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (*tooLarge) {
-            result.error = QStringLiteral("the answer is larger than the feed takes");
-        } else if (result.status == 304) {
-            result.outcome = FetchResult::Outcome::NotModified;
-        } else if (result.status != 0 && result.status != 200) {
-            result.error = QStringLiteral("HTTP %1").arg(result.status);
-        } else if (reply->error() != QNetworkReply::NoError) {
-            result.error = reply->error() == QNetworkReply::OperationCanceledError
-                               ? QStringLiteral("no answer in time")
-                               : reply->errorString();
-        } else {
-            result.outcome = FetchResult::Outcome::Fetched;
-            result.body = reply->readAll();
-            result.lastModified =
-                reply->header(QNetworkRequest::LastModifiedHeader).toDateTime().toUTC();
-        }
-        done(result);
-    });
+    connect(reply, &QNetworkReply::finished, this,
+            [reply, tooLarge, tooSlow, totalMs = totalTimeoutMs_, done = std::move(done)] {
+                reply->deleteLater();
+                FetchResult result;
+                result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+                if (*tooLarge) {
+                    result.error = QStringLiteral("the answer is larger than the feed takes");
+                } else if (*tooSlow) {
+                    result.status = 0;
+                    result.error =
+                        QStringLiteral("the answer took longer than %1 s").arg(totalMs / 1000);
+                } else if (result.status == 304) {
+                    result.outcome = FetchResult::Outcome::NotModified;
+                } else if (result.status != 0 && result.status != 200) {
+                    result.error = QStringLiteral("HTTP %1").arg(result.status);
+                } else if (reply->error() != QNetworkReply::NoError) {
+                    result.error = reply->error() == QNetworkReply::OperationCanceledError
+                                       ? QStringLiteral("no answer in time")
+                                       : reply->errorString();
+                } else {
+                    result.outcome = FetchResult::Outcome::Fetched;
+                    result.body = reply->readAll();
+                    result.lastModified =
+                        reply->header(QNetworkRequest::LastModifiedHeader).toDateTime().toUTC();
+                }
+                done(result);
+            });
 }
 
 } // namespace nubivista::feed::nws

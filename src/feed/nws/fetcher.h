@@ -1,7 +1,9 @@
 #pragma once
 // The one road from the live source to its upstreams: GET with
-// If-Modified-Since, a User-Agent that names the feed, a time limit and a
-// size limit, over HTTP or HTTPS (the system's proxy settings apply).
+// If-Modified-Since, a User-Agent that names the feed, a size limit and two
+// time limits: for silence, and for the whole answer, so that an upstream
+// that drips its bytes is cut off too. Over HTTP or HTTPS (the system's
+// proxy settings apply).
 #include <QDateTime>
 #include <QList>
 #include <QNetworkAccessManager>
@@ -26,6 +28,7 @@ public:
     explicit Fetcher(QObject* parent = nullptr);
 
     void setTimeoutMs(int ms) { timeoutMs_ = ms; }
+    void setTotalTimeoutMs(int ms) { totalTimeoutMs_ = ms; }
     void setMaxBytes(qint64 bytes) { maxBytes_ = bytes; }
     // Tests only: certificate authorities to trust besides the system's, for
     // a stand-in upstream served with its own certificate.
@@ -40,7 +43,8 @@ public:
 private:
     QNetworkAccessManager manager_;
     QList<QSslCertificate> extraCas_;
-    int timeoutMs_ = 30000;
+    int timeoutMs_ = 20'000;      // without a byte
+    int totalTimeoutMs_ = 60'000; // from the ask to the last byte
     qint64 maxBytes_ = 8 << 20;
 };
 

@@ -8,6 +8,9 @@
 #include "feed/server/pages.h"
 #include "feed/server/routes.h"
 
+#include <QTimer>
+#include <utility>
+
 namespace nubivista::feed::nws {
 
 namespace {
@@ -47,7 +50,7 @@ LiveService::LiveService(Fetcher& fetcher, Upstreams upstreams, picture::Boundar
     : QObject(parent),
       fetcher_(fetcher),
       upstreams_(std::move(upstreams)),
-      basemaps_(std::move(boundaries)),
+      basemaps_(std::make_shared<picture::BasemapCache>(std::move(boundaries))),
       now_(std::move(now)),
       startSeconds_(now_().toSecsSinceEpoch()),
       frames_(kFrameCacheBytes) {}
@@ -62,45 +65,68 @@ ProductPoller& LiveService::poller(const radar::SiteRow& site,
     return *slot;
 }
 
-QByteArray LiveService::frame(const radar::SiteRow& site, const radar::RadarProductCode& product,
-                              const Scan& scan) {
+void LiveService::withFrame(const radar::SiteRow& site, const radar::RadarProductCode& product,
+                            const Scan& scan, std::function<void(const QByteArray&)> done) {
     const QString key =
         keyOf(site, product) + QLatin1Char('/') + QString::number(scan.time.toSecsSinceEpoch());
-    if (const QByteArray* cached = frames_.object(key))
-        return *cached;
+    if (const QByteArray* cached = frames_.object(key)) {
+        done(*cached);
+        return;
+    }
+    std::vector<std::function<void(const QByteArray&)>>& waiting = drawing_[key];
+    waiting.push_back(std::move(done));
+    if (waiting.size() > 1)
+        return; // drawn already for an earlier request
     picture::FrameTitles titles;
     titles.site = site.stationTitle();
     titles.product = QString(product.caption);
     titles.longRange = product.isLongRange();
     titles.scanTime = scan.time;
     titles.notes = nullProductNotes(*scan.product);
-    const picture::EchoGrid echoes = echoGridFromProduct(
-        *scan.product,
-        product.isRainfall() ? picture::EchoKind::Rainfall : picture::EchoKind::Reflectivity,
-        product.isLongRange());
-    const QByteArray gif = picture::frameGif(
-        picture::composeFrame(echoes, basemaps_.layer(site, product.isLongRange()), titles),
-        (scan.sequence & 1) != 0);
-    frames_.insert(key, new QByteArray(gif), int(gif.size())); // the cache owns it
-    return gif;
+    const picture::EchoKind kind =
+        product.isRainfall() ? picture::EchoKind::Rainfall : picture::EchoKind::Reflectivity;
+    offThread_.run(
+        [basemaps = basemaps_, &site, longRange = product.isLongRange(), titles, kind,
+         scanProduct = scan.product, odd = (scan.sequence & 1) != 0] {
+            const picture::EchoGrid echoes = echoGridFromProduct(*scanProduct, kind, longRange);
+            return picture::frameGif(
+                picture::composeFrame(echoes, basemaps->layer(site, longRange), titles), odd);
+        },
+        [this, key](const QByteArray& gif) {
+            if (!gif.isEmpty())
+                frames_.insert(key, new QByteArray(gif), int(gif.size())); // the cache owns it
+            std::vector<std::function<void(const QByteArray&)>> waiting;
+            waiting.swap(drawing_[key]);
+            drawing_.erase(key);
+            for (auto& call : waiting)
+                call(gif);
+        });
 }
 
-Reply LiveService::scanReply(const server::RequestInfo& request, const radar::SiteRow& site,
-                             const radar::RadarProductCode& product, const Scan* scan) {
+void LiveService::scanReply(const server::RequestInfo& request, const radar::SiteRow& site,
+                            const radar::RadarProductCode& product, const Scan* scan,
+                            server::Responder respond) {
     // No scan since the feed started: an error, so that the program's own
     // failure path takes over; never a picture of something else.
-    if (scan == nullptr)
-        return noScanYet(poller(site, product));
-    Reply reply;
-    reply.body = frame(site, product, *scan);
-    if (reply.body.isEmpty())
-        return server::errorReply(500,
-                                  QStringLiteral("the picture of this scan could not be drawn"));
-    reply.headers.emplace_back(server::kSourceHeader, "live");
-    const bool latest = request.path.endsWith(QLatin1String("/latest.gif"));
-    return server::resourceReply(request, std::move(reply), "image/gif",
-                                 scan->time.toSecsSinceEpoch(),
-                                 latest ? kLatestMaxAge : kFrameMaxAge, now_().toSecsSinceEpoch());
+    if (scan == nullptr) {
+        respond(noScanYet(poller(site, product)));
+        return;
+    }
+    withFrame(site, product, *scan,
+              [this, request, respond, time = scan->time](const QByteArray& gif) {
+                  if (gif.isEmpty()) {
+                      respond(server::errorReply(
+                          500, QStringLiteral("the picture of this scan could not be drawn")));
+                      return;
+                  }
+                  Reply reply;
+                  reply.body = gif;
+                  reply.headers.emplace_back(server::kSourceHeader, "live");
+                  const bool latest = request.path.endsWith(QLatin1String("/latest.gif"));
+                  respond(server::resourceReply(
+                      request, std::move(reply), "image/gif", time.toSecsSinceEpoch(),
+                      latest ? kLatestMaxAge : kFrameMaxAge, now_().toSecsSinceEpoch()));
+              });
 }
 
 std::optional<server::Reply> LiveService::statusReply(const server::RequestInfo& request) {
@@ -156,7 +182,7 @@ void LiveService::handle(const server::RequestInfo& request, server::Responder r
         page(server::nationalMapHtml(), "text/html; charset=utf-8");
         return;
     case Route::NationalImage: {
-        static const QByteArray map = server::nationalMapGif(basemaps_.lines());
+        static const QByteArray map = server::nationalMapGif(basemaps_->lines());
         page(map, "image/gif");
         return;
     }
@@ -169,41 +195,73 @@ void LiveService::handle(const server::RequestInfo& request, server::Responder r
     default:
         break;
     }
-    // The rest needs the scans: brought up to date first, at most once a minute.
-    const radar::SiteRow& site = *route->site;
-    const radar::RadarProductCode& product = *route->product;
-    ProductPoller& source = poller(site, product);
-    source.refresh(now_(), [this, request, respond, route = *route, &site, &product, &source] {
-        const QDateTime now = now_();
-        const ScanArchive& scans = source.scans();
-        switch (route.kind) {
-        case Route::LatestImage:
-            respond(scanReply(request, site, product, scans.latest()));
+    // The rest needs the scans: brought up to date first, at most once a
+    // minute, but never at the cost of an answer. With a scan held, the
+    // refresh has a moment to bring a newer one and then goes on behind the
+    // answer; with none, the answer waits for it, though not for ever.
+    ProductPoller& source = poller(*route->site, *route->product);
+    auto answered = std::make_shared<bool>(false);
+    const auto answer = [this, request, respond, route = *route, &source, answered] {
+        if (std::exchange(*answered, true))
             return;
-        case Route::FrameImage: {
-            const Scan* scan = scans.at(QDateTime::fromSecsSinceEpoch(route.frameSeconds, Qt::UTC));
-            respond(scan ? scanReply(request, site, product, scan)
-                         : server::errorReply(
-                               404, QStringLiteral("the feed holds no scan of this time")));
-            return;
-        }
-        default: // the loop list: the ten newest scans, oldest first
-            if (scans.latest() == nullptr) {
-                respond(noScanYet(source));
-                return;
-            }
-            source.refreshLoop(now, [this, request, respond, &site, &product, &source] {
-                std::vector<qint64> times;
-                for (const Scan& scan : source.scans().newest())
-                    times.insert(times.begin(), scan.time.toSecsSinceEpoch());
-                Reply reply;
-                reply.body = server::loopList(product, site, times);
-                respond(server::resourceReply(request, std::move(reply), "text/plain", times.back(),
-                                              kLatestMaxAge, now_().toSecsSinceEpoch()));
-            });
+        answerFromScans(request, route, source, respond);
+    };
+    QTimer::singleShot(source.scans().latest() ? kHeldScanWaitMs : noScanWaitMs_, this, answer);
+    if (route->kind != Route::LoopList) {
+        source.refresh(now_(), answer);
+        return;
+    }
+    source.refresh(now_(), [this, &source, answer] {
+        if (source.scans().latest() == nullptr) {
+            answer();
             return;
         }
+        source.refreshLoop(now_(), answer);
     });
+}
+
+void LiveService::answerFromScans(const server::RequestInfo& request, const server::Route& route,
+                                  ProductPoller& source, server::Responder respond) {
+    const radar::SiteRow& site = *route.site;
+    const radar::RadarProductCode& product = *route.product;
+    const ScanArchive& scans = source.scans();
+    if (scans.latest() == nullptr && source.refreshing()) {
+        respond(server::errorReply(
+            503,
+            QStringLiteral("The weather service has not answered for %1 within %2 s")
+                .arg(QString(site.code).toUpper())
+                .arg(noScanWaitMs_ / 1000.0),
+            source.lastError()));
+        return;
+    }
+    switch (route.kind) {
+    case Route::LatestImage:
+        scanReply(request, site, product, scans.latest(), std::move(respond));
+        return;
+    case Route::FrameImage: {
+        const Scan* scan = scans.at(QDateTime::fromSecsSinceEpoch(route.frameSeconds, Qt::UTC));
+        if (scan == nullptr) {
+            respond(server::errorReply(404, QStringLiteral("the feed holds no scan of this time")));
+            return;
+        }
+        scanReply(request, site, product, scan, std::move(respond));
+        return;
+    }
+    default: { // the loop list: the ten newest scans, oldest first
+        if (scans.latest() == nullptr) {
+            respond(noScanYet(source));
+            return;
+        }
+        std::vector<qint64> times;
+        for (const Scan& scan : scans.newest())
+            times.insert(times.begin(), scan.time.toSecsSinceEpoch());
+        Reply reply;
+        reply.body = server::loopList(product, site, times);
+        respond(server::resourceReply(request, std::move(reply), "text/plain", times.back(),
+                                      kLatestMaxAge, now_().toSecsSinceEpoch()));
+        return;
+    }
+    }
 }
 
 } // namespace nubivista::feed::nws

@@ -121,27 +121,33 @@ void ProductPoller::askProductTree(std::size_t source) {
                          return;
                      }
                      if (result.outcome == FetchResult::Outcome::Fetched) {
-                         const std::optional<QString> refused =
-                             keep(result.body, source, Upstream::Tree);
-                         if (!refused) {
-                             lastModified_[source] = result.lastModified;
-                             note(Upstream::Tree, result, QStringLiteral("a scan"));
-                             finish(false);
-                             return;
-                         }
-                         treeReason_ = QStringLiteral("sn.last ") + *refused;
-                     } else {
-                         treeReason_ = answerReason(QStringLiteral("tree"), result);
-                     }
-                     note(Upstream::Tree, result, treeReason_);
-                     // A product the tree does not carry for this radar: the next one
-                     // that stands for the same picture.
-                     if (result.status == 404 && !chosen_ && source + 1 < sources_.size()) {
-                         askProductTree(source + 1);
+                         keep(result.body, source, Upstream::Tree,
+                              [this, source, result](const std::optional<QString>& refused) {
+                                  if (!refused) {
+                                      lastModified_[source] = result.lastModified;
+                                      note(Upstream::Tree, result, QStringLiteral("a scan"));
+                                      finish(false);
+                                      return;
+                                  }
+                                  treeReason_ = QStringLiteral("sn.last ") + *refused;
+                                  treeFailed(source, result);
+                              });
                          return;
                      }
-                     askArchive(chosen_.value_or(0), askedAt_.date(), false);
+                     treeReason_ = answerReason(QStringLiteral("tree"), result);
+                     treeFailed(source, result);
                  });
+}
+
+void ProductPoller::treeFailed(std::size_t source, const FetchResult& result) {
+    note(Upstream::Tree, result, treeReason_);
+    // A product the tree does not carry for this radar: the next one that
+    // stands for the same picture.
+    if (result.status == 404 && !chosen_ && source + 1 < sources_.size()) {
+        askProductTree(source + 1);
+        return;
+    }
+    askArchive(chosen_.value_or(0), askedAt_.date(), false);
 }
 
 void ProductPoller::listArchiveDay(std::size_t source, const QDate& day, DayListed done,
@@ -207,26 +213,36 @@ void ProductPoller::askArchive(std::size_t source, const QDate& day, bool dayBef
 
 void ProductPoller::fetchArchiveKey(std::size_t source, const QString& key) {
     fetcher_.get(archiveKeyUrl(key), {}, [this, source, key](const FetchResult& result) {
-        if (result.outcome == FetchResult::Outcome::Fetched) {
-            const std::optional<QString> refused = keep(result.body, source, Upstream::Archive);
-            if (!refused) {
-                note(Upstream::Archive, result, QStringLiteral("a scan"));
-                finish(false);
-                return;
-            }
-            archiveReason_ = QStringLiteral("the archive's %1 ").arg(key) + *refused;
-        } else {
+        if (result.outcome != FetchResult::Outcome::Fetched) {
             archiveReason_ =
                 answerReason(QStringLiteral("archive"), result) + QStringLiteral(" for ") + key;
+            note(Upstream::Archive, result, archiveReason_);
+            finish(true);
+            return;
         }
-        note(Upstream::Archive, result, archiveReason_);
-        finish(true);
+        keep(result.body, source, Upstream::Archive,
+             [this, key, result](const std::optional<QString>& refused) {
+                 if (!refused) {
+                     note(Upstream::Archive, result, QStringLiteral("a scan"));
+                     finish(false);
+                     return;
+                 }
+                 archiveReason_ = QStringLiteral("the archive's %1 ").arg(key) + *refused;
+                 note(Upstream::Archive, result, archiveReason_);
+                 finish(true);
+             });
     });
 }
 
-std::optional<QString> ProductPoller::keep(const QByteArray& bytes, std::size_t source,
-                                           Upstream from) {
-    level3::DecodeResult decoded = level3::decodeLevel3(bytes);
+void ProductPoller::keep(const QByteArray& bytes, std::size_t source, Upstream from, Kept done) {
+    offThread_.run([bytes] { return level3::decodeLevel3(bytes); },
+                   [this, source, from, done = std::move(done)](level3::DecodeResult decoded) {
+                       done(accept(std::move(decoded), source, from));
+                   });
+}
+
+std::optional<QString> ProductPoller::accept(level3::DecodeResult decoded, std::size_t source,
+                                             Upstream from) {
     if (auto* error = std::get_if<level3::DecodeError>(&decoded))
         return QStringLiteral("is not a Level III product: ") + level3::describe(*error);
     auto product =
@@ -357,9 +373,14 @@ void ProductPoller::fetchLoopFiles(std::vector<QUrl> files, Upstream from) {
     files.pop_back();
     fetcher_.get(next, {},
                  [this, from, files = std::move(files)](const FetchResult& result) mutable {
-                     if (result.outcome == FetchResult::Outcome::Fetched)
-                         keep(result.body, chosen_.value_or(0), from);
-                     fetchLoopFiles(std::move(files), from);
+                     if (result.outcome != FetchResult::Outcome::Fetched) {
+                         fetchLoopFiles(std::move(files), from);
+                         return;
+                     }
+                     keep(result.body, chosen_.value_or(0), from,
+                          [this, from, files = std::move(files)](const std::optional<QString>&) {
+                              fetchLoopFiles(files, from);
+                          });
                  });
 }
 

@@ -3,7 +3,9 @@
 // upstreams: the product tree first, the cloud archive when that fails. It
 // asks at most once a minute, with If-Modified-Since, and only when asked,
 // and remembers what the upstreams last answered and why, for the status page.
+#include "feed/level3/decode.h"
 #include "feed/nws/fetcher.h"
+#include "feed/nws/off_thread.h"
 #include "feed/nws/scan_archive.h"
 #include "radar/products.h"
 #include "radar/site_table.h"
@@ -72,6 +74,8 @@ public:
     // name service, or both hosts down.
     bool unreachable() const { return unreachable_; }
     QDateTime lastAsked() const { return lastAsked_; }
+    // A refresh is under way.
+    bool refreshing() const { return busy_; }
 
     const radar::SiteRow& site() const { return site_; }
     const radar::RadarProductCode& product() const { return product_; }
@@ -102,9 +106,12 @@ private:
     // Fetches the named files one after another, then ends the loop refresh.
     void fetchLoopFiles(std::vector<QUrl> files, Upstream from);
     void finishLoop();
-    // Decodes a product and keeps it; the reason when it is no scan of this
-    // site and product.
-    std::optional<QString> keep(const QByteArray& bytes, std::size_t source, Upstream from);
+    void treeFailed(std::size_t source, const FetchResult& result);
+    // Decodes a product off this thread and keeps it when it is a scan of
+    // this site and product; then done, with the reason when it was not.
+    using Kept = std::function<void(const std::optional<QString>& refused)>;
+    void keep(const QByteArray& bytes, std::size_t source, Upstream from, Kept done);
+    std::optional<QString> accept(level3::DecodeResult decoded, std::size_t source, Upstream from);
     void note(Upstream upstream, const FetchResult& result, const QString& reason);
     void finish(bool failed);
     QUrl productTreeUrl(std::size_t source, const QString& name) const;
@@ -145,6 +152,7 @@ private:
     std::optional<Upstream> newestFrom_;
     std::optional<UpstreamAnswer> lastAnswer_;
     std::array<std::optional<UpstreamAnswer>, 2> answers_; // tree, archive
+    OffThread offThread_;                                  // last: its work's answers end with it
 };
 
 } // namespace nubivista::feed::nws

@@ -1,9 +1,11 @@
 #pragma once
 // The basemap layers of the radars a feed draws, made on first use and kept:
-// 205 radars at two ranges are at most 410 layers of 330 KB.
+// 205 radars at two ranges are at most 410 layers of 330 KB. Pictures are
+// drawn on worker threads, which may ask for layers at the same time.
 #include "feed/picture/basemap.h"
 
 #include <map>
+#include <mutex>
 #include <string>
 #include <utility>
 
@@ -14,11 +16,15 @@ public:
     BasemapCache() = default;
     explicit BasemapCache(BoundaryLines lines) : lines_(std::move(lines)) {}
 
+    // The reference stays valid as long as the cache: layers are never dropped.
     const IndexedImage& layer(const radar::SiteRow& site, bool longRange);
     const BoundaryLines& lines() const { return lines_; }
+    // New lines, and no layers of the old: before any layer is in use.
+    void reset(BoundaryLines lines);
 
 private:
     BoundaryLines lines_;
+    std::mutex mutex_;
     std::map<std::pair<std::string, bool>, IndexedImage> layers_;
 };
 

@@ -186,7 +186,7 @@ void loadBasemap(const QString& boundaryFile) {
         qWarning("nubivista-feed: no boundary lines: %s", qPrintable(*error));
         return;
     }
-    basemaps() = BasemapCache(std::get<picture::BoundaryLines>(std::move(lines)));
+    basemaps().reset(std::get<picture::BoundaryLines>(std::move(lines)));
 }
 
 const picture::BoundaryLines& boundaryLines() {

@@ -11,8 +11,10 @@
 #include <QProcess>
 #include <QSslKey>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -115,6 +117,25 @@ TEST(Fetcher, FailuresSayWhatWentWrong) {
         fetcher, QUrl(QStringLiteral("http://127.0.0.1:%1/sn.last").arg(silent.serverPort())));
     EXPECT_EQ(hung.outcome, FetchResult::Outcome::Failed);
     EXPECT_EQ(hung.error, QStringLiteral("no answer in time"));
+
+    // One that sends a byte now and then is never silent for long, but its
+    // answer has a deadline all the same.
+    QTcpServer dripping;
+    ASSERT_TRUE(dripping.listen(QHostAddress::LocalHost));
+    QTimer drip;
+    QObject::connect(&drip, &QTimer::timeout, [&dripping] {
+        static const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n";
+        while (QTcpSocket* socket = dripping.nextPendingConnection())
+            socket->write(head);
+        for (QTcpSocket* socket : dripping.findChildren<QTcpSocket*>())
+            socket->write("x");
+    });
+    drip.start(100);
+    fetcher.setTotalTimeoutMs(1200);
+    const FetchResult slow = fetch(
+        fetcher, QUrl(QStringLiteral("http://127.0.0.1:%1/sn.last").arg(dripping.serverPort())));
+    EXPECT_EQ(slow.outcome, FetchResult::Outcome::Failed);
+    EXPECT_EQ(slow.error, QStringLiteral("the answer took longer than 1 s"));
 }
 
 TEST(Fetcher, HttpsWorksWithATrustedCertificateAndRefusesAnUntrustedOne) {

@@ -7,6 +7,7 @@
 #include "feed/server/feed_server.h"
 #include "stand_in.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -123,6 +124,29 @@ TEST_F(LiveServiceTest, ARadarThatStopsKeepsItsLastScanAndTheStatusPageSaysWhy) 
     const Answer none = get(QStringLiteral("/radar/images/DS.p38cr/SI.tstl/latest.gif"));
     EXPECT_EQ(none.status, 404);
     EXPECT_EQ(none.reason, "TSTL publishes no long-range composite reflectivity product");
+}
+
+TEST_F(LiveServiceTest, AHeldScanIsAnsweredAtOnceWhileTheUpstreamsHangAndAWaitForNoneEnds) {
+    start({upstream.base(), upstream.base()});
+    service->setNoScanWaitMs(1500);
+    upstream.publish("DS.p94r0", n0q, now.addSecs(-120));
+    ASSERT_EQ(get(kLatest).status, 200);
+
+    upstream.hangs = true;
+    now = now.addSecs(300);
+    QElapsedTimer clock;
+    clock.start();
+    const Answer held = get(kLatest);
+    EXPECT_EQ(held.status, 200);
+    EXPECT_EQ(held.lastModified, now.addSecs(-420));
+    EXPECT_LT(clock.elapsed(), 1000) << "the held scan waits on no upstream";
+
+    // Nothing held for this picture: the wait ends well before the program's.
+    clock.restart();
+    const Answer none = get(QStringLiteral("/radar/images/DS.p37cr/SI.klsx/latest.gif"));
+    EXPECT_EQ(none.status, 503);
+    EXPECT_EQ(none.reason, "The weather service has not answered for KLSX within 1.5 s");
+    EXPECT_LT(clock.elapsed(), 5000);
 }
 
 TEST_F(LiveServiceTest, TheStatusPageTellsWhereTheNewestScanCameFromAndWhatEachUpstreamSaid) {

@@ -60,54 +60,22 @@ public:
                                      "   26K\n";
                          return QHttpServerResponse("text/html", html + "</pre></body></html>");
                      });
-        server.route(
-            "/SL.us008001/DF.of/DC.radar/<arg>/<arg>/<arg>",
-            [this](const QString& directory, const QString& site, const QString& name,
-                   const QHttpServerRequest& request) {
-                const bool last = name == QLatin1String("sn.last");
-                treeRequests += last ? 1 : 0;
-                if (last && treeFails != 0)
-                    return QHttpServerResponse(QHttpServerResponder::StatusCode(treeFails));
-                const std::vector<File>& files = tree[directory + site];
-                const File* file = nullptr;
-                for (const File& f : files)
-                    if (f.name == name || (last && &f == &files.back()))
-                        file = &f;
-                if (file == nullptr)
-                    return QHttpServerResponse(QHttpServerResponder::StatusCode::NotFound);
-                const QByteArray modified = httpTime(file->time);
-                if (request.value("If-Modified-Since") == modified)
-                    return QHttpServerResponse(QHttpServerResponder::StatusCode::NotModified);
-                QHttpServerResponse response("application/octet-stream", file->bytes);
-                response.addHeader("Last-Modified", modified);
-                return response;
-            });
+        server.route("/SL.us008001/DF.of/DC.radar/<arg>/<arg>/<arg>",
+                     [this](const QString& directory, const QString& site, const QString& name,
+                            const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+                         if (hangs)
+                             held.push_back(std::move(responder));
+                         else
+                             treeFile(directory + site, name, request).write(std::move(responder));
+                     });
         // Keys in name order, pageSize a page; the token names the last key sent.
-        server.route("/", [this](const QHttpServerRequest& request) {
-            const QString prefix = request.query().queryItemValue(QStringLiteral("prefix"));
-            const QString after = request.query().queryItemValue(
-                QStringLiteral("continuation-token"), QUrl::FullyDecoded);
-            QByteArray contents;
-            QString last;
-            std::size_t listed = 0;
-            for (const auto& [key, bytes] : archive) {
-                if (!key.startsWith(prefix) || key <= after)
-                    continue;
-                if (listed++ == pageSize)
-                    return QHttpServerResponse("application/xml",
-                                               "<ListBucketResult><IsTruncated>true</IsTruncated>"
-                                               "<NextContinuationToken>" +
-                                                   last.toLatin1() + "</NextContinuationToken>" +
-                                                   contents + "</ListBucketResult>");
-                last = key;
-                contents += "<Contents><Key>" + key.toLatin1() + "</Key><LastModified>" +
-                            uploaded[key].toString(Qt::ISODate).toLatin1() +
-                            "</LastModified></Contents>";
-            }
-            return QHttpServerResponse("application/xml",
-                                       "<ListBucketResult><IsTruncated>false</IsTruncated>" +
-                                           contents + "</ListBucketResult>");
-        });
+        server.route("/",
+                     [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+                         if (hangs)
+                             held.push_back(std::move(responder));
+                         else
+                             listing(request).write(std::move(responder));
+                     });
         server.route("/<arg>", [this](const QString& key) {
             const auto found = archive.find(key);
             return found == archive.end()
@@ -116,6 +84,54 @@ public:
         });
         port = server.listen(QHostAddress::LocalHost);
     }
+
+    QHttpServerResponse treeFile(const QString& where, const QString& name,
+                                 const QHttpServerRequest& request) {
+        const bool last = name == QLatin1String("sn.last");
+        treeRequests += last ? 1 : 0;
+        if (last && treeFails != 0)
+            return QHttpServerResponse(QHttpServerResponder::StatusCode(treeFails));
+        const std::vector<File>& files = tree[where];
+        const File* file = nullptr;
+        for (const File& f : files)
+            if (f.name == name || (last && &f == &files.back()))
+                file = &f;
+        if (file == nullptr)
+            return QHttpServerResponse(QHttpServerResponder::StatusCode::NotFound);
+        const QByteArray modified = httpTime(file->time);
+        if (request.value("If-Modified-Since") == modified)
+            return QHttpServerResponse(QHttpServerResponder::StatusCode::NotModified);
+        QHttpServerResponse response("application/octet-stream", file->bytes);
+        response.addHeader("Last-Modified", modified);
+        return response;
+    }
+
+    QHttpServerResponse listing(const QHttpServerRequest& request) {
+        const QString prefix = request.query().queryItemValue(QStringLiteral("prefix"));
+        const QString after = request.query().queryItemValue(QStringLiteral("continuation-token"),
+                                                             QUrl::FullyDecoded);
+        QByteArray contents;
+        QString last;
+        std::size_t listed = 0;
+        for (const auto& [key, bytes] : archive) {
+            if (!key.startsWith(prefix) || key <= after)
+                continue;
+            if (listed++ == pageSize)
+                return QHttpServerResponse("application/xml",
+                                           "<ListBucketResult><IsTruncated>true</IsTruncated>"
+                                           "<NextContinuationToken>" +
+                                               last.toLatin1() + "</NextContinuationToken>" +
+                                               contents + "</ListBucketResult>");
+            last = key;
+            contents += "<Contents><Key>" + key.toLatin1() + "</Key><LastModified>" +
+                        uploaded[key].toString(Qt::ISODate).toLatin1() +
+                        "</LastModified></Contents>";
+        }
+        return QHttpServerResponse("application/xml",
+                                   "<ListBucketResult><IsTruncated>false</IsTruncated>" + contents +
+                                       "</ListBucketResult>");
+    }
+
     QUrl base() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port)); }
     // A new scan in the tree: the next sn.NNNN file, and sn.last.
     void publish(const char* directory, const QByteArray& product, const QDateTime& scan,
@@ -134,6 +150,9 @@ public:
     int treeRequests = 0;                  // of sn.last
     int treeFails = 0;                     // a status sn.last answers with instead of the file
     std::size_t pageSize = 1000;           // keys in one page of the archive's listing
+    // The tree's files and the archive's listings get no answer while set.
+    bool hangs = false;
+    std::vector<QHttpServerResponder> held;
 };
 
 } // namespace nubivista::feed::nws::testing
