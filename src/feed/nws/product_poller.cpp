@@ -167,6 +167,7 @@ void ProductPoller::listArchiveDay(std::size_t source, const QDate& day, DayList
                          return;
                      }
                      const ArchiveListing listing = parseArchiveListing(result.body);
+                     logSkippedKeys(listing.keys);
                      std::vector<ListingEntry> keys = listing.keys;
                      for (const QString& key : found)
                          keys.push_back({key, {}});
@@ -179,6 +180,22 @@ void ProductPoller::listArchiveDay(std::size_t source, const QDate& day, DayList
                      }
                      done(std::move(found), result);
                  });
+}
+
+void ProductPoller::logSkippedKeys(const std::vector<ListingEntry>& keys) {
+    // A hostile listing may name ever new keys: a few are told, then no more.
+    constexpr qsizetype kMostTold = 20;
+    for (const ListingEntry& key : keys) {
+        if (archiveKeyTime(key.name) || skippedKeys_.contains(key.name) ||
+            skippedKeys_.size() >= kMostTold)
+            continue;
+        skippedKeys_.insert(key.name);
+        if (upstreams_.log)
+            upstreams_.log(where(chosen_.value_or(0)) +
+                           QStringLiteral(": the archive lists a key that is no scan's name, "
+                                          "skipped: ") +
+                           key.name.left(200));
+    }
 }
 
 void ProductPoller::askArchive(std::size_t source, const QDate& day, bool dayBefore) {

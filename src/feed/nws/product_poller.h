@@ -5,6 +5,7 @@
 // and remembers what the upstreams last answered and why, for the status page.
 #include "feed/level3/decode.h"
 #include "feed/nws/fetcher.h"
+#include "feed/nws/listings.h"
 #include "feed/nws/off_thread.h"
 #include "feed/nws/scan_archive.h"
 #include "radar/products.h"
@@ -102,6 +103,8 @@ private:
                         const QString& continuation = {}, std::vector<QString> found = {},
                         int page = 0);
     void fetchArchiveKey(std::size_t source, const QString& key);
+    // Tells each listed key of another form than a scan's, once.
+    void logSkippedKeys(const std::vector<ListingEntry>& keys);
     void listLoop(const QDate& day, bool dayBefore, std::vector<QString> found);
     // Fetches the named files one after another, then ends the loop refresh.
     void fetchLoopFiles(std::vector<QUrl> files, Upstream from);
@@ -138,6 +141,7 @@ private:
     bool loopBusy_ = false;
     // Files fetched for the loop already, by name and listed time.
     QSet<QString> loopFetched_;
+    QSet<QString> skippedKeys_; // told already
     bool busy_ = false;
     bool failing_ = false;
     QString lastError_;

@@ -303,7 +303,8 @@ TEST_F(PollerTest, AFaultIsToldOnceWhenItStartsAndOnceWhenItClearsAndADamagedPro
     refresh(base, noon);
     ASSERT_NE(base.scans().latest(), nullptr);
 
-    upstream.treeFails = 404; // and the archive has nothing
+    upstream.treeFails = 404; // and the archive has nothing but a key of another form
+    upstream.archive[QStringLiteral("LSX_N0Q_2026_12_08_file:///dev/stdin")] = n0q;
     for (int minute = 1; minute <= 5; ++minute)
         refresh(base, noon.addSecs(60 * minute));
     EXPECT_TRUE(base.failing());
@@ -319,10 +320,12 @@ TEST_F(PollerTest, AFaultIsToldOnceWhenItStartsAndOnceWhenItClearsAndADamagedPro
     upstream.publish("DS.p94r0", n0q, noon.addSecs(530));
     refresh(base, noon.addSecs(540));
     EXPECT_FALSE(base.failing());
-    ASSERT_EQ(told.size(), 2) << told.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(told[0], QStringLiteral("DS.p94r0/SI.klsx: the tree answered 404; the archive has "
+    ASSERT_EQ(told.size(), 3) << told.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(told[0], QStringLiteral("DS.p94r0/SI.klsx: the archive lists a key that is no scan's "
+                                      "name, skipped: LSX_N0Q_2026_12_08_file:///dev/stdin"));
+    EXPECT_EQ(told[1], QStringLiteral("DS.p94r0/SI.klsx: the tree answered 404; the archive has "
                                       "no scan of 2026-12-08"));
-    EXPECT_TRUE(told[1].startsWith(QStringLiteral("DS.p94r0/SI.klsx: the upstreams answer again")));
+    EXPECT_TRUE(told[2].startsWith(QStringLiteral("DS.p94r0/SI.klsx: the upstreams answer again")));
 }
 
 TEST_F(PollerTest, WithNeitherUpstreamAnsweringTheWeatherServiceIsUnreachable) {
