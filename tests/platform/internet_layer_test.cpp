@@ -3,6 +3,7 @@
 #include "acquisition/platform/internet_options_dialog.h"
 #include "acquisition/platform/proxy_rules.h"
 #include "platform/e2e_support.h"
+#include "support/raw_http.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,6 +21,7 @@ namespace nubivista::platform {
 namespace {
 
 using namespace testing;
+using nubivista::testing::rawExchange;
 
 struct CurlResult {
     int status = -1;        // of the answer; 0 when curl gave up
@@ -306,6 +308,15 @@ TEST_F(InternetLayerTest, FrontAnswersWithTheServersStatusOrItsOwn) {
     }
     // What the front served is in the layer's cache.
     EXPECT_TRUE(layer->cacheEntry(QUrl(page)).has_value());
+
+    // A body is never read before the credentials are seen: only the head
+    // of a 300 MB post is sent, and the refusal comes at once.
+    const auto post = rawExchange(layer->paneProxy().port(),
+                                  "POST " + page.toLatin1() +
+                                      " HTTP/1.1\r\nHost: x\r\nContent-Length: 300000000\r\n\r\n",
+                                  5000);
+    EXPECT_TRUE(post.bytes.startsWith("HTTP/1.1 407 ")) << post.bytes.toStdString();
+    EXPECT_TRUE(post.closed);
 }
 
 TEST_F(InternetLayerTest, FrontSurvivesAPaneThatHangsUpWhileTheServerIsSilent) {

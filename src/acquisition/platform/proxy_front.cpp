@@ -62,8 +62,32 @@ bool isLoopback(const QString& host) {
 ProxyFront::ProxyFront(LayerWorker& worker, const ProxyCredentials& credentials, QObject* parent)
     : QAbstractHttpServer(parent), worker_(worker), credentials_(credentials) {}
 
+net::ConnectionLimits ProxyFront::limits() {
+    net::ConnectionLimits limits;
+    limits.maxHeadBytes = 32 * 1024; // a browser's request, with its cookies
+    limits.maxBodyBytes = 1 << 20;   // a form a weather page posts
+    // Longer than the wait for a server, since answers are not tracked.
+    limits.idleMs = 90'000;
+    limits.maxConnections = 256;
+    return limits;
+}
+
 quint16 ProxyFront::start() {
-    port_ = listen(QHostAddress::LocalHost, 0);
+    auto guard = std::make_unique<net::GuardedTcpServer>(limits());
+    // No body is read before the run's credentials are seen.
+    guard->setHeadCheck(
+        [credentials = credentials_](const net::RequestHead& head) -> std::optional<net::Refusal> {
+            if (credentials.accepts(head.value("Proxy-Authorization")) ||
+                head.value("Content-Length").toLongLong() <= 0)
+                return std::nullopt;
+            return net::Refusal{407,
+                                "Proxy authentication required",
+                                {{"Proxy-Authenticate", "Basic realm=\"Nubivista\""}}};
+        });
+    if (!guard->listen(QHostAddress::LocalHost, 0))
+        return 0;
+    port_ = guard->serverPort();
+    bind(guard.release()); // the HTTP server owns it from here
     return port_;
 }
 

@@ -6,6 +6,7 @@
 // reads), other methods pass through uncached, and CONNECT opens a tunnel
 // (online only). Lives on the layer's thread.
 #include "acquisition/platform/proxy_credentials.h"
+#include "net/guarded_tcp_server.h"
 
 #include <QAbstractHttpServer>
 #include <QHttpServerRequest>
@@ -27,6 +28,9 @@ public:
     // Listens on 127.0.0.1 at a free port; 0 when that fails.
     quint16 start();
     quint16 port() const { return port_; }
+
+    // What one pane request may be, and how many connections may be open.
+    static net::ConnectionLimits limits();
 
     // Longest wait for the server of one pane request.
     void setUpstreamTimeout(int milliseconds) { upstreamTimeoutMs_ = milliseconds; }

@@ -4,6 +4,7 @@
 #include <QHttpServerRequest>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
 
 namespace nubivista::feed::server {
 
@@ -62,23 +63,42 @@ RequestInfo requestInfo(const QHttpServerRequest& request) {
 FeedServer::FeedServer(RequestHandler& handler, QObject* parent)
     : QAbstractHttpServer(parent), m_handler(handler) {}
 
-quint16 FeedServer::listenOnLoopback(quint16 port) {
-    return listen(QHostAddress::LocalHost, port);
+net::ConnectionLimits FeedServer::limits() {
+    net::ConnectionLimits limits;
+    limits.maxHeadBytes = 16 * 1024;
+    limits.maxBodyBytes = 0;
+    limits.idleMs = 30'000;
+    limits.maxConnections = 256;
+    limits.tracksAnswers = true;
+    return limits;
+}
+
+quint16 FeedServer::listenOnLoopback(quint16 port, const net::ConnectionLimits& within) {
+    auto guard = std::make_unique<net::GuardedTcpServer>(within);
+    if (!guard->listen(QHostAddress::LocalHost, port))
+        return 0;
+    m_guard = guard.get();
+    bind(guard.release()); // the HTTP server owns it from here
+    return m_guard->serverPort();
 }
 
 bool FeedServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
     const RequestInfo info = requestInfo(request);
+    const auto [found, added] = m_pipelines.try_emplace(socket);
+    if (added)
+        connect(socket, &QObject::destroyed, this, [this, socket] { m_pipelines.erase(socket); });
+    const quint64 number = found->second.nextRequest++;
     // The handler may answer later; the socket may be gone by then.
-    m_handler.handle(info, [this, info, guarded = QPointer<QTcpSocket>(socket),
+    m_handler.handle(info, [this, info, number, guarded = QPointer<QTcpSocket>(socket),
                             alive = QPointer<FeedServer>(this)](const Reply& reply) {
         if (alive)
-            respond(info, reply, guarded);
+            respond(info, reply, guarded, number);
     });
     return true;
 }
 
 void FeedServer::respond(const RequestInfo& info, const Reply& reply,
-                         const QPointer<QTcpSocket>& socket) {
+                         const QPointer<QTcpSocket>& socket, quint64 number) {
     if (m_log)
         std::fprintf(stderr, "%s %s %s -> %d%s%s\n", info.method.constData(), qPrintable(info.host),
                      qPrintable(info.path), reply.delivery == Delivery::Normal ? reply.status : 0,
@@ -89,13 +109,34 @@ void FeedServer::respond(const RequestInfo& info, const Reply& reply,
         return;
     if (reply.delayMs > 0 && reply.delivery != Delivery::Hang &&
         reply.delivery != Delivery::Close) {
-        QTimer::singleShot(reply.delayMs, this, [this, reply, socket] {
+        QTimer::singleShot(reply.delayMs, this, [this, reply, socket, number] {
             if (socket)
-                deliver(reply, socket);
+                ready(reply, socket, number);
         });
         return;
     }
-    deliver(reply, socket);
+    ready(reply, socket, number);
+}
+
+void FeedServer::ready(const Reply& reply, QTcpSocket* socket, quint64 number) {
+    const auto found = m_pipelines.find(socket);
+    if (found == m_pipelines.end()) {
+        deliver(reply, socket);
+        return;
+    }
+    Pipeline& pipeline = found->second;
+    pipeline.ready.emplace(number, reply);
+    // An answer may close the connection; the rest then go nowhere. The
+    // socket itself is deleted later, and its pipeline with it.
+    while (!pipeline.ready.empty() && pipeline.ready.begin()->first == pipeline.nextAnswer &&
+           socket->state() == QAbstractSocket::ConnectedState) {
+        const Reply next = std::move(pipeline.ready.begin()->second);
+        pipeline.ready.erase(pipeline.ready.begin());
+        ++pipeline.nextAnswer;
+        if (m_guard)
+            m_guard->requestAnswered(socket);
+        deliver(next, socket);
+    }
 }
 
 void FeedServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
