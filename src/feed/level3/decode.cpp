@@ -9,6 +9,7 @@
 
 #include <bzlib.h>
 #include <cmath>
+#include <new>
 #include <vector>
 
 namespace nubivista::feed::level3 {
@@ -146,7 +147,13 @@ DecodeResult decodeLevel3(const QByteArray& file) {
 }
 
 DecodeResult decodeLevel3(std::span<const std::uint8_t> file) {
-    return decodeProduct(file, false);
+    // The caps keep a product far from this, but no failure to find memory
+    // may end the process that serves the pictures.
+    try {
+        return decodeProduct(file, false);
+    } catch (const std::bad_alloc&) {
+        return DecodeError{QStringLiteral("there is not enough memory to decode the product"), 0};
+    }
 }
 
 } // namespace nubivista::feed::level3

@@ -9,6 +9,7 @@
 #include "feed/server/routes.h"
 
 #include <QTimer>
+#include <new>
 #include <utility>
 
 namespace nubivista::feed::nws {
@@ -88,9 +89,13 @@ void LiveService::withFrame(const radar::SiteRow& site, const radar::RadarProduc
     offThread_.run(
         [basemaps = basemaps_, &site, longRange = product.isLongRange(), titles, kind,
          scanProduct = scan.product, odd = (scan.sequence & 1) != 0] {
-            const picture::EchoGrid echoes = echoGridFromProduct(*scanProduct, kind, longRange);
-            return picture::frameGif(
-                picture::composeFrame(echoes, basemaps->layer(site, longRange), titles), odd);
+            try {
+                const picture::EchoGrid echoes = echoGridFromProduct(*scanProduct, kind, longRange);
+                return picture::frameGif(
+                    picture::composeFrame(echoes, basemaps->layer(site, longRange), titles), odd);
+            } catch (const std::bad_alloc&) {
+                return QByteArray(); // answered as a picture that could not be drawn
+            }
         },
         [this, key](const QByteArray& gif) {
             if (!gif.isEmpty())
