@@ -120,7 +120,7 @@ void GuardedTcpServer::readFresh(QTcpSocket* socket, Connection& connection) {
     if (connection.phase == Connection::Phase::Through)
         return;
     if (connection.phase == Connection::Phase::Closed) {
-        socket->readAll(); // nothing more reaches the HTTP server
+        drain(socket);
         return;
     }
     QByteArray fresh = socket->peek(available).mid(connection.unread);
@@ -205,7 +205,9 @@ void GuardedTcpServer::afterHead(QTcpSocket* socket, Connection& connection) {
 void GuardedTcpServer::refuse(QTcpSocket* socket, Connection& connection, const Refusal& refusal) {
     connection.phase = Connection::Phase::Closed;
     connection.head.clear();
-    socket->readAll(); // the HTTP server sees none of it
+    drain(socket);
+    if (refused_)
+        refused_(refusal);
     const QByteArray body = refusal.text + '\n';
     QByteArray answer = "HTTP/1.1 " + QByteArray::number(refusal.status) + ' ' +
                         statusText(refusal.status) +
@@ -214,7 +216,17 @@ void GuardedTcpServer::refuse(QTcpSocket* socket, Connection& connection, const 
     for (const auto& [name, value] : refusal.headers)
         answer += name + ": " + value + "\r\n";
     socket->write(answer + "\r\n" + body);
-    socket->disconnectFromHost(); // once the answer is written
+    // Closing with the client's bytes unread would reset the connection under
+    // it, and a client still sending could lose the answer: what it sends is
+    // read and dropped for a moment first.
+    QTimer::singleShot(kLingerMs, socket, [socket] { socket->disconnectFromHost(); });
+}
+
+void GuardedTcpServer::drain(QTcpSocket* socket) {
+    // The HTTP server reads in a transaction, which would keep every byte.
+    if (socket->isTransactionStarted())
+        socket->commitTransaction();
+    socket->readAll();
 }
 
 void GuardedTcpServer::requestAnswered(QTcpSocket* socket) {

@@ -53,6 +53,9 @@ public:
     using HeadCheck = std::function<std::optional<Refusal>(const RequestHead&)>;
     void setHeadCheck(HeadCheck check) { check_ = std::move(check); }
 
+    // Told of each refusal, for a request log.
+    void setRefusalLog(std::function<void(const Refusal&)> log) { refused_ = std::move(log); }
+
     // With tracksAnswers: one answer on this connection is written.
     void requestAnswered(QTcpSocket* socket);
 
@@ -75,13 +78,18 @@ private:
     void readFresh(QTcpSocket* socket, Connection& connection);
     void afterHead(QTcpSocket* socket, Connection& connection);
     void refuse(QTcpSocket* socket, Connection& connection, const Refusal& refusal);
+    // Reads what came and drops it: nothing more reaches the HTTP server.
+    static void drain(QTcpSocket* socket);
     void sweepIdle();
     // Room for one more: the longest idle connection that owes no answer
     // makes way; false when none may.
     bool makeRoom();
 
+    static constexpr int kLingerMs = 500;
+
     ConnectionLimits limits_;
     HeadCheck check_;
+    std::function<void(const Refusal&)> refused_;
     std::map<QTcpSocket*, Connection> connections_;
     QTimer sweep_;
 };
