@@ -56,6 +56,10 @@ int main(int argc, char** argv) {
         QStringLiteral("boundaries"),
         QStringLiteral("The US boundary lines the maps are drawn from."), QStringLiteral("FILE"),
         QCoreApplication::applicationDirPath() + QStringLiteral("/us-boundaries.bin"));
+    const QCommandLineOption townsOption(
+        QStringLiteral("towns"), QStringLiteral("The towns the pictures name."),
+        QStringLiteral("FILE"),
+        QCoreApplication::applicationDirPath() + QLatin1Char('/') + picture::kTownsFileName);
     const QCommandLineOption nwsBaseOption(
         QStringLiteral("nws-base"), QStringLiteral("live: the weather service's product tree."),
         QStringLiteral("URL"), QStringLiteral("https://tgftp.nws.noaa.gov/"));
@@ -68,8 +72,8 @@ int main(int argc, char** argv) {
         QStringLiteral("live: shortest seconds between two asks for one product (default 60)."),
         QStringLiteral("S"), QStringLiteral("60"));
     parser.addOptions({sourceOption, portOption, intervalOption, startOption, speedOption,
-                       logOption, adminOption, boundariesOption, nwsBaseOption, archiveBaseOption,
-                       askEveryOption});
+                       logOption, adminOption, boundariesOption, townsOption, nwsBaseOption,
+                       archiveBaseOption, askEveryOption});
     parser.process(app);
 
     bool portOk = false;
@@ -107,7 +111,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<server::FeedServer> front;
     quint16 bound = 0;
     if (source == QLatin1String("sim")) {
-        sim::loadBasemap(parser.value(boundariesOption));
+        sim::loadBasemap(parser.value(boundariesOption), parser.value(townsOption));
         simulated = std::make_unique<sim::SimServer>(start.toUTC(), speed, interval);
         simulated->setRequestLog(parser.isSet(logOption));
         simulated->service().setAdminPaths(parser.isSet(adminOption));
@@ -140,7 +144,8 @@ int main(int argc, char** argv) {
         };
         live = std::make_unique<nws::LiveService>(
             *fetcher, nws::Upstreams{nws, archive, askEvery, tell},
-            std::get<picture::BoundaryLines>(std::move(boundaries)));
+            std::get<picture::BoundaryLines>(std::move(boundaries)),
+            picture::townsOrNone(parser.value(townsOption)));
         front = std::make_unique<server::FeedServer>(*live);
         front->setRequestLog(parser.isSet(logOption));
         bound = front->listenOnLoopback(static_cast<quint16>(port));

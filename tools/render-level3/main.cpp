@@ -29,7 +29,10 @@ int main(int argc, char** argv) {
         QStringLiteral("boundaries"), QStringLiteral("The boundary line file."),
         QStringLiteral("FILE"),
         QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/us-boundaries.bin"));
-    parser.addOptions({longOption, boundariesOption});
+    const QCommandLineOption townsOption(
+        QStringLiteral("towns"), QStringLiteral("The towns file."), QStringLiteral("FILE"),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/towns.bin"));
+    parser.addOptions({longOption, boundariesOption, townsOption});
     parser.addPositionalArgument(QStringLiteral("product"), QStringLiteral("Level III file"));
     parser.addPositionalArgument(QStringLiteral("out"), QStringLiteral("GIF to write"));
     parser.process(app);
@@ -64,18 +67,16 @@ int main(int argc, char** argv) {
         lines = std::move(*found);
     else
         std::fprintf(stderr, "no boundaries: %s\n", qPrintable(std::get<QString>(loaded)));
-    feed::picture::FrameTitles titles;
-    titles.site = site->stationTitle();
-    titles.product = product.heading.awipsId.left(3);
-    titles.longRange = longRange;
-    titles.scanTime = product.description.volumeScanTime;
-    titles.notes = feed::nws::nullProductNotes(product);
+    const feed::picture::FrameTitles titles =
+        feed::nws::scanTitles(product, *site, product.heading.awipsId.left(3), longRange);
     const auto frame = feed::picture::composeFrame(
         feed::nws::echoGridFromProduct(product,
                                        rainfall ? feed::picture::EchoKind::Rainfall
                                                 : feed::picture::EchoKind::Reflectivity,
                                        longRange),
-        feed::picture::basemapLayer(lines, *site, longRange), titles);
+        feed::picture::basemapLayer(lines, *site, longRange,
+                                    feed::picture::townsOrNone(parser.value(townsOption))),
+        titles);
     QFile out(parser.positionalArguments()[1]);
     if (!out.open(QIODevice::WriteOnly) || out.write(feed::picture::frameGif(frame, false)) < 0) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(out.fileName()));

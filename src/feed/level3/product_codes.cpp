@@ -1,5 +1,7 @@
 #include "feed/level3/product_codes.h"
 
+#include "feed/level3/blocks.h"
+
 #include <array>
 
 namespace nubivista::feed::level3 {
@@ -42,6 +44,22 @@ const ProductCodeInfo* productCodeInfo(const QString& awipsPrefix) {
         if (awipsPrefix == info.awipsPrefix)
             return &info;
     return nullptr;
+}
+
+std::optional<QDateTime> accumulationStart(const Product& product) {
+    // Days since 1969-12-31 and minutes of the day, in product-dependent
+    // halfwords: 27 and 28 in the dual-polarisation storm total (DTA), 48 and
+    // 49 in the legacy one (NTP).
+    const auto& dependent = product.description.dependent;
+    const int code = product.description.productCode;
+    if (code != 172 && code != 80)
+        return std::nullopt;
+    const std::size_t at = code == 172 ? 0 : 4;
+    const int days = static_cast<std::uint16_t>(dependent[at]);
+    const int minutes = static_cast<std::uint16_t>(dependent[at + 1]);
+    if (days == 0 || minutes >= 24 * 60)
+        return std::nullopt;
+    return productTime(days, std::int64_t(minutes) * 60);
 }
 
 } // namespace nubivista::feed::level3

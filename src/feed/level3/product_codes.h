@@ -1,7 +1,10 @@
 #pragma once
 // What the feed knows of each Level III product code it draws: its range,
 // how its level codes become values, and their unit. One table.
+#include "feed/level3/product.h"
+
 #include <QLatin1String>
+#include <optional>
 
 namespace nubivista::feed::level3 {
 
@@ -29,5 +32,9 @@ struct ProductCodeInfo {
 const ProductCodeInfo* productCodeInfo(int code);
 // The row of a product's three letters ("N0Q"); null when the feed draws none.
 const ProductCodeInfo* productCodeInfo(const QString& awipsPrefix);
+
+// When a storm total's accumulation began (UTC), as the product says; none
+// for the other products.
+std::optional<QDateTime> accumulationStart(const Product& product);
 
 } // namespace nubivista::feed::level3

@@ -1,5 +1,6 @@
 #include "feed/nws/echo_from_product.h"
 
+#include "feed/level3/product_codes.h"
 #include "feed/picture/frame_geometry.h"
 #include "feed/picture/projection.h"
 
@@ -97,6 +98,20 @@ std::vector<QString> nullProductNotes(const level3::Product& product) {
     if (!product.texts.empty())
         return product.texts;
     return {QStringLiteral("No data in this scan (null product)")};
+}
+
+picture::FrameTitles scanTitles(const level3::Product& product, const radar::SiteRow& site,
+                                const QString& caption, bool longRange) {
+    picture::FrameTitles titles;
+    titles.site = site.stationTitle();
+    titles.product = caption;
+    if (const std::optional<QDateTime> since = level3::accumulationStart(product))
+        titles.product = QStringLiteral("STORM TOTAL SINCE ") +
+                         since->toUTC().toString(QStringLiteral("MM/dd HH:mm 'UTC'"));
+    titles.longRange = longRange;
+    titles.scanTime = product.description.volumeScanTime;
+    titles.notes = nullProductNotes(product);
+    return titles;
 }
 
 EchoGrid echoGridFromProduct(const level3::Product& product, picture::EchoKind kind,

@@ -47,11 +47,11 @@ server::Reply noScanYet(const ProductPoller& source) {
 } // namespace
 
 LiveService::LiveService(Fetcher& fetcher, Upstreams upstreams, picture::BoundaryLines boundaries,
-                         std::function<QDateTime()> now, QObject* parent)
+                         picture::Towns towns, std::function<QDateTime()> now, QObject* parent)
     : QObject(parent),
       fetcher_(fetcher),
       upstreams_(std::move(upstreams)),
-      basemaps_(std::make_shared<picture::BasemapCache>(std::move(boundaries))),
+      basemaps_(std::make_shared<picture::BasemapCache>(std::move(boundaries), std::move(towns))),
       now_(std::move(now)),
       startSeconds_(now_().toSecsSinceEpoch()),
       frames_(kFrameCacheBytes) {}
@@ -78,12 +78,8 @@ void LiveService::withFrame(const radar::SiteRow& site, const radar::RadarProduc
     waiting.push_back(std::move(done));
     if (waiting.size() > 1)
         return; // drawn already for an earlier request
-    picture::FrameTitles titles;
-    titles.site = site.stationTitle();
-    titles.product = QString(product.caption);
-    titles.longRange = product.isLongRange();
-    titles.scanTime = scan.time;
-    titles.notes = nullProductNotes(*scan.product);
+    const picture::FrameTitles titles =
+        scanTitles(*scan.product, site, QString(product.caption), product.isLongRange());
     const picture::EchoKind kind =
         product.isRainfall() ? picture::EchoKind::Rainfall : picture::EchoKind::Reflectivity;
     offThread_.run(
@@ -187,7 +183,8 @@ void LiveService::handle(const server::RequestInfo& request, server::Responder r
         page(server::nationalMapHtml(), "text/html; charset=utf-8");
         return;
     case Route::NationalImage: {
-        static const QByteArray map = server::nationalMapGif(basemaps_->lines());
+        static const QByteArray map =
+            server::nationalMapGif(basemaps_->lines(), basemaps_->towns());
         page(map, "image/gif");
         return;
     }

@@ -21,6 +21,7 @@ class LiveService : public QObject, public server::RequestHandler {
 public:
     LiveService(
         Fetcher& fetcher, Upstreams upstreams, picture::BoundaryLines boundaries,
+        picture::Towns towns,
         std::function<QDateTime()> now = [] { return QDateTime::currentDateTimeUtc(); },
         QObject* parent = nullptr);
 

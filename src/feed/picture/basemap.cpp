@@ -3,6 +3,7 @@
 #include "feed/picture/bitmap_font.h"
 #include "feed/picture/frame_geometry.h"
 #include "feed/picture/palettes.h"
+#include "feed/picture/town_labels.h"
 
 #include <QRect>
 #include <algorithm>
@@ -60,8 +61,9 @@ void drawBoundaries(IndexedImage& layer, const BoundaryLines& lines, const GeoPo
 
 // The neighbouring radars, the WSR-88D first, then the airport radars as small
 // squares: an airport radar stands 20 to 40 km from a WSR-88D, so a code that
-// would cover one already drawn, or the radar itself, is left out.
-void drawNeighbours(IndexedImage& layer, const radar::SiteRow& site, bool longRange) {
+// would cover one already drawn, or the radar itself, is left out. Gives what
+// they and the radar's own marker cover.
+std::vector<QRect> drawNeighbours(IndexedImage& layer, const radar::SiteRow& site, bool longRange) {
     const GeoPoint centre{site.latitude, site.longitude};
     std::vector<QRect> labels{QRect(kCenterX - 3, kCenterY - 3, 7, 7)};
     for (const auto type : {radar::RadarType::Wsr88d, radar::RadarType::Tdwr}) {
@@ -84,6 +86,7 @@ void drawNeighbours(IndexedImage& layer, const radar::SiteRow& site, bool longRa
                 layer.setPixel(x - 1, y, colour::kMapText);
                 layer.setPixel(x + 1, y, colour::kMapText);
             }
+            labels.emplace_back(x - 2, y - 2, 5, 5);
             const std::string code = QString(other.code).toUpper().toStdString();
             const QRect label(x + 4, y - 3, textWidth(code), kGlyphHeight);
             if (std::none_of(labels.begin(), labels.end(), [&label](const QRect& drawn) {
@@ -94,11 +97,13 @@ void drawNeighbours(IndexedImage& layer, const radar::SiteRow& site, bool longRa
             }
         }
     }
+    return labels;
 }
 
 } // namespace
 
-IndexedImage basemapLayer(const BoundaryLines& lines, const radar::SiteRow& site, bool longRange) {
+IndexedImage basemapLayer(const BoundaryLines& lines, const radar::SiteRow& site, bool longRange,
+                          const Towns& towns) {
     IndexedImage layer(kImageWidth, kImageHeight, 0);
     drawBoundaries(layer, lines, {site.latitude, site.longitude}, longRange);
     const double ringMiles = longRange ? 100.0 : 50.0;
@@ -106,7 +111,9 @@ IndexedImage basemapLayer(const BoundaryLines& lines, const radar::SiteRow& site
         layer.drawCircle(kCenterX, kCenterY,
                          static_cast<int>(std::lround(ring * ringMiles / milesPerPixel(longRange))),
                          colour::kRing);
-    drawNeighbours(layer, site, longRange);
+    std::vector<QRect> taken = drawNeighbours(layer, site, longRange);
+    drawTownLabels(layer, placeTownLabels(towns, {site.latitude, site.longitude}, longRange,
+                                          std::move(taken)));
     layer.fillCircle(kCenterX, kCenterY, 2, colour::kSiteMarker);
     return layer;
 }

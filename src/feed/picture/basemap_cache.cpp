@@ -8,13 +8,14 @@ const IndexedImage& BasemapCache::layer(const radar::SiteRow& site, bool longRan
     const std::lock_guard lock(mutex_);
     auto found = layers_.find(key);
     if (found == layers_.end())
-        found = layers_.emplace(key, basemapLayer(lines_, site, longRange)).first;
+        found = layers_.emplace(key, basemapLayer(lines_, site, longRange, towns_)).first;
     return found->second;
 }
 
-void BasemapCache::reset(BoundaryLines lines) {
+void BasemapCache::reset(BoundaryLines lines, Towns towns) {
     const std::lock_guard lock(mutex_);
     lines_ = std::move(lines);
+    towns_ = std::move(towns);
     layers_.clear();
 }
 

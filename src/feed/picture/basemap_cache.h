@@ -14,16 +14,19 @@ namespace nubivista::feed::picture {
 class BasemapCache {
 public:
     BasemapCache() = default;
-    explicit BasemapCache(BoundaryLines lines) : lines_(std::move(lines)) {}
+    explicit BasemapCache(BoundaryLines lines, Towns towns = {})
+        : lines_(std::move(lines)), towns_(std::move(towns)) {}
 
     // The reference stays valid as long as the cache: layers are never dropped.
     const IndexedImage& layer(const radar::SiteRow& site, bool longRange);
     const BoundaryLines& lines() const { return lines_; }
-    // New lines, and no layers of the old: before any layer is in use.
-    void reset(BoundaryLines lines);
+    const Towns& towns() const { return towns_; }
+    // New lines and towns, and no layers of the old: before any layer is in use.
+    void reset(BoundaryLines lines, Towns towns);
 
 private:
     BoundaryLines lines_;
+    Towns towns_;
     std::mutex mutex_;
     std::map<std::pair<std::string, bool>, IndexedImage> layers_;
 };

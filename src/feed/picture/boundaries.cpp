@@ -1,8 +1,9 @@
 #include "feed/picture/boundaries.h"
 
+#include "feed/picture/little_endian.h"
+
 #include <QFile>
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -13,31 +14,6 @@ namespace {
 constexpr char kMagic[8] = {'N', 'V', 'B', 'N', 'D', 'R', 'Y', '1'};
 constexpr std::uint32_t kMaxLines = 100000;
 constexpr std::uint32_t kMaxPoints = 1000000;
-
-// A little-endian reader with bounds checks; reads past the end fail.
-class LittleEndian {
-public:
-    explicit LittleEndian(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-    bool ok() const { return ok_; }
-    std::size_t remaining() const { return ok_ ? bytes_.size() - at_ : 0; }
-    std::uint64_t read(int size) {
-        if (!ok_ || bytes_.size() - at_ < static_cast<std::size_t>(size)) {
-            ok_ = false;
-            return 0;
-        }
-        std::uint64_t value = 0;
-        for (int i = size - 1; i >= 0; --i)
-            value = value << 8 | bytes_[at_ + static_cast<std::size_t>(i)];
-        at_ += static_cast<std::size_t>(size);
-        return value;
-    }
-    double f64() { return std::bit_cast<double>(read(8)); }
-
-private:
-    std::span<const std::uint8_t> bytes_;
-    std::size_t at_ = 0;
-    bool ok_ = true;
-};
 
 } // namespace
 

@@ -26,26 +26,29 @@ constexpr std::array<Rgb, 15> kReflectivityColours{{
     {253, 253, 253},
 }};
 
-constexpr std::array<double, 14> kRainfallSteps{0.10, 0.25, 0.50, 0.75, 1.00, 1.25, 1.50,
-                                                1.75, 2.00, 2.50, 3.00, 4.00, 5.00, 6.00};
+// The weather service's precipitation scale, from the first amount the
+// rainfall products tell apart: each step its own hue, light blue through
+// greens, yellows and reds to purple and white.
+constexpr std::array<double, 14> kRainfallSteps{0.10, 0.25, 0.50, 0.75, 1.00, 1.50, 2.00,
+                                                2.50, 3.00, 4.00, 5.00, 6.00, 8.00, 10.00};
 constexpr std::array<const char*, 14> kRainfallLabels{".10",  ".25",  ".50",  ".75",  "1.00",
-                                                      "1.25", "1.50", "1.75", "2.00", "2.50",
-                                                      "3.00", "4.00", "5.00", "6.00"};
+                                                      "1.50", "2.00", "2.50", "3.00", "4.00",
+                                                      "5.00", "6.00", "8.00", "10.0"};
 constexpr std::array<Rgb, 14> kRainfallColours{{
-    {170, 210, 255},
-    {120, 180, 250},
-    {70, 140, 240},
-    {30, 100, 220},
-    {10, 60, 190},
-    {0, 30, 150},
-    {90, 60, 200},
-    {120, 50, 210},
-    {150, 40, 200},
-    {180, 30, 190},
-    {210, 40, 210},
-    {235, 90, 235},
-    {250, 160, 250},
-    {255, 220, 255},
+    {1, 159, 244},
+    {3, 0, 244},
+    {2, 253, 2},
+    {1, 197, 1},
+    {0, 142, 0},
+    {253, 248, 2},
+    {229, 188, 0},
+    {253, 149, 0},
+    {253, 0, 0},
+    {212, 0, 0},
+    {188, 0, 0},
+    {248, 0, 253},
+    {152, 84, 198},
+    {253, 253, 253},
 }};
 
 Palette makePalette() {
@@ -59,6 +62,8 @@ Palette makePalette() {
     palette[colour::kCountyLine] = {70, 70, 70};
     palette[colour::kStateLine] = {175, 175, 175};
     palette[colour::kTdwrMarker] = {80, 190, 255};
+    palette[colour::kOutline] = {0, 0, 0};
+    palette[colour::kTownText] = {235, 235, 235};
     for (std::size_t i = 0; i < kReflectivityColours.size(); ++i)
         palette[colour::kReflectivityFirst + i] = kReflectivityColours[i];
     for (std::size_t i = 0; i < kRainfallColours.size(); ++i)

@@ -1,7 +1,7 @@
 #pragma once
 // The pictures' palette: the map's own colours, the classic reflectivity
-// scale in 5 dBZ steps and the rainfall scale in inches, and the legend text
-// of each step.
+// scale in 5 dBZ steps and the weather service's precipitation scale in
+// inches, and the legend text of each step.
 #include "feed/picture/echo_grid.h"
 #include "feed/picture/gif_writer.h"
 
@@ -20,7 +20,9 @@ inline constexpr std::uint8_t kSiteMarker = 5;
 inline constexpr std::uint8_t kLegendText = 6;
 inline constexpr std::uint8_t kCountyLine = 7;
 inline constexpr std::uint8_t kStateLine = 8;
-inline constexpr std::uint8_t kTdwrMarker = 9;         // the national map's airport radars
+inline constexpr std::uint8_t kTdwrMarker = 9; // the national map's airport radars
+inline constexpr std::uint8_t kOutline = 10;   // black that a map layer can draw
+inline constexpr std::uint8_t kTownText = 11;
 inline constexpr std::uint8_t kReflectivityFirst = 16; // 15 steps, 5 dBZ apart from 5 dBZ
 inline constexpr std::uint8_t kRainfallFirst = 32;     // 14 steps, see rainfallSteps()
 } // namespace colour

@@ -78,6 +78,10 @@ quint16 FeedServer::listenOnLoopback(quint16 port, const net::ConnectionLimits& 
     if (!guard->listen(QHostAddress::LocalHost, port))
         return 0;
     m_guard = guard.get();
+    m_guard->setRefusalLog([this](const net::Refusal& refusal) {
+        if (m_log)
+            std::fprintf(stderr, "refused -> %d: %s\n", refusal.status, refusal.text.constData());
+    });
     bind(guard.release()); // the HTTP server owns it from here
     return m_guard->serverPort();
 }

@@ -5,6 +5,7 @@
 #include "feed/picture/gif_writer.h"
 #include "feed/picture/indexed_image.h"
 #include "feed/picture/palettes.h"
+#include "feed/picture/town_labels.h"
 #include "radar/site_table.h"
 
 #include <QRect>
@@ -12,6 +13,7 @@
 #include <array>
 #include <cmath>
 #include <optional>
+#include <set>
 
 namespace nubivista::feed::server {
 
@@ -224,7 +226,43 @@ void drawOutlines(IndexedImage& image, const BoundaryLines& lines, const Region&
     }
 }
 
-QByteArray nationalMapGif(const BoundaryLines& lines) {
+// The largest town of each state, most populous first, named beside its place
+// where it finds room among the sites' markers and codes (a radar often stands
+// by the town itself, so no dot).
+void drawStateCities(IndexedImage& image, const Towns& towns, const std::vector<SiteSpot>& spots) {
+    std::vector<QRect> taken;
+    for (const SiteSpot& spot : spots) {
+        taken.push_back(markerBox(spot));
+        if (spot.label)
+            taken.push_back(labelBox(*spot.label));
+    }
+    std::set<QString> named;
+    for (const Town& town : towns) {
+        if (town.state.isEmpty() || !named.insert(town.state).second)
+            continue;
+        const double latitude = town.position.latitude;
+        const double longitude = town.position.longitude;
+        const auto region = std::find_if(kRegions.begin(), kRegions.end(), [&](const Region& r) {
+            return r.contains(latitude, longitude);
+        });
+        if (region == kRegions.end())
+            continue;
+        // A town of the 48 states is named clear of the insets over them.
+        std::vector<QRect> avoid = taken;
+        if (region == kRegions.begin())
+            for (auto inset = kRegions.begin() + 1; inset != kRegions.end(); ++inset)
+                avoid.push_back(inset->box);
+        const std::optional<TownLabel> label =
+            placeLabel(town.name.toUpper().toStdString(), region->place(latitude, longitude),
+                       region->box, avoid, false);
+        if (!label)
+            continue;
+        taken.push_back(label->box);
+        drawText(image, label->box.x() + 1, label->box.y() + 1, label->text, colour::kMapText);
+    }
+}
+
+QByteArray nationalMapGif(const BoundaryLines& lines, const Towns& towns) {
     IndexedImage image(kNationalMapWidth, kNationalMapHeight, colour::kBlack);
     drawOutlines(image, lines, kRegions[0]);
     for (std::size_t i = 1; i < kRegions.size(); ++i) {
@@ -239,6 +277,7 @@ QByteArray nationalMapGif(const BoundaryLines& lines) {
     }
     drawText(image, 8, 3, "NWS DOPPLER RADAR SITES - CLICK A SITE", colour::kYellow, 2);
     const std::vector<SiteSpot> spots = nationalMapSpots();
+    drawStateCities(image, towns, spots);
     // An airport radar drawn aside points at where it stands.
     for (const SiteSpot& spot : spots) {
         if (isTdwr(spot) && spot.position != spot.station)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "feed/picture/boundaries.h"
+#include "feed/picture/towns.h"
 #include "radar/site_table.h"
 
 #include <QByteArray>
@@ -33,8 +34,8 @@ std::vector<SiteSpot> nationalMapSpots();
 
 // The map image: the state lines and coasts of the 48 states and the insets,
 // with the labelled sites: WSR-88D as red dots, airport radars as small blue
-// squares.
-QByteArray nationalMapGif(const picture::BoundaryLines& lines);
+// squares; and each state's largest town, where there is room.
+QByteArray nationalMapGif(const picture::BoundaryLines& lines, const picture::Towns& towns = {});
 
 // The page: the image with an image map of one link per site, exactly
 // http://weather.noaa.gov/radar/latest/DS.p19r0/si.<site>.shtml, and a few

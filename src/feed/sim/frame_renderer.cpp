@@ -180,17 +180,22 @@ BasemapCache& basemaps() {
 
 } // namespace
 
-void loadBasemap(const QString& boundaryFile) {
+void loadBasemap(const QString& boundaryFile, const QString& townsFile) {
     auto lines = picture::loadBoundaries(boundaryFile);
     if (auto* error = std::get_if<QString>(&lines)) {
         qWarning("nubivista-feed: no boundary lines: %s", qPrintable(*error));
         return;
     }
-    basemaps().reset(std::get<picture::BoundaryLines>(std::move(lines)));
+    basemaps().reset(std::get<picture::BoundaryLines>(std::move(lines)),
+                     townsFile.isEmpty() ? picture::Towns{} : picture::townsOrNone(townsFile));
 }
 
 const picture::BoundaryLines& boundaryLines() {
     return basemaps().lines();
+}
+
+const picture::Towns& mapTowns() {
+    return basemaps().towns();
 }
 
 QPointF milesToPixel(double eastMiles, double northMiles, const Product& product) {

@@ -42,8 +42,9 @@ using picture::textWidth;
 
 // Reads the boundary lines the frames' maps are drawn from; without them the
 // maps have rings and radars but no lines.
-void loadBasemap(const QString& boundaryFile);
+void loadBasemap(const QString& boundaryFile, const QString& townsFile = {});
 const picture::BoundaryLines& boundaryLines();
+const picture::Towns& mapTowns();
 
 // Image pixel of a point given in miles east and north of the site.
 QPointF milesToPixel(double eastMiles, double northMiles, const Product& product);

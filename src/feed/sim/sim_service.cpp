@@ -154,7 +154,7 @@ Reply SimService::serve(const RequestInfo& request) {
         break;
     }
     case Route::NationalImage: {
-        static const QByteArray kMap = nationalMapGif(boundaryLines());
+        static const QByteArray kMap = nationalMapGif(boundaryLines(), mapTowns());
         reply.body = kMap;
         lastModified = m_publishedSeconds;
         break;

@@ -35,7 +35,7 @@ struct Answer {
 class LiveServiceTest : public ::testing::Test {
 protected:
     void start(const Upstreams& upstreams) {
-        service = std::make_unique<LiveService>(fetcher, upstreams, feed::picture::BoundaryLines{},
+        service = std::make_unique<LiveService>(fetcher, upstreams, feed::picture::BoundaryLines{}, feed::picture::Towns{},
                                                 [this] { return now; });
         front = std::make_unique<feed::server::FeedServer>(*service);
         port = front->listenOnLoopback(0);
