@@ -4,6 +4,7 @@
 #include "feed/level3/decode.h"
 #include "feed/nws/echo_from_product.h"
 #include "feed/nws/product_site.h"
+#include "feed/picture/basemap.h"
 #include "feed/picture/basemap_cache.h"
 #include "feed/picture/frame_composer.h"
 #include "process_memory.h"
@@ -36,6 +37,12 @@ picture::BoundaryLines& boundaries() {
                    : picture::BoundaryLines{};
     }();
     return lines;
+}
+
+const picture::Towns& towns() {
+    static const picture::Towns all =
+        picture::townsOrNone(QStringLiteral(NUBIVISTA_BENCH_APP_DIR "/towns.bin"));
+    return all;
 }
 
 struct Case {
@@ -85,17 +92,31 @@ QByteArray drawScan(const QByteArray& bytes, const Case& c, picture::BasemapCach
                              false);
 }
 
-// One scan: decode, echo grid, frame over the (already made) basemap, GIF.
+// One scan: decode, echo grid, frame over the (already made) basemap, GIF;
+// the second argument 1 names the towns.
 void BM_DecodeAndDraw(benchmark::State& state) {
     const Case& c = kCases[state.range(0)];
     const QByteArray bytes = productFile(c.file);
-    picture::BasemapCache maps(boundaries());
+    picture::BasemapCache maps(boundaries(), state.range(1) ? towns() : picture::Towns{});
     drawScan(bytes, c, maps); // the basemap is made once per radar and kept
     for (auto _ : state)
         benchmark::DoNotOptimize(drawScan(bytes, c, maps));
-    state.SetLabel(labelOf(bytes));
+    state.SetLabel(labelOf(bytes) + (state.range(1) ? " with towns" : ""));
 }
-BENCHMARK(BM_DecodeAndDraw)->DenseRange(0, kLastCase)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeAndDraw)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, kLastCase, 1), {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+// The basemap a radar's pictures share, made once per radar and range:
+// KLSX at short and long range, without and with its towns.
+void BM_Basemap(benchmark::State& state) {
+    const radar::SiteRow& klsx = *radar::FindSite(QStringLiteral("klsx"));
+    const picture::Towns none;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(picture::basemapLayer(boundaries(), klsx, state.range(0) != 0,
+                                                       state.range(1) ? towns() : none));
+}
+BENCHMARK(BM_Basemap)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 void BM_DecodeOnly(benchmark::State& state) {
     const Case& c = kCases[state.range(0)];
