@@ -1,5 +1,7 @@
 #include "net/guarded_tcp_server.h"
 
+#include "net/reason_phrase.h"
+
 #include <QDateTime>
 #include <QTcpSocket>
 #include <algorithm>
@@ -10,25 +12,6 @@ namespace {
 
 qint64 nowMs() {
     return QDateTime::currentMSecsSinceEpoch();
-}
-
-QByteArray statusText(int status) {
-    switch (status) {
-    case 400:
-        return "Bad Request";
-    case 407:
-        return "Proxy Authentication Required";
-    case 411:
-        return "Length Required";
-    case 413:
-        return "Content Too Large";
-    case 431:
-        return "Request Header Fields Too Large";
-    case 503:
-        return "Service Unavailable";
-    default:
-        return "Refused";
-    }
 }
 
 // Where the head ends (just past its blank line), or -1: lines end in CR LF,
@@ -210,7 +193,7 @@ void GuardedTcpServer::refuse(QTcpSocket* socket, Connection& connection, const 
         refused_(refusal);
     const QByteArray body = refusal.text + '\n';
     QByteArray answer = "HTTP/1.1 " + QByteArray::number(refusal.status) + ' ' +
-                        statusText(refusal.status) +
+                        reasonPhrase(refusal.status) +
                         "\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " +
                         QByteArray::number(body.size()) + "\r\nConnection: close\r\n";
     for (const auto& [name, value] : refusal.headers)

@@ -28,28 +28,13 @@ constexpr std::array<Rgb, 15> kReflectivityColours{{
 
 // The weather service's precipitation scale, from the first amount the
 // rainfall products tell apart: each step its own hue, light blue through
-// greens, yellows and reds to purple and white.
+// greens, yellows and reds to purple and white. Its colours are those of the
+// reflectivity scale from the second on.
 constexpr std::array<double, 14> kRainfallSteps{0.10, 0.25, 0.50, 0.75, 1.00, 1.50, 2.00,
                                                 2.50, 3.00, 4.00, 5.00, 6.00, 8.00, 10.00};
 constexpr std::array<const char*, 14> kRainfallLabels{".10",  ".25",  ".50",  ".75",  "1.00",
                                                       "1.50", "2.00", "2.50", "3.00", "4.00",
                                                       "5.00", "6.00", "8.00", "10.0"};
-constexpr std::array<Rgb, 14> kRainfallColours{{
-    {1, 159, 244},
-    {3, 0, 244},
-    {2, 253, 2},
-    {1, 197, 1},
-    {0, 142, 0},
-    {253, 248, 2},
-    {229, 188, 0},
-    {253, 149, 0},
-    {253, 0, 0},
-    {212, 0, 0},
-    {188, 0, 0},
-    {248, 0, 253},
-    {152, 84, 198},
-    {253, 253, 253},
-}};
 
 Palette makePalette() {
     Palette palette{};
@@ -66,8 +51,8 @@ Palette makePalette() {
     palette[colour::kTownText] = {235, 235, 235};
     for (std::size_t i = 0; i < kReflectivityColours.size(); ++i)
         palette[colour::kReflectivityFirst + i] = kReflectivityColours[i];
-    for (std::size_t i = 0; i < kRainfallColours.size(); ++i)
-        palette[colour::kRainfallFirst + i] = kRainfallColours[i];
+    for (std::size_t i = 0; i < kRainfallSteps.size(); ++i)
+        palette[colour::kRainfallFirst + i] = kReflectivityColours[i + 1];
     return palette;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // A request to the feed and its reply, as the HTTP front and the sources
 // exchange them, and the interface of whatever answers requests.
+#include "net/reason_phrase.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QUrlQuery>
@@ -45,7 +47,7 @@ struct Reply {
 // Serialises a reply: status line, headers, Content-Length, blank line and as
 // much of the body as the delivery sends.
 QByteArray wireBytes(const Reply& reply);
-QByteArray reasonPhrase(int status);
+using net::reasonPhrase;
 
 // Called once with the reply, at once or later on the same thread.
 using Responder = std::function<void(const Reply&)>;
