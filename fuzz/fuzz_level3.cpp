@@ -48,5 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     require(bins <= std::size_t(kMaxDecodedBins));
+    if (product.storms) {
+        // Every figure is a packet, and nested ones count too.
+        const StormSymbols& symbols = product.storms->symbols;
+        std::size_t figures = symbols.cells.size() + symbols.hail.size() + symbols.circles.size();
+        for (const StormSymbols::Cell& cell : symbols.cells)
+            figures += cell.past.size() + cell.forecast.size();
+        require(figures <= std::size_t(kMaxPacketsPerProduct));
+        require(product.packets.empty());
+    }
     return 0;
 }

@@ -5,6 +5,8 @@
 #include "feed/level3/level_values.h"
 #include "feed/level3/limits.h"
 #include "feed/level3/product_codes.h"
+#include "feed/level3/storm_symbology.h"
+#include "feed/level3/storm_tables.h"
 #include "feed/level3/symbology.h"
 
 #include <bzlib.h>
@@ -44,6 +46,42 @@ expand(Bytes message, const DescriptionBlock& d, std::size_t messageStart) {
     }
     out.resize(kBlocksSize + produced);
     return out;
+}
+
+// A storm product's figures and tables, each where its offset says.
+DecodeResult readStorms(Product product, Bytes message, std::size_t messageStart) {
+    StormReport report;
+    const DescriptionBlock& d = product.description;
+    const auto blockAt = [&](std::uint32_t offset) -> std::optional<ByteReader> {
+        const std::size_t at = 2u * offset;
+        if (offset == 0 || at < kBlocksSize || at >= message.size())
+            return std::nullopt;
+        return ByteReader(message.subspan(at), messageStart + at);
+    };
+    if (d.symbologyOffset != 0) {
+        std::optional<ByteReader> symbols = blockAt(d.symbologyOffset);
+        if (!symbols)
+            return DecodeError{
+                QStringLiteral("the symbology block's offset points outside the product"),
+                messageStart + kMessageHeaderSize + 90};
+        auto read = readStormSymbology(*symbols);
+        if (auto* failure = std::get_if<DecodeError>(&read))
+            return *failure;
+        report.symbols = std::get<StormSymbols>(std::move(read));
+    }
+    if (d.tabularOffset != 0) {
+        std::optional<ByteReader> table = blockAt(d.tabularOffset);
+        if (!table)
+            return DecodeError{
+                QStringLiteral("the tabular block's offset points outside the product"),
+                messageStart + kMessageHeaderSize + 98};
+        auto pages = readTabularBlock(*table);
+        if (auto* failure = std::get_if<DecodeError>(&pages))
+            return *failure;
+        report.tables = readStormTables(d.productCode, std::get<TextPages>(pages));
+    }
+    product.storms = std::move(report);
+    return product;
 }
 
 // nested: the bytes are a broadcast frame's content, unwrapped already.
@@ -94,6 +132,8 @@ DecodeResult decodeProduct(Bytes file, bool nested) {
         return DecodeError{QStringLiteral("the message header and the description block name "
                                           "different products"),
                            messageStart};
+    if (info->storms)
+        return readStorms(std::move(product), message, messageStart);
     product.levels = levelTable(d, *info);
     product.binKm = info->resolutionKm;
 

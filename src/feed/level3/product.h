@@ -3,10 +3,13 @@
 // the WMO/AWIPS heading, the message header, the product description block
 // and the symbology block's radial and raster packets, with the table that
 // turns their level codes into values.
+#include "feed/level3/storm_report.h"
+
 #include <QDateTime>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -100,6 +103,8 @@ struct Product {
     std::vector<QString> texts;
     std::array<Level, 256> levels{}; // by level code
     double binKm = 0;                // a radial bin's length
+    // The storm products' cells; none for a picture's product.
+    std::optional<StormReport> storms;
 };
 
 struct DecodeError {

@@ -14,7 +14,7 @@ constexpr auto Sixteen = ValueScheme::SixteenLevels;
 // The digital accumulations count in hundredths of an inch. The Terminal
 // Doppler Weather Radars' reflectivity (TZ0, TZL) has the digital form of the
 // network's, with finer bins over a shorter range.
-constexpr std::array<ProductCodeInfo, 13> Codes{{
+constexpr std::array<ProductCodeInfo, 17> Codes{{
     {19, L("N0R"), 230, 1, Sixteen, L("dBZ"), 1, false},
     {20, L("N0Z"), 460, 2, Sixteen, L("dBZ"), 1, false},
     {27, L("N0V"), 230, 1, Sixteen, L("kt"), 1, false},
@@ -28,6 +28,12 @@ constexpr std::array<ProductCodeInfo, 13> Codes{{
     {172, L("DTA"), 230, 0.25, ValueScheme::ScaleOffset, L("in"), 0.01, true, true},
     {180, L("TZ0"), 90, 0.15, ValueScheme::DigitalReflectivity, L("dBZ"), 1, true},
     {186, L("TZL"), 417, 0.3, ValueScheme::DigitalReflectivity, L("dBZ"), 1, true},
+    // The storm products: storm tracking, hail, tornado vortex signatures and
+    // mesocyclones.
+    {58, L("NST"), 345, 0, Sixteen, L(""), 1, false, false, true},
+    {59, L("NHI"), 230, 0, Sixteen, L(""), 1, false, false, true},
+    {61, L("NTV"), 230, 0, Sixteen, L(""), 1, false, false, true},
+    {141, L("NMD"), 230, 0, Sixteen, L(""), 1, false, false, true},
 }};
 
 } // namespace

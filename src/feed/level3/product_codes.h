@@ -26,6 +26,8 @@ struct ProductCodeInfo {
     // The low byte of halfword 30 flags a null product: no rain since the
     // accumulation began.
     bool hasNullFlag = false;
+    // A storm product: figures of storm cells and their tables, no picture.
+    bool storms = false;
 };
 
 // The row of a product code; null for a code the feed does not draw.
