@@ -31,6 +31,8 @@ QString RadarProductCode::productName() const {
         return QStringLiteral("one-hour rainfall");
     case ProductKind::StormTotalRainfall:
         return QStringLiteral("storm-total rainfall");
+    case ProductKind::StormCells:
+        return QString(meaning);
     }
     return {};
 }
@@ -86,6 +88,8 @@ std::optional<ProductChoice> ChoiceForProduct(const QString& code) {
         return ProductChoice{OneHourRainfallIndex, false};
     case ProductKind::StormTotalRainfall:
         return ProductChoice{StormTotalIndex, false};
+    case ProductKind::StormCells:
+        break; // never in the list
     }
     return std::nullopt;
 }

@@ -19,7 +19,10 @@ enum class ProductKind {
     BaseReflectivity,
     CompositeReflectivity,
     OneHourRainfall,
-    StormTotalRainfall
+    StormTotalRainfall,
+    // What the radar says of the storm cells it tracks: no picture, and never
+    // a choice of the product list.
+    StormCells
 };
 
 // Where today's weather service publishes a product: the directory of its
@@ -111,6 +114,39 @@ inline constexpr std::array<RadarProductCode, 6> RadarProductCodes{{
      {{{QLatin1String("DS.172dt"), QLatin1String("DTA")},
        {QLatin1String("DS.80stp"), QLatin1String("NTP")}}},
      {{{QLatin1String("DS.80stp"), QLatin1String("NTP")}, {}}}},
+}};
+
+// The storm products the feed reads for the storm tracks: tracking, hail,
+// mesocyclones and tornado vortex signatures. The airport radars publish none.
+inline constexpr std::array<RadarProductCode, 4> StormProductCodes{{
+    {QLatin1String("DS.58sti"),
+     QLatin1String("storm tracking information"),
+     RangeClass::Long,
+     ProductKind::StormCells,
+     QLatin1String("STORM TRACKS"),
+     {{{QLatin1String("DS.58sti"), QLatin1String("NST")}, {}}},
+     {}},
+    {QLatin1String("DS.p59hi"),
+     QLatin1String("hail index"),
+     RangeClass::Short,
+     ProductKind::StormCells,
+     QLatin1String("HAIL"),
+     {{{QLatin1String("DS.p59hi"), QLatin1String("NHI")}, {}}},
+     {}},
+    {QLatin1String("DS.141md"),
+     QLatin1String("mesocyclone detection"),
+     RangeClass::Short,
+     ProductKind::StormCells,
+     QLatin1String("MESOCYCLONES"),
+     {{{QLatin1String("DS.141md"), QLatin1String("NMD")}, {}}},
+     {}},
+    {QLatin1String("DS.61tvs"),
+     QLatin1String("tornado vortex signature"),
+     RangeClass::Short,
+     ProductKind::StormCells,
+     QLatin1String("TORNADO VORTICES"),
+     {{{QLatin1String("DS.61tvs"), QLatin1String("NTV")}, {}}},
+     {}},
 }};
 
 // The product of a code (exact, case-sensitive match); null for any other text.

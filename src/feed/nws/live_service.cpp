@@ -2,12 +2,14 @@
 
 #include "feed/nws/echo_from_product.h"
 #include "feed/nws/status_page.h"
+#include "feed/nws/storm_json.h"
 #include "feed/picture/frame_composer.h"
 #include "feed/server/answers.h"
 #include "feed/server/national_map.h"
 #include "feed/server/pages.h"
 #include "feed/server/routes.h"
 
+#include <QRegularExpression>
 #include <QTimer>
 #include <new>
 #include <utility>
@@ -160,6 +162,10 @@ void LiveService::handle(const server::RequestInfo& request, server::Responder r
         respond(*status);
         return;
     }
+    if (request.path.startsWith(QLatin1String("/storms/"))) {
+        stormsReply(request, std::move(respond));
+        return;
+    }
     const std::optional<Route> route = server::resolveRoute(request.path);
     if (!route) {
         respond(server::errorReply(404, QStringLiteral("the feed has no page at this address")));
@@ -220,6 +226,78 @@ void LiveService::handle(const server::RequestInfo& request, server::Responder r
         }
         source.refreshLoop(now_(), answer);
     });
+}
+
+namespace {
+
+// The scan of a storm product of about the time of the tracking scan: the
+// products of one volume scan share its time.
+const level3::Product* scanNear(const ScanArchive& scans, const QDateTime& time) {
+    constexpr qint64 kVolumeSeconds = 6 * 60;
+    const level3::Product* nearest = nullptr;
+    qint64 best = kVolumeSeconds + 1;
+    for (const Scan& scan : scans.newest()) {
+        const qint64 apart = std::abs(scan.time.secsTo(time));
+        if (apart < best) {
+            best = apart;
+            nearest = scan.product.get();
+        }
+    }
+    return nearest;
+}
+
+} // namespace
+
+void LiveService::stormsReply(const server::RequestInfo& request, server::Responder respond) {
+    static const QRegularExpression form(QStringLiteral("^/storms/([a-z0-9]{4})\\.json$"));
+    const QRegularExpressionMatch match = form.match(request.path);
+    const radar::SiteRow* site = match.hasMatch() ? radar::FindSite(match.captured(1)) : nullptr;
+    if (site == nullptr) {
+        respond(server::errorReply(404, QStringLiteral("the feed has no page at this address")));
+        return;
+    }
+    const radar::RadarProductCode& tracking = radar::StormProductCodes[0];
+    if (tracking.sourcesFor(site->type).empty()) {
+        respond(server::errorReply(404, nothingPublished(*site, tracking)));
+        return;
+    }
+    std::vector<ProductPoller*> sources;
+    for (const radar::RadarProductCode& product : radar::StormProductCodes)
+        sources.push_back(&poller(*site, product));
+    auto answered = std::make_shared<bool>(false);
+    auto waiting = std::make_shared<std::size_t>(sources.size());
+    const auto answer = [this, request, respond, site, sources, answered] {
+        if (std::exchange(*answered, true))
+            return;
+        const ProductPoller& source = *sources[0];
+        const QString asked = request.query.queryItemValue(QStringLiteral("scan"));
+        const Scan* scan = asked.isEmpty()
+                               ? source.scans().latest()
+                               : source.scans().at(QDateTime::fromString(asked, Qt::ISODate));
+        if (scan == nullptr) {
+            respond(
+                asked.isEmpty()
+                    ? noScanYet(source)
+                    : server::errorReply(
+                          404, QStringLiteral("the feed holds no storm scan of %1").arg(asked)));
+            return;
+        }
+        StormScan storms{scan->product.get(), scanNear(sources[1]->scans(), scan->time),
+                         scanNear(sources[2]->scans(), scan->time),
+                         scanNear(sources[3]->scans(), scan->time)};
+        Reply reply;
+        reply.body = stormsJson(*site, storms);
+        respond(server::resourceReply(request, std::move(reply), "application/json",
+                                      scan->time.toSecsSinceEpoch(), kLatestMaxAge,
+                                      now_().toSecsSinceEpoch()));
+    };
+    QTimer::singleShot(sources[0]->scans().latest() ? kHeldScanWaitMs : noScanWaitMs_, this,
+                       answer);
+    for (ProductPoller* source : sources)
+        source->refresh(now_(), [answer, waiting] {
+            if (--*waiting == 0)
+                answer();
+        });
 }
 
 void LiveService::answerFromScans(const server::RequestInfo& request, const server::Route& route,

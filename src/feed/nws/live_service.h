@@ -39,6 +39,9 @@ private:
     ProductPoller& poller(const radar::SiteRow& site, const radar::RadarProductCode& product);
     // The status page's and status.json's answer, when the path is theirs.
     std::optional<server::Reply> statusReply(const server::RequestInfo& request);
+    // /storms/<site>.json: the newest storm scan's cells, or ?scan= one of
+    // the ten newest.
+    void stormsReply(const server::RequestInfo& request, server::Responder respond);
     void answerFromScans(const server::RequestInfo& request, const server::Route& route,
                          ProductPoller& source, server::Responder respond);
     // The scan's picture, drawn off this thread once and then kept; empty
