@@ -127,6 +127,17 @@ void BM_DecodeOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeOnly)->DenseRange(0, kLastCase)->Unit(benchmark::kMillisecond);
 
+// The storm products: tracking, hail, mesocyclones, vortices.
+void BM_DecodeStorms(benchmark::State& state) {
+    const char* files[] = {"KLSX_SDUS33_NSTLSX_202112110215", "KLSX_SDUS63_NHILSX_202112110152",
+                           "KLSX_SDUS33_NMDLSX_202112110152", "KLSX_SDUS63_NTVLSX_202112110238"};
+    const QByteArray bytes = productFile(files[state.range(0)]);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(level3::decodeLevel3(bytes));
+    state.SetLabel(labelOf(bytes));
+}
+BENCHMARK(BM_DecodeStorms)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+
 // What a feed holds for 20 radars and six products each: the decoded scans
 // (the newest of each), their frames and the radars' basemaps at two ranges.
 void BM_MemoryOf20RadarsSixProducts(benchmark::State& state) {
