@@ -37,6 +37,8 @@ AppPaths derivePaths(const QString& appDir, const QString& profileDir) {
     p.loopImgBase = join(p.loopImagesDir, QStringLiteral("latest"));
     p.loopImgExt = QStringLiteral(".gif");
     p.setRecPath = join(p.loopImagesDir, QStringLiteral("CurrSetRec.sis"));
+    p.placesPath = join(p.userDir, QStringLiteral("Places.tsv"));
+    p.preferencesPath = join(p.userDir, QStringLiteral("Preferences.ini"));
     p.beginNav = pageIn(appDir, QStringLiteral("BeginNav.htm"));
     p.beginLoopNav = pageIn(appDir, QStringLiteral("BeginLoopNav.htm"));
     p.startBlank = pageIn(appDir, QStringLiteral("StartBlank.htm"));

@@ -13,15 +13,17 @@ struct LocalPage {
 };
 
 struct AppPaths {
-    QString appDir;        // the program folder (shipped material beside the executable)
-    QString profileDir;    // the per-user writable folder standing in for the profile folder
-    QString userDir;       // profileDir/Application Data/Nubivista
-    QString iniPath;       // userDir/Nubivista.ini
-    QString loopImagesDir; // userDir/Loop Images
-    QString savedSetsDir;  // userDir/Saved Image Sets
-    QString loopImgBase;   // userDir/Loop Images/latest
-    QString loopImgExt;    // ".gif"
-    QString setRecPath;    // userDir/Loop Images/CurrSetRec.sis
+    QString appDir;          // the program folder (shipped material beside the executable)
+    QString profileDir;      // the per-user writable folder standing in for the profile folder
+    QString userDir;         // profileDir/Application Data/Nubivista
+    QString iniPath;         // userDir/Nubivista.ini
+    QString loopImagesDir;   // userDir/Loop Images
+    QString savedSetsDir;    // userDir/Saved Image Sets
+    QString loopImgBase;     // userDir/Loop Images/latest
+    QString loopImgExt;      // ".gif"
+    QString setRecPath;      // userDir/Loop Images/CurrSetRec.sis
+    QString placesPath;      // userDir/Places.tsv
+    QString preferencesPath; // userDir/Preferences.ini (settings beyond the record)
     LocalPage beginNav;
     LocalPage beginLoopNav;
     LocalPage startBlank;
