@@ -29,7 +29,9 @@ MainWindow::MainWindow(const MainWindowServices& services) {
     // markers, and ClearMeasurement resets the state.
     peers.measurementClick = [this](int, Qt::MouseButton button, Qt::KeyboardModifiers,
                                     QPointF twipsInPicture) {
-        if (measurement_)
+        if (frmPlaces_ && frmPlaces_->picking())
+            pickPlace(twipsInPicture);
+        else if (measurement_)
             measurement_->Image1_MouseDown(button, twipsInPicture);
     };
     peers.refreshRunning = [this] { return refresh_ && refresh_->offersShutDown(); };
@@ -77,6 +79,7 @@ MainWindow::MainWindow(const MainWindowServices& services) {
     form1_->setOpenInNewWindow(services.openInNewWindow);
     attachMeasurement(services);
     attachOptions(services);
+    attachPlaces(services);
 }
 
 MainWindow::~MainWindow() = default;

@@ -8,8 +8,11 @@
 #include "auxiliary/form3.h"
 #include "auxiliary/form6.h"
 #include "core/form1.h"
+#include "core/preferences.h"
 #include "display/loop_display.h"
 #include "options/form4.h"
+#include "places/places_file.h"
+#include "places/places_window.h"
 #include "sets/loop_set.h"
 #include "sets/set_commands.h"
 #include "tracking/form9.h"
@@ -69,6 +72,10 @@ public:
     tracking::Measurement& measurement() { return *measurement_; }
     tracking::Form9& form9() { return *form9_; }
     options::Form4& form4() { return *form4_; }
+    core::Preferences& preferences() { return *preferences_; }
+    // The watcher's places: places().places() now, placesChanged() on every change.
+    places::PlacesFile& places() { return *places_; }
+    places::frmPlaces& placesWindow() { return *frmPlaces_; }
 
 private:
     acquisition::PaneArea paneArea() const;
@@ -84,6 +91,11 @@ private:
     tracking::MeasurementView measurementView();
     // The Options window, opened from the menu.
     void attachOptions(const MainWindowServices& services);
+    // The Places window, the places' marks on the picture and their pick.
+    void attachPlaces(const MainWindowServices& services);
+    void showPlaceMarks();
+    // A click on the picture while the Places window waits for one.
+    void pickPlace(QPointF twipsInPicture);
 
     // Declared first so that it outlives the process that uses it.
     std::unique_ptr<platform::InternetService> ownInternet_;
@@ -100,6 +112,9 @@ private:
     std::unique_ptr<tracking::Form9> form9_;
     std::unique_ptr<tracking::Measurement> measurement_;
     std::unique_ptr<options::Form4> form4_;
+    std::unique_ptr<core::Preferences> preferences_;
+    std::unique_ptr<places::PlacesFile> places_;
+    std::unique_ptr<places::frmPlaces> frmPlaces_; // a tool window of form1
 };
 
 } // namespace nubivista::app

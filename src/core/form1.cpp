@@ -57,6 +57,7 @@ const MenuEntry kMenu[] = {
     {"mnuReset", "&Reset Selected Tab As Last Image"},
     {"mnuDelete", "&Delete Checked Images (and pack)"},
     {"", ""},
+    {"mnuPlaces", "&Places..."},
     {"mnuStatusBar", "Status&Bar", true},
     {"mnuOptions", "&Options >>"},
     {"mnuOptionsSett", "&Options Settings (This App)"},

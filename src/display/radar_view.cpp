@@ -96,6 +96,13 @@ void RadarView::setLineVisible(bool visible) {
     update();
 }
 
+void RadarView::setPlaceMarks(std::vector<PlaceMark> marks) {
+    if (marks == placeMarks_)
+        return;
+    placeMarks_ = std::move(marks);
+    update();
+}
+
 MarkerWidget* RadarView::marker(int index) const {
     return index >= 1 && index <= 3 ? markers_[index] : nullptr;
 }
@@ -134,6 +141,7 @@ void RadarView::paintEvent(QPaintEvent* event) {
                                 exposed.height() * sy);
             p.drawImage(exposed, picture_, source);
         }
+        paintPlaceMarks(p, placeMarks_, target, picture_.size(), QRectF(event->rect()));
     }
     if (lineVisible_) {
         p.setRenderHint(QPainter::Antialiasing, true);

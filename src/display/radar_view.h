@@ -5,12 +5,14 @@
 // when scrolled, the zoomed size), in twips relative to the view. The three
 // measurement markers and the line between clicked points are drawn over it
 // in the same geometry.
+#include "display/place_marks.h"
 #include "display/twips.h"
 
 #include <QImage>
 #include <QLineF>
 #include <QWidget>
 #include <array>
+#include <vector>
 
 namespace nubivista::display {
 
@@ -57,6 +59,10 @@ public:
     int lineWidth() const { return lineWidth_; }
     bool lineVisible() const { return lineVisible_; }
 
+    // The watcher's places, drawn over the picture; none by default.
+    void setPlaceMarks(std::vector<PlaceMark> marks);
+    const std::vector<PlaceMark>& placeMarks() const { return placeMarks_; }
+
     MarkerWidget* marker(int index) const; // Image2(1..3)
     void hideMarks();                      // the markers and Line1
 
@@ -77,6 +83,7 @@ private:
     bool lineVisible_ = false;
     int lineWidth_ = 1;
     std::array<MarkerWidget*, 4> markers_{}; // index 0 unused
+    std::vector<PlaceMark> placeMarks_;
 };
 
 } // namespace nubivista::display
