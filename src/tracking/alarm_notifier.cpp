@@ -9,7 +9,7 @@ namespace nubivista::tracking {
 
 namespace {
 
-// The notification specification's urgency levels.
+// The urgency levels of desktop notifications.
 constexpr unsigned char kNormal = 1;
 constexpr unsigned char kCritical = 2;
 
