@@ -1,28 +1,16 @@
 #pragma once
-// The pictures' map: an azimuthal equidistant projection centred on the
-// radar, so that the distance and direction of any point from the radar are
-// true, as the program's measurements take them to be.
-#include <QPointF>
+// The pictures' map is the radar geometry's projection (radar/geometry.h),
+// the one the program measures with; here under the pictures' names.
+#include "radar/geometry.h"
 
 namespace nubivista::feed::picture {
 
-inline constexpr double kEarthRadiusMiles = 3958.8;
+inline constexpr double kEarthRadiusMiles = radar::kEarthRadiusMiles;
 inline constexpr double kKmPerMile = 1.609344;
 
-struct GeoPoint {
-    double latitude = 0;  // degrees north
-    double longitude = 0; // degrees east
-};
-
-// Miles east (x) and north (y) of the centre on the projected plane. Points
-// on the far side of the Earth have no place and give nothing.
-struct PlaneOffset {
-    double east = 0;
-    double north = 0;
-    bool valid = true;
-};
-
-PlaneOffset projectFrom(const GeoPoint& centre, const GeoPoint& point);
-GeoPoint unprojectFrom(const GeoPoint& centre, double eastMiles, double northMiles);
+using radar::GeoPoint;
+using radar::PlaneOffset;
+using radar::projectFrom;
+using radar::unprojectFrom;
 
 } // namespace nubivista::feed::picture
