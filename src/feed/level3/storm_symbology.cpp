@@ -1,23 +1,14 @@
 #include "feed/level3/storm_symbology.h"
 
 #include "feed/level3/limits.h"
+#include "feed/level3/packet_codes.h"
 
 namespace nubivista::feed::level3 {
 
 namespace {
 
-constexpr std::uint16_t kText = 1;
-constexpr std::uint16_t kSymbol = 2;
-constexpr std::uint16_t kLinkedVector = 6;
-constexpr std::uint16_t kValuedText = 8;
-constexpr std::uint16_t kVortex = 12;
-constexpr std::uint16_t kStormId = 15;
-constexpr std::uint16_t kHail = 19;
-constexpr std::uint16_t kPointFeature = 20;
-constexpr std::uint16_t kPastTrack = 23;
-constexpr std::uint16_t kForecastTrack = 24;
-constexpr std::uint16_t kCircle = 25;
-constexpr std::uint16_t kElevatedVortex = 26;
+using namespace packet;
+
 // The products mark a value the radar could not compute so.
 constexpr int kUnknown = -999;
 

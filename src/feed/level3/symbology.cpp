@@ -1,15 +1,12 @@
 #include "feed/level3/symbology.h"
 
+#include "feed/level3/packet_codes.h"
+
 namespace nubivista::feed::level3 {
 
 namespace {
 
-constexpr std::uint16_t kRunLengthRadials = 0xAF1F;
-constexpr std::uint16_t kDigitalRadials = 16;
-constexpr std::uint16_t kRasterA = 0xBA0F;
-constexpr std::uint16_t kRasterB = 0xBA07;
-constexpr std::uint16_t kText = 1;
-constexpr std::uint16_t kValuedText = 8;
+using namespace packet;
 
 DecodeError error(const char* what, const ByteReader& r) {
     return {QString::fromLatin1(what), r.offset()};
