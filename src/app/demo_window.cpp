@@ -36,6 +36,8 @@ DemoWindow::DemoWindow(const QString& appDir, int images, QSize sizePx) {
     form.Form_Activate();
 
     sets::LoopSet& loop = window_->loop();
+    // The sample loop is of the Milwaukee radar.
+    loop.updateModel([](sets::SlotModel& model) { model.siteCode = QStringLiteral("kmkx"); });
     const QString sampleDir = QDir(appDir).filePath(QStringLiteral("Sample Loop Images"));
     QSize natural;
     for (int slot = 1; slot <= images && slot <= sets::kSlotCount; ++slot) {

@@ -3,8 +3,8 @@
 //   xvfb-run -a build/release/tools/window-shots /tmp/shots
 //   QT_SCALE_FACTOR=2 xvfb-run -a build/release/tools/window-shots /tmp/shots-2x
 // One PNG per state: zoom 1 with the panel shown, zoom 2.5 scrolled, the
-// panel hidden, a narrow window, the Options window's two tabs, the About
-// window and the feedback window.
+// panel hidden, a narrow window, the Options window's two tabs, places on the
+// picture and the Places window, the About window and the feedback window.
 #include "app/demo_window.h"
 #include "auxiliary/form3.h"
 #include "auxiliary/form6.h"
@@ -91,6 +91,14 @@ int main(int argc, char** argv) {
     optionsWindow.Option1[1]->click();
     ok = save(optionsWindow, out, QStringLiteral("options-kilometers")) && ok;
     optionsWindow.close();
+
+    // Two places by the sample loop's radar, one of them watched.
+    demo.window().places().add({QStringLiteral("Home"), 43.0389, -87.9065, 10, true});
+    demo.window().places().add({QStringLiteral("Madison"), 43.0731, -89.4012, 10, false});
+    ok = save(form, out, QStringLiteral("places-marks")) && ok;
+    form.menuItem(QStringLiteral("mnuPlaces"))->trigger();
+    ok = save(demo.window().placesWindow(), out, QStringLiteral("places-window")) && ok;
+    demo.window().placesWindow().close();
 
     form.menuItem(QStringLiteral("mnuAbout"))->trigger();
     ok = save(demo.window().form3(), out, QStringLiteral("about")) && ok;
