@@ -271,17 +271,6 @@ struct Options {
     QStringList attacks;
 };
 
-// The most the process ever held resident.
-qint64 peakResidentKb(const QString& pid) {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return 0;
-}
-
 class Feed {
 public:
     Feed(const Options& options, StandIns& upstreams, const QString& log) : options_(options) {
@@ -337,7 +326,7 @@ public:
         if (!alive())
             return false;
         const qint64 rss = bench::residentKb(pid_);
-        peakKb_ = std::max({peakKb_, rss, peakResidentKb(pid_)});
+        peakKb_ = std::max({peakKb_, rss, bench::peakResidentKb(pid_)});
         if (rss > options_.rssCapKb) {
             killedAtCap_ = true;
             process_.kill();
