@@ -81,6 +81,9 @@ TEST(StormAlarm, APlaceOnTheTrackIsWarnedOnceAndAgainOnlyWhenTheStormComesSooner
     const std::vector<StormAlarm> tornado = watch.consider(scanOf(faster), {home});
     ASSERT_EQ(tornado.size(), 1u);
     EXPECT_TRUE(tornado[0].critical());
+    StormAlarm hailing = first[0];
+    hailing.cell.hail = StormHail{100, 50, 1.25};
+    EXPECT_TRUE(hailing.critical()) << "severe hail at 50 %";
     // A new cell has no forecast, so no approach.
     StormCell young = cell;
     young.forecast = {};

@@ -1,6 +1,7 @@
 // The storm products of KLSX's night of 10 December 2021: their cells, tracks
 // and tables as the radar printed them, and damaged copies refused.
 #include "feed/level3/decode.h"
+#include "feed/level3/storm_tables.h"
 #include "support/files.h"
 
 #include <QtEndian>
@@ -62,6 +63,10 @@ TEST(StormProducts, TheTrackingTableAndSymbolsGiveEachCellItsPlaceMotionAndForec
     ASSERT_NE(u7, nullptr);
     EXPECT_FALSE(u7->movementFromDeg.has_value()) << "a NEW cell has no motion";
     EXPECT_FALSE(u7->speedKt.has_value());
+    // A row with a place that is no place is no row.
+    EXPECT_TRUE(readStormTables(58, {{QStringLiteral("  Q1  AB/154  236/ 41  NO DATA  NO DATA  "
+                                                     "NO DATA  NO DATA  0.9/ 2.0")}})
+                    .tracks.empty());
 
     // The symbols stand where the table says, to its whole degrees and miles;
     // every cell's 15-minute forecast lies a quarter of its hourly motion
