@@ -59,8 +59,6 @@ public:
     // With tracksAnswers: one answer on this connection is written.
     void requestAnswered(QTcpSocket* socket);
 
-    std::size_t openConnections() const { return connections_.size(); }
-
 protected:
     void incomingConnection(qintptr descriptor) override;
 

@@ -32,11 +32,6 @@ bool severeHail(const StormCell& cell) {
 
 } // namespace
 
-double milesBetween(const GeoPosition& a, const GeoPosition& b) {
-    const Flat d = flat(a, b);
-    return std::hypot(d.east, d.north);
-}
-
 std::optional<Approach> closestApproach(const StormCell& cell, const GeoPosition& place) {
     std::vector<std::pair<double, Flat>> path{{0.0, flat(place, cell.at)}};
     for (std::size_t slot = 0; slot < cell.forecast.size() && cell.forecast[slot]; ++slot)

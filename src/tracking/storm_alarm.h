@@ -30,9 +30,6 @@ struct Approach {
 // Along the forecast path; none for a cell the radar gives no forecast.
 std::optional<Approach> closestApproach(const StormCell& cell, const GeoPosition& place);
 
-// Statute miles between two places close enough for a flat map (a radar's reach).
-double milesBetween(const GeoPosition& a, const GeoPosition& b);
-
 struct StormAlarm {
     QString place;
     StormCell cell;
@@ -57,9 +54,6 @@ public:
     // The alarms a scan raises for the places.
     std::vector<StormAlarm> consider(const StormScanCells& scan,
                                      const std::vector<WatchedPlace>& places);
-
-    // A new watch forgets what it raised.
-    void clear() { raised_.clear(); }
 
 private:
     struct Raised {
