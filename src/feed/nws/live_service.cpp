@@ -230,20 +230,13 @@ void LiveService::handle(const server::RequestInfo& request, server::Responder r
 
 namespace {
 
-// The scan of a storm product of about the time of the tracking scan: the
-// products of one volume scan share its time.
-const level3::Product* scanNear(const ScanArchive& scans, const QDateTime& time) {
-    constexpr qint64 kVolumeSeconds = 6 * 60;
-    const level3::Product* nearest = nullptr;
-    qint64 best = kVolumeSeconds + 1;
-    for (const Scan& scan : scans.newest()) {
-        const qint64 apart = std::abs(scan.time.secsTo(time));
-        if (apart < best) {
-            best = apart;
-            nearest = scan.product.get();
-        }
-    }
-    return nearest;
+// The products of one volume scan share its time; an image's product may
+// carry a time a little apart.
+constexpr qint64 kVolumeSeconds = 6 * 60;
+
+const level3::Product* productNear(const ScanArchive& scans, const QDateTime& time) {
+    const Scan* scan = scans.nearest(time, kVolumeSeconds);
+    return scan ? scan->product.get() : nullptr;
 }
 
 } // namespace
@@ -271,9 +264,10 @@ void LiveService::stormsReply(const server::RequestInfo& request, server::Respon
             return;
         const ProductPoller& source = *sources[0];
         const QString asked = request.query.queryItemValue(QStringLiteral("scan"));
-        const Scan* scan = asked.isEmpty()
-                               ? source.scans().latest()
-                               : source.scans().at(QDateTime::fromString(asked, Qt::ISODate));
+        const Scan* scan =
+            asked.isEmpty()
+                ? source.scans().latest()
+                : source.scans().nearest(QDateTime::fromString(asked, Qt::ISODate), kVolumeSeconds);
         if (scan == nullptr) {
             respond(
                 asked.isEmpty()
@@ -282,9 +276,9 @@ void LiveService::stormsReply(const server::RequestInfo& request, server::Respon
                           404, QStringLiteral("the feed holds no storm scan of %1").arg(asked)));
             return;
         }
-        StormScan storms{scan->product.get(), scanNear(sources[1]->scans(), scan->time),
-                         scanNear(sources[2]->scans(), scan->time),
-                         scanNear(sources[3]->scans(), scan->time)};
+        StormScan storms{scan->product.get(), productNear(sources[1]->scans(), scan->time),
+                         productNear(sources[2]->scans(), scan->time),
+                         productNear(sources[3]->scans(), scan->time)};
         Reply reply;
         reply.body = stormsJson(*site, storms);
         respond(server::resourceReply(request, std::move(reply), "application/json",

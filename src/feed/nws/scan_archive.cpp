@@ -33,4 +33,19 @@ const Scan* ScanArchive::at(const QDateTime& time) const {
     return nullptr;
 }
 
+const Scan* ScanArchive::nearest(const QDateTime& time, qint64 withinSeconds) const {
+    if (!time.isValid())
+        return nullptr;
+    const Scan* found = nullptr;
+    qint64 best = withinSeconds;
+    for (const Scan& scan : scans_) {
+        const qint64 apart = std::abs(scan.time.secsTo(time));
+        if (apart <= best) {
+            best = apart;
+            found = &scan;
+        }
+    }
+    return found;
+}
+
 } // namespace nubivista::feed::nws

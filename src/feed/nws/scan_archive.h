@@ -32,6 +32,8 @@ public:
     // watching for the next.
     const Scan* latest() const { return scans_.empty() ? nullptr : &scans_.back(); }
     const Scan* at(const QDateTime& time) const;
+    // The scan nearest time, if one lies within withinSeconds of it.
+    const Scan* nearest(const QDateTime& time, qint64 withinSeconds) const;
 
 private:
     std::vector<Scan> scans_; // oldest first
