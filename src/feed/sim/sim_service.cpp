@@ -8,6 +8,7 @@
 #include "feed/server/routes.h"
 #include "feed/sim/frame_renderer.h"
 #include "feed/sim/products.h"
+#include "feed/sim/sim_storms.h"
 #include "feed/sim/site_list.h"
 #include "feed/sim/storm_model.h"
 
@@ -133,6 +134,9 @@ Reply SimService::serve(const RequestInfo& request) {
                 .toUtf8());
         reply.headers.emplace_back("Cache-Control", "no-store");
         return reply;
+    }
+    if (isStormsPath(request.path)) {
+        return stormsReply(request, m_clock);
     }
     const std::optional<Route> resource = resolveRoute(request.path);
     if (!resource) {
