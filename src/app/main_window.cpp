@@ -80,6 +80,7 @@ MainWindow::MainWindow(const MainWindowServices& services) {
     attachMeasurement(services);
     attachOptions(services);
     attachPlaces(services);
+    attachStorms(services);
 }
 
 MainWindow::~MainWindow() = default;

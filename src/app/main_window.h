@@ -5,6 +5,8 @@
 #include "acquisition/picture_source_notice.h"
 #include "acquisition/platform/internet_service.h"
 #include "acquisition/refresh_process.h"
+#include "acquisition/storm_cells_keeper.h"
+#include "app/storm_shelf.h"
 #include "auxiliary/form3.h"
 #include "auxiliary/form6.h"
 #include "core/form1.h"
@@ -15,6 +17,7 @@
 #include "places/places_window.h"
 #include "sets/loop_set.h"
 #include "sets/set_commands.h"
+#include "tracking/alarm_notifier.h"
 #include "tracking/form9.h"
 #include "tracking/measurement.h"
 
@@ -76,6 +79,7 @@ public:
     // The watcher's places: places().places() now, placesChanged() on every change.
     places::PlacesFile& places() { return *places_; }
     places::frmPlaces& placesWindow() { return *frmPlaces_; }
+    acquisition::StormCellsKeeper& stormKeeper() { return *stormKeeper_; }
 
 private:
     acquisition::PaneArea paneArea() const;
@@ -96,6 +100,12 @@ private:
     void showPlaceMarks();
     // A click on the picture while the Places window waits for one.
     void pickPlace(QPointF twipsInPicture);
+    // The storm cells kept beside the images, drawn over them, and the
+    // approach alarm.
+    void attachStorms(const MainWindowServices& services);
+    bool stormTracksShown() const;
+    void showStormMarks();
+    void raiseStormAlarms(int slot, const core::Clock& clock);
 
     // Declared first so that it outlives the process that uses it.
     std::unique_ptr<platform::InternetService> ownInternet_;
@@ -115,6 +125,10 @@ private:
     std::unique_ptr<core::Preferences> preferences_;
     std::unique_ptr<places::PlacesFile> places_;
     std::unique_ptr<places::frmPlaces> frmPlaces_; // a tool window of form1
+    std::unique_ptr<StormShelf> stormShelf_;
+    std::unique_ptr<acquisition::StormCellsKeeper> stormKeeper_;
+    std::unique_ptr<tracking::AlarmNotifier> alarmNotifier_;
+    tracking::StormWatch stormWatch_;
 };
 
 } // namespace nubivista::app

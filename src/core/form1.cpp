@@ -58,6 +58,7 @@ const MenuEntry kMenu[] = {
     {"mnuDelete", "&Delete Checked Images (and pack)"},
     {"", ""},
     {"mnuPlaces", "&Places..."},
+    {"mnuStormTracks", "Storm &Tracks", true},
     {"mnuStatusBar", "Status&Bar", true},
     {"mnuOptions", "&Options >>"},
     {"mnuOptionsSett", "&Options Settings (This App)"},

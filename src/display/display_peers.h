@@ -2,6 +2,8 @@
 // What the loop display asks of the other subsystems, filled in by the
 // assembly. An empty function means that subsystem is not attached; the
 // display then does without it.
+#include "display/picture_overlay.h"
+
 #include <QPointF>
 #include <QString>
 #include <functional>
@@ -25,6 +27,10 @@ struct DisplayPeers {
     std::function<void(int slot, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                        QPointF twipsInPicture)>
         measurementClick;
+    // What is drawn over a slot's picture (the storm cells of its scan and
+    // the places); nothing when empty. The view takes the storm cells, the
+    // export the whole overlay.
+    OverlayOfSlot overlayOf;
     // The export's save dialog: the chosen path from a folder and a suggested
     // name, nothing when cancelled. Qt's own dialog when empty.
     std::function<std::optional<QString>(const QString& folder, const QString& fileName)>

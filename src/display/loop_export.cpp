@@ -123,7 +123,7 @@ void LoopExport::mnuExportGif_Click() {
     look.timeDisplayMode = s.TimeDisplayMode;
     LoopGifJob job = loopGifJob(
         loop.model(), [&loop](int slot) { return loop.picture(slot); },
-        display_.animation().readSkipBoxes(), look, display_.clock());
+        display_.animation().readSkipBoxes(), look, display_.clock(), display_.peers().overlayOf);
     if (job.frames.size() < 2) {
         display_.shell().messages().ShowMsgWind(
             1,

@@ -42,7 +42,8 @@ QString cannotWriteText(const QString& path, const QString& reason) {
 
 LoopGifJob loopGifJob(const sets::SlotModel& model,
                       const std::function<QImage(int slot)>& pictureOf, const TabFlags& skipped,
-                      const LoopGifLook& look, const core::Clock& clock) {
+                      const LoopGifLook& look, const core::Clock& clock,
+                      const OverlayOfSlot& overlayOf) {
     LoopTabs tabs;
     tabs.skipped = skipped;
     for (int tab = 1; tab <= kLoopTabs; ++tab)
@@ -61,12 +62,15 @@ LoopGifJob loopGifJob(const sets::SlotModel& model,
         natural = pictureOf(model.newestSlot).size();
     std::array<QImage, kLoopTabs + 1> pictures;
     std::array<QImage, kLoopTabs + 1> stamps;
+    std::array<PictureOverlay, kLoopTabs + 1> overlays;
     TabFlags gathered{};
     for (const PlayedImage& played : lap) {
         if (std::exchange(gathered[played.tab], true))
             continue;
         const int slot = sets::slotForTab(played.tab, model.ringOffset);
         pictures[played.tab] = pictureOf(slot);
+        if (overlayOf)
+            overlays[played.tab] = overlayOf(slot);
         if (natural.isEmpty())
             natural = pictures[played.tab].size();
         const std::optional<QString> text =
@@ -78,7 +82,8 @@ LoopGifJob loopGifJob(const sets::SlotModel& model,
         return job;
     job.canvas = scaledSize(natural, job.scale);
     for (const PlayedImage& played : lap)
-        job.frames.push_back({pictures[played.tab], stamps[played.tab], played.intervalMs});
+        job.frames.push_back(
+            {pictures[played.tab], stamps[played.tab], played.intervalMs, overlays[played.tab]});
     return job;
 }
 
@@ -124,9 +129,16 @@ QImage loopGifFrame(const LoopGifJob& job, int index) {
         frame = QImage(job.canvas, QImage::Format_RGB32);
         frame.fill(Qt::black);
     }
-    if (source && !source->stamp.isNull())
-        QPainter(&frame).drawImage(timeStampPosition(job.canvas, job.scale, source->stamp.size()),
-                                   source->stamp);
+    if (!source)
+        return frame;
+    QPainter painter(&frame);
+    const QRectF whole(QPointF(0, 0), QSizeF(job.canvas));
+    if (!source->picture.isNull())
+        // Without smoothing: the frames keep sharing one small palette.
+        paintPictureOverlay(painter, source->overlay, whole, source->picture.size(), whole, false);
+    if (!source->stamp.isNull())
+        painter.drawImage(timeStampPosition(job.canvas, job.scale, source->stamp.size()),
+                          source->stamp);
     return frame;
 }
 

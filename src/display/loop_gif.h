@@ -5,6 +5,7 @@
 // of the file, which either completes or leaves nothing behind.
 #include "core/clock.h"
 #include "display/loop_sequence.h"
+#include "display/picture_overlay.h"
 #include "sets/slot_model.h"
 
 #include <QImage>
@@ -30,6 +31,7 @@ struct LoopGifFrame {
     QImage picture; // the slot's picture as stored (a null one plays as black)
     QImage stamp;   // the time stamp, drawn; null when the slot has no time
     int delayMs = 0;
+    PictureOverlay overlay; // drawn over the picture as the view draws it
 };
 
 // Everything the writing needs, gathered on the window's thread; the pictures
@@ -40,11 +42,13 @@ struct LoopGifJob {
     std::vector<LoopGifFrame> frames;
 };
 
-// The frames of one lap of the loop. pictureOf gives a slot's picture.
-// Empty frames when fewer than two images would play.
+// The frames of one lap of the loop. pictureOf gives a slot's picture,
+// overlayOf (when set) what the view draws over it. Empty frames when fewer
+// than two images would play.
 LoopGifJob loopGifJob(const sets::SlotModel& model,
                       const std::function<QImage(int slot)>& pictureOf, const TabFlags& skipped,
-                      const LoopGifLook& look, const core::Clock& clock);
+                      const LoopGifLook& look, const core::Clock& clock,
+                      const OverlayOfSlot& overlayOf = {});
 
 // The stamp for a time text at a zoom: white on a black box. Needs the GUI
 // application (fonts).

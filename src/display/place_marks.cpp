@@ -14,7 +14,7 @@ const QPointF kOutline[] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
 } // namespace
 
 void paintPlaceMarks(QPainter& painter, const std::vector<PlaceMark>& marks, const QRectF& target,
-                     QSize pictureSize, const QRectF& clip) {
+                     QSize pictureSize, const QRectF& clip, bool smooth) {
     if (marks.empty() || pictureSize.isEmpty())
         return;
     const QRectF area = target.intersected(clip);
@@ -22,10 +22,12 @@ void paintPlaceMarks(QPainter& painter, const std::vector<PlaceMark>& marks, con
         return;
     painter.save();
     painter.setClipRect(area);
-    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::Antialiasing, smooth);
     QFont font = painter.font();
     font.setPointSizeF(8);
     font.setBold(true);
+    if (!smooth)
+        font.setStyleStrategy(QFont::NoAntialias);
     painter.setFont(font);
     const double sx = target.width() / pictureSize.width();
     const double sy = target.height() / pictureSize.height();

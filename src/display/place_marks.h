@@ -22,6 +22,6 @@ struct PlaceMark {
 // Paints the marks over a picture of pictureSize pixels shown in target (view
 // pixels), inside clip only.
 void paintPlaceMarks(QPainter& painter, const std::vector<PlaceMark>& marks, const QRectF& target,
-                     QSize pictureSize, const QRectF& clip);
+                     QSize pictureSize, const QRectF& clip, bool smooth = true);
 
 } // namespace nubivista::display

@@ -1,7 +1,10 @@
 #include "display/radar_view.h"
 
+#include "display/picture_overlay.h"
+
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QtMath>
 #include <algorithm>
 
@@ -48,6 +51,8 @@ RadarView::RadarView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Image1"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::CrossCursor);
+    // For the storm cells' hover details.
+    setMouseTracking(true);
     for (int i = 1; i <= 3; ++i)
         markers_[i] = new MarkerWidget(i, this);
 }
@@ -103,6 +108,21 @@ void RadarView::setPlaceMarks(std::vector<PlaceMark> marks) {
     update();
 }
 
+void RadarView::setStormMarks(StormMarks marks) {
+    if (marks == stormMarks_ || (marks && stormMarks_ && *marks == *stormMarks_)) {
+        stormMarks_ = std::move(marks);
+        return;
+    }
+    stormMarks_ = std::move(marks);
+    // The marks lie on the picture: only its part of the view changes.
+    update(pictureTarget().toAlignedRect().adjusted(-1, -1, 1, 1).intersected(rect()));
+}
+
+QRectF RadarView::pictureTarget() const {
+    return QRectF(geometry_.left / kTwipsPerPixel, geometry_.top / kTwipsPerPixel,
+                  geometry_.width / kTwipsPerPixel, geometry_.height / kTwipsPerPixel);
+}
+
 MarkerWidget* RadarView::marker(int index) const {
     return index >= 1 && index <= 3 ? markers_[index] : nullptr;
 }
@@ -115,8 +135,7 @@ void RadarView::hideMarks() {
 
 void RadarView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    const QRectF target(geometry_.left / kTwipsPerPixel, geometry_.top / kTwipsPerPixel,
-                        geometry_.width / kTwipsPerPixel, geometry_.height / kTwipsPerPixel);
+    const QRectF target = pictureTarget();
     // Black where no picture covers the view; the whole pixels under the
     // (opaque) picture are not filled first only to be drawn over.
     QRegion black(event->rect());
@@ -141,7 +160,8 @@ void RadarView::paintEvent(QPaintEvent* event) {
                                 exposed.height() * sy);
             p.drawImage(exposed, picture_, source);
         }
-        paintPlaceMarks(p, placeMarks_, target, picture_.size(), QRectF(event->rect()));
+        paintPictureOverlay(p, {stormMarks_, placeMarks_}, target, picture_.size(),
+                            QRectF(event->rect()));
     }
     if (lineVisible_) {
         p.setRenderHint(QPainter::Antialiasing, true);
@@ -155,6 +175,19 @@ void RadarView::mousePressEvent(QMouseEvent* event) {
                             event->position().y() * kTwipsPerPixel - geometry_.top);
     emit pictureMouseDown(event->button(), event->modifiers(), inPicture);
     event->accept();
+}
+
+void RadarView::mouseMoveEvent(QMouseEvent* event) {
+    constexpr double kHoverReach = 9; // view pixels around a cell's circle
+    const StormMark* mark = stormMarks_ && !picture_.isNull()
+                                ? stormMarkNear(*stormMarks_, pictureTarget(), picture_.size(),
+                                                event->position(), kHoverReach)
+                                : nullptr;
+    if (mark && !mark->details.isEmpty())
+        QToolTip::showText(event->globalPosition().toPoint(), mark->details, this);
+    else if (QToolTip::isVisible())
+        QToolTip::hideText();
+    QWidget::mouseMoveEvent(event);
 }
 
 } // namespace nubivista::display

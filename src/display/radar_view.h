@@ -6,6 +6,7 @@
 // measurement markers and the line between clicked points are drawn over it
 // in the same geometry.
 #include "display/place_marks.h"
+#include "display/storm_marks.h"
 #include "display/twips.h"
 
 #include <QImage>
@@ -63,6 +64,11 @@ public:
     void setPlaceMarks(std::vector<PlaceMark> marks);
     const std::vector<PlaceMark>& placeMarks() const { return placeMarks_; }
 
+    // The radar's storm cells of the shown image, under the places; none by
+    // default. Hovering over a cell shows its details.
+    void setStormMarks(StormMarks marks);
+    const StormMarks& stormMarks() const { return stormMarks_; }
+
     MarkerWidget* marker(int index) const; // Image2(1..3)
     void hideMarks();                      // the markers and Line1
 
@@ -75,8 +81,12 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    // The picture's place in the view, in view pixels.
+    QRectF pictureTarget() const;
+
     QImage picture_;
     TwipsRect geometry_{0, 0, 9300, 9300};
     QLineF line_;
@@ -84,6 +94,7 @@ private:
     int lineWidth_ = 1;
     std::array<MarkerWidget*, 4> markers_{}; // index 0 unused
     std::vector<PlaceMark> placeMarks_;
+    StormMarks stormMarks_;
 };
 
 } // namespace nubivista::display

@@ -150,6 +150,8 @@ void TabDisplay::ShowSelectedTab() {
     sets::LoopSet& loop = display_.loop();
     const int slot = loop.slotForTab(selectedTab());
     c.Image1->setPicture(loop.picture(slot));
+    const OverlayOfSlot& overlayOf = display_.peers().overlayOf;
+    c.Image1->setStormMarks(overlayOf && loop.filled(slot) ? overlayOf(slot).storms : nullptr);
     display_.stamps().showBoxOf(slot);
     if (!loop.filled(slot))
         c.Image1->hideMarks();

@@ -2,6 +2,7 @@
 
 #include "core/ole_date.h"
 #include "core/time_routines.h"
+#include "sets/companion_files.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -141,6 +142,7 @@ PackOutcome carryOutPack(const PackPlan& plan, const SlotFileName& slotFile,
             QFile file(from);
             if (!file.remove())
                 return fail(QStringLiteral("cannot delete %1: %2").arg(from, file.errorString()));
+            removeCompanions(from);
             applyPackStep(outcome.model, step);
             if (observer.removed)
                 observer.removed(step.fromSlot);
@@ -153,6 +155,7 @@ PackOutcome carryOutPack(const PackPlan& plan, const SlotFileName& slotFile,
             if (error)
                 return fail(QStringLiteral("cannot rename %1 to %2: %3")
                                 .arg(from, to, QString::fromStdString(error.message())));
+            moveCompanions(from, to);
             applyPackStep(outcome.model, step);
             if (observer.moved)
                 observer.moved(step.fromSlot, step.toSlot);

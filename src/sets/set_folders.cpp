@@ -2,6 +2,7 @@
 
 #include "core/atomic_file.h"
 #include "core/file_checks.h"
+#include "sets/companion_files.h"
 #include "sets/current_set.h"
 #include "sets/set_record.h"
 
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <algorithm>
 #include <cstdio>
 
 namespace nubivista::sets {
@@ -69,6 +71,29 @@ bool renameOver(const QString& from, const QString& to) {
 
 QString slotFileOf(const QString& imageBase, int slot) {
     return SlotImageFile(imageBase, slot).value_or(QString());
+}
+
+// An image's copy and its companions' copies, all in one piece of work.
+void addImageCopy(std::vector<FileCopy>& copies, const QString& source, const QString& target) {
+    copies.push_back({source, target});
+    for (const CompanionPair& companion : existingCompanions(source, target))
+        copies.push_back({companion.source, companion.target});
+}
+
+// After the copies landed: a target companion its source image lacks belongs
+// to an earlier image of that slot.
+void removeStaleCompanions(const std::vector<FileCopy>& copies) {
+    const auto copied = [&copies](const QString& target) {
+        return std::any_of(copies.begin(), copies.end(),
+                           [&target](const FileCopy& copy) { return copy.target == target; });
+    };
+    for (const FileCopy& copy : copies) {
+        if (isCompanionFile(copy.target))
+            continue;
+        for (const QString& companion : companionFilesOf(copy.target))
+            if (!copied(companion))
+                QFile::remove(companion);
+    }
 }
 
 } // namespace
@@ -177,7 +202,7 @@ FileWork saveSetToFolder(const SlotModel& model, std::int32_t refreshIntervalMin
         const QString source = slotFileOf(loopImgBase, slot);
         if (core::FileMissing(source) != 0)
             return failed(imageCopyFailedText() + crlf() + source);
-        copies.push_back({source, slotFileOf(setImageBase, slot)});
+        addImageCopy(copies, source, slotFileOf(setImageBase, slot));
     }
 
     bool folderMade = false;
@@ -197,6 +222,7 @@ FileWork saveSetToFolder(const SlotModel& model, std::int32_t refreshIntervalMin
         undoFolder();
         return work;
     }
+    removeStaleCompanions(copies);
     const core::WriteOutcome written = core::writeFileAtomically(
         target.recordPath, encodeSetRecord(setRecordFromModel(model, refreshIntervalMinutes)));
     if (!written.ok) {
@@ -216,8 +242,11 @@ FileWork copySetImagesToLoop(const SlotModel& model, const QString& setFolder,
     std::vector<FileCopy> copies;
     for (int slot = 1; slot <= kSlotCount; ++slot)
         if (model.slotFilled[slot] == 1)
-            copies.push_back({slotFileOf(setImageBase, slot), slotFileOf(loopImgBase, slot)});
-    return copyFilesAllOrNothing(copies);
+            addImageCopy(copies, slotFileOf(setImageBase, slot), slotFileOf(loopImgBase, slot));
+    FileWork work = copyFilesAllOrNothing(copies);
+    if (work.ok)
+        removeStaleCompanions(copies);
+    return work;
 }
 
 SetRecordLoad loadSetRecord(const QString& path, bool navsGoToPageUrl,

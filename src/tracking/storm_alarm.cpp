@@ -12,6 +12,7 @@ namespace {
 constexpr double kMilesPerDegree = 69.09; // of latitude, and of longitude at the equator
 constexpr double kMphPerKnot = 1.150779;
 constexpr double kEarlierMinutes = 5;
+constexpr qint64 kForgetAfterMinutes = 60;
 constexpr int kSevereHailPercent = 50;
 
 struct Flat {
@@ -69,21 +70,7 @@ QString StormAlarm::body(const std::function<QString(const QDateTime&)>& timeTex
                           .arg(timeText(eta))
                           .arg(std::lround(minutesFromScan))
                           .arg(numberText(distanceMiles, 1))};
-    if (cell.movementFromDeg && cell.speedKt)
-        parts << QStringLiteral("from %1\u00B0 at %2 mph")
-                     .arg(std::lround(*cell.movementFromDeg))
-                     .arg(std::lround(*cell.speedKt * kMphPerKnot));
-    if (cell.maxDbz)
-        parts << QStringLiteral("%1 dBZ").arg(std::lround(*cell.maxDbz));
-    if (cell.hail && cell.hail->probability > 0)
-        parts << QStringLiteral("hail %1 % (severe %2 %) up to %3 in")
-                     .arg(cell.hail->probability)
-                     .arg(cell.hail->severeProbability)
-                     .arg(numberText(cell.hail->maxSizeIn, 2));
-    if (cell.mesocyclone)
-        parts << QStringLiteral("mesocyclone");
-    if (cell.tvs)
-        parts << QStringLiteral("tornado vortex signature");
+    parts << cellTraits(cell);
     return parts.join(QStringLiteral("; "));
 }
 
@@ -103,6 +90,11 @@ QString StormAlarm::etaListText() const {
 
 std::vector<StormAlarm> StormWatch::consider(const StormScanCells& scan,
                                              const std::vector<WatchedPlace>& places) {
+    // The radar gives a finished cell's id to a new one before long: an alarm
+    // whose time has long passed says nothing of a storm that comes now.
+    std::erase_if(raised_, [&scan](const auto& entry) {
+        return entry.second.eta.secsTo(scan.scanTime) > kForgetAfterMinutes * 60;
+    });
     std::vector<StormAlarm> alarms;
     for (const WatchedPlace& place : places) {
         for (const StormCell& cell : scan.cells) {
@@ -112,7 +104,8 @@ std::vector<StormAlarm> StormWatch::consider(const StormScanCells& scan,
             const QDateTime eta =
                 scan.scanTime.addSecs(std::lround(approach->minutes * 60)).toUTC();
             const Raised now{eta, severeHail(cell), cell.mesocyclone, cell.tvs};
-            const auto key = std::make_pair(place.name, cell.id);
+            // Ids are the radar's own: another radar's X0 is another storm.
+            const auto key = std::make_pair(place.name, scan.site + u'/' + cell.id);
             const auto before = raised_.find(key);
             if (before != raised_.end()) {
                 const Raised& was = before->second;

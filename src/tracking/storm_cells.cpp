@@ -75,4 +75,35 @@ std::variant<StormScanCells, QString> readStormCells(const QByteArray& json) {
     return scan;
 }
 
+QStringList cellTraits(const StormCell& cell) {
+    constexpr double kMphPerKnot = 1.150779;
+    QStringList traits;
+    if (cell.movementFromDeg && cell.speedKt)
+        traits << QStringLiteral("from %1\u00B0 at %2 kt (%3 mph)")
+                      .arg(std::lround(*cell.movementFromDeg) % 360)
+                      .arg(std::lround(*cell.speedKt))
+                      .arg(std::lround(*cell.speedKt * kMphPerKnot));
+    if (cell.maxDbz) {
+        QString echo = QStringLiteral("%1 dBZ").arg(std::lround(*cell.maxDbz));
+        if (cell.maxDbzHeightKft)
+            echo += QStringLiteral(" at %1 kft").arg(*cell.maxDbzHeightKft, 0, 'f', 1);
+        traits << echo;
+    }
+    if (cell.hail && cell.hail->probability > 0)
+        traits << QStringLiteral("hail %1 % (severe %2 %) up to %3 in")
+                      .arg(cell.hail->probability)
+                      .arg(cell.hail->severeProbability)
+                      .arg(cell.hail->maxSizeIn, 0, 'f', 2);
+    if (cell.mesocyclone)
+        traits << QStringLiteral("mesocyclone");
+    if (cell.tvs)
+        traits << QStringLiteral("tornado vortex signature");
+    return traits;
+}
+
+QString cellDetails(const StormCell& cell) {
+    const QStringList traits = cellTraits(cell);
+    return traits.isEmpty() ? cell.id : cell.id + QStringLiteral(": ") + traits.join(u", ");
+}
+
 } // namespace nubivista::tracking

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <optional>
 #include <variant>
@@ -42,6 +43,13 @@ struct StormScanCells {
     QDateTime scanTime; // UTC
     std::vector<StormCell> cells;
 };
+
+// What the radar says of a cell beyond its place, each part in words:
+// "from 236° at 41 kt (47 mph)", "63 dBZ at 24.4 kft", "hail 100 % (severe
+// 50 %) up to 1.25 in", "mesocyclone", "tornado vortex signature".
+QStringList cellTraits(const StormCell& cell);
+// The hover text of a cell: "X0: " and its traits.
+QString cellDetails(const StormCell& cell);
 
 // The cells, or why the text is none.
 std::variant<StormScanCells, QString> readStormCells(const QByteArray& json);

@@ -61,9 +61,9 @@ TEST(StormAlarm, APlaceOnTheTrackIsWarnedOnceAndAgainOnlyWhenTheStormComesSooner
     EXPECT_LT(alarm.distanceMiles, 0.5);
     EXPECT_EQ(alarm.summary(), QStringLiteral("Storm X0 near Home at 20:45"));
     EXPECT_FALSE(alarm.critical());
-    EXPECT_EQ(
-        alarm.body([](const QDateTime& t) { return t.toString(QStringLiteral("HH:mm")); }),
-        QStringLiteral("ETA 02:45 (30 min after the scan), closest 0 mi; from 236° at 47 mph"));
+    EXPECT_EQ(alarm.body([](const QDateTime& t) { return t.toString(QStringLiteral("HH:mm")); }),
+              QStringLiteral(
+                  "ETA 02:45 (30 min after the scan), closest 0 mi; from 236° at 41 kt (47 mph)"));
     EXPECT_EQ(alarm.etaListText(),
               QStringLiteral("Radar forecast X0 near Home: ETA: 8:45 PM 12/10/21 ... 0 Mi @ 47 "
                              "Mi/Hr @ 56 deg. NE"));
@@ -84,6 +84,12 @@ TEST(StormAlarm, APlaceOnTheTrackIsWarnedOnceAndAgainOnlyWhenTheStormComesSooner
     StormAlarm hailing = first[0];
     hailing.cell.hail = StormHail{100, 50, 1.25};
     EXPECT_TRUE(hailing.critical()) << "severe hail at 50 %";
+    // Hours later the radar gives the id to another storm: it is warned of.
+    EXPECT_EQ(watch.consider(scanOf(cell, kScan.addSecs(3 * 3600)), {home}).size(), 1u);
+    // So is another radar's X0, the same night.
+    StormScanCells other = scanOf(cell);
+    other.site = QStringLiteral("kpah");
+    EXPECT_EQ(watch.consider(other, {home}).size(), 1u);
     // A new cell has no forecast, so no approach.
     StormCell young = cell;
     young.forecast = {};
