@@ -39,7 +39,7 @@ prefix="$work/prefix"
 app="$prefix/lib/nubivista"
 [ "$(readlink "$prefix/bin/nubivista")" = "../lib/nubivista/nubivista" ] ||
     fail "bin/nubivista is not the relative link to ../lib/nubivista/nubivista"
-for f in nubivista nubivista-feed us-boundaries.bin towns.bin Nubivista.ini NubivistaHelp.htm BeginNav.htm \
+for f in nubivista nubivista-feed us-boundaries.bin us-states.bin towns.bin Nubivista.ini NubivistaHelp.htm BeginNav.htm \
     "Sample Loop Images/CurrSetRec.sis"; do
     [ -e "$app/$f" ] || fail "not installed: lib/nubivista/$f"
 done
