@@ -4,10 +4,14 @@
 #include "app/feed_cache.h"
 #include "e2e/refresh_fixture.h"
 #include "feed/nws/stand_in.h"
+#include "sets/companion_files.h"
+#include "sets/set_folders.h"
+#include "tracking/storm_cells.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QTreeWidget>
 
 namespace nubivista::e2e {
 namespace {
@@ -40,6 +44,7 @@ protected:
     }
 
     QString cacheRoot() const { return home.filePath(QStringLiteral("cache")); }
+    QString homePath(const char* path) const { return home.filePath(QLatin1String(path)); }
 
     StandIn upstream;
     QDateTime scanTime;
@@ -79,6 +84,48 @@ TEST_F(LiveFeedTest, RealScansFillTheSlotsFromASiteClickARefreshAndBackDate) {
         << messageLog().toStdString();
     for (int slot = 1; slot <= 10; ++slot)
         EXPECT_EQ(slotTimeUtc(slot), nextScan.addSecs(-300 * (10 - slot))) << "slot " << slot;
+}
+
+TEST_F(LiveFeedTest, AStormOnItsWayToAPlaceRaisesTheAlarmAndItsCellsTravelWithTheImage) {
+    upstream.publish("DS.58sti", productFile("KLSX_SDUS33_NSTLSX_202112110215"), scanTime);
+    const auto served = tracking::readStormCells(sim->get(QStringLiteral("/storms/klsx.json")));
+    ASSERT_TRUE(std::holds_alternative<tracking::StormScanCells>(served));
+    const tracking::StormScanCells& scan = std::get<tracking::StormScanCells>(served);
+    const auto x0 = std::find_if(scan.cells.begin(), scan.cells.end(),
+                                 [](const auto& cell) { return cell.id == QLatin1String("X0"); });
+    ASSERT_NE(x0, scan.cells.end());
+    // Home lies on X0's 30-minute forecast point; the farm 50 miles aside.
+    const tracking::GeoPosition home = *x0->forecast[1];
+    ASSERT_TRUE(
+        window->places().add({QStringLiteral("Home"), home.latitude, home.longitude, 5, true}));
+    ASSERT_TRUE(window->places().add(
+        {QStringLiteral("Farm"), home.latitude + 0.72, home.longitude, 5, true}));
+
+    startProcessOn(QStringLiteral("klsx"));
+    ASSERT_FALSE(HasFatalFailure());
+    const QString storms = sets::stormCellsFileOf(loop().slotFile(1));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(storms), kPageTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(messageLog().contains(QStringLiteral("Storm X0 near Home at ")),
+                             kPageTimeoutMs)
+        << messageLog().toStdString();
+    EXPECT_FALSE(messageLog().contains(QStringLiteral("near Farm")));
+    EXPECT_TRUE(messageLog().contains(QStringLiteral("min after the scan)")));
+    QTreeWidget& list = *window->form9().ListView1;
+    ASSERT_GE(list.topLevelItemCount(), 1);
+    EXPECT_TRUE(list.topLevelItem(list.topLevelItemCount() - 1)
+                    ->text(1)
+                    .startsWith(QStringLiteral("Radar forecast X0 near Home: ETA: ")));
+    // The view draws the shown image's cells.
+    ASSERT_TRUE(controls().Image1->stormMarks());
+    EXPECT_EQ(controls().Image1->stormMarks()->size(), scan.cells.size());
+
+    // A saved set carries the cells with their image.
+    const sets::SaveTarget target{QStringLiteral("Outbreak"), homePath("Sets/Outbreak"),
+                                  homePath("Sets/Outbreak/Outbreak.sis")};
+    ASSERT_TRUE(QDir().mkpath(homePath("Sets")));
+    ASSERT_TRUE(sets::saveSetToFolder(loop().model(), 5, loop().loopImgBase(), target).ok);
+    EXPECT_EQ(nubivista::testing::readBytes(homePath("Sets/Outbreak/latest1.storms.json")),
+              nubivista::testing::readBytes(storms));
 }
 
 TEST_F(LiveFeedTest, TheDemosCachedPictureIsNotStoredByALiveProcessStartedAfterIt) {

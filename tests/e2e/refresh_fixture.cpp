@@ -31,6 +31,8 @@ int demoMarkPixels(const QByteArray& gif) {
 
 void RefreshE2eTest::SetUpTestSuite() {
     platform::prepareWebEngineEnvironment();
+    // No desktop's notification service: alarms take the message window.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/nubivista-test-bus");
 }
 
 void RefreshE2eTest::SetUp() {

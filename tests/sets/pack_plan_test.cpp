@@ -1,6 +1,7 @@
 // Deleting checked images and packing the rest down, planned and carried out
 // on files in a folder, and cutting the loop off above a tab.
 #include "core/ole_date.h"
+#include "sets/companion_files.h"
 #include "sets/pack_plan.h"
 #include "support/file_size_limit.h"
 #include "support/files.h"
@@ -173,6 +174,20 @@ TEST_F(PackFolderTest, ASpoiledFileStopsThePackLeavingSlotsNamingExactlyTheFiles
     EXPECT_EQ(planned.steps,
               (std::vector<PackStep>{
                   {K::Delete, 5, 0}, {K::Delete, 3, 0}, {K::Move, 4, 3}, {K::Move, 6, 4}}));
+}
+
+TEST_F(PackFolderTest, EachImagesStormCellsMoveWithItAndADeletedImagesGo) {
+    makeImages(6);
+    // Cells beside images 3, 4 and 6, and none beside 5, whose slot 4's
+    // image takes over.
+    for (const int slot : {3, 4, 6})
+        ASSERT_TRUE(writeBytes(stormCellsFileOf(slotFile(slot)),
+                               "cells of image " + QByteArray::number(slot)));
+    ASSERT_TRUE(run(tabs({3, 5})).done);
+    EXPECT_EQ(readBytes(stormCellsFileOf(slotFile(3))), "cells of image 4");
+    EXPECT_EQ(readBytes(stormCellsFileOf(slotFile(4))), "cells of image 6");
+    for (const int slot : {5, 6})
+        EXPECT_FALSE(QFileInfo::exists(stormCellsFileOf(slotFile(slot)))) << slot;
 }
 
 TEST(PackRing, AStoppedPackLeavesTheNewestSlotOnTheTopRemainingImage) {

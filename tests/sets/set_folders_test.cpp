@@ -3,6 +3,7 @@
 // set into its folder, bringing a set's images into the loop folder, and reading
 // a record with its address rules. Every failure leaves what was on disk as it
 // was.
+#include "sets/companion_files.h"
 #include "sets/current_set.h"
 #include "sets/set_folders.h"
 #include "sets/set_record.h"
@@ -152,6 +153,32 @@ TEST_F(SetFoldersTest, OpeningCopiesTheSetsImagesOnlyWhenAllCanBeCopied) {
     // The loop folder itself opened as a set keeps its images.
     ASSERT_TRUE(copySetImagesToLoop(model, loopDir + QStringLiteral("/"), loopImgBase).ok);
     EXPECT_EQ(folderContents(loopDir), opened);
+}
+
+TEST_F(SetFoldersTest, StormCellsGoWithTheirImagesIntoASetAndBackAndStaleOnesGo) {
+    const SlotModel model = modelWithImages(3);
+    putImages(model, loopImgBase);
+    const auto cellsOf = [](const QString& base, int slot) {
+        return stormCellsFileOf(*SlotImageFile(base, slot));
+    };
+    for (const int slot : {1, 3})
+        ASSERT_TRUE(writeBytes(cellsOf(loopImgBase, slot), "cells " + QByteArray::number(slot)));
+    const SaveTarget target = newSet(QStringLiteral("Storm.sis"));
+    const QString setBase = target.setFolder + QStringLiteral("/latest");
+    // An earlier save of the set kept cells beside its second image.
+    ASSERT_TRUE(writeBytes(cellsOf(setBase, 2), "cells of an earlier image"));
+
+    ASSERT_TRUE(saveSetToFolder(model, 5, loopImgBase, target).ok);
+    EXPECT_EQ(readBytes(cellsOf(setBase, 1)), "cells 1");
+    EXPECT_EQ(readBytes(cellsOf(setBase, 3)), "cells 3");
+    EXPECT_FALSE(QFileInfo::exists(cellsOf(setBase, 2)));
+
+    // Opened over a loop whose second image had cells: the set's image has none.
+    ASSERT_TRUE(writeBytes(cellsOf(loopImgBase, 2), "cells of the loop's image"));
+    ASSERT_TRUE(QFile::remove(cellsOf(loopImgBase, 3)));
+    ASSERT_TRUE(copySetImagesToLoop(model, target.setFolder + QStringLiteral("/"), loopImgBase).ok);
+    EXPECT_FALSE(QFileInfo::exists(cellsOf(loopImgBase, 2)));
+    EXPECT_EQ(readBytes(cellsOf(loopImgBase, 3)), "cells 3");
 }
 
 // Records too short or too long, and addresses off the radar site, are
