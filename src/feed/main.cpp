@@ -67,13 +67,23 @@ int main(int argc, char** argv) {
         QStringLiteral("archive-base"),
         QStringLiteral("live: the cloud archive of Level III products."), QStringLiteral("URL"),
         QStringLiteral("https://unidata-nexrad-level3.s3.amazonaws.com/"));
+    const QCommandLineOption alertsBaseOption(
+        QStringLiteral("alerts-base"),
+        QStringLiteral("live: the weather service's API, whose alerts give the warnings."),
+        QStringLiteral("URL"), QStringLiteral("https://api.weather.gov/"));
+    const QCommandLineOption statesOption(
+        QStringLiteral("states"),
+        QStringLiteral("live: the state outlines that tell whose warnings to ask for."),
+        QStringLiteral("FILE"),
+        QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+            picture::kStateOutlinesFileName);
     const QCommandLineOption askEveryOption(
         QStringLiteral("ask-every"),
         QStringLiteral("live: shortest seconds between two asks for one product (default 60)."),
         QStringLiteral("S"), QStringLiteral("60"));
     parser.addOptions({sourceOption, portOption, intervalOption, startOption, speedOption,
                        logOption, adminOption, boundariesOption, townsOption, nwsBaseOption,
-                       archiveBaseOption, askEveryOption});
+                       archiveBaseOption, alertsBaseOption, statesOption, askEveryOption});
     parser.process(app);
 
     bool portOk = false;
@@ -121,6 +131,7 @@ int main(int argc, char** argv) {
         QNetworkProxyFactory::setUseSystemConfiguration(true);
         const QUrl nws(parser.value(nwsBaseOption));
         const QUrl archive(parser.value(archiveBaseOption));
+        const QUrl alerts(parser.value(alertsBaseOption));
         bool askOk = false;
         const qint64 askEvery = parser.value(askEveryOption).toLongLong(&askOk);
         if (!askOk || askEvery < 0) {
@@ -131,7 +142,7 @@ int main(int argc, char** argv) {
             return url.isValid() && (url.scheme() == QLatin1String("http") ||
                                      url.scheme() == QLatin1String("https"));
         };
-        if (!web(nws) || !web(archive)) {
+        if (!web(nws) || !web(archive) || !web(alerts)) {
             std::fprintf(stderr, "nubivista-feed: bad upstream address (see --help)\n");
             return 2;
         }
@@ -146,6 +157,8 @@ int main(int argc, char** argv) {
             *fetcher, nws::Upstreams{nws, archive, askEvery, tell},
             std::get<picture::BoundaryLines>(std::move(boundaries)),
             picture::townsOrNone(parser.value(townsOption)));
+        live->enableWarnings(nws::AlertsUpstream{alerts, askEvery, tell},
+                             picture::stateOutlinesOrNone(parser.value(statesOption)));
         front = std::make_unique<server::FeedServer>(*live);
         front->setRequestLog(parser.isSet(logOption));
         bound = front->listenOnLoopback(static_cast<quint16>(port));

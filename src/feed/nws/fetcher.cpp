@@ -19,13 +19,16 @@ void Fetcher::addCaCertificates(const QList<QSslCertificate>& certificates) {
 QByteArray Fetcher::userAgent() {
     return QByteArrayLiteral(
         "nubivista-feed/" NUBIVISTA_FEED_VERSION
-        " (a radar loop on one desktop; polls each product at most once a minute)");
+        " (nubivista@users.noreply.github.com; a radar loop on one desktop; polls each "
+        "product at most once a minute)");
 }
 
 void Fetcher::get(const QUrl& url, const QDateTime& ifModifiedSince,
-                  std::function<void(const FetchResult&)> done) {
+                  std::function<void(const FetchResult&)> done, const Headers& headers) {
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, userAgent());
+    for (const auto& [name, value] : headers)
+        request.setRawHeader(name, value);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
     request.setTransferTimeout(timeoutMs_);

@@ -10,6 +10,8 @@
 #include <QSslCertificate>
 #include <QUrl>
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace nubivista::feed::nws {
 
@@ -34,9 +36,11 @@ public:
     // a stand-in upstream served with its own certificate.
     void addCaCertificates(const QList<QSslCertificate>& certificates);
 
-    // done runs once, later, on this thread.
+    // done runs once, later, on this thread. headers go with the request
+    // ("Accept").
+    using Headers = std::vector<std::pair<QByteArray, QByteArray>>;
     void get(const QUrl& url, const QDateTime& ifModifiedSince,
-             std::function<void(const FetchResult&)> done);
+             std::function<void(const FetchResult&)> done, const Headers& headers = {});
 
     static QByteArray userAgent();
 

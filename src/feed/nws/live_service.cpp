@@ -58,6 +58,18 @@ LiveService::LiveService(Fetcher& fetcher, Upstreams upstreams, picture::Boundar
       startSeconds_(now_().toSecsSinceEpoch()),
       frames_(kFrameCacheBytes) {}
 
+void LiveService::setNoScanWaitMs(int ms) {
+    noScanWaitMs_ = ms;
+    if (warnings_)
+        warnings_->setWaits(kHeldScanWaitMs, ms);
+}
+
+void LiveService::enableWarnings(AlertsUpstream upstream, picture::StateOutlines states) {
+    warnings_ =
+        std::make_unique<WarningsService>(fetcher_, std::move(upstream), std::move(states), now_);
+    warnings_->setWaits(kHeldScanWaitMs, noScanWaitMs_);
+}
+
 ProductPoller& LiveService::poller(const radar::SiteRow& site,
                                    const radar::RadarProductCode& product) {
     std::unique_ptr<ProductPoller>& slot = pollers_[keyOf(site, product)];
@@ -141,6 +153,8 @@ std::optional<server::Reply> LiveService::statusReply(const server::RequestInfo&
     state.uptimeSeconds = state.now.toSecsSinceEpoch() - startSeconds_;
     state.cacheBytes = frames_.totalCost();
     state.products = askedOrder_;
+    if (warnings_)
+        state.warnings = warnings_->pollers();
     Reply reply;
     reply.body = json ? statusJson(state) : statusHtml(state);
     reply.headers.emplace_back("Cache-Control", "no-store");
@@ -164,6 +178,10 @@ void LiveService::handle(const server::RequestInfo& request, server::Responder r
     }
     if (request.path.startsWith(QLatin1String("/storms/"))) {
         stormsReply(request, std::move(respond));
+        return;
+    }
+    if (warnings_ && WarningsService::isWarningsPath(request.path)) {
+        warnings_->reply(request, std::move(respond));
         return;
     }
     const std::optional<Route> route = server::resolveRoute(request.path);

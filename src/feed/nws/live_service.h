@@ -3,6 +3,7 @@
 // products, each scan drawn once and served under its own scan time.
 #include "feed/nws/off_thread.h"
 #include "feed/nws/product_poller.h"
+#include "feed/nws/warnings_service.h"
 #include "feed/picture/basemap_cache.h"
 #include "feed/server/request.h"
 #include "feed/server/routes.h"
@@ -33,7 +34,11 @@ public:
     // when none is, well inside the program's own 30 s.
     static constexpr int kHeldScanWaitMs = 500;
     static constexpr int kNoScanWaitMs = 20'000;
-    void setNoScanWaitMs(int ms) { noScanWaitMs_ = ms; }
+    void setNoScanWaitMs(int ms);
+
+    // Serves /warnings/<site>.json from the alerts API for the states the
+    // outlines tell; without it that address answers 404.
+    void enableWarnings(AlertsUpstream upstream, picture::StateOutlines states);
 
 private:
     ProductPoller& poller(const radar::SiteRow& site, const radar::RadarProductCode& product);
@@ -64,6 +69,7 @@ private:
     QCache<QString, QByteArray> frames_;
     // Pictures being drawn, with the requests waiting for each.
     std::map<QString, std::vector<std::function<void(const QByteArray&)>>> drawing_;
+    std::unique_ptr<WarningsService> warnings_;
     OffThread offThread_; // last: its work's answers end with it
 };
 

@@ -51,6 +51,20 @@ QJsonObject productState(const ProductPoller& poller, const QDateTime& now) {
     return entry;
 }
 
+QJsonObject warningsState(const AlertsPoller& poller, const QDateTime& now) {
+    QJsonObject entry;
+    entry[QStringLiteral("areas")] = poller.areas().join(QLatin1Char(','));
+    entry[QStringLiteral("fetched")] = isoTime(poller.fetched());
+    entry[QStringLiteral("warningsHeld")] = qint64(poller.warnings(now).size());
+    entry[QStringLiteral("lastStatus")] =
+        poller.lastAsked().isValid() ? QJsonValue(poller.lastStatus()) : QJsonValue();
+    entry[QStringLiteral("nextAsk")] = isoTime(poller.nextAsk());
+    entry[QStringLiteral("failing")] = poller.failing();
+    entry[QStringLiteral("error")] = poller.lastError();
+    entry[QStringLiteral("reason")] = poller.watcherReason();
+    return entry;
+}
+
 QString age(qint64 seconds) {
     if (seconds < 120)
         return QStringLiteral("%1 s").arg(seconds);
@@ -86,6 +100,10 @@ QByteArray statusJson(const FeedState& state) {
     for (const ProductPoller* poller : state.products)
         products.append(productState(*poller, state.now));
     root[QStringLiteral("products")] = products;
+    QJsonArray warnings;
+    for (const AlertsPoller* poller : state.warnings)
+        warnings.append(warningsState(*poller, state.now));
+    root[QStringLiteral("warnings")] = warnings;
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -136,6 +154,25 @@ QByteArray statusHtml(const FeedState& state) {
             if (poller->failing())
                 html += QStringLiteral(
                             "<tr class=\"failing\"><td></td><td colspan=\"7\">%1</td></tr>\n")
+                            .arg(poller->lastError().toHtmlEscaped());
+        }
+        html += QStringLiteral("</table>\n");
+    }
+    if (!state.warnings.empty()) {
+        html += QStringLiteral("<h4>Warnings</h4>\n<table>\n<tr><th>Areas</th><th>Fetched</th>"
+                               "<th>In force</th><th>Last answer</th><th>Next ask</th></tr>\n");
+        for (const AlertsPoller* poller : state.warnings) {
+            const QJsonObject e = warningsState(*poller, state.now);
+            html +=
+                QStringLiteral("<tr%1><td>%2</td><td>%3</td><td>%4</td><td>%5</td>"
+                               "<td>%6</td></tr>\n")
+                    .arg(poller->failing() ? QStringLiteral(" class=\"failing\"") : QString(),
+                         cell(e[QStringLiteral("areas")]), cell(e[QStringLiteral("fetched")]),
+                         cell(e[QStringLiteral("warningsHeld")]),
+                         cell(e[QStringLiteral("lastStatus")]), cell(e[QStringLiteral("nextAsk")]));
+            if (poller->failing())
+                html += QStringLiteral(
+                            "<tr class=\"failing\"><td></td><td colspan=\"4\">%1</td></tr>\n")
                             .arg(poller->lastError().toHtmlEscaped());
         }
         html += QStringLiteral("</table>\n");

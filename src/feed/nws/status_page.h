@@ -3,6 +3,7 @@
 // (/status.json): every site and product asked for since start, the Level
 // III product in use, where the newest scan came from and how old it is, what
 // the upstreams last answered and why, and when they will be asked again.
+#include "feed/nws/alerts_poller.h"
 #include "feed/nws/product_poller.h"
 
 #include <QByteArray>
@@ -16,6 +17,7 @@ struct FeedState {
     qint64 uptimeSeconds = 0;
     qint64 cacheBytes = 0; // drawn pictures kept
     std::vector<const ProductPoller*> products;
+    std::vector<const AlertsPoller*> warnings = {}; // each set of alert areas asked for
 };
 
 // Whether the weather service answered the feed's latest ask: false when

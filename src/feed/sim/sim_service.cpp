@@ -11,10 +11,12 @@
 #include "feed/sim/sim_storms.h"
 #include "feed/sim/site_list.h"
 #include "feed/sim/storm_model.h"
+#include "radar/site_table.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace nubivista::feed::sim {
@@ -137,6 +139,16 @@ Reply SimService::serve(const RequestInfo& request) {
     }
     if (isStormsPath(request.path)) {
         return stormsReply(request, m_clock);
+    }
+    // The simulated storms come with no warnings: an empty list in the live form.
+    static const QRegularExpression warningsPath(
+        QStringLiteral("^/warnings/([a-z0-9]{4})\\.json$"));
+    if (const QRegularExpressionMatch match = warningsPath.match(request.path);
+        match.hasMatch() && radar::FindSite(match.captured(1)) != nullptr) {
+        return jsonReply(QJsonObject{{QStringLiteral("site"), match.captured(1)},
+                                     {QStringLiteral("fetched"), isoUtc(m_clock.nowSeconds())},
+                                     {QStringLiteral("source"), QStringLiteral("sim")},
+                                     {QStringLiteral("warnings"), QJsonArray()}});
     }
     const std::optional<Route> resource = resolveRoute(request.path);
     if (!resource) {
