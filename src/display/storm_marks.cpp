@@ -1,5 +1,6 @@
 #include "display/storm_marks.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -56,12 +57,28 @@ void outlinedPolyline(QPainter& painter, const QPolygonF& line, const QColor& co
     painter.drawPolyline(line);
 }
 
-void outlinedText(QPainter& painter, QPointF at, const QString& text, const QColor& colour) {
+// Text centred on a point, light over a dark outline.
+void outlinedText(QPainter& painter, QPointF centre, const QString& text, const QColor& colour) {
+    const QFontMetricsF metrics(painter.font());
+    const QPointF at = centre + QPointF(-metrics.horizontalAdvance(text) / 2,
+                                        (metrics.ascent() - metrics.descent()) / 2);
     painter.setPen(kStyle.outline);
     for (const QPointF& offset : kOutline)
         painter.drawText(at + offset, text);
     painter.setPen(colour);
     painter.drawText(at, text);
+}
+
+// The unit vector from a cell towards its first forecast point; none for a
+// cell without one.
+std::optional<QPointF> headingOf(const StormMark& mark, const Mapping& map) {
+    if (!mark.ahead[0])
+        return std::nullopt;
+    const QPointF along = map(*mark.ahead[0]) - map(mark.at);
+    const double length = std::hypot(along.x(), along.y());
+    if (length < 1e-6)
+        return std::nullopt;
+    return along / length;
 }
 
 // A triangle of side about size around centre, pointing up or down.
@@ -105,9 +122,12 @@ void paintTrack(QPainter& painter, const StormMark& mark, const Mapping& map) {
         if (length < 1e-6)
             continue;
         along /= length;
-        const QPointF across(-along.y() * kStyle.tick, along.x() * kStyle.tick);
-        outlinedPolyline(painter, QPolygonF({at - across, at + across}), kStyle.ahead, 1.5);
-        outlinedText(painter, at + across + QPointF(2, 3), QString::number(ticks[i].second),
+        const QPointF across(-along.y(), along.x());
+        outlinedPolyline(painter,
+                         QPolygonF({at - across * kStyle.tick, at + across * kStyle.tick}),
+                         kStyle.ahead, 1.5);
+        // The minutes beside the tick, on the side away from the cell's id.
+        outlinedText(painter, at + across * (kStyle.tick + 7), QString::number(ticks[i].second),
                      kStyle.ahead);
     }
 }
@@ -145,8 +165,9 @@ void paintCell(QPainter& painter, const StormMark& mark, const Mapping& map) {
         painter.drawPolygon(
             triangle(now + QPointF(0, -kStyle.cellRadius - 7), kStyle.triangle + 3, true));
     }
-    outlinedText(painter, now + QPointF(kStyle.cellRadius + 2, kStyle.cellRadius + 8), mark.id,
-                 kStyle.track);
+    // The id behind the cell, where its forecast line does not run.
+    const QPointF back = -headingOf(mark, map).value_or(QPointF(-0.7, -0.7));
+    outlinedText(painter, now + back * (kStyle.cellRadius + 9), mark.id, kStyle.track);
 }
 
 } // namespace

@@ -1,54 +1,16 @@
 // The program on the live feed: nubivista-feed --source live fetching from
 // stand-ins of the weather service's product tree and archive on loopback,
 // which serve real KLSX products moved to the present.
-#include "app/feed_cache.h"
-#include "e2e/refresh_fixture.h"
-#include "feed/nws/stand_in.h"
-#include "sets/companion_files.h"
-#include "sets/set_folders.h"
-#include "tracking/storm_cells.h"
+#include "e2e/live_feed_fixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QTreeWidget>
 
 namespace nubivista::e2e {
 namespace {
 
-using feed::nws::testing::productFile;
-using feed::nws::testing::StandIn;
-
 const QString kImagePath = QStringLiteral("/radar/images/DS.p19r0/SI.klsx/latest.gif");
-
-class LiveFeedTest : public RefreshE2eTest {
-protected:
-    void SetUp() override {
-        // A scan eight minutes old: the program takes no first image older
-        // than two years, so the real product is moved to the present.
-        const QDateTime now = QDateTime::currentDateTimeUtc();
-        scanTime = QDateTime(now.date(), QTime(now.time().hour(), now.time().minute()), Qt::UTC)
-                       .addSecs(-480);
-        // Nine earlier scans five minutes apart, for a loop list of ten.
-        for (int back = 9; back >= 0; --back)
-            upstream.publish("DS.p94r0", productFile("KLSX_SDUS23_N2QLSX_202112110250"),
-                             scanTime.addSecs(-300 * back));
-        settings.StampAdjustMinutes = 0;
-        // The feed asks the stand-in at every request, not at most once a minute.
-        layerOptions = app::internetOptionsFor({acquisition::FeedSource::Live, {}}, cacheRoot());
-        simArguments = {"--source",       "live",
-                        "--nws-base",     upstream.base().toString(),
-                        "--archive-base", upstream.base().toString(),
-                        "--ask-every",    "0"};
-        RefreshE2eTest::SetUp();
-    }
-
-    QString cacheRoot() const { return home.filePath(QStringLiteral("cache")); }
-    QString homePath(const char* path) const { return home.filePath(QLatin1String(path)); }
-
-    StandIn upstream;
-    QDateTime scanTime;
-};
 
 TEST_F(LiveFeedTest, RealScansFillTheSlotsFromASiteClickARefreshAndBackDate) {
     startProcessOn(QStringLiteral("klsx"));
@@ -84,48 +46,6 @@ TEST_F(LiveFeedTest, RealScansFillTheSlotsFromASiteClickARefreshAndBackDate) {
         << messageLog().toStdString();
     for (int slot = 1; slot <= 10; ++slot)
         EXPECT_EQ(slotTimeUtc(slot), nextScan.addSecs(-300 * (10 - slot))) << "slot " << slot;
-}
-
-TEST_F(LiveFeedTest, AStormOnItsWayToAPlaceRaisesTheAlarmAndItsCellsTravelWithTheImage) {
-    upstream.publish("DS.58sti", productFile("KLSX_SDUS33_NSTLSX_202112110215"), scanTime);
-    const auto served = tracking::readStormCells(sim->get(QStringLiteral("/storms/klsx.json")));
-    ASSERT_TRUE(std::holds_alternative<tracking::StormScanCells>(served));
-    const tracking::StormScanCells& scan = std::get<tracking::StormScanCells>(served);
-    const auto x0 = std::find_if(scan.cells.begin(), scan.cells.end(),
-                                 [](const auto& cell) { return cell.id == QLatin1String("X0"); });
-    ASSERT_NE(x0, scan.cells.end());
-    // Home lies on X0's 30-minute forecast point; the farm 50 miles aside.
-    const tracking::GeoPosition home = *x0->forecast[1];
-    ASSERT_TRUE(
-        window->places().add({QStringLiteral("Home"), home.latitude, home.longitude, 5, true}));
-    ASSERT_TRUE(window->places().add(
-        {QStringLiteral("Farm"), home.latitude + 0.72, home.longitude, 5, true}));
-
-    startProcessOn(QStringLiteral("klsx"));
-    ASSERT_FALSE(HasFatalFailure());
-    const QString storms = sets::stormCellsFileOf(loop().slotFile(1));
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(storms), kPageTimeoutMs);
-    QTRY_VERIFY_WITH_TIMEOUT(messageLog().contains(QStringLiteral("Storm X0 near Home at ")),
-                             kPageTimeoutMs)
-        << messageLog().toStdString();
-    EXPECT_FALSE(messageLog().contains(QStringLiteral("near Farm")));
-    EXPECT_TRUE(messageLog().contains(QStringLiteral("min after the scan)")));
-    QTreeWidget& list = *window->form9().ListView1;
-    ASSERT_GE(list.topLevelItemCount(), 1);
-    EXPECT_TRUE(list.topLevelItem(list.topLevelItemCount() - 1)
-                    ->text(1)
-                    .startsWith(QStringLiteral("Radar forecast X0 near Home: ETA: ")));
-    // The view draws the shown image's cells.
-    ASSERT_TRUE(controls().Image1->stormMarks());
-    EXPECT_EQ(controls().Image1->stormMarks()->size(), scan.cells.size());
-
-    // A saved set carries the cells with their image.
-    const sets::SaveTarget target{QStringLiteral("Outbreak"), homePath("Sets/Outbreak"),
-                                  homePath("Sets/Outbreak/Outbreak.sis")};
-    ASSERT_TRUE(QDir().mkpath(homePath("Sets")));
-    ASSERT_TRUE(sets::saveSetToFolder(loop().model(), 5, loop().loopImgBase(), target).ok);
-    EXPECT_EQ(nubivista::testing::readBytes(homePath("Sets/Outbreak/latest1.storms.json")),
-              nubivista::testing::readBytes(storms));
 }
 
 TEST_F(LiveFeedTest, TheDemosCachedPictureIsNotStoredByALiveProcessStartedAfterIt) {

@@ -4,7 +4,8 @@
 //   QT_SCALE_FACTOR=2 xvfb-run -a build/release/tools/window-shots /tmp/shots-2x
 // One PNG per state: zoom 1 with the panel shown, zoom 2.5 scrolled, the
 // panel hidden, a narrow window, the Options window's two tabs, places on the
-// picture and the Places window, the About window and the feedback window.
+// picture and the Places window, the storm tracks the simulator gives the
+// sample loop's scans (zoom 1 and 2), the About window and the feedback window.
 #include "app/demo_window.h"
 #include "auxiliary/form3.h"
 #include "auxiliary/form6.h"
@@ -12,10 +13,14 @@
 #include "display/window_layout.h"
 #include "display/zoom_math.h"
 #include "display/zoom_scroll.h"
+#include "feed/sim/sim_storms.h"
 #include "options/form4.h"
+#include "sets/companion_files.h"
+#include "sets/set_record.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabBar>
@@ -48,6 +53,28 @@ void zoomTo(app::DemoWindow& demo, float factor) {
     zoom.SyncScrollBars(false, false);
     zoom.placeScrollBars();
     demo.window().display().controls().Text12->setText(display::zoomFactorText(factor));
+}
+
+// Keeps beside each sample image the storm cells the simulator gives its scan
+// (the time the sample set's record gives it), as a live process keeps the
+// feed's.
+void keepSampleStormCells(app::DemoWindow& demo) {
+    sets::LoopSet& loop = demo.window().loop();
+    const std::optional<feed::sim::Site> site = feed::sim::findSite(QStringLiteral("kmkx"));
+    const sets::SetRecordRead sample =
+        sets::readSetRecordFile(QDir(QStringLiteral(NUBIVISTA_APP_DIR))
+                                    .filePath(QStringLiteral("Sample Loop Images/CurrSetRec.sis")));
+    if (!site || !sample.record)
+        return;
+    for (int slot = 1; slot <= sets::kSlotCount; ++slot) {
+        if (!loop.filled(slot) || sample.record->slotFilled[slot] != 1)
+            continue;
+        const QDateTime scan = core::oleToDateTime(sample.record->slotTime[slot], Qt::UTC);
+        QFile file(sets::stormCellsFileOf(loop.slotFile(slot)));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(feed::sim::stormCellsJson(*site, scan.toSecsSinceEpoch()));
+    }
+    loop.replaceModel(loop.model());
 }
 
 } // namespace
@@ -99,6 +126,16 @@ int main(int argc, char** argv) {
     form.menuItem(QStringLiteral("mnuPlaces"))->trigger();
     ok = save(demo.window().placesWindow(), out, QStringLiteral("places-window")) && ok;
     demo.window().placesWindow().close();
+
+    keepSampleStormCells(demo);
+    form.resize(1000, 760);
+    display.tabs().selectTab(7);
+    ok = save(form, out, QStringLiteral("storm-tracks")) && ok;
+    zoomTo(demo, 2.0f);
+    display.controls().HScroll1->setValue(display.controls().HScroll1->maximum() / 2);
+    display.controls().VScroll1->setValue(display.controls().VScroll1->maximum() / 2);
+    ok = save(form, out, QStringLiteral("storm-tracks-zoom2")) && ok;
+    zoomTo(demo, 1.0f);
 
     form.menuItem(QStringLiteral("mnuAbout"))->trigger();
     ok = save(demo.window().form3(), out, QStringLiteral("about")) && ok;

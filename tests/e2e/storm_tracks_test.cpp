@@ -1,0 +1,166 @@
+// The radar's storm cells on a live loop: the alarm for a place on a storm's
+// track, the cells kept beside their image and carried into a saved set, and
+// the overlay's geometry against the pictures and the program's measurement.
+#include "app/storm_shelf.h"
+#include "display/tab_display.h"
+#include "e2e/live_feed_fixture.h"
+#include "feed/picture/palettes.h"
+#include "places/picture_position.h"
+#include "sets/companion_files.h"
+#include "sets/set_folders.h"
+#include "tracking/storm_cells.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QTreeWidget>
+
+namespace nubivista::e2e {
+namespace {
+
+const radar::GeoPoint kKlsx{38.698611, -90.682778};
+
+const tracking::StormCell* cellNamed(const tracking::StormScanCells& scan, const char* id) {
+    for (const tracking::StormCell& cell : scan.cells)
+        if (cell.id == QLatin1String(id))
+            return &cell;
+    return nullptr;
+}
+
+TEST_F(LiveFeedTest, AStormOnItsWayToAPlaceRaisesTheAlarmAndItsCellsTravelWithTheImage) {
+    upstream.publish("DS.58sti", productFile("KLSX_SDUS33_NSTLSX_202112110215"), scanTime);
+    const auto served = tracking::readStormCells(sim->get(QStringLiteral("/storms/klsx.json")));
+    ASSERT_TRUE(std::holds_alternative<tracking::StormScanCells>(served));
+    const tracking::StormScanCells& scan = std::get<tracking::StormScanCells>(served);
+    const tracking::StormCell* x0 = cellNamed(scan, "X0");
+    ASSERT_NE(x0, nullptr);
+    // Home lies on X0's 30-minute forecast point; the farm 50 miles aside.
+    const tracking::GeoPosition home = *x0->forecast[1];
+    ASSERT_TRUE(
+        window->places().add({QStringLiteral("Home"), home.latitude, home.longitude, 5, true}));
+    ASSERT_TRUE(window->places().add(
+        {QStringLiteral("Farm"), home.latitude + 0.72, home.longitude, 5, true}));
+
+    startProcessOn(QStringLiteral("klsx"));
+    ASSERT_FALSE(HasFatalFailure());
+    const QString storms = sets::stormCellsFileOf(loop().slotFile(1));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(storms), kPageTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(messageLog().contains(QStringLiteral("Storm X0 near Home at ")),
+                             kPageTimeoutMs)
+        << messageLog().toStdString();
+    EXPECT_FALSE(messageLog().contains(QStringLiteral("near Farm")));
+    EXPECT_TRUE(messageLog().contains(QStringLiteral("min after the scan)")));
+    QTreeWidget& list = *window->form9().ListView1;
+    ASSERT_GE(list.topLevelItemCount(), 1);
+    EXPECT_TRUE(list.topLevelItem(list.topLevelItemCount() - 1)
+                    ->text(1)
+                    .startsWith(QStringLiteral("Radar forecast X0 near Home: ETA: ")));
+    // The view draws the shown image's cells.
+    ASSERT_TRUE(controls().Image1->stormMarks());
+    EXPECT_EQ(controls().Image1->stormMarks()->size(), scan.cells.size());
+
+    // A saved set carries the cells with their image.
+    const sets::SaveTarget target{QStringLiteral("Outbreak"), homePath("Sets/Outbreak"),
+                                  homePath("Sets/Outbreak/Outbreak.sis")};
+    ASSERT_TRUE(QDir().mkpath(homePath("Sets")));
+    ASSERT_TRUE(sets::saveSetToFolder(loop().model(), 5, loop().loopImgBase(), target).ok);
+    EXPECT_EQ(nubivista::testing::readBytes(homePath("Sets/Outbreak/latest1.storms.json")),
+              nubivista::testing::readBytes(storms));
+}
+
+// The strongest reflectivity the picture shows within radius pixels of
+// pixel, in dBZ; 0 where it shows none.
+int strongestEchoNear(const QImage& picture, QPointF pixel, int radius) {
+    const auto& palette = feed::picture::radarPalette();
+    int strongest = 0;
+    for (int dy = -radius; dy <= radius; ++dy)
+        for (int dx = -radius; dx <= radius; ++dx) {
+            const QPoint at(qRound(pixel.x()) + dx, qRound(pixel.y()) + dy);
+            if (!picture.rect().contains(at))
+                continue;
+            const QRgb rgb = picture.pixel(at);
+            for (int step = 0; step < 15; ++step) {
+                const auto& c = palette[feed::picture::colour::kReflectivityFirst + step];
+                if (qRed(rgb) == c.red && qGreen(rgb) == c.green && qBlue(rgb) == c.blue)
+                    strongest = std::max(strongest, 5 + 5 * step);
+            }
+        }
+    return strongest;
+}
+
+TEST_F(LiveFeedTest, EachCellIsDrawnOnItsEchoCore) {
+    // The composite reflectivity of the same volume scan as the cells.
+    upstream.publish("DS.p37cr", productFile("KLSX_SDUS53_NCRLSX_202112110215"), scanTime);
+    upstream.publish("DS.58sti", productFile("KLSX_SDUS33_NSTLSX_202112110215"), scanTime);
+    controls().Combo1->setCurrentIndex(1);
+    startProcessOn(QStringLiteral("klsx"));
+    ASSERT_FALSE(HasFatalFailure());
+    QTRY_VERIFY_WITH_TIMEOUT(controls().Image1->stormMarks(), kPageTimeoutMs);
+    const QImage& picture = loop().picture(1);
+    // Placements a little off: the scale 5 % out, or turned 3° about the radar.
+    const QPointF radar = places::kRadarPixel;
+    const auto turned = [radar](QPointF p, double degrees) {
+        const double a = qDegreesToRadians(degrees);
+        const QPointF d = p - radar;
+        return radar + QPointF(d.x() * std::cos(a) - d.y() * std::sin(a),
+                               d.x() * std::sin(a) + d.y() * std::cos(a));
+    };
+    const std::vector<std::function<QPointF(QPointF)>> placements = {
+        [](QPointF p) { return p; },
+        [radar](QPointF p) { return radar + (p - radar) * 1.05; },
+        [radar](QPointF p) { return radar + (p - radar) * 0.95; },
+        [turned](QPointF p) { return turned(p, 3); },
+        [turned](QPointF p) { return turned(p, -3); },
+    };
+    std::vector<int> totals(placements.size(), 0);
+    int onPicture = 0;
+    for (const display::StormMark& mark : *controls().Image1->stormMarks()) {
+        // The map's area, below the title strip and above the legend.
+        if (!QRectF(0, 20, picture.width(), picture.height() - 50).contains(mark.at))
+            continue;
+        ++onPicture;
+        // The radar tracks cells of 30 dBZ and more.
+        EXPECT_GE(strongestEchoNear(picture, mark.at, 3), 30) << mark.id.toStdString();
+        for (std::size_t i = 0; i < placements.size(); ++i)
+            totals[i] += strongestEchoNear(picture, placements[i](mark.at), 3);
+    }
+    EXPECT_GE(onPicture, 10);
+    // The cells as drawn lie on stronger echo than any placement a little off.
+    for (std::size_t i = 1; i < placements.size(); ++i)
+        EXPECT_GT(totals[0], totals[i]) << "placement " << i;
+}
+
+TEST_F(LiveFeedTest, TwoClicksOnX0FifteenMinutesApartGiveTheRadarsMotion) {
+    // X0 lies beyond the short range: long-range composite pictures.
+    const QDateTime first = scanTime.addSecs(-900);
+    upstream.publish("DS.p38cr", productFile("KLSX_SDUS63_NCZLSX_202112110130"), first);
+    upstream.publish("DS.58sti", productFile("KLSX_SDUS33_NSTLSX_202112110215"), first);
+    controls().Combo1->setCurrentIndex(1);
+    controls().Check2->setChecked(true);
+    startProcessOn(QStringLiteral("klsx"));
+    ASSERT_FALSE(HasFatalFailure());
+    upstream.publish("DS.p38cr", productFile("KLSX_SDUS63_NCZLSX_202112110130"), scanTime);
+    const int stored = imagesStored();
+    refresh().mnuRefresh_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(imagesStored() > stored, kPageTimeoutMs) << messageLog().toStdString();
+    const QString storms = sets::stormCellsFileOf(loop().slotFile(1));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(storms), kPageTimeoutMs);
+    const std::optional<tracking::StormScanCells> scan = app::readStormCellsFile(storms);
+    ASSERT_TRUE(scan);
+    const tracking::StormCell* x0 = cellNamed(*scan, "X0");
+    ASSERT_TRUE(x0 && x0->forecast[0]);
+
+    const auto clickOn = [&](int tab, const tracking::GeoPosition& at) {
+        window->display().tabs().selectTab(tab);
+        const std::optional<QPointF> pixel =
+            places::picturePixelOf(kKlsx, true, {at.latitude, at.longitude});
+        ASSERT_TRUE(pixel);
+        window->measurement().Image1_MouseDown(Qt::LeftButton, *pixel * 15.0);
+    };
+    clickOn(1, x0->at);
+    clickOn(2, *x0->forecast[0]);
+    EXPECT_NEAR(window->measurement().StormSpeed, 47, 2);
+    EXPECT_NEAR(window->measurement().MotionDirection, 56, 3);
+}
+
+} // namespace
+} // namespace nubivista::e2e
