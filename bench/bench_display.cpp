@@ -1,6 +1,7 @@
 // The loop display under load: a tab switch to the new picture painted, at
-// zoom 1 and zoom 5; the CPU the running loop and the idle window take; and
-// the memory of 20 images loaded at zoom 5.
+// zoom 1 and zoom 5, and with the storm tracks of KLSX's 34 cells over every
+// picture; the CPU the running loop and the idle window take, the loop with
+// and without the tracks; and the memory of 20 images loaded at zoom 5.
 //
 // Runs on the offscreen platform (painting into the window's backing store):
 //   build/release/bench/bench_display
@@ -10,8 +11,12 @@
 #include "display/loop_animation.h"
 #include "display/tab_display.h"
 #include "display/zoom_scroll.h"
+#include "feed/level3/decode.h"
+#include "feed/nws/storm_json.h"
 #include "gui_bench_main.h"
 #include "process_memory.h"
+#include "radar/site_table.h"
+#include "sets/companion_files.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -65,9 +70,49 @@ std::unique_ptr<app::DemoWindow> loadedWindow(float zoom) {
     return demo;
 }
 
+std::optional<feed::level3::Product> decodedProduct(const char* name) {
+    QFile file(QStringLiteral(NUBIVISTA_SOURCE_DIR "/tests/data/level3/") + QLatin1String(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    auto decoded = feed::level3::decodeLevel3(file.readAll());
+    if (auto* product = std::get_if<feed::level3::Product>(&decoded))
+        return std::move(*product);
+    return std::nullopt;
+}
+
+// Keeps KLSX's 34 cells of 11 December 2021, 02:15 UTC, as the feed serves
+// them, beside every image, and shows them at long range, where all of them
+// lie on the picture. False when the products cannot be read.
+bool keepStormTracks(app::DemoWindow& demo) {
+    const auto tracking = decodedProduct("KLSX_SDUS33_NSTLSX_202112110215");
+    const auto hail = decodedProduct("KLSX_SDUS63_NHILSX_202112110152");
+    const auto mesocyclones = decodedProduct("KLSX_SDUS33_NMDLSX_202112110152");
+    const auto vortices = decodedProduct("KLSX_SDUS63_NTVLSX_202112110238");
+    const radar::SiteRow* site = radar::FindSite(QStringLiteral("klsx"));
+    if (!tracking || !hail || !mesocyclones || !vortices || !site)
+        return false;
+    const QByteArray json =
+        feed::nws::stormsJson(*site, {&*tracking, &*hail, &*mesocyclones, &*vortices});
+    sets::LoopSet& loop = demo.window().loop();
+    for (int slot = 1; slot <= sets::kSlotCount; ++slot) {
+        QFile file(sets::stormCellsFileOf(loop.slotFile(slot)));
+        if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size())
+            return false;
+    }
+    demo.settings().LongRangeFlag = 1;
+    loop.updateModel([](sets::SlotModel& model) { model.siteCode = QStringLiteral("klsx"); });
+    loop.replaceModel(loop.model());
+    QCoreApplication::processEvents();
+    return true;
+}
+
 void BM_TabSwitchToPicturePainted(benchmark::State& state) {
     const float zoom = static_cast<float>(state.range(0)) / 10.0f;
     const auto loaded = loadedWindow(zoom);
+    if (state.range(1) != 0 && !keepStormTracks(*loaded)) {
+        state.SkipWithError("the storm products could not be read");
+        return;
+    }
     if (!loaded->ok()) {
         state.SkipWithError("the sample images could not be loaded");
         return;
@@ -82,13 +127,23 @@ void BM_TabSwitchToPicturePainted(benchmark::State& state) {
     }
     state.counters["view_px"] = view->width() * view->height();
 }
-BENCHMARK(BM_TabSwitchToPicturePainted)->Arg(10)->Arg(50)->Unit(benchmark::kMicrosecond);
+// Arguments: the zoom in tenths, and 1 with the storm tracks drawn.
+BENCHMARK(BM_TabSwitchToPicturePainted)
+    ->Args({10, 0})
+    ->Args({10, 1})
+    ->Args({50, 0})
+    ->Args({50, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 // CPU of the window over a stretch of wall time, as a share of one core.
-void measureCpu(benchmark::State& state, bool looping) {
+void measureCpu(benchmark::State& state, bool looping, bool stormTracks = false) {
     const auto loaded = loadedWindow(1.0f);
     if (!loaded->ok()) {
         state.SkipWithError("the sample images could not be loaded");
+        return;
+    }
+    if (stormTracks && !keepStormTracks(*loaded)) {
+        state.SkipWithError("the storm products could not be read");
         return;
     }
     loaded->settings().LoopDelayMs = 100;
@@ -112,6 +167,11 @@ void BM_CpuOfTheRunningLoop(benchmark::State& state) {
     measureCpu(state, true);
 }
 BENCHMARK(BM_CpuOfTheRunningLoop)->Iterations(1)->Unit(benchmark::kSecond);
+
+void BM_CpuOfTheRunningLoopWithStormTracks(benchmark::State& state) {
+    measureCpu(state, true, true);
+}
+BENCHMARK(BM_CpuOfTheRunningLoopWithStormTracks)->Iterations(1)->Unit(benchmark::kSecond);
 
 void BM_CpuOfTheIdleWindow(benchmark::State& state) {
     measureCpu(state, false);

@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QtMath>
+#include <map>
 
 namespace nubivista::display {
 
@@ -48,13 +49,12 @@ Mapping mappingFor(const QRectF& target, QSize pictureSize) {
 }
 
 // A line drawn twice: wide and dark, then narrow in its colour.
-void outlinedPolyline(QPainter& painter, const QPolygonF& line, const QColor& colour,
-                      double width) {
+void outlinedPath(QPainter& painter, const QPainterPath& path, const QColor& colour, double width) {
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(kStyle.outline, width + 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPolyline(line);
-    painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPolyline(line);
+    painter.setPen(QPen(kStyle.outline, width + 2, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
+    painter.drawPath(path);
+    painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
+    painter.drawPath(path);
 }
 
 // Text centred on a point, light over a dark outline.
@@ -89,51 +89,7 @@ QPolygonF triangle(QPointF centre, double size, bool pointingDown) {
                       centre + QPointF(size / 2, -tip), centre + QPointF(0, tip)});
 }
 
-void paintTrack(QPainter& painter, const StormMark& mark, const Mapping& map) {
-    const QPointF now = map(mark.at);
-    if (!mark.past.empty()) {
-        QPolygonF line{now};
-        for (const QPointF& pixel : mark.past)
-            line << map(pixel);
-        outlinedPolyline(painter, line, kStyle.track, 1);
-        painter.setPen(QPen(kStyle.outline, 1));
-        painter.setBrush(kStyle.track);
-        for (std::size_t i = 1; i < static_cast<std::size_t>(line.size()); ++i)
-            painter.drawEllipse(line[static_cast<qsizetype>(i)], kStyle.pastDot, kStyle.pastDot);
-    }
-
-    QPolygonF line{now};
-    std::vector<std::pair<QPointF, int>> ticks;
-    for (std::size_t i = 0; i < mark.ahead.size(); ++i) {
-        // The radar forecasts no further than its first missing slot.
-        if (!mark.ahead[i])
-            break;
-        line << map(*mark.ahead[i]);
-        ticks.emplace_back(line.back(), kMinutesAhead[i]);
-    }
-    if (line.size() < 2)
-        return;
-    outlinedPolyline(painter, line, kStyle.ahead, 1.5);
-    for (std::size_t i = 0; i < ticks.size(); ++i) {
-        const QPointF at = ticks[i].first;
-        const QPointF from = line[static_cast<qsizetype>(i)];
-        QPointF along = at - from;
-        const double length = std::hypot(along.x(), along.y());
-        if (length < 1e-6)
-            continue;
-        along /= length;
-        const QPointF across(-along.y(), along.x());
-        outlinedPolyline(painter,
-                         QPolygonF({at - across * kStyle.tick, at + across * kStyle.tick}),
-                         kStyle.ahead, 1.5);
-        // The minutes beside the tick, on the side away from the cell's id.
-        outlinedText(painter, at + across * (kStyle.tick + 7), QString::number(ticks[i].second),
-                     kStyle.ahead);
-    }
-}
-
-void paintCell(QPainter& painter, const StormMark& mark, const Mapping& map) {
-    const QPointF now = map(mark.at);
+void drawCellSymbols(QPainter& painter, const StormMark& mark, QPointF now) {
     if (mark.mesocyclone) {
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(kStyle.outline, 4));
@@ -165,9 +121,134 @@ void paintCell(QPainter& painter, const StormMark& mark, const Mapping& map) {
         painter.drawPolygon(
             triangle(now + QPointF(0, -kStyle.cellRadius - 7), kStyle.triangle + 3, true));
     }
+}
+
+// The symbols and labels, each drawn once into a small image and then only
+// copied: a loop step shows dozens of cells, and drawing every circle,
+// triangle and outlined label afresh would cost more than the picture.
+class Sprites {
+public:
+    const QImage& cell(const QPainter& painter, const StormMark& mark, bool smooth) {
+        const QString key = QStringLiteral("cell/%1/%2/%3")
+                                .arg(int(mark.hail))
+                                .arg(int(mark.mesocyclone))
+                                .arg(int(mark.tvs));
+        return find(painter, key, smooth, QSizeF(44, 44),
+                    [&mark](QPainter& p, QPointF centre) { drawCellSymbols(p, mark, centre); });
+    }
+    const QImage& pastDot(const QPainter& painter, bool smooth) {
+        return find(painter, QStringLiteral("dot"), smooth, QSizeF(8, 8),
+                    [](QPainter& p, QPointF c) {
+                        p.setPen(QPen(kStyle.outline, 1));
+                        p.setBrush(kStyle.track);
+                        p.drawEllipse(c, kStyle.pastDot, kStyle.pastDot);
+                    });
+    }
+    const QImage& label(const QPainter& painter, const QString& text, const QColor& colour,
+                        bool smooth) {
+        const QFontMetricsF metrics(painter.font());
+        const QSizeF size(metrics.horizontalAdvance(text) + 4, metrics.height() + 4);
+        return find(painter,
+                    QStringLiteral("text/%1/%2/%3").arg(text, colour.name(), painter.font().key()),
+                    smooth, size, [&](QPainter& p, QPointF centre) {
+                        p.setFont(painter.font());
+                        outlinedText(p, centre, text, colour);
+                    });
+    }
+
+    // Copies sprite so that its centre falls on centre.
+    static void put(QPainter& painter, const QImage& sprite, QPointF centre) {
+        const QSizeF size = QSizeF(sprite.size()) / sprite.devicePixelRatio();
+        painter.drawImage(QPointF(std::round(centre.x() - size.width() / 2),
+                                  std::round(centre.y() - size.height() / 2)),
+                          sprite);
+    }
+
+private:
+    template <typename Draw>
+    const QImage& find(const QPainter& painter, const QString& name, bool smooth, QSizeF size,
+                       Draw draw) {
+        const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+        const QString key = name + QStringLiteral("/%1/%2").arg(int(smooth)).arg(ratio);
+        if (const auto found = images_.find(key); found != images_.end())
+            return found->second;
+        // Whole pixels around an odd centre, so that the centre is a pixel's.
+        const QSize pixels((int(std::ceil(size.width() * ratio)) | 1),
+                           (int(std::ceil(size.height() * ratio)) | 1));
+        QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        {
+            QPainter p(&image);
+            p.setRenderHint(QPainter::Antialiasing, smooth);
+            p.setRenderHint(QPainter::TextAntialiasing, smooth);
+            draw(p, QPointF(pixels.width(), pixels.height()) / (2 * ratio));
+        }
+        // A program runs for hours: a bound on what is kept.
+        if (images_.size() > 2000)
+            images_.clear();
+        return images_.emplace(key, std::move(image)).first->second;
+    }
+
+    std::map<QString, QImage> images_;
+};
+
+// Each thread its own: the GIF export paints on a thread of its own.
+Sprites& sprites() {
+    thread_local Sprites kept;
+    return kept;
+}
+
+void paintTrack(QPainter& painter, const StormMark& mark, const Mapping& map, bool smooth) {
+    const QPointF now = map(mark.at);
+    if (!mark.past.empty()) {
+        QPainterPath past(now);
+        for (const QPointF& pixel : mark.past)
+            past.lineTo(map(pixel));
+        outlinedPath(painter, past, kStyle.track, 1);
+        const QImage& dot = sprites().pastDot(painter, smooth);
+        for (const QPointF& pixel : mark.past)
+            Sprites::put(painter, dot, map(pixel));
+    }
+
+    // The forecast line and its ticks, stroked as one.
+    QPainterPath ahead(now);
+    QPointF from = now;
+    std::vector<std::pair<QPointF, int>> labels;
+    for (std::size_t i = 0; i < mark.ahead.size(); ++i) {
+        // The radar forecasts no further than its first missing slot.
+        if (!mark.ahead[i])
+            break;
+        const QPointF at = map(*mark.ahead[i]);
+        QPointF along = at - from;
+        const double length = std::hypot(along.x(), along.y());
+        from = at;
+        ahead.lineTo(at);
+        if (length < 1e-6)
+            continue;
+        along /= length;
+        const QPointF across(-along.y(), along.x());
+        ahead.moveTo(at - across * kStyle.tick);
+        ahead.lineTo(at + across * kStyle.tick);
+        ahead.moveTo(at);
+        // The minutes beside the tick, on the side away from the cell's id.
+        labels.emplace_back(at + across * (kStyle.tick + 7), kMinutesAhead[i]);
+    }
+    if (ahead.elementCount() < 2)
+        return;
+    outlinedPath(painter, ahead, kStyle.ahead, 1.5);
+    for (const auto& [at, minutes] : labels)
+        Sprites::put(painter,
+                     sprites().label(painter, QString::number(minutes), kStyle.ahead, smooth), at);
+}
+
+void paintCell(QPainter& painter, const StormMark& mark, const Mapping& map, bool smooth) {
+    const QPointF now = map(mark.at);
+    Sprites::put(painter, sprites().cell(painter, mark, smooth), now);
     // The id behind the cell, where its forecast line does not run.
     const QPointF back = -headingOf(mark, map).value_or(QPointF(-0.7, -0.7));
-    outlinedText(painter, now + back * (kStyle.cellRadius + 9), mark.id, kStyle.track);
+    Sprites::put(painter, sprites().label(painter, mark.id, kStyle.track, smooth),
+                 now + back * (kStyle.cellRadius + 9));
 }
 
 } // namespace
@@ -193,10 +274,10 @@ void paintStormMarks(QPainter& painter, const std::vector<StormMark>& marks, con
     // Tracks first, so that no line crosses a cell's symbols.
     for (const StormMark& mark : marks)
         if (near.contains(map(mark.at)))
-            paintTrack(painter, mark, map);
+            paintTrack(painter, mark, map, smooth);
     for (const StormMark& mark : marks)
         if (near.contains(map(mark.at)))
-            paintCell(painter, mark, map);
+            paintCell(painter, mark, map, smooth);
     painter.restore();
 }
 
