@@ -4,6 +4,7 @@
 // nothing behind.
 #include "display/loop_export.h"
 #include "display/time_text.h"
+#include "sets/companion_files.h"
 #include "support/file_size_limit.h"
 #include "window_fixture.h"
 
@@ -129,6 +130,38 @@ TEST_F(LoopExportTest, RockPlaysUpAndBackInTwoNMinusTwoFramesInTheChosenTimeForm
         EXPECT_EQ(gif.frames[i], expectedFrame(tabs[i], QSize(1200, 1100), 2.0, stamp))
             << "frame " << i;
     }
+}
+
+TEST_F(LoopExportTest, EachFrameCarriesItsImagesStormCellsAndThePlaces) {
+    fillSlots(2);
+    loop().updateModel([](sets::SlotModel& m) { m.siteCode = QStringLiteral("kmkx"); });
+    // A tornado vortex 50 miles north of the radar in the first image only.
+    QFile cells(sets::stormCellsFileOf(loop().slotFile(1)));
+    ASSERT_TRUE(cells.open(QIODevice::WriteOnly));
+    cells.write(R"({"site": "kmkx", "scanTime": "2026-12-06T12:00:00Z",
+                   "cells": [{"id": "A1", "lat": 43.6849, "lon": -88.550667, "tvs": true}]})");
+    cells.close();
+    loop().replaceModel(loop().model());
+    ASSERT_TRUE(window->places().add({QStringLiteral("Radar"), 42.9679, -88.550667, 5, false}));
+    const QString path = outPath(QStringLiteral("tracks.gif"));
+    exportTo(path);
+
+    const Decoded gif = decode(path);
+    ASSERT_EQ(gif.frames.size(), 2u);
+    const auto pixelsOf = [](const QImage& frame, QRect area, QRgb colour) {
+        int count = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                count += frame.pixel(x, y) == colour;
+        return count;
+    };
+    // The vortex's red triangle stands above the cell at (300, 175).
+    const QRect vortex(290, 150, 20, 25);
+    EXPECT_GT(pixelsOf(gif.frames[0], vortex, qRgb(255, 0, 0)), 10);
+    EXPECT_EQ(pixelsOf(gif.frames[1], vortex, qRgb(255, 0, 0)), 0);
+    // The place's white dot on the radar, in both.
+    for (const QImage& frame : gif.frames)
+        EXPECT_GT(pixelsOf(frame, QRect(297, 272, 7, 7), qRgb(255, 255, 255)), 4);
 }
 
 TEST_F(LoopExportTest, TheMenuFollowsTheLoopAndTheFileIsSmallerThanSeparatePictures) {
