@@ -1,7 +1,14 @@
 #include "app/gif_export_command.h"
 
+#include "app/storm_shelf.h"
+#include "core/preferences.h"
 #include "core/settings.h"
 #include "display/loop_gif.h"
+#include "places/picture_position.h"
+#include "places/places_text.h"
+#include "places/places_window.h"
+#include "radar/site_table.h"
+#include "sets/companion_files.h"
 #include "sets/current_set.h"
 #include "sets/loop_set.h"
 #include "sets/set_folders.h"
@@ -36,6 +43,37 @@ QString plainLines(QString text) {
 }
 
 } // namespace
+
+// What the window draws over each picture, as its switches were left: the
+// storm cells kept beside the image and the places.
+display::OverlayOfSlot overlayFor(const sets::SlotModel& model, const QString& imageBase,
+                                  const core::Settings& settings, const core::AppPaths& paths) {
+    const radar::SiteRow* site = radar::FindSite(model.siteCode);
+    if (site == nullptr)
+        return {};
+    const radar::GeoPoint radar{site->latitude, site->longitude};
+    const bool longRange = settings.LongRangeFlag != 0;
+    const core::Preferences preferences(paths.preferencesPath);
+    std::vector<display::PlaceMark> marks;
+    QFile placesFile(paths.placesPath);
+    if (preferences.flag(places::kShowPlacesKey, true) && placesFile.open(QIODevice::ReadOnly)) {
+        for (const places::PlacesLine& line : places::readPlacesText(placesFile.readAll()).lines)
+            if (line.place)
+                if (const auto pixel = places::picturePixelOf(
+                        radar, longRange, {line.place->latitude, line.place->longitude}))
+                    marks.push_back({line.place->name, *pixel});
+    }
+    const bool tracks = preferences.flag(kStormTracksKey, true);
+    return [=](int slot) {
+        display::PictureOverlay overlay;
+        overlay.places = marks;
+        const std::optional<QString> image = sets::SlotImageFile(imageBase, slot);
+        if (tracks && image)
+            if (const auto cells = readStormCellsFile(sets::stormCellsFileOf(*image)))
+                overlay.storms = stormMarksFor(*cells, radar, longRange);
+        return overlay;
+    };
+}
 
 int runGifExport(const GifExportRequest& request, const core::AppPaths& paths,
                  const core::Clock& clock, QTextStream& out, QTextStream& err) {
@@ -82,7 +120,7 @@ int runGifExport(const GifExportRequest& request, const core::AppPaths& paths,
             const std::optional<QString> file = sets::SlotImageFile(files.imageBase, slot);
             return file ? sets::readPicture(*file) : QImage();
         },
-        display::TabFlags{}, look, clock);
+        display::TabFlags{}, look, clock, overlayFor(model, files.imageBase, settings, paths));
     if (job.frames.size() < 2) {
         err << "nubivista: " << what
             << " holds fewer than two images; there is no loop to export\n";

@@ -17,7 +17,6 @@ namespace nubivista::app {
 
 namespace {
 
-const QString kStormTracksKey = QStringLiteral("Display/StormTracks");
 const QString kStormTracksItem = QStringLiteral("mnuStormTracks");
 // Cells of an older scan than this say nothing about what comes now: a loop
 // filled from the past raises no alarms.

@@ -12,6 +12,9 @@
 
 namespace nubivista::app {
 
+// Whether the storm tracks show, in Preferences.ini.
+inline const QString kStormTracksKey = QStringLiteral("Display/StormTracks");
+
 // The marks of a scan's cells on the picture of the radar at site.
 display::StormMarks stormMarksFor(const tracking::StormScanCells& scan, const radar::GeoPoint& site,
                                   bool longRange);

@@ -69,6 +69,12 @@ TEST_F(GifExportCommand, SaysWhyWhenThereIsNothingToExportAndMakesNoFile) {
 
 TEST_F(GifExportCommand, TheProgramExportsWithoutADisplayAndExits) {
     copySample(paths.loopImagesDir, "CurrSetRec.sis");
+    // A tornado vortex 50 miles north of the sample's radar, beside its first image.
+    QFile cells(paths.loopImagesDir + "/latest1.storms.json");
+    ASSERT_TRUE(cells.open(QIODevice::WriteOnly));
+    cells.write(R"({"site": "kmkx", "scanTime": "2026-06-12T13:00:00Z",
+                   "cells": [{"id": "A1", "lat": 43.6849, "lon": -88.550667, "tvs": true}]})");
+    cells.close();
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_DATA_HOME", profile.path());
@@ -79,6 +85,18 @@ TEST_F(GifExportCommand, TheProgramExportsWithoutADisplayAndExits) {
     ASSERT_TRUE(program.waitForFinished(60000));
     EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
     EXPECT_EQ(delaysOf(target).size(), 11u);
+    // The first frame shows the vortex's red triangle over its picture; the second none.
+    QImageReader frames(target);
+    for (int slot = 1; slot <= 2; ++slot) {
+        const QImage frame = frames.read().convertToFormat(QImage::Format_RGB32);
+        const QImage picture = QImage(kSample + QStringLiteral("/latest%1.gif").arg(slot))
+                                   .convertToFormat(QImage::Format_RGB32);
+        int changed = 0;
+        for (int y = 150; y < 175; ++y)
+            for (int x = 290; x < 310; ++x)
+                changed += frame.pixel(x, y) != picture.pixel(x, y);
+        EXPECT_EQ(changed > 10, slot == 1) << "slot " << slot << ": " << changed;
+    }
 
     program.start(NUBIVISTA_APP_DIR "/nubivista", {"--set", "Storm"});
     ASSERT_TRUE(program.waitForFinished(60000));
