@@ -22,7 +22,7 @@ QDateTime utcTime(const QJsonValue& value) {
 // A parameter's first value: the API gives each as an array of strings.
 std::optional<QString> parameter(const QJsonObject& parameters, const char* name) {
     const QJsonValue value = parameters.value(QLatin1String(name));
-    const QJsonValue first = value.isArray() ? value.toArray().first() : value;
+    const QJsonValue first = value.isArray() ? value.toArray().at(0) : value;
     if (!first.isString() || first.toString().trimmed().isEmpty())
         return std::nullopt;
     return first.toString().trimmed();
@@ -66,11 +66,11 @@ std::vector<picture::GeoPoint> outerRing(const QJsonObject& geometry) {
     const QString type = geometry.value(QStringLiteral("type")).toString();
     QJsonArray rings = geometry.value(QStringLiteral("coordinates")).toArray();
     if (type == QLatin1String("MultiPolygon"))
-        rings = rings.first().toArray();
+        rings = rings.at(0).toArray();
     else if (type != QLatin1String("Polygon"))
         return {};
     std::vector<picture::GeoPoint> ring;
-    for (const QJsonValue& position : rings.first().toArray()) {
+    for (const QJsonValue& position : rings.at(0).toArray()) {
         const QJsonArray pair = position.toArray();
         if (pair.size() < 2 || !pair[0].isDouble() || !pair[1].isDouble())
             return {}; // a damaged ring is no ring
