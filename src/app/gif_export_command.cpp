@@ -1,6 +1,7 @@
 #include "app/gif_export_command.h"
 
-#include "app/storm_shelf.h"
+#include "app/overlay_shelf.h"
+#include "core/ole_date.h"
 #include "core/preferences.h"
 #include "core/settings.h"
 #include "display/loop_gif.h"
@@ -64,13 +65,23 @@ display::OverlayOfSlot overlayFor(const sets::SlotModel& model, const QString& i
                     marks.push_back({line.place->name, *pixel});
     }
     const bool tracks = preferences.flag(kStormTracksKey, true);
+    const bool warnings = preferences.flag(kWarningsKey, true);
+    const double stampAdjust = settings.StampAdjustMinutes;
     return [=](int slot) {
         display::PictureOverlay overlay;
         overlay.places = marks;
         const std::optional<QString> image = sets::SlotImageFile(imageBase, slot);
-        if (tracks && image)
+        if (!image)
+            return overlay;
+        if (tracks)
             if (const auto cells = readStormCellsFile(sets::stormCellsFileOf(*image)))
                 overlay.storms = stormMarksFor(*cells, radar, longRange);
+        const std::optional<core::OleDate> scan =
+            core::oleAddMinutes(model.slotTime[slot], -stampAdjust);
+        if (warnings && scan)
+            if (const auto held = readWarningsFile(sets::warningsFileOf(*image)))
+                overlay.warnings =
+                    warningMarksFor(*held, core::oleToDateTime(*scan, Qt::UTC), radar, longRange);
         return overlay;
     };
 }

@@ -2,11 +2,11 @@
 // The main window assembled: the shell, the loop model, the loop display, the
 // browser panes and the small windows the menu opens, wired to each other.
 #include "acquisition/browser_panes.h"
+#include "acquisition/image_companions.h"
 #include "acquisition/picture_source_notice.h"
 #include "acquisition/platform/internet_service.h"
 #include "acquisition/refresh_process.h"
-#include "acquisition/storm_cells_keeper.h"
-#include "app/storm_shelf.h"
+#include "app/overlay_shelf.h"
 #include "auxiliary/form3.h"
 #include "auxiliary/form6.h"
 #include "core/form1.h"
@@ -20,6 +20,7 @@
 #include "tracking/alarm_notifier.h"
 #include "tracking/form9.h"
 #include "tracking/measurement.h"
+#include "tracking/warning_alarm.h"
 
 #include <functional>
 #include <memory>
@@ -79,7 +80,7 @@ public:
     // The watcher's places: places().places() now, placesChanged() on every change.
     places::PlacesFile& places() { return *places_; }
     places::frmPlaces& placesWindow() { return *frmPlaces_; }
-    acquisition::StormCellsKeeper& stormKeeper() { return *stormKeeper_; }
+    acquisition::ImageCompanions& imageCompanions() { return *imageCompanions_; }
 
 private:
     acquisition::PaneArea paneArea() const;
@@ -103,9 +104,13 @@ private:
     // The storm cells kept beside the images, drawn over them, and the
     // approach alarm.
     void attachStorms(const MainWindowServices& services);
-    bool stormTracksShown() const;
-    void showStormMarks();
+    bool menuChecked(const QString& item) const;
+    // The shown image's cells and warnings on the view, as the switches are.
+    void showOverlay();
+    // The time of slot's scan (its stamp without the user's adjustment), UTC.
+    QDateTime scanTimeOf(int slot) const;
     void raiseStormAlarms(int slot, const core::Clock& clock);
+    void raiseWarningAlarms(int slot, const core::Clock& clock);
 
     // Declared first so that it outlives the process that uses it.
     std::unique_ptr<platform::InternetService> ownInternet_;
@@ -125,10 +130,11 @@ private:
     std::unique_ptr<core::Preferences> preferences_;
     std::unique_ptr<places::PlacesFile> places_;
     std::unique_ptr<places::frmPlaces> frmPlaces_; // a tool window of form1
-    std::unique_ptr<StormShelf> stormShelf_;
-    std::unique_ptr<acquisition::StormCellsKeeper> stormKeeper_;
+    std::unique_ptr<OverlayShelf> overlayShelf_;
+    std::unique_ptr<acquisition::ImageCompanions> imageCompanions_;
     std::unique_ptr<tracking::AlarmNotifier> alarmNotifier_;
     tracking::StormWatch stormWatch_;
+    tracking::WarningWatch warningWatch_;
 };
 
 } // namespace nubivista::app

@@ -1,7 +1,8 @@
-// The radar's storm cells in the assembled main window: each stored image's
-// cells asked of the feed and kept beside it, drawn over the loop while the
-// "Storm Tracks" menu item is checked, and the approach alarm for the places
-// when the newest image's cells come in.
+// The radar's storm cells and the weather service's warnings in the assembled
+// main window: each stored image's cells and warnings asked of the feed and
+// kept beside it, drawn over the loop while the "Storm Tracks" and "Warnings"
+// menu items are checked, and the approach and warning alarms for the places
+// when the newest image's come in.
 #include "app/main_window.h"
 #include "core/message_service.h"
 #include "core/ole_date.h"
@@ -18,6 +19,7 @@ namespace nubivista::app {
 namespace {
 
 const QString kStormTracksItem = QStringLiteral("mnuStormTracks");
+const QString kWarningsItem = QStringLiteral("mnuWarnings");
 // Cells of an older scan than this say nothing about what comes now: a loop
 // filled from the past raises no alarms.
 constexpr qint64 kAlarmScanAgeSeconds = 30 * 60;
@@ -25,8 +27,8 @@ constexpr qint64 kAlarmScanAgeSeconds = 30 * 60;
 } // namespace
 
 void MainWindow::attachStorms(const MainWindowServices& services) {
-    stormShelf_ = std::make_unique<StormShelf>(*loop_);
-    stormKeeper_ = std::make_unique<acquisition::StormCellsKeeper>(*sourceNotice_, *loop_);
+    overlayShelf_ = std::make_unique<OverlayShelf>(*loop_);
+    imageCompanions_ = std::make_unique<acquisition::ImageCompanions>(*sourceNotice_, *loop_);
     alarmNotifier_ = std::make_unique<tracking::AlarmNotifier>(
         QDBusConnection::sessionBus(),
         [messages = services.messages,
@@ -38,63 +40,83 @@ void MainWindow::attachStorms(const MainWindowServices& services) {
             });
         });
 
-    QAction* item = form1_->menuItem(kStormTracksItem);
-    item->setChecked(preferences_->flag(kStormTracksKey, true));
-    form1_->attachMenuItem(kStormTracksItem, [this] {
-        preferences_->setFlag(kStormTracksKey, stormTracksShown());
-        showStormMarks();
-    });
+    for (const auto& [name, key] :
+         {std::pair{kStormTracksItem, kStormTracksKey}, std::pair{kWarningsItem, kWarningsKey}}) {
+        form1_->menuItem(name)->setChecked(preferences_->flag(key, true));
+        form1_->attachMenuItem(name, [this, name, key] {
+            preferences_->setFlag(key, menuChecked(name));
+            showOverlay();
+        });
+    }
 
     display_->peers().overlayOf = [this](int slot) {
         display::PictureOverlay overlay;
         overlay.places = display_->controls().Image1->placeMarks();
         const radar::SiteRow* site = radar::FindSite(loop_->model().siteCode);
-        if (site && stormTracksShown())
-            overlay.storms = stormShelf_->marksOf(slot, {site->latitude, site->longitude},
-                                                  form1_->settings().LongRangeFlag != 0);
+        if (site == nullptr)
+            return overlay;
+        const radar::GeoPoint radar{site->latitude, site->longitude};
+        const bool longRange = form1_->settings().LongRangeFlag != 0;
+        if (menuChecked(kStormTracksItem))
+            overlay.storms = overlayShelf_->marksOf(slot, radar, longRange);
+        if (menuChecked(kWarningsItem))
+            overlay.warnings =
+                overlayShelf_->warningMarksOf(slot, scanTimeOf(slot), radar, longRange);
         return overlay;
     };
 
     QObject::connect(loop_.get(), &sets::LoopSet::imageStored, form1_.get(), [this](int slot) {
-        stormShelf_->forget(slot);
-        const std::optional<core::OleDate> scan =
-            core::oleAddMinutes(loop_->model().slotTime[slot],
-                                -static_cast<int>(form1_->settings().StampAdjustMinutes));
-        stormKeeper_->imageStored(slot, scan ? core::oleToDateTime(*scan, Qt::UTC) : QDateTime());
-        showStormMarks();
+        overlayShelf_->forget(slot);
+        imageCompanions_->imageStored(slot, scanTimeOf(slot));
+        showOverlay();
     });
     QObject::connect(loop_.get(), &sets::LoopSet::slotChanged, form1_.get(), [this](int slot) {
-        stormShelf_->forget(slot);
-        showStormMarks();
+        overlayShelf_->forget(slot);
+        showOverlay();
     });
     for (auto changed : {&sets::LoopSet::modelReset, &sets::LoopSet::picturesReloaded})
         QObject::connect(loop_.get(), changed, form1_.get(), [this] {
-            stormShelf_->forgetAll();
-            showStormMarks();
+            overlayShelf_->forgetAll();
+            showOverlay();
         });
-    QObject::connect(stormKeeper_.get(), &acquisition::StormCellsKeeper::cellsStored, form1_.get(),
-                     [this, clock = services.clock](int slot) {
-                         stormShelf_->forget(slot);
-                         showStormMarks();
+    QObject::connect(imageCompanions_.get(), &acquisition::ImageCompanions::cellsStored,
+                     form1_.get(), [this, clock = services.clock](int slot) {
+                         overlayShelf_->forget(slot);
+                         showOverlay();
                          raiseStormAlarms(slot, *clock);
+                     });
+    QObject::connect(imageCompanions_.get(), &acquisition::ImageCompanions::warningsStored,
+                     form1_.get(), [this, clock = services.clock](int slot) {
+                         overlayShelf_->forget(slot);
+                         showOverlay();
+                         raiseWarningAlarms(slot, *clock);
                      });
 }
 
-bool MainWindow::stormTracksShown() const {
-    const QAction* item = form1_->menuItem(kStormTracksItem);
-    return item && item->isChecked();
+QDateTime MainWindow::scanTimeOf(int slot) const {
+    const std::optional<core::OleDate> scan = core::oleAddMinutes(
+        loop_->model().slotTime[slot], -static_cast<int>(form1_->settings().StampAdjustMinutes));
+    return scan ? core::oleToDateTime(*scan, Qt::UTC) : QDateTime();
 }
 
-void MainWindow::showStormMarks() {
+bool MainWindow::menuChecked(const QString& item) const {
+    const QAction* action = form1_->menuItem(item);
+    return action && action->isChecked();
+}
+
+void MainWindow::showOverlay() {
     const int slot = display_->tabs().shownSlot();
-    display_->controls().Image1->setStormMarks(
-        slot >= 1 && loop_->filled(slot) ? display_->peers().overlayOf(slot).storms : nullptr);
+    const display::PictureOverlay overlay = slot >= 1 && loop_->filled(slot)
+                                                ? display_->peers().overlayOf(slot)
+                                                : display::PictureOverlay{};
+    display_->controls().Image1->setStormMarks(overlay.storms);
+    display_->controls().Image1->setWarningMarks(overlay.warnings);
 }
 
 void MainWindow::raiseStormAlarms(int slot, const core::Clock& clock) {
     if (slot != loop_->model().newestSlot)
         return;
-    const std::optional<tracking::StormScanCells>& cells = stormShelf_->cellsOf(slot);
+    const std::optional<tracking::StormScanCells>& cells = overlayShelf_->cellsOf(slot);
     if (!cells || cells->scanTime.secsTo(clock.now().toUTC()) > kAlarmScanAgeSeconds)
         return;
     const int timeMode = form1_->settings().TimeDisplayMode;
@@ -105,6 +127,19 @@ void MainWindow::raiseStormAlarms(int slot, const core::Clock& clock) {
     for (const tracking::StormAlarm& alarm :
          stormWatch_.consider(*cells, places::watchedPlaces(places_->places()))) {
         alarmNotifier_->show(alarm, alarm.body(timeText));
+        form9_->addRow(alarm.etaListText());
+    }
+}
+
+void MainWindow::raiseWarningAlarms(int slot, const core::Clock& clock) {
+    if (slot != loop_->model().newestSlot)
+        return;
+    const std::optional<tracking::WarningsSnapshot>& warnings = overlayShelf_->warningsOf(slot);
+    if (!warnings)
+        return;
+    for (const tracking::WarningAlarm& alarm : warningWatch_.consider(
+             *warnings, places::watchedPlaces(places_->places()), clock.now().toUTC())) {
+        alarmNotifier_->show(alarm.summary(), alarm.body(), alarm.critical());
         form9_->addRow(alarm.etaListText());
     }
 }

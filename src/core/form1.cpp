@@ -59,6 +59,7 @@ const MenuEntry kMenu[] = {
     {"", ""},
     {"mnuPlaces", "&Places..."},
     {"mnuStormTracks", "Storm &Tracks", true},
+    {"mnuWarnings", "&Warnings", true},
     {"mnuStatusBar", "Status&Bar", true},
     {"mnuOptions", "&Options >>"},
     {"mnuOptionsSett", "&Options Settings (This App)"},

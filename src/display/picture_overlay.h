@@ -1,16 +1,18 @@
 #pragma once
-// Everything drawn over one image's picture: the radar's storm cells and the
-// watcher's places. The view draws it, and so does the GIF export, so that a
-// file shows what the window shows.
+// Everything drawn over one image's picture: the warnings in force at its
+// scan, the radar's storm cells and the watcher's places. The view draws it, and so does the GIF
+// export, so that a file shows what the window shows.
 #include "display/place_marks.h"
 #include "display/storm_marks.h"
+#include "display/warning_marks.h"
 
 #include <functional>
 
 namespace nubivista::display {
 
 struct PictureOverlay {
-    StormMarks storms; // none: no storm cells drawn
+    StormMarks storms;     // none: no storm cells drawn
+    WarningMarks warnings; // none: no warnings drawn
     std::vector<PlaceMark> places;
 };
 

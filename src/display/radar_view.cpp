@@ -118,6 +118,15 @@ void RadarView::setStormMarks(StormMarks marks) {
     update(pictureTarget().toAlignedRect().adjusted(-1, -1, 1, 1).intersected(rect()));
 }
 
+void RadarView::setWarningMarks(WarningMarks marks) {
+    if (marks == warningMarks_ || (marks && warningMarks_ && *marks == *warningMarks_)) {
+        warningMarks_ = std::move(marks);
+        return;
+    }
+    warningMarks_ = std::move(marks);
+    update(pictureTarget().toAlignedRect().adjusted(-1, -1, 1, 1).intersected(rect()));
+}
+
 QRectF RadarView::pictureTarget() const {
     return QRectF(geometry_.left / kTwipsPerPixel, geometry_.top / kTwipsPerPixel,
                   geometry_.width / kTwipsPerPixel, geometry_.height / kTwipsPerPixel);
@@ -160,7 +169,7 @@ void RadarView::paintEvent(QPaintEvent* event) {
                                 exposed.height() * sy);
             p.drawImage(exposed, picture_, source);
         }
-        paintPictureOverlay(p, {stormMarks_, placeMarks_}, target, picture_.size(),
+        paintPictureOverlay(p, {stormMarks_, warningMarks_, placeMarks_}, target, picture_.size(),
                             QRectF(event->rect()));
     }
     if (lineVisible_) {
@@ -183,8 +192,14 @@ void RadarView::mouseMoveEvent(QMouseEvent* event) {
                                 ? stormMarkNear(*stormMarks_, pictureTarget(), picture_.size(),
                                                 event->position(), kHoverReach)
                                 : nullptr;
-    if (mark && !mark->details.isEmpty())
-        QToolTip::showText(event->globalPosition().toPoint(), mark->details, this);
+    // A cell before the warning around it.
+    const WarningMark* warning =
+        mark == nullptr && warningMarks_ && !picture_.isNull()
+            ? warningMarkAt(*warningMarks_, pictureTarget(), picture_.size(), event->position())
+            : nullptr;
+    const QString text = mark ? mark->details : warning ? warning->headline : QString();
+    if (!text.isEmpty())
+        QToolTip::showText(event->globalPosition().toPoint(), text, this);
     else if (QToolTip::isVisible())
         QToolTip::hideText();
     QWidget::mouseMoveEvent(event);

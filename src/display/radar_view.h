@@ -8,6 +8,7 @@
 #include "display/place_marks.h"
 #include "display/storm_marks.h"
 #include "display/twips.h"
+#include "display/warning_marks.h"
 
 #include <QImage>
 #include <QLineF>
@@ -68,6 +69,10 @@ public:
     // default. Hovering over a cell shows its details.
     void setStormMarks(StormMarks marks);
     const StormMarks& stormMarks() const { return stormMarks_; }
+    // The warnings in force at the shown image's scan, under the cells;
+    // hovering over one shows its headline.
+    void setWarningMarks(WarningMarks marks);
+    const WarningMarks& warningMarks() const { return warningMarks_; }
 
     MarkerWidget* marker(int index) const; // Image2(1..3)
     void hideMarks();                      // the markers and Line1
@@ -95,6 +100,7 @@ private:
     std::array<MarkerWidget*, 4> markers_{}; // index 0 unused
     std::vector<PlaceMark> placeMarks_;
     StormMarks stormMarks_;
+    WarningMarks warningMarks_;
 };
 
 } // namespace nubivista::display

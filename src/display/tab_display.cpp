@@ -151,7 +151,10 @@ void TabDisplay::ShowSelectedTab() {
     const int slot = loop.slotForTab(selectedTab());
     c.Image1->setPicture(loop.picture(slot));
     const OverlayOfSlot& overlayOf = display_.peers().overlayOf;
-    c.Image1->setStormMarks(overlayOf && loop.filled(slot) ? overlayOf(slot).storms : nullptr);
+    const PictureOverlay overlay =
+        overlayOf && loop.filled(slot) ? overlayOf(slot) : PictureOverlay{};
+    c.Image1->setStormMarks(overlay.storms);
+    c.Image1->setWarningMarks(overlay.warnings);
     display_.stamps().showBoxOf(slot);
     if (!loop.filled(slot))
         c.Image1->hideMarks();

@@ -21,6 +21,10 @@ QString stormCellsFileOf(const QString& imageFile) {
     return stemOf(imageFile) + QLatin1String(kCompanionSuffixes[0]);
 }
 
+QString warningsFileOf(const QString& imageFile) {
+    return stemOf(imageFile) + QLatin1String(kCompanionSuffixes[1]);
+}
+
 std::vector<QString> companionFilesOf(const QString& imageFile) {
     std::vector<QString> files;
     const QString stem = stemOf(imageFile);

@@ -1,7 +1,8 @@
 #pragma once
 // What the program keeps beside an image: small files that belong to it (the
 // storm cells of its scan), named after the image ("latest5.gif" has
-// "latest5.storms.json"). They travel with their image through every set
+// "latest5.storms.json", and the warnings in force, "latest5.warnings.json").
+// They travel with their image through every set
 // command; an image without one simply has none, and a file left beside an
 // image it does not belong to must never be shown with it.
 #include <QString>
@@ -10,10 +11,13 @@
 
 namespace nubivista::sets {
 
-inline constexpr std::array<const char*, 1> kCompanionSuffixes = {".storms.json"};
+inline constexpr std::array<const char*, 2> kCompanionSuffixes = {".storms.json", ".warnings.json"};
 
 // The storm cells kept beside image.
 QString stormCellsFileOf(const QString& imageFile);
+
+// The warnings kept beside image.
+QString warningsFileOf(const QString& imageFile);
 
 // Every companion name of image, whether the file is there or not.
 std::vector<QString> companionFilesOf(const QString& imageFile);

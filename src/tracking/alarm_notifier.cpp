@@ -19,7 +19,10 @@ AlarmNotifier::AlarmNotifier(QDBusConnection bus, Fallback fallback, QObject* pa
     : QObject(parent), bus_(std::move(bus)), fallback_(std::move(fallback)) {}
 
 void AlarmNotifier::show(const StormAlarm& alarm, const QString& body) {
-    const QString summary = alarm.summary();
+    show(alarm.summary(), body, alarm.critical());
+}
+
+void AlarmNotifier::show(const QString& summary, const QString& body, bool critical) {
     if (!bus_.isConnected()) {
         fallback_(summary, body);
         return;
@@ -29,7 +32,7 @@ void AlarmNotifier::show(const StormAlarm& alarm, const QString& body) {
         QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     const QVariantMap hints{
-        {QStringLiteral("urgency"), QVariant::fromValue(alarm.critical() ? kCritical : kNormal)}};
+        {QStringLiteral("urgency"), QVariant::fromValue(critical ? kCritical : kNormal)}};
     call << QStringLiteral("Nubivista") << uint(0) << QStringLiteral("weather-severe-alert")
          << summary << body << QStringList() << hints << int(-1);
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);

@@ -19,6 +19,8 @@ public:
     AlarmNotifier(QDBusConnection bus, Fallback fallback, QObject* parent = nullptr);
 
     void show(const StormAlarm& alarm, const QString& body);
+    // Any alarm: critical ones ask the desktop to keep them until read.
+    void show(const QString& summary, const QString& body, bool critical);
 
 private:
     QDBusConnection bus_;

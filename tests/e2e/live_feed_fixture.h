@@ -6,10 +6,28 @@
 #include "e2e/refresh_fixture.h"
 #include "feed/nws/stand_in.h"
 
+#include <QHttpServer>
+#include <QHttpServerResponse>
+
 namespace nubivista::e2e {
 
 using feed::nws::testing::productFile;
 using feed::nws::testing::StandIn;
+
+// The weather service's alerts API: /alerts/active answers what a test sets,
+// no alert at all unless it sets one.
+struct AlertsStandIn {
+    AlertsStandIn() {
+        server.route("/alerts/active",
+                     [this] { return QHttpServerResponse("application/geo+json", answer); });
+        port = server.listen(QHostAddress::LocalHost);
+    }
+    QUrl base() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port)); }
+
+    QHttpServer server;
+    quint16 port = 0;
+    QByteArray answer = R"({"type": "FeatureCollection", "features": []})";
+};
 
 class LiveFeedTest : public RefreshE2eTest {
 protected:
@@ -29,6 +47,7 @@ protected:
         simArguments = {"--source",       "live",
                         "--nws-base",     upstream.base().toString(),
                         "--archive-base", upstream.base().toString(),
+                        "--alerts-base",  alerts.base().toString(),
                         "--ask-every",    "0"};
         RefreshE2eTest::SetUp();
     }
@@ -37,6 +56,7 @@ protected:
     QString homePath(const char* path) const { return home.filePath(QLatin1String(path)); }
 
     StandIn upstream;
+    AlertsStandIn alerts;
     QDateTime scanTime;
 };
 

@@ -1,7 +1,8 @@
-// The radar's storm cells on a live loop: the alarm for a place on a storm's
-// track, the cells kept beside their image and carried into a saved set, and
-// the overlay's geometry against the pictures and the program's measurement.
-#include "app/storm_shelf.h"
+// The radar's storm cells and the weather service's warnings on a live loop:
+// the alarm for a place on a storm's track or inside a warning, what is kept
+// beside the image and carried into a saved set, and the overlay's geometry
+// against the pictures and the program's measurement.
+#include "app/overlay_shelf.h"
 #include "display/tab_display.h"
 #include "e2e/live_feed_fixture.h"
 #include "feed/picture/palettes.h"
@@ -160,6 +161,58 @@ TEST_F(LiveFeedTest, TwoClicksOnX0FifteenMinutesApartGiveTheRadarsMotion) {
     clickOn(2, *x0->forecast[0]);
     EXPECT_NEAR(window->measurement().StormSpeed, 47, 2);
     EXPECT_NEAR(window->measurement().MotionDirection, 56, 3);
+}
+
+// A tornado warning issued 20 minutes ago (before the loop's scans) and in
+// force for half an hour more: a box of 0.2° about a point, as the API
+// gives it (GeoJSON, longitude first).
+QByteArray tornadoWarningAround(double latitude, double longitude) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const auto iso = [](const QDateTime& t) { return t.toString(Qt::ISODate).toUtf8(); };
+    const auto corner = [&](double dLat, double dLon) {
+        return QByteArray("[") + QByteArray::number(longitude + dLon) + ", " +
+               QByteArray::number(latitude + dLat) + "]";
+    };
+    return R"({"type": "FeatureCollection", "features": [{"type": "Feature",
+        "geometry": {"type": "Polygon", "coordinates": [[)" +
+           corner(-0.1, -0.1) + "," + corner(-0.1, 0.1) + "," + corner(0.1, 0.1) + "," +
+           corner(0.1, -0.1) + "," + corner(-0.1, -0.1) + R"(]]},
+        "properties": {"id": "urn:oid:1", "event": "Tornado Warning", "messageType": "Alert",
+            "sent": ")" +
+           iso(now.addSecs(-1200)) + R"(", "effective": ")" + iso(now.addSecs(-1200)) +
+           R"(", "expires": ")" + iso(now.addSecs(1800)) + R"(",
+            "headline": "Tornado Warning issued for St. Louis County",
+            "parameters": {"VTEC": ["/O.NEW.KLSX.TO.W.0042.000000T0000Z-000000T0000Z/"],
+                           "tornadoDetection": ["RADAR INDICATED"]}}}]})";
+}
+
+TEST_F(LiveFeedTest, APlaceInsideATornadoWarningIsToldOnceAndOneOutsideNot) {
+    alerts.answer = tornadoWarningAround(38.6, -90.4);
+    ASSERT_TRUE(window->places().add({QStringLiteral("Home"), 38.62, -90.38, 5, true}));
+    ASSERT_TRUE(window->places().add({QStringLiteral("Farm"), 38.9, -90.4, 5, true}));
+    startProcessOn(QStringLiteral("klsx"));
+    ASSERT_FALSE(HasFatalFailure());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        messageLog().contains(QStringLiteral("Tornado Warning for Home until ")), kPageTimeoutMs)
+        << messageLog().toStdString();
+    EXPECT_TRUE(
+        messageLog().contains(QStringLiteral("Tornado Warning issued for St. Louis County")));
+    EXPECT_FALSE(messageLog().contains(QStringLiteral("for Farm")));
+    EXPECT_TRUE(QFileInfo::exists(sets::warningsFileOf(loop().slotFile(1))));
+    ASSERT_TRUE(controls().Image1->warningMarks());
+    EXPECT_EQ(controls().Image1->warningMarks()->size(), 1u);
+
+    // The next image brings the same warning: nothing new is told.
+    const qsizetype told = messages.size();
+    upstream.publish("DS.p94r0", productFile("KLSX_SDUS23_N2QLSX_202112110250"),
+                     scanTime.addSecs(300));
+    const int stored = imagesStored();
+    refresh().mnuRefresh_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(imagesStored() > stored, kPageTimeoutMs) << messageLog().toStdString();
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(sets::warningsFileOf(loop().slotFile(2))),
+                             kPageTimeoutMs);
+    QTest::qWait(200);
+    EXPECT_EQ(messages.size(), told) << messageLog().toStdString();
 }
 
 } // namespace
