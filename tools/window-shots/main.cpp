@@ -5,7 +5,7 @@
 // One PNG per state: zoom 1 with the panel shown, zoom 2.5 scrolled, the
 // panel hidden, a narrow window, the Options window's two tabs, places on the
 // picture and the Places window, the storm tracks the simulator gives the
-// sample loop's scans (zoom 1 and 2), the About window and the feedback window.
+// sample loop's scans with two warnings (zoom 1 and 2), the About window and the feedback window.
 #include "app/demo_window.h"
 #include "auxiliary/form3.h"
 #include "auxiliary/form6.h"
@@ -56,8 +56,8 @@ void zoomTo(app::DemoWindow& demo, float factor) {
 }
 
 // Keeps beside each sample image the storm cells the simulator gives its scan
-// (the time the sample set's record gives it), as a live process keeps the
-// feed's.
+// (the time the sample set's record gives it) and two warnings, as a live
+// process keeps the feed's.
 void keepSampleStormCells(app::DemoWindow& demo) {
     sets::LoopSet& loop = demo.window().loop();
     const std::optional<feed::sim::Site> site = feed::sim::findSite(QStringLiteral("kmkx"));
@@ -69,10 +69,28 @@ void keepSampleStormCells(app::DemoWindow& demo) {
     for (int slot = 1; slot <= sets::kSlotCount; ++slot) {
         if (!loop.filled(slot) || sample.record->slotFilled[slot] != 1)
             continue;
+        // The images under their own scan times, which the warnings go by.
+        loop.setSlotTime(slot, sample.record->slotTime[slot]);
         const QDateTime scan = core::oleToDateTime(sample.record->slotTime[slot], Qt::UTC);
         QFile file(sets::stormCellsFileOf(loop.slotFile(slot)));
         if (file.open(QIODevice::WriteOnly))
             file.write(feed::sim::stormCellsJson(*site, scan.toSecsSinceEpoch()));
+    }
+    // Two warnings over the whole loop: a tornado warning about the cell near
+    // Milwaukee and a severe thunderstorm warning south of it.
+    const QByteArray warnings = R"({"site": "kmkx", "fetched": "2026-06-12T14:00:00Z",
+      "warnings": [
+        {"id": "KMKX.TO.W.0007", "event": "Tornado Warning", "expires": "2026-06-12T14:30:00Z",
+         "issued": "2026-06-12T12:30:00Z", "headline": "Tornado Warning for Milwaukee County",
+         "polygon": [[43.15, -88.1], [43.15, -87.7], [42.85, -87.7], [42.85, -88.1]]},
+        {"id": "KMKX.SV.W.0031", "event": "Severe Thunderstorm Warning",
+         "issued": "2026-06-12T12:30:00Z", "expires": "2026-06-12T14:45:00Z",
+         "headline": "Severe Thunderstorm Warning for Rock County",
+         "polygon": [[42.6, -89.4], [42.7, -88.9], [42.35, -88.8], [42.25, -89.3]]}]})";
+    for (int slot = 1; slot <= sets::kSlotCount; ++slot) {
+        QFile file(sets::warningsFileOf(loop.slotFile(slot)));
+        if (loop.filled(slot) && file.open(QIODevice::WriteOnly))
+            file.write(warnings);
     }
     loop.replaceModel(loop.model());
 }
