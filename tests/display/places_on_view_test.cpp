@@ -52,7 +52,7 @@ TEST_F(PlacesOnViewTest, PlacesAreMarkedOnTheSitesPictureAndAClickPicksAPlace) {
     EXPECT_EQ(window->measurement().StartX, -1.0f);
 }
 
-TEST_F(PlacesOnViewTest, EachImageShowsItsOwnStormCellsUnderTheStormTracksSwitch) {
+TEST_F(PlacesOnViewTest, EachImageShowsItsOwnCellsAndWarningsUnderTheirSwitches) {
     showWindow({1200, 950});
     fillSlots(2);
     display().zoom().setNaturalSize(600 * 15, 550 * 15);
@@ -67,6 +67,17 @@ TEST_F(PlacesOnViewTest, EachImageShowsItsOwnStormCellsUnderTheStormTracksSwitch
     keepCells(1, R"({"id": "A1", "lat": 43.6849, "lon": -88.550667, "tvs": true,
                      "hail": {"probability": 100, "severeProbability": 60, "maxSizeIn": 1.5}})");
     keepCells(2, R"({"id": "B2", "lat": 42.9679, "lon": -88.550667})");
+    // Beside slot 2 (stored at 12:01 UTC): a warning south of the radar in
+    // force then, and one that had expired.
+    QFile warnings(sets::warningsFileOf(loop().slotFile(2)));
+    ASSERT_TRUE(warnings.open(QIODevice::WriteOnly));
+    warnings.write(R"({"site": "kmkx", "warnings": [
+        {"id": "W1", "event": "Tornado Warning", "headline": "Tornado Warning for Racine",
+         "issued": "2026-12-06T11:50:00Z", "expires": "2026-12-06T12:30:00Z",
+         "polygon": [[42.8, -88.8], [42.8, -88.3], [42.5, -88.3], [42.5, -88.8]]},
+        {"id": "W0", "event": "Severe Thunderstorm Warning", "issued": "2026-12-06T11:00:00Z",
+         "expires": "2026-12-06T12:00:30Z", "polygon": [[43, -89], [43, -88], [42, -88]]}]})");
+    warnings.close();
     loop().replaceModel(loop().model()); // as a reloaded set
     const auto shown = [this](int tab) {
         display().tabs().selectTab(tab);
@@ -80,24 +91,44 @@ TEST_F(PlacesOnViewTest, EachImageShowsItsOwnStormCellsUnderTheStormTracksSwitch
     EXPECT_EQ(a1.hail, display::StormMark::Hail::Severe);
     EXPECT_TRUE(a1.tvs);
 
-    const display::TwipsRect g = controls().Image1->pictureGeometry();
-    const QPointF onA1(display::toPixels(g.left) + 302, display::toPixels(g.top) + 176);
-    QMouseEvent move(QEvent::MouseMove, onA1, controls().Image1->mapToGlobal(onA1), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(controls().Image1, &move);
+    const auto hoverText = [this](QPointF pixel) {
+        const display::TwipsRect g = controls().Image1->pictureGeometry();
+        const QPointF at = pixel + QPointF(display::toPixels(g.left), display::toPixels(g.top));
+        QMouseEvent move(QEvent::MouseMove, at, controls().Image1->mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(controls().Image1, &move);
+        return QToolTip::text();
+    };
     EXPECT_EQ(
-        QToolTip::text(),
+        hoverText({302, 176}),
         QStringLiteral("A1: hail 100 % (severe 60 %) up to 1.50 in, tornado vortex signature"));
+    EXPECT_FALSE(controls().Image1->warningMarks() && !controls().Image1->warningMarks()->empty());
     EXPECT_EQ(shown(loop().tabForSlot(2)).id, QStringLiteral("B2"));
+    ASSERT_TRUE(controls().Image1->warningMarks());
+    EXPECT_EQ(controls().Image1->warningMarks()->size(), 1u) << "the expired one is not drawn";
+    EXPECT_EQ(hoverText({300, 330}), QStringLiteral("Tornado Warning for Racine"));
 
-    QAction* tracks = form().menuItem(QStringLiteral("mnuStormTracks"));
-    ASSERT_TRUE(tracks->isChecked()) << "on by default";
-    tracks->trigger();
-    EXPECT_FALSE(controls().Image1->stormMarks());
-    EXPECT_FALSE(
-        core::Preferences(paths.preferencesPath).flag(QStringLiteral("Display/StormTracks"), true));
-    tracks->trigger();
-    EXPECT_EQ(shown(loop().tabForSlot(1)).id, QStringLiteral("A1"));
+    // Each switch, on by default, hides its marks and is kept for the next run.
+    struct Switch {
+        const char* item;
+        const char* key;
+        std::function<bool()> drawn;
+    };
+    const Switch switches[] = {
+        {"mnuStormTracks", "Display/StormTracks",
+         [this] { return bool(controls().Image1->stormMarks()); }},
+        {"mnuWarnings", "Display/Warnings",
+         [this] { return bool(controls().Image1->warningMarks()); }},
+    };
+    for (const Switch& s : switches) {
+        QAction* item = form().menuItem(QLatin1String(s.item));
+        ASSERT_TRUE(item->isChecked()) << s.item;
+        item->trigger();
+        EXPECT_FALSE(s.drawn()) << s.item;
+        EXPECT_FALSE(core::Preferences(paths.preferencesPath).flag(QLatin1String(s.key), true));
+        item->trigger();
+        EXPECT_TRUE(s.drawn()) << s.item;
+    }
 }
 
 } // namespace
