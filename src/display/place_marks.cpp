@@ -1,5 +1,7 @@
 #include "display/place_marks.h"
 
+#include "display/overlay_painter.h"
+
 #include <QPainter>
 
 namespace nubivista::display {
@@ -15,20 +17,10 @@ const QPointF kOutline[] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
 
 void paintPlaceMarks(QPainter& painter, const std::vector<PlaceMark>& marks, const QRectF& target,
                      QSize pictureSize, const QRectF& clip, bool smooth) {
-    if (marks.empty() || pictureSize.isEmpty())
+    const OverlayPainter scope(painter, !marks.empty(), target, pictureSize, clip, smooth, 8);
+    if (!scope.active())
         return;
-    const QRectF area = target.intersected(clip);
-    if (area.isEmpty())
-        return;
-    painter.save();
-    painter.setClipRect(area);
-    painter.setRenderHint(QPainter::Antialiasing, smooth);
-    QFont font = painter.font();
-    font.setPointSizeF(8);
-    font.setBold(true);
-    if (!smooth)
-        font.setStyleStrategy(QFont::NoAntialias);
-    painter.setFont(font);
+    const QRectF& area = scope.area();
     const double sx = target.width() / pictureSize.width();
     const double sy = target.height() / pictureSize.height();
     for (const PlaceMark& mark : marks) {
@@ -48,7 +40,6 @@ void paintPlaceMarks(QPainter& painter, const std::vector<PlaceMark>& marks, con
         painter.setPen(Qt::white);
         painter.drawText(text, mark.name);
     }
-    painter.restore();
 }
 
 } // namespace nubivista::display

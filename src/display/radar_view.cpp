@@ -108,22 +108,29 @@ void RadarView::setPlaceMarks(std::vector<PlaceMark> marks) {
     update();
 }
 
+namespace {
+
+// Takes the new marks; true when they draw differently from the kept ones.
+template <typename Marks> bool replaceMarks(Marks& kept, Marks marks) {
+    const bool same = marks == kept || (marks && kept && *marks == *kept);
+    kept = std::move(marks);
+    return !same;
+}
+
+} // namespace
+
 void RadarView::setStormMarks(StormMarks marks) {
-    if (marks == stormMarks_ || (marks && stormMarks_ && *marks == *stormMarks_)) {
-        stormMarks_ = std::move(marks);
-        return;
-    }
-    stormMarks_ = std::move(marks);
-    // The marks lie on the picture: only its part of the view changes.
-    update(pictureTarget().toAlignedRect().adjusted(-1, -1, 1, 1).intersected(rect()));
+    if (replaceMarks(stormMarks_, std::move(marks)))
+        updatePicture();
 }
 
 void RadarView::setWarningMarks(WarningMarks marks) {
-    if (marks == warningMarks_ || (marks && warningMarks_ && *marks == *warningMarks_)) {
-        warningMarks_ = std::move(marks);
-        return;
-    }
-    warningMarks_ = std::move(marks);
+    if (replaceMarks(warningMarks_, std::move(marks)))
+        updatePicture();
+}
+
+void RadarView::updatePicture() {
+    // The marks lie on the picture: only its part of the view changes.
     update(pictureTarget().toAlignedRect().adjusted(-1, -1, 1, 1).intersected(rect()));
 }
 

@@ -91,6 +91,8 @@ protected:
 private:
     // The picture's place in the view, in view pixels.
     QRectF pictureTarget() const;
+    // Repaints the picture's part of the view.
+    void updatePicture();
 
     QImage picture_;
     TwipsRect geometry_{0, 0, 9300, 9300};

@@ -1,5 +1,7 @@
 #include "display/storm_marks.h"
 
+#include "display/overlay_painter.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -255,21 +257,11 @@ void paintCell(QPainter& painter, const StormMark& mark, const Mapping& map, boo
 
 void paintStormMarks(QPainter& painter, const std::vector<StormMark>& marks, const QRectF& target,
                      QSize pictureSize, const QRectF& clip, bool smooth) {
-    if (marks.empty() || pictureSize.isEmpty())
+    const OverlayPainter scope(painter, !marks.empty(), target, pictureSize, clip, smooth, 7.5);
+    if (!scope.active())
         return;
-    const QRectF area = target.intersected(clip);
-    if (area.isEmpty())
-        return;
+    const QRectF& area = scope.area();
     const Mapping map = mappingFor(target, pictureSize);
-    painter.save();
-    painter.setClipRect(area);
-    painter.setRenderHint(QPainter::Antialiasing, smooth);
-    QFont font = painter.font();
-    font.setPointSizeF(7.5);
-    font.setBold(true);
-    if (!smooth)
-        font.setStyleStrategy(QFont::NoAntialias);
-    painter.setFont(font);
     const QRectF near = area.adjusted(-kReach, -kReach, kReach, kReach);
     // Tracks first, so that no line crosses a cell's symbols.
     for (const StormMark& mark : marks)
@@ -278,7 +270,6 @@ void paintStormMarks(QPainter& painter, const std::vector<StormMark>& marks, con
     for (const StormMark& mark : marks)
         if (near.contains(map(mark.at)))
             paintCell(painter, mark, map, smooth);
-    painter.restore();
 }
 
 const StormMark* stormMarkNear(const std::vector<StormMark>& marks, const QRectF& target,

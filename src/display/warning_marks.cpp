@@ -1,5 +1,7 @@
 #include "display/warning_marks.h"
 
+#include "display/overlay_painter.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
@@ -45,21 +47,11 @@ QColor warningColour(const QString& event) {
 
 void paintWarningMarks(QPainter& painter, const std::vector<WarningMark>& marks,
                        const QRectF& target, QSize pictureSize, const QRectF& clip, bool smooth) {
-    if (marks.empty() || pictureSize.isEmpty())
+    const OverlayPainter scope(painter, !marks.empty(), target, pictureSize, clip, smooth, 7.5);
+    if (!scope.active())
         return;
-    const QRectF area = target.intersected(clip);
-    if (area.isEmpty())
-        return;
-    painter.save();
-    painter.setClipRect(area);
-    painter.setRenderHint(QPainter::Antialiasing, smooth);
-    QFont font = painter.font();
-    font.setPointSizeF(7.5);
-    font.setBold(true);
-    if (!smooth)
-        font.setStyleStrategy(QFont::NoAntialias);
-    painter.setFont(font);
-    const QFontMetricsF metrics(font);
+    const QRectF& area = scope.area();
+    const QFontMetricsF metrics(painter.font());
     painter.setBrush(Qt::NoBrush);
     for (const WarningMark& mark : marks) {
         const QPolygonF outline = inView(mark.outline, target, pictureSize);
@@ -78,7 +70,6 @@ void paintWarningMarks(QPainter& painter, const std::vector<WarningMark>& marks,
         painter.setPen(mark.colour);
         painter.drawText(box, Qt::AlignCenter, mark.label);
     }
-    painter.restore();
 }
 
 const WarningMark* warningMarkAt(const std::vector<WarningMark>& marks, const QRectF& target,
