@@ -7,6 +7,8 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QRegularExpression>
+#include <csignal>
+#include <sys/prctl.h>
 
 namespace nubivista::platform::testing {
 
@@ -17,6 +19,9 @@ RadarSimProcess::RadarSimProcess(const QStringList& extraArguments)
     process_->setArguments(
         QStringList{"--source", "sim", "--admin", "--port", "0", "--frame-interval", "300"} +
         extraArguments);
+    // A test program killed at its time-out takes the simulator with it, as
+    // the program takes its own feed.
+    process_->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     process_->start();
     if (!process_->waitForStarted(10000))
         return;
