@@ -153,12 +153,8 @@ TEST_F(RefreshControlsTest, StaleImageIsToldWithTheFeedsReasonUntilANewImageCome
         refresh().Timer2_Timer();
         return panel3->text();
     };
-    // Each stored image also asks for its scan's storm cells.
-    const auto statusFetches = [&] {
-        QStringList asked = net.fetches;
-        asked.removeIf([](const QString& a) { return a.contains(QLatin1String("/storms/")); });
-        return asked;
-    };
+    // Each stored image also asks for its storm cells and warnings.
+    const auto statusFetches = [&] { return net.fetches.filter(QStringLiteral("/status.json")); };
     EXPECT_EQ(tickAt(12 * 60), QString());
     EXPECT_TRUE(statusFetches().isEmpty());
     EXPECT_EQ(tickAt(35 * 60 + 5), QStringLiteral("Newest image 35 min old: no scans"));
