@@ -73,6 +73,17 @@ TEST(GifAnimation, AFailingDeviceOrAStopIsToldAndNotCalledWritten) {
         out, canvas, {100, 100, 100}, [&noise](int) { return noise; },
         [](int done, int) { return done < 1; });
     EXPECT_EQ(stopped.status, display::AnimationWrite::Status::Stopped);
+
+    // No frames, or no picture to put in them: told, and nothing is written.
+    QByteArray none;
+    QBuffer empty(&none);
+    empty.open(QIODevice::WriteOnly);
+    const auto frame = [&noise](int) { return noise; };
+    EXPECT_EQ(display::writeAnimatedGif(empty, canvas, {}, frame).status,
+              display::AnimationWrite::Status::Failed);
+    EXPECT_EQ(display::writeAnimatedGif(empty, QSize(0, 200), {100}, frame).status,
+              display::AnimationWrite::Status::Failed);
+    EXPECT_TRUE(none.isEmpty());
 }
 
 } // namespace

@@ -133,4 +133,19 @@ TEST(ZoomMathTest, AllowanceNeedsAPictureMoreThanAPixelLargerThanTheView) {
     }
 }
 
+TEST(ZoomMathTest, AFittedWindowTooLargeForTheScreenGrowsOnlyByTheBarsItNeeds) {
+    // wanted inner size, then the size given in a 100 x 100 room with 17-pixel bars
+    const std::array<QSize, 2> cases[] = {
+        {QSize(80, 100), QSize(80, 100)},  // fits exactly: no bar
+        {QSize(80, 150), QSize(97, 100)},  // too tall: a vertical bar beside it
+        {QSize(150, 80), QSize(100, 97)},  // too wide: a horizontal bar below it
+        {QSize(90, 150), QSize(100, 100)}, // the vertical bar makes it too wide as well
+        {QSize(150, 90), QSize(100, 100)}, // the horizontal bar makes it too tall as well
+        {QSize(100, 80), QSize(100, 80)},
+    };
+    for (const auto& [wanted, given] : cases)
+        EXPECT_EQ(display::fitWithBars(wanted, QSize(100, 100), 17), given)
+            << wanted.width() << " x " << wanted.height();
+}
+
 } // namespace

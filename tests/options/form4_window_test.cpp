@@ -6,6 +6,7 @@
 #include "display/window_fixture.h"
 #include "options/form4.h"
 #include "options/map_scale.h"
+#include "options/tab_defaults.h"
 #include "support/qstring_print.h"
 
 #include <QCheckBox>
@@ -102,6 +103,31 @@ TEST_F(OptionsWindowTest, EditsAreInTheRecordWrittenAtExit) {
     EXPECT_EQ(saved.MapScale, core::defaultMapScale());
     EXPECT_EQ(saved.EtaUseDirection, 1);
     EXPECT_EQ(saved.TwoClickEta, 1);
+}
+
+TEST_F(OptionsWindowTest, EachTabShowsItsOwnSettingsAndRestoresOnlyItsOwnDefaults) {
+    settings.FirstExtraMs = 510;
+    settings.UnitFactor = kKilometerFactor;
+    openOptions();
+    showTab(kDistanceTab);
+    EXPECT_TRUE(f4().Frame2->isVisible());
+    EXPECT_FALSE(f4().Frame1->isVisible());
+    click(f4().Command5);
+    EXPECT_EQ(settings.UnitFactor, kMileFactor);
+    EXPECT_EQ(settings.FirstExtraMs, 510) << "a general setting kept";
+    settings.UnitFactor = kKilometerFactor;
+    showTab(kGeneralTab);
+    EXPECT_TRUE(f4().Frame1->isVisible());
+    EXPECT_FALSE(f4().Frame2->isVisible());
+    click(f4().Command5);
+    EXPECT_EQ(settings.FirstExtraMs, core::kDefaultFirstExtraMs);
+    EXPECT_EQ(settings.UnitFactor, kKilometerFactor) << "a distance setting kept";
+
+    // The window stays above the others while its box says so.
+    for (int i = 0; i < 2; ++i) {
+        click(f4().Check4);
+        EXPECT_EQ(f4().windowFlags().testFlag(Qt::WindowStaysOnTopHint), f4().Check4->isChecked());
+    }
 }
 
 QString shownScale(float mapScale, int unit) {

@@ -26,6 +26,9 @@ TEST(ProxyTargetAddress, TakesHostAndPortFromTheHostHeader) {
         // What the cache must not key on goes.
         {"http://u:p@weather.noaa.gov:0/a.gif#top", "weather.noaa.gov",
          "http://weather.noaa.gov/a.gif"},
+        // Without a Host header the request's own port stands, 0 for none.
+        {"http://weather.noaa.gov:0/a", "", "http://weather.noaa.gov/a"},
+        {"http://weather.noaa.gov:8080/a", "", "http://weather.noaa.gov:8080/a"},
         {"/x", "", ""},
         {"/x", "bad host name:99999", ""},
     };
@@ -74,6 +77,21 @@ TEST(ProxyCredentials, AcceptOnlyTheirOwnBasicAuthorization) {
     EXPECT_FALSE(mine.accepts("Bearer " + mine.basicAuthorization().mid(6)));
     EXPECT_FALSE(
         mine.accepts("Basic " + (mine.user + ":" + mine.password + "x").toUtf8().toBase64()));
+}
+
+TEST(ConnectionStateFrom, OnlyANetworkKnownToBeDownIsDisconnected) {
+    using R = QNetworkInformation::Reachability;
+    const std::pair<R, bool> cases[] = {{R::Disconnected, false},
+                                        {R::Unknown, true},
+                                        {R::Local, true},
+                                        {R::Site, true},
+                                        {R::Online, true}};
+    for (const auto& [reachability, connected] : cases)
+        EXPECT_EQ(connectionStateFrom(reachability, false, false).connected, connected)
+            << int(reachability);
+    EXPECT_EQ(connectionStateFrom(R::Online, true, false).flags(), ConnectionState::ModemFlag);
+    EXPECT_EQ(connectionStateFrom(R::Disconnected, false, true).flags(),
+              ConnectionState::OfflineFlag);
 }
 
 TEST(ChromiumFlags, SandboxAndZygoteOffOnlyAsRootGpuOffForSoftwarePanesAndGivenFlagsWin) {

@@ -42,6 +42,7 @@ protected:
         peers.refreshState = [this] { return running; };
         peers.setCaption = [this](const QString& caption) { this->caption = caption; };
         peers.selectTab = [this](int tab) { selectedTab = tab; };
+        peers.skipChecked = [this](int tab) { return checkedTabs.contains(tab); };
         commands_ = std::make_unique<SetCommands>(
             form, loop,
             [this](SetDialog dialog, const QString& folder,
@@ -104,7 +105,8 @@ protected:
     int running = 0;
     QString caption;
     int selectedTab = 0;
-    QString chosen; // the file the dialogs choose; none (cancelled) when empty
+    QList<int> checkedTabs; // the tabs whose skip box is checked
+    QString chosen;         // the file the dialogs choose; none (cancelled) when empty
     struct DialogShown {
         SetDialog dialog;
         QString folder;
@@ -188,6 +190,18 @@ TEST_F(SetCommandsTest, ARefusedSetChangesNothingOnDiskAndLeavesTheSlotsCleared)
         EXPECT_EQ(folderContents(paths.loopImagesDir), loopBefore);
         EXPECT_EQ(settings.RefreshIntervalMinutes, 6);
     }
+}
+
+TEST_F(SetCommandsTest, DeleteTakesOutTheCheckedImagesAndWithNoneCheckedOnlySaysSo) {
+    fillSlots(3);
+    click("mnuDelete");
+    EXPECT_EQ(loop.filledCount(), 3);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].kind, 1);
+    checkedTabs = {2};
+    click("mnuDelete");
+    EXPECT_EQ(loop.filledCount(), 2);
+    EXPECT_EQ(QDir(paths.loopImagesDir).entryList(QDir::Files).filter(".gif").size(), 2);
 }
 
 TEST_F(SetCommandsTest, SavingNeedsFilledSlotsAndNoRunningProcess) {

@@ -247,12 +247,13 @@ QByteArray repeated(const QByteArray& packet, int times) {
 }
 
 // A run-length radial packet: radials of runs covering bins each.
-QByteArray radialPacket(int bins, int radials, int coveredBins) {
+QByteArray radialPacket(int bins, int radials, int coveredBins, int firstBin = 0) {
     QByteArray runs(coveredBins / 15, char(0xF3));
     if (runs.size() % 2)
         runs += char(0);
     QByteArray packet(14, 0);
     qToBigEndian(quint16(0xAF1F), packet.data());
+    qToBigEndian(quint16(firstBin), packet.data() + 2);
     qToBigEndian(quint16(bins), packet.data() + 4);
     qToBigEndian(quint16(radials), packet.data() + 12);
     QByteArray radial(6, 0);
@@ -279,6 +280,9 @@ TEST(Level3Decode, ProductsPastADecoderLimitAreRefusedBeforeTheyCostMemory) {
          {repeated(radialPacket(2000, 0, 0), 5)},
          "more than 4 radial or raster packets"},
         {"a radial of 2001 bins", {radialPacket(2001, 1, 15)}, "impossible number of range bins"},
+        {"a radial from bin 2001 on",
+         {radialPacket(100, 1, 15, 2001)},
+         "impossible number of range bins"},
         {"two packets of 1000 full radials of 2000 bins",
          {repeated(radialPacket(2000, 1000, 2000), 2)},
          "more than 2000000 range bins"},

@@ -1,5 +1,6 @@
 // The warnings through the feed's HTTP front, with the alerts API's stand-in
 // on loopback serving a small answer written from the API's documentation.
+#include "feed/nws/alerts.h"
 #include "feed/nws/live_service.h"
 #include "feed/server/feed_server.h"
 #include "support/files.h"
@@ -14,6 +15,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <map>
+#include <tuple>
 
 using namespace nubivista;
 using namespace nubivista::feed::nws;
@@ -173,4 +175,20 @@ TEST_F(WarningsTest, WhileTheApiFailsTheWarningsHeldAreServedUntilTheyExpireAndT
     EXPECT_EQ(get(QStringLiteral("/warnings/kmkx.json"), &reason).first, 503);
     EXPECT_TRUE(reason.startsWith("The weather service has no warnings of ")) << reason.data();
     EXPECT_EQ(get(QStringLiteral("/warnings/nowhere.json")).first, 404);
+}
+
+TEST(EventMotion, AStormFromDueNorthKeepsItsMotionAndABearingPastAFullTurnHasNone) {
+    // the motion text, then the direction it comes from and its speed; -1: no motion
+    const std::tuple<const char*, int, int> cases[] = {
+        {"2021-12-11T02:10:00-00:00...storm...247DEG...30KT...38.58,-90.50", 247, 30},
+        {"2021-12-11T02:10:00-00:00...storm...360DEG...15KT...38.58,-90.50", 0, 15},
+        {"2021-12-11T02:10:00-00:00...storm...361DEG...15KT...38.58,-90.50", -1, -1},
+        {"2021-12-11T02:10:00-00:00...storm...STATIONARY...38.58,-90.50", -1, -1},
+    };
+    for (const auto& [text, fromDeg, speedKt] : cases) {
+        const std::optional<StormMotion> motion = parseEventMotion(QString::fromLatin1(text));
+        EXPECT_EQ(motion ? std::pair(motion->fromDeg, motion->speedKt) : std::pair(-1, -1),
+                  std::pair(fromDeg, speedKt))
+            << text;
+    }
 }

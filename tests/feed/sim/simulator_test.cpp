@@ -76,6 +76,7 @@ TEST_F(Routes, LoopListHoldsTheLastTenFramesAtFixedPositions) {
 TEST_F(Faults, RepublishGivesNewerTimeWithTheSameSize) {
     const WireReply current = request(kLatest);
     admin("/_sim/fault?name=republish&match=SI.kmkx");
+    admin("/_sim/fault?name=404&match=/never/"); // a fault of another kind leaves it set
     admin("/_sim/advance?frames=1");
     const WireReply next = request(kLatest);
     EXPECT_EQ(next.header("last-modified"), "Fri, 12 Jun 2026 14:00:00 GMT");
