@@ -77,6 +77,7 @@ TEST(Level3Decode, EveryRealProductGivesItsCodePlaceScanTimeShapeAndValues) {
         EXPECT_EQ(p.heading.office, QStringLiteral("KLSX"));
         EXPECT_TRUE(p.heading.awipsId.endsWith(QStringLiteral("LSX")));
         EXPECT_EQ(p.description.productCode, real.code);
+        EXPECT_FALSE(p.null) << "a product with echoes is no null product";
         EXPECT_DOUBLE_EQ(p.description.latitude, 38.699);
         EXPECT_DOUBLE_EQ(p.description.longitude, -90.683);
         EXPECT_EQ(p.description.volumeScanTime.toString(Qt::ISODate), QLatin1String(real.scanTime));
