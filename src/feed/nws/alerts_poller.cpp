@@ -22,7 +22,8 @@ QUrl AlertsPoller::url() const {
 }
 
 QDateTime AlertsPoller::nextAsk() const {
-    return lastAsked_.isValid() ? lastAsked_.addSecs(upstream_.askEverySeconds) : QDateTime();
+    return gate_.lastAsked().isValid() ? gate_.lastAsked().addSecs(upstream_.askEverySeconds)
+                                       : QDateTime();
 }
 
 std::vector<Warning> AlertsPoller::warnings(const QDateTime& now) const {
@@ -34,18 +35,8 @@ std::vector<Warning> AlertsPoller::warnings(const QDateTime& now) const {
 }
 
 void AlertsPoller::refresh(const QDateTime& now, std::function<void()> done) {
-    waiting_.push_back(std::move(done));
-    if (busy_)
+    if (!gate_.enter(now, upstream_.askEverySeconds, std::move(done)))
         return;
-    if (lastAsked_.isValid() && lastAsked_.secsTo(now) < upstream_.askEverySeconds) {
-        std::vector<std::function<void()>> waiting;
-        waiting.swap(waiting_);
-        for (auto& call : waiting)
-            call();
-        return;
-    }
-    busy_ = true;
-    lastAsked_ = now;
     // The API answers GeoJSON when asked for it; its terms ask for a
     // User-Agent with a contact, which the fetcher gives.
     fetcher_.get(
@@ -83,7 +74,6 @@ void AlertsPoller::refresh(const QDateTime& now, std::function<void()> done) {
 }
 
 void AlertsPoller::finish(const std::optional<QString>& error, int status, bool answered) {
-    busy_ = false;
     lastStatus_ = status;
     const QString previous = lastError_;
     const QString where = areas_.join(QLatin1Char(','));
@@ -104,10 +94,7 @@ void AlertsPoller::finish(const std::optional<QString>& error, int status, bool 
                                              "(was: %2)")
                                   .arg(where, previous));
     failing_ = error.has_value();
-    std::vector<std::function<void()>> waiting;
-    waiting.swap(waiting_);
-    for (auto& done : waiting)
-        done();
+    gate_.finish();
 }
 
 } // namespace nubivista::feed::nws

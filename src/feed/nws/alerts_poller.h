@@ -5,6 +5,7 @@
 // are kept until each expires. It remembers what the API last answered and
 // why, for the status page.
 #include "feed/nws/alerts.h"
+#include "feed/nws/ask_gate.h"
 #include "feed/nws/fetcher.h"
 #include "feed/nws/off_thread.h"
 
@@ -38,14 +39,14 @@ public:
     std::vector<Warning> warnings(const QDateTime& now) const;
     // When the last good answer came; invalid before the first.
     QDateTime fetched() const { return fetched_; }
-    bool refreshing() const { return busy_; }
+    bool refreshing() const { return gate_.busy(); }
     // The last ask failed: "the alerts API answered 503".
     bool failing() const { return failing_; }
     QString lastError() const { return lastError_; }
     // Why, in a watcher's words; empty while the API answers.
     QString watcherReason() const { return watcherReason_; }
     int lastStatus() const { return lastStatus_; } // 0: no answer
-    QDateTime lastAsked() const { return lastAsked_; }
+    QDateTime lastAsked() const { return gate_.lastAsked(); }
     QDateTime nextAsk() const;
     const QStringList& areas() const { return areas_; }
     QUrl url() const;
@@ -58,13 +59,11 @@ private:
     QStringList areas_;
     std::vector<Warning> held_; // storm-based, with a polygon; the picture filters them
     QDateTime fetched_;
-    QDateTime lastAsked_;
-    bool busy_ = false;
     bool failing_ = false;
     QString lastError_;
     QString watcherReason_;
     int lastStatus_ = 0;
-    std::vector<std::function<void()>> waiting_;
+    AskGate gate_;
     OffThread offThread_; // last: its work's answers end with it
 };
 

@@ -60,7 +60,8 @@ std::optional<radar::Level3Source> ProductPoller::chosenSource() const {
 }
 
 QDateTime ProductPoller::nextAsk() const {
-    return lastAsked_.isValid() ? lastAsked_.addSecs(upstreams_.askEverySeconds) : QDateTime();
+    return gate_.lastAsked().isValid() ? gate_.lastAsked().addSecs(upstreams_.askEverySeconds)
+                                       : QDateTime();
 }
 
 QString ProductPoller::summary() const {
@@ -79,19 +80,8 @@ QString ProductPoller::summary() const {
 }
 
 void ProductPoller::refresh(const QDateTime& now, std::function<void()> done) {
-    waiting_.push_back(std::move(done));
-    if (busy_)
+    if (!gate_.enter(now, upstreams_.askEverySeconds, std::move(done), !sources_.empty()))
         return;
-    if (sources_.empty() ||
-        (lastAsked_.isValid() && lastAsked_.secsTo(now) < upstreams_.askEverySeconds)) {
-        std::vector<std::function<void()>> waiting;
-        waiting.swap(waiting_);
-        for (auto& call : waiting)
-            call();
-        return;
-    }
-    busy_ = true;
-    lastAsked_ = now;
     askedAt_ = now;
     clockNow_ = std::max(clockNow_, now);
     treeReason_.clear();
@@ -288,7 +278,6 @@ std::optional<QString> ProductPoller::accept(level3::DecodeResult decoded, std::
 }
 
 void ProductPoller::finish(bool failed) {
-    busy_ = false;
     const QString previous = reasons_;
     if (failed) {
         reasons_ = treeReason_;
@@ -318,10 +307,7 @@ void ProductPoller::finish(bool failed) {
                                     previous + QLatin1Char(')'));
     }
     failing_ = failed;
-    std::vector<std::function<void()>> waiting;
-    waiting.swap(waiting_);
-    for (auto& done : waiting)
-        done();
+    gate_.finish();
 }
 
 void ProductPoller::refreshLoop(const QDateTime& now, std::function<void()> done) {

@@ -4,6 +4,7 @@
 // asks at most once a minute, with If-Modified-Since, and only when asked,
 // and remembers what the upstreams last answered and why, for the status page.
 #include "feed/level3/decode.h"
+#include "feed/nws/ask_gate.h"
 #include "feed/nws/fetcher.h"
 #include "feed/nws/listings.h"
 #include "feed/nws/off_thread.h"
@@ -74,9 +75,9 @@ public:
     // The last refresh had no answer from either upstream: no network, no
     // name service, or both hosts down.
     bool unreachable() const { return unreachable_; }
-    QDateTime lastAsked() const { return lastAsked_; }
+    QDateTime lastAsked() const { return gate_.lastAsked(); }
     // A refresh is under way.
-    bool refreshing() const { return busy_; }
+    bool refreshing() const { return gate_.busy(); }
 
     const radar::SiteRow& site() const { return site_; }
     const radar::RadarProductCode& product() const { return product_; }
@@ -129,20 +130,18 @@ private:
     ScanArchive scans_;
     // Scans dated more than this ahead of the clock are refused.
     static constexpr qint64 kAheadOfClockSeconds = 10 * 60;
-    QDateTime lastAsked_;
     QDateTime askedAt_;
     QDateTime clockNow_; // the latest time an ask was made at
     // The Level III product found to have data, once one has.
     std::optional<std::size_t> chosen_;
     std::array<QDateTime, 2> lastModified_;
-    std::vector<std::function<void()>> waiting_;
+    AskGate gate_;
     QDateTime loopAsked_;
     std::vector<std::function<void()>> loopWaiting_;
     bool loopBusy_ = false;
     // Files fetched for the loop already, by name and listed time.
     QSet<QString> loopFetched_;
     QSet<QString> skippedKeys_; // told already
-    bool busy_ = false;
     bool failing_ = false;
     QString lastError_;
     QString reasons_; // lastError_ without where: what each upstream said
