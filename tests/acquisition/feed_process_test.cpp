@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace nubivista::acquisition {
@@ -53,7 +54,9 @@ TEST(FeedProcess, SaysWhyItCannotStartAndWhereItLooked) {
     // Put back while the program runs, it is found.
     standInFeed(dir, "nubivista-feed listening on http://127.0.0.1:4242/", 5);
     EXPECT_TRUE(ready.wait(10000));
+    const auto pid = static_cast<pid_t>(missing.childPid());
     missing.stop();
+    EXPECT_NE(::kill(pid, 0), 0) << "a stopped feed's process has ended";
 
     // There, but it ends without saying where it listens: its complaint is shown.
     QTemporaryDir otherDir;

@@ -131,6 +131,29 @@ TEST_F(Startup, ASecondInstanceIsToldAndTouchesNothing) {
     EXPECT_TRUE(running.claim());
 }
 
+TEST(ConnectionAtStart, DecidesWhetherTheFirstMapSwitchesBackOnline) {
+    const struct {
+        std::optional<ConnectionAtStart> state;
+        std::optional<bool> switchSucceeds; // absent: the switch must not be tried
+        bool switchDone;                    // true: nothing for the first map load to switch back
+    } cases[] = {
+        {std::nullopt, std::nullopt, false},                   // the state cannot be read
+        {ConnectionAtStart{true, false}, std::nullopt, false}, // connected
+        {ConnectionAtStart{false, true}, std::nullopt, true},  // offline by the user's choice
+        {ConnectionAtStart{false, false}, true, false},        // put offline until the map loads
+        {ConnectionAtStart{false, false}, false, true},        // the switch failed
+    };
+    for (const auto& c : cases) {
+        bool tried = false;
+        const bool done = onlineSwitchDoneAtStart(c.state, [&] {
+            tried = true;
+            return c.switchSucceeds.value_or(true);
+        });
+        EXPECT_EQ(done, c.switchDone) << (c.state ? c.state->connected : -1);
+        EXPECT_EQ(tried, c.switchSucceeds.has_value());
+    }
+}
+
 TEST(AppPaths, LocalPageAddressesKeepCaseAndEscapeSpacesSoTheyOpenOnACaseSensitiveDisk) {
     const AppPaths p = derivePaths(QStringLiteral("/Program Files/X"), QStringLiteral("/p"));
     EXPECT_EQ(p.beginNav.url.toString(QUrl::FullyEncoded),

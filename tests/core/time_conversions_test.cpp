@@ -99,5 +99,7 @@ TEST(OleDate, InvalidValuesAndPartsAreRefused) {
     EXPECT_FALSE(oleFromParts(10000, 1, 1).has_value());
     EXPECT_FALSE(oleAddMinutes(at(2024, 1, 1), std::numeric_limits<double>::infinity()));
     EXPECT_FALSE(oleAddMinutes(at(9999, 12, 31, 23, 59), 1).has_value());
+    EXPECT_TRUE(oleAddMinutes(at(9999, 12, 31, 23, 58), 1).has_value()) << "the last minute";
+    EXPECT_TRUE(oleToParts(at(100, 1, 1)).has_value()) << "the first day";
     EXPECT_FALSE(oleAddYears(at(9999, 1, 1), 1).has_value());
 }

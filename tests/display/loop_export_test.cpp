@@ -2,6 +2,7 @@
 // what the window plays (skip boxes, rock, delays, zoom, time form), it is
 // small, and a cancel, a full disk or a folder that cannot be written leave
 // nothing behind.
+#include "app/gif_export_command.h"
 #include "display/loop_export.h"
 #include "display/time_text.h"
 #include "sets/companion_files.h"
@@ -162,6 +163,20 @@ TEST_F(LoopExportTest, EachFrameCarriesItsImagesStormCellsAndThePlaces) {
     // The place's white dot on the radar, in both.
     for (const QImage& frame : gif.frames)
         EXPECT_GT(pixelsOf(frame, QRect(297, 272, 7, 7), qRgb(255, 255, 255)), 4);
+}
+
+TEST_F(LoopExportTest, TheCommandLineExportRefusesOneImageAndWritesTwo) {
+    for (const int count : {1, 2}) {
+        fillSlots(count);
+        loop().save();
+        const QString path = outPath(QStringLiteral("loop%1.gif").arg(count));
+        QString said;
+        QTextStream out(&said), err(&said);
+        EXPECT_EQ(app::runGifExport({path, {}}, paths, clock, out, err), count == 1 ? 1 : 0)
+            << said.toStdString();
+        EXPECT_EQ(said.contains(QLatin1String("fewer than two images")), count == 1);
+        EXPECT_EQ(decode(path).frames.size(), count == 1 ? 0u : 2u);
+    }
 }
 
 TEST_F(LoopExportTest, TheMenuFollowsTheLoopAndTheFileIsSmallerThanSeparatePictures) {

@@ -5,6 +5,8 @@
 #include "window_fixture.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QTabBar>
 
 using namespace nubivista;
 using nubivista::testing::MainWindowTest;
@@ -22,6 +24,24 @@ protected:
 };
 
 } // namespace
+
+TEST_F(TabDisplayTest, EachSkipBoxSitsOnItsTabAtEveryWidthInTheCondensedFaceWhereThereIsOne) {
+    for (const int width : {900, 1300}) {
+        showWindow({width, 700});
+        QTabBar* tabs = controls().TabStrip1;
+        for (int tab = 1; tab <= 20; ++tab) {
+            const QWidget* box = controls().Check4[tab];
+            const QRect onForm(tabs->mapTo(&form(), tabs->tabRect(tab - 1).topLeft()),
+                               tabs->tabRect(tab - 1).size());
+            const QPoint centre = box->mapTo(&form(), box->rect().center());
+            EXPECT_TRUE(centre.x() >= onForm.left() && centre.x() <= onForm.right())
+                << "box " << tab << " at " << width << " px";
+        }
+    }
+    const QString condensed = QStringLiteral("DejaVu Sans Condensed");
+    EXPECT_EQ(controls().Picture1->font().family() == condensed,
+              QFontDatabase::hasFamily(condensed));
+}
 
 TEST_F(TabDisplayTest, TheLoopKeepsAtLeastTwoImagesUnskipped) {
     showWindow();
@@ -72,6 +92,20 @@ TEST_F(TabDisplayTest, EveryControlCarriesItsTooltipUnlessTooltipsAreSwitchedOff
     form().F1ToolT();
     for (const auto& [name, tip] : table)
         EXPECT_EQ(child(name)->toolTip(), QString()) << name;
+}
+
+TEST_F(TabDisplayTest, ChoosingAProductWithoutLongRangeClearsLongRangeAndOthersKeepIt) {
+    showWindow();
+    QComboBox* products = controls().Combo1;
+    controls().Check2->click();
+    ASSERT_EQ(settings.LongRangeChecked, 1);
+    for (const int index : {1, 0, 2}) {
+        products->setCurrentIndex(index);
+        emit products->activated(index);
+        const bool kept = index != 2;
+        EXPECT_EQ(controls().Check2->isChecked(), kept) << index;
+        EXPECT_EQ(settings.LongRangeChecked, kept ? 1 : 0) << index;
+    }
 }
 
 // An opened set's product shows in the product box and Long Range, stored as

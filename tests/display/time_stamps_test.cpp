@@ -44,6 +44,11 @@ TEST_F(TimeStampsTest, AMissingOrDamagedFileLeavesItsBoxBlank) {
     ASSERT_TRUE(nubivista::testing::writeBytes(bad, QByteArray("GIF89a\x10\x00", 8)));
     display().stamps().LodTimStmpImg(bad, 2, false);
     EXPECT_EQ(box(2), blank);
+    // A slot outside 1 to 20 has no box: nothing changes.
+    const QImage first = box(1);
+    for (const int slot : {0, 21})
+        display().stamps().LodTimStmpImg(loop().slotFile(1), slot, false);
+    EXPECT_EQ(box(1), first);
 }
 
 TEST_F(TimeStampsTest, AReloadKeepsHiddenBoxesBlankAndRefusesARemovedImage) {

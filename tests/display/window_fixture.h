@@ -59,6 +59,7 @@ protected:
             return gifChooser ? gifChooser(folder, fileName) : std::nullopt;
         };
         services.internet = internet;
+        services.feedProcess = feedProcess;
         services.onlineSwitchDone = true;
         window = std::make_unique<app::MainWindow>(services);
     }
@@ -116,6 +117,7 @@ protected:
     // The Internet layer the window is made with; one that reaches nothing
     // when null.
     platform::InternetService* internet = nullptr;
+    acquisition::FeedProcess* feedProcess = nullptr; // the program's own feed, if it has one
     std::unique_ptr<app::MainWindow> window;
 };
 

@@ -73,10 +73,29 @@ TEST_F(PlacesFileTest, LinesThatCannotBeReadAreKeptAndToldOnceWithTheirNumbers) 
         EXPECT_TRUE(shown[0].text.contains(QStringLiteral("Line %1: ").arg(line))) << line;
     EXPECT_TRUE(shown[0].text.contains(QStringLiteral("And 3 More.")));
 
+    EXPECT_TRUE(shown[0].text.contains(QStringLiteral("Some Lines Of Your Places")));
+    EXPECT_TRUE(shown[0].text.contains(QStringLiteral("They Are Kept In The File")));
+
     file.load();
     ASSERT_TRUE(file.remove(0));
     EXPECT_EQ(readBytes(path), text.mid(text.indexOf('\n') + 1));
     EXPECT_EQ(shown.size(), 1);
+
+    ASSERT_TRUE(writeBytes(path, "Ok\t1\t2\t3\t0\nLone\t0\t0\t5\n"));
+    file.load();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[1].text.contains(QStringLiteral("A Line Of Your Places")))
+        << shown[1].text.toStdString();
+    EXPECT_TRUE(shown[1].text.contains(QStringLiteral("It Is Kept In The File As It Is.")));
+}
+
+TEST(PlaceRules, ANameThatWouldBreakTheFilesLinesIsRefused) {
+    for (const char* name : {"Farm\tNorth", "Farm\nNorth", "Farm\rNorth", " #Farm", "  "}) {
+        const auto problem = places::placeProblem({QString::fromLatin1(name), 43, -88, 5, true});
+        ASSERT_TRUE(problem.has_value()) << name;
+        EXPECT_EQ(problem->field, places::PlaceField::Name) << name;
+    }
+    EXPECT_FALSE(places::placeProblem({QStringLiteral("Farm # 2"), 43, -88, 5, true}));
 }
 
 TEST_F(PlacesFileTest, AWriteThatFailsIsToldAndLeavesFileAndPlacesAsTheyWere) {

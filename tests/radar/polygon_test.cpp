@@ -37,6 +37,32 @@ TEST(PolygonTest, CornersAndEdgesAreInsideAndAStepOutwardIsNot) {
     EXPECT_FALSE(polygonContains(kShape, {4, 4})) << "in the L's crook";
 }
 
+TEST(PolygonTest, PointsLevelWithACornerOrInLineWithAnEdgeAreToldApart) {
+    const struct {
+        QPointF point;
+        bool inside;
+    } cases[] = {
+        // level with corners, where a ray to the right passes through them
+        {{1, 2}, true},
+        {{1, 0.5}, true},
+        {{1, 1.5}, true},
+        {{5, 0.5}, true},
+        {{2.5, 1.5}, true},
+        {{3.5, 1}, false},
+        {{7, 2}, false},
+        {{3, 6}, false},
+        // in line with an edge but past its end
+        {{8, 0}, false},
+        {{6, -1}, false},
+        {{0, -1}, false},
+        {{0, 7}, false},
+        {{2, 7}, false},
+        {{-1, 0}, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(polygonContains(kShape, c.point), c.inside) << c.point.x() << "," << c.point.y();
+}
+
 TEST(PolygonTest, APolygonMeetsARectangleWhenTheyShareAnyPoint) {
     const struct {
         QRectF rect;

@@ -3,6 +3,7 @@
 // the links and pages the map pane keeps for itself; the panes' events: new
 // windows, and navigation errors with the national map's fallback ring and the
 // forced shut-down of a process.
+#include "acquisition/feed_process.h"
 #include "core/app_identity.h"
 #include "display/tab_display.h"
 #include "radar/addresses.h"
@@ -12,6 +13,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 
 using namespace nubivista;
 using nubivista::testing::kNavigateErrorText;
@@ -234,6 +237,33 @@ TEST_F(StartProcessTest, AStartEndingBeforeItsFirstImageShowsTheLoopAgain) {
 }
 
 using PaneEventsTest = RefreshTest;
+
+TEST_F(PaneEventsTest, TheMapWaitsForTheProgramsFeedAndComesOnceAMissingFeedIsPutBack) {
+    QTemporaryDir dir;
+    const QString program = dir.filePath("nubivista-feed");
+    acquisition::FeedProcess feed(program, {});
+    feed.setPauses(50, 50);
+    feedProcess = &feed;
+    remakeWindow();
+    const QUrl map = window->panes().nationalMapUrl();
+    window->panes().showNationalMap();
+    EXPECT_NE(mapPane()->currentAddress().toString(), map.toString())
+        << "loaded before the feed, the map would fail";
+
+    feed.start();
+    EXPECT_EQ(mapPane()->currentAddress().toString(), paths.feedProblem.url.toString())
+        << "the missing feed is told";
+    QFile standIn(program);
+    ASSERT_TRUE(standIn.open(QIODevice::WriteOnly));
+    standIn.write(
+        "#!/bin/sh\necho 'nubivista-feed listening on http://127.0.0.1:4242/'\nsleep 5\n");
+    standIn.close();
+    standIn.setPermissions(standIn.permissions() | QFileDevice::ExeOwner);
+    QSignalSpy ready(&feed, &acquisition::FeedProcess::ready);
+    ASSERT_TRUE(ready.wait(10000));
+    EXPECT_EQ(mapPane()->currentAddress().toString(), map.toString()) << "shown once it is ready";
+    window.reset();
+}
 
 TEST_F(PaneEventsTest, FailingMapWalksTheFallbackRingThreeStepsThenStops) {
     const auto ringPage = [](int i) { return QString(radar::MapFallbackRing.at(i)); };

@@ -304,7 +304,11 @@ TEST(SetRecordRead, RefusesValuesThatWouldLeadOutsideTheSlotsOrTheDateRange) {
     EXPECT_FALSE(accepted([](SetRecord& r) { r.ringOffset = -1; }));
     EXPECT_TRUE(accepted([](SetRecord& r) { r.newestSlot = 20; }));
     EXPECT_FALSE(accepted([](SetRecord& r) { r.newestSlot = 21; }));
+    EXPECT_TRUE(accepted([](SetRecord& r) { r.newestSlot = 0; }));
+    EXPECT_FALSE(accepted([](SetRecord& r) { r.newestSlot = -1; }));
+    EXPECT_TRUE(accepted([](SetRecord& r) { r.wrapState = kRingHasGaps; }));
     EXPECT_FALSE(accepted([](SetRecord& r) { r.wrapState = 3; }));
+    EXPECT_FALSE(accepted([](SetRecord& r) { r.wrapState = -1; }));
     EXPECT_TRUE(accepted([](SetRecord& r) { r.refreshIntervalMinutes = 180; }));
     EXPECT_FALSE(accepted([](SetRecord& r) { r.refreshIntervalMinutes = 0; }));
     EXPECT_FALSE(accepted([](SetRecord& r) { r.refreshIntervalMinutes = 181; }));

@@ -125,3 +125,26 @@ TEST(StormAlarm, TheFeedsCellsAreReadAndWhatIsBadIsLeftOut) {
     for (const QByteArray& bad : {QByteArray("<html>"), QByteArray(R"({"cells":[]})")})
         EXPECT_TRUE(std::holds_alternative<QString>(readStormCells(bad)));
 }
+
+TEST(StormAlarm, CellsAtTheEdgesOfWhatIsValidAreKeptAndOnePastThemIsLeftOut) {
+    const auto idsRead = [](const QByteArray& cells) {
+        const auto read = readStormCells(
+            R"({"site":"klsx","scanTime":"2021-12-11T02:15:38Z","cells":[)" + cells + "]}");
+        QStringList ids;
+        if (const auto* scan = std::get_if<StormScanCells>(&read))
+            for (const StormCell& cell : scan->cells)
+                ids << cell.id;
+        return ids.join(QLatin1Char(' '));
+    };
+    EXPECT_EQ(idsRead(R"({"id":"N","lat":90,"lon":-180},{"id":"S","lat":-90,"lon":180},
+                         {"id":"ABCDEFGH","lat":1,"lon":1},{"id":"ABCDEFGHI","lat":1,"lon":1},
+                         {"id":"P","lat":90.01,"lon":1},{"id":"E","lat":1,"lon":180.01})"),
+              QStringLiteral("N S ABCDEFGH"));
+
+    QByteArray many = R"({"id":"A","lat":1,"lon":1})";
+    for (int i = 1; i < 1000; ++i)
+        many += R"(,{"id":"A","lat":1,"lon":1})";
+    EXPECT_EQ(idsRead(many).count(QLatin1Char('A')), 1000) << "a thousand cells are read";
+    EXPECT_EQ(idsRead(many + R"(,{"id":"A","lat":1,"lon":1})"), QString())
+        << "more than a thousand are refused";
+}

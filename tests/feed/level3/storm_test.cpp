@@ -2,8 +2,12 @@
 // and tables as the radar printed them, and damaged copies refused.
 #include "feed/level3/decode.h"
 #include "feed/level3/storm_tables.h"
+#include "feed/nws/storm_json.h"
 #include "support/files.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtEndian>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -98,6 +102,35 @@ TEST(StormProducts, TheTrackingTableAndSymbolsGiveEachCellItsPlaceMotionAndForec
         const double downstream = std::fmod(*track.movementFromDeg + 180, 360);
         EXPECT_LT(std::abs(std::remainder(degrees(east, north) - downstream, 360.0)), 8.0);
     }
+}
+
+TEST(StormProducts, ForecastPointsPastTheDrawnMarkersComeFromTheTablesFigures) {
+    const DecodeResult decoded = decodeLevel3(productFile("KLSX_SDUS33_NSTLSX_202112110215"));
+    ASSERT_TRUE(std::holds_alternative<Product>(decoded));
+    const Product& product = std::get<Product>(decoded);
+    ASSERT_TRUE(product.storms.has_value());
+    const auto forecastWithMarkers = [&product](std::size_t kept) {
+        Product cut = product;
+        for (StormSymbols::Cell& cell : cut.storms->symbols.cells)
+            if (cell.id == QLatin1String("X0"))
+                cell.forecast = std::vector<StormPoint>(
+                    cell.forecast.begin(),
+                    cell.forecast.begin() + std::ptrdiff_t(std::min(kept, cell.forecast.size())));
+        const QJsonDocument json = QJsonDocument::fromJson(
+            nubivista::feed::nws::stormsJson(*nubivista::radar::FindSite("klsx"), {&cut}));
+        for (const QJsonValue& cell : json[QStringLiteral("cells")].toArray())
+            if (cell[QStringLiteral("id")] == QStringLiteral("X0"))
+                return cell[QStringLiteral("forecast")].toArray();
+        return QJsonArray();
+    };
+    const QJsonArray drawn = forecastWithMarkers(4);
+    const QJsonArray one = forecastWithMarkers(1);
+    const QJsonArray none = forecastWithMarkers(0);
+    ASSERT_EQ(drawn.size(), 4);
+    EXPECT_EQ(one[0], drawn[0]);
+    EXPECT_NE(none[0], drawn[0]) << "the markers are finer than the table's figures";
+    for (int slot = 1; slot < 4; ++slot)
+        EXPECT_EQ(one[slot], none[slot]) << slot;
 }
 
 TEST(StormProducts, HailMesocyclonesAndVorticesNameTheirCells) {

@@ -200,6 +200,30 @@ TEST(Drawing, TheBasemapHasRealBoundariesRingsAndTheNeighbouringRadars) {
     const QPointF at = picture::milesToPixel(offset.east, offset.north, false);
     EXPECT_EQ(map.pixel(int(at.x()), int(at.y())), picture::colour::kMapText);
     EXPECT_EQ(map.pixel(picture::kCenterX, picture::kCenterY), picture::colour::kSiteMarker);
+    // St. Louis's airport radar is a small hollow square.
+    const radar::SiteRow& stl = *radar::FindSite(QStringLiteral("tstl"));
+    const picture::PlaneOffset tdwr =
+        picture::projectFrom({klsx().latitude, klsx().longitude}, {stl.latitude, stl.longitude});
+    const QPointF square = picture::milesToPixel(tdwr.east, tdwr.north, false);
+    QString drawn;
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            drawn += map.pixel(int(std::floor(square.x())) + dx,
+                               int(std::floor(square.y())) + dy) == picture::colour::kMapText
+                         ? u'#'
+                         : u'.';
+    EXPECT_EQ(drawn, QStringLiteral("####.####"));
+
+    // A neighbour at the picture's side is left out whole rather than cut.
+    for (const char* code : {"klsx", "kmkx", "kama", "kbox"}) {
+        const picture::IndexedImage alone =
+            picture::basemapLayer({}, *radar::FindSite(QLatin1String(code)), true);
+        int atSides = 0;
+        for (int y = 0; y < picture::kImageHeight; ++y)
+            for (const int x : {0, 1, picture::kImageWidth - 2, picture::kImageWidth - 1})
+                atSides += alone.pixel(x, y) == picture::colour::kMapText;
+        EXPECT_EQ(atSides, 0) << code;
+    }
 
     const QByteArray damaged = QByteArray("NVBNDRY1") + QByteArray(40, '\xFF');
     const auto result = picture::readBoundaries(std::span(

@@ -4,8 +4,11 @@
 #include "feed/server/feed_server.h"
 #include "support/raw_http.h"
 
+#include <QTemporaryFile>
 #include <QTimer>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace nubivista;
 using namespace nubivista::feed::server;
@@ -106,4 +109,20 @@ TEST_F(FeedServerTest, IdleConnectionsCloseAndTheOldestIdleMakesWayForANewOne) {
     EXPECT_TRUE(rawExchange(port, get("/new"), 5000, "<").bytes.contains("</new>"));
     EXPECT_TRUE(closed(*open[0]));
     EXPECT_FALSE(closed(*open[2]));
+}
+
+TEST_F(FeedServerTest, TheRequestLogNamesEachRequestWithItsStatus) {
+    server.setRequestLog(true);
+    QTemporaryFile log;
+    ASSERT_TRUE(log.open());
+    std::fflush(stderr);
+    const int standardError = ::dup(STDERR_FILENO);
+    ::dup2(log.handle(), STDERR_FILENO);
+    rawExchange(port, get("/fine"), 5000, "</fine>");
+    std::fflush(stderr);
+    ::dup2(standardError, STDERR_FILENO);
+    ::close(standardError);
+    log.seek(0);
+    const QByteArray written = log.readAll();
+    EXPECT_TRUE(written.contains("GET 127.0.0.1 /fine -> 200")) << written.toStdString();
 }
