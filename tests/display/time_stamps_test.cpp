@@ -35,6 +35,36 @@ TEST_F(TimeStampsTest, EachStoredImagePaintsItsBoxWithTheImagesOwnStrip) {
     EXPECT_FALSE(controls().Picture8[1]->isVisibleTo(controls().Picture2));
 }
 
+TEST_F(TimeStampsTest, RedoingTheBoxesPaintsEveryImagePastAnEmptySlotUpToTheTwentieth) {
+    settings.HideStampBox = 1;
+    showWindow();
+    fillSlots(20);
+    loop().clearSlot(2);
+    settings.HideStampBox = 0;
+    display().stamps().LodTimStmpImg(QString(), 0, true);
+    EXPECT_EQ(box(2), blank);
+    for (const int slot : {3, 20}) {
+        const QImage image = QImage(loop().slotFile(slot)).convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(box(slot).copy(0, 2, 142, 10), image.copy(395, 0, 142, 10)) << slot;
+    }
+    loop().clearSlot(20);
+    EXPECT_EQ(box(20), blank) << "an emptied slot's box is blanked";
+}
+
+TEST_F(TimeStampsTest, TheTimeBoxShowsTheTwentiethImagesTimeAndAnUnknownModeLeavesIt) {
+    settings.TimeDisplayMode = display::kTimeUtc;
+    showWindow();
+    fillSlots(20);
+    display().stamps().WriteTimeText(20);
+    const QString twentieth = controls().Text3->text();
+    EXPECT_EQ(twentieth,
+              display::timeText(loop().model().slotTime[20], display::kTimeUtc, clock).value());
+    EXPECT_FALSE(twentieth.isEmpty());
+    settings.TimeDisplayMode = 9;
+    display().stamps().WriteTimeText(1);
+    EXPECT_EQ(controls().Text3->text(), twentieth);
+}
+
 TEST_F(TimeStampsTest, AMissingOrDamagedFileLeavesItsBoxBlank) {
     showWindow();
     fillSlots(2);

@@ -148,6 +148,15 @@ TEST_F(MeasurementTest, OneClickSpeedThenEtaFromTheEndPointUntilReset) {
     EXPECT_TRUE(text1.startsWith("Got Start - Distance/Speed: "));
 }
 
+TEST_F(MeasurementTest, WithTwoClickEtaTheNextClickStartsTheEtaAndTakesAwayTheSpeedsLine) {
+    settings.TwoClickEta = 1;
+    measureTwentyEast();
+    ASSERT_TRUE(lineShown);
+    click(2, at(12));
+    EXPECT_TRUE(text1.startsWith("Got Start - ETA")) << text1.toStdString();
+    EXPECT_FALSE(lineShown);
+}
+
 TEST_F(MeasurementTest, NoUsableTimesGiveDistanceOrZeroSpeedAndEdgeDirections) {
     struct Case {
         core::OleDate time1, time2;
