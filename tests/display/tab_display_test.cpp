@@ -2,10 +2,12 @@
 // the tooltips on the window's controls with the switch that takes them off,
 // and the product box that follows an opened set.
 #include "display/tab_display.h"
+#include "display/window_layout.h"
 #include "window_fixture.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QStatusBar>
 #include <QTabBar>
 
 using namespace nubivista;
@@ -41,6 +43,17 @@ TEST_F(TabDisplayTest, EachSkipBoxSitsOnItsTabAtEveryWidthInTheCondensedFaceWher
     const QString condensed = QStringLiteral("DejaVu Sans Condensed");
     EXPECT_EQ(controls().Picture1->font().family() == condensed,
               QFontDatabase::hasFamily(condensed));
+}
+
+TEST_F(TabDisplayTest, ThePanelShownAgainBringsBackTheStatusBarUnlessTheUserHidIt) {
+    for (const int hidden : {0, 1}) {
+        settings.HideStatusBar = static_cast<std::int16_t>(hidden);
+        showWindow();
+        display().layout().Command13_MouseDown(Qt::LeftButton);
+        EXPECT_FALSE(form().StatusBar1()->isVisible()) << "with the panel hidden";
+        display().layout().Command13_MouseDown(Qt::LeftButton);
+        EXPECT_EQ(form().StatusBar1()->isVisible(), hidden == 0);
+    }
 }
 
 TEST_F(TabDisplayTest, TheLoopKeepsAtLeastTwoImagesUnskipped) {

@@ -244,6 +244,18 @@ protected:
     std::unique_ptr<Form9> form;
 };
 
+TEST_F(Form9Test, ASizeThatWasNeverKeptOpensTheListAtItsOwnSize) {
+    std::vector<QSize> sizes;
+    for (const float kept : {-1.0f, 0.0f}) {
+        settings.EtaWidth = settings.EtaHeight = kept;
+        Form9 list(settings, messages, clock, [](QWidget*, const QString&) { return QString(); });
+        list.Form_Load();
+        sizes.push_back(list.size());
+    }
+    EXPECT_EQ(sizes[1], sizes[0]);
+    EXPECT_GT(sizes[0].height(), 100);
+}
+
 TEST_F(Form9Test, SaveWritesCrLfLinesWithNamesPaddedWithDotsToTheWidestName) {
     settings.EtaSavePath = QStringLiteral("/earlier");
     addRows({"ETA: 4:07 PM 5/3/04 ... 12.3 Mi", " Dist/Dir: 1 Mi @ 90 deg. E "});

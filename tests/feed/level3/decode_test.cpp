@@ -160,6 +160,11 @@ TEST(Level3Decode, DamagedFieldsGiveTheirOwnErrors) {
         const QString what = failure(decodeLevel3(c.bytes));
         EXPECT_TRUE(what.contains(QLatin1String(c.error))) << what.toStdString();
     }
+    // A raster of no rows is a picture without echoes, not a damaged product.
+    const QByteArray ncr = productFile("KLSX_SDUS53_NCRLSX_202112110215");
+    const DecodeResult noRows =
+        decodeLevel3(put32(put16(ncr, message + 120 + 16 + 18, 0), message + 120 + 12, 22));
+    EXPECT_TRUE(failure(noRows).isEmpty()) << failure(noRows).toStdString();
     // A file that is no product at all.
     EXPECT_FALSE(failure(decodeLevel3(QByteArray("<html>Not Found</html>"))).isEmpty());
 }

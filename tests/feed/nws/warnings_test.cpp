@@ -118,7 +118,8 @@ TEST_F(WarningsTest, TheStormBasedWarningsInForceThatCrossThePictureAreServedWit
         {"KLSX.SV.W.0100", "cancelled", false},
         {"KLSX.SV.W.0099", "expired", false},
         {"KLSX.FF.W.0007", "zones, no polygon", false},
-        {"KLSX.WI.Y.0003", "no storm-based warning", false},
+        {"KLSX.WI.Y.0003", "no storm-based warning, over the radar", false},
+        {"KLSX.SV.W.0101", "a ring with a word for a number", false},
         {"KMPX.SV.W.0012", "off the picture", false},
     };
     std::map<QString, QJsonObject> served;

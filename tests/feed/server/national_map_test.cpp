@@ -39,6 +39,20 @@ TEST(NationalMap, LinksEverySiteOnceAtItsMarker) {
     for (const nubivista::radar::SiteRow& row : nubivista::radar::SiteTable())
         EXPECT_TRUE(linked.contains(QString(row.code))) << row.code.data();
 
+    // State lines are drawn on the national map, county lines are not.
+    const auto ringPixels = [](picture::BoundaryLine::Kind kind) {
+        picture::BoundaryLine line{kind, {{38.0, -97.0}, {40.0, -95.0}}, 38.0, 40.0, -97.0, -95.0};
+        const QImage drawn = QImage::fromData(server::nationalMapGif({line}), "GIF");
+        const QImage none = QImage::fromData(server::nationalMapGif({}), "GIF");
+        int changed = 0;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                changed += drawn.pixel(x, y) != none.pixel(x, y);
+        return changed;
+    };
+    EXPECT_GT(ringPixels(picture::BoundaryLine::Kind::State), 20);
+    EXPECT_EQ(ringPixels(picture::BoundaryLine::Kind::County), 0);
+
     const QImage map = QImage::fromData(server::nationalMapGif({}), "GIF");
     ASSERT_EQ(map.size(), QSize(server::kNationalMapWidth, server::kNationalMapHeight));
     const auto& palette = picture::radarPalette();
