@@ -70,6 +70,14 @@ TEST_F(Form1Close, TheLoadPlacesTheWindowAndANormalWindowStoresItsPlacementAtClo
     EXPECT_EQ(storedPlacement(), (WindowPlacement{600, 900, 10500, 7800}));
 }
 
+TEST_F(Form1Close, TheProgramsCaptionMarkStaysLastWhenTheTitleChanges) {
+    Form1 form(settings, paths, messages, clock);
+    form.setCaptionMark(QStringLiteral(" [demo]"));
+    form.setWindowTitle(form.windowTitle() + QStringLiteral(" - Working Offline"));
+    EXPECT_TRUE(form.windowTitle().endsWith(QLatin1String(" - Working Offline [demo]")))
+        << form.windowTitle().toStdString();
+}
+
 TEST_F(Form1Close, AFailedSettingsWriteIsToldOnceAndKeepsTheOldFile) {
     const QByteArray before = nubivista::testing::readBytes(paths.iniPath);
     const nubivista::testing::ModalCloser closer;

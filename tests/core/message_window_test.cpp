@@ -184,8 +184,19 @@ TEST_F(MessageWindowTest, AWindowLostWithItsParentStillEndsTheMessage) {
 }
 
 TEST_F(MessageWindowTest, KindOutsideTheTableShowsNothingAndAnswersZero) {
-    for (int kind : {0, -1, 9})
+    for (int kind : {0, -1, 9}) {
         EXPECT_EQ(service_.ShowMsgWind(kind, QStringLiteral("Nothing"), 3), 0) << kind;
+        EXPECT_EQ(service_.MsgBox(kind, QStringLiteral("Nothing")), MsgNone) << kind;
+    }
+    // The standard box takes the same kinds, the last one included.
+    QList<int> asked;
+    service_.setAnswerer([&asked](int kind, const QString&, int) {
+        asked << kind;
+        return int(MsgOkay);
+    });
+    for (const int kind : {1, 8})
+        EXPECT_EQ(service_.MsgBox(kind, QStringLiteral("Told")), MsgOkay) << kind;
+    EXPECT_EQ(asked, (QList<int>{1, 8}));
 }
 
 } // namespace

@@ -48,6 +48,11 @@ TEST(TimeFailureValue, TenCalendarYearsBeforeNowForWhatCannotBeConverted) {
     // Negative, past year 9999, and 1601-01-01 UTC which is still 1600 here.
     for (FileTime bad : {FileTime{-1}, FileTime{0x7FFFFFFFFFFFFFFF}, FileTime{0}})
         EXPECT_EQ(parts(FileTimeToLocDate(bad, fixedClock())), parts(failureValue())) << bad;
+    {
+        const ScopedTimeZone utc("UTC");
+        EXPECT_EQ(parts(FileTimeToLocDate(FileTime{0}, fixedClock())), parts(at(1601, 1, 1)))
+            << "where the first file time is still 1601";
+    }
 }
 
 TEST(LocDateToUtcDate, AcrossBothDaylightSavingChangesInTwoZones) {

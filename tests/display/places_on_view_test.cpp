@@ -4,6 +4,7 @@
 // the radar's storm cells kept beside each image, drawn over it under the
 // Storm Tracks switch (kept too), with their details on hover.
 #include "core/preferences.h"
+#include "display/place_marks.h"
 #include "display/tab_display.h"
 #include "display/window_fixture.h"
 #include "display/zoom_scroll.h"
@@ -12,6 +13,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QToolTip>
 
 using namespace nubivista;
@@ -50,6 +52,23 @@ TEST_F(PlacesOnViewTest, PlacesAreMarkedOnTheSitesPictureAndAClickPicksAPlace) {
     EXPECT_NEAR(placesWindow.Text2->text().toDouble(), 43.6849, 0.01);
     EXPECT_NEAR(placesWindow.Text3->text().toDouble(), -88.5507, 0.01);
     EXPECT_EQ(window->measurement().StartX, -1.0f);
+}
+
+TEST(PlaceMarks, TheNameStandsRightOfTheDotWithItsFootAtTheDotsLowerEdge) {
+    QImage view(200, 100, QImage::Format_RGB32);
+    view.fill(Qt::black);
+    {
+        QPainter painter(&view);
+        display::paintPlaceMarks(painter, {{QStringLiteral("HH"), {50, 50}}}, view.rect(),
+                                 view.size(), view.rect(), false);
+    }
+    int foot = -1;
+    for (int y = 0; y < view.height(); ++y)
+        for (int x = 58; x < 120; ++x)
+            if (view.pixel(x, y) == qRgb(255, 255, 255))
+                foot = y;
+    EXPECT_GE(foot, 52) << "the dot's lower edge is at 53";
+    EXPECT_LE(foot, 54);
 }
 
 TEST_F(PlacesOnViewTest, EachImageShowsItsOwnCellsAndWarningsUnderTheirSwitches) {

@@ -108,7 +108,10 @@ TEST_F(TabDisplayTest, EveryControlCarriesItsTooltipUnlessTooltipsAreSwitchedOff
 }
 
 TEST_F(TabDisplayTest, ChoosingAProductWithoutLongRangeClearsLongRangeAndOthersKeepIt) {
+    settings.ProductIndex = 9; // kept by a later version with more products
     showWindow();
+    EXPECT_EQ(controls().Combo1->currentIndex(), 0);
+    EXPECT_EQ(settings.ProductIndex, 0);
     QComboBox* products = controls().Combo1;
     controls().Check2->click();
     ASSERT_EQ(settings.LongRangeChecked, 1);

@@ -49,6 +49,12 @@ TEST_F(TimeStampsTest, RedoingTheBoxesPaintsEveryImagePastAnEmptySlotUpToTheTwen
     }
     loop().clearSlot(20);
     EXPECT_EQ(box(20), blank) << "an emptied slot's box is blanked";
+    settings.HideStampBox = 1;
+    fillSlots(20);
+    settings.HideStampBox = 0;
+    emit loop().picturesReloaded();
+    const QImage twentieth = QImage(loop().slotFile(20)).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(box(20).copy(0, 2, 142, 10), twentieth.copy(395, 0, 142, 10)) << "after a reload";
 }
 
 TEST_F(TimeStampsTest, TheTimeBoxShowsTheTwentiethImagesTimeAndAnUnknownModeLeavesIt) {

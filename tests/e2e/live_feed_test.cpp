@@ -48,27 +48,6 @@ TEST_F(LiveFeedTest, RealScansFillTheSlotsFromASiteClickARefreshAndBackDate) {
         EXPECT_EQ(slotTimeUtc(slot), nextScan.addSecs(-300 * (10 - slot))) << "slot " << slot;
 }
 
-TEST_F(LiveFeedTest, TheDemosCachedPictureIsNotStoredByALiveProcessStartedAfterIt) {
-    {
-        // The demo clicked KLSX on this home a moment ago and closed.
-        platform::testing::RadarSimProcess demoFeed;
-        ASSERT_TRUE(demoFeed.isRunning());
-        const auto demo = platform::testing::layerThroughSim(
-            home, demoFeed, false, 30000,
-            app::internetOptionsFor({acquisition::FeedSource::Demo, {}}, cacheRoot()));
-        ASSERT_TRUE(
-            demo->downloadToFile(platform::testing::radarUrl(kImagePath), home.filePath("demo.gif"))
-                .ok);
-        ASSERT_TRUE(demo->cacheEntry(platform::testing::radarUrl(kImagePath)).has_value());
-        ASSERT_GT(demoMarkPixels(nubivista::testing::readBytes(home.filePath("demo.gif"))), 0);
-    }
-    startProcessOn(QStringLiteral("klsx"));
-    ASSERT_FALSE(HasFatalFailure());
-    EXPECT_EQ(demoMarkPixels(slotBytes(1)), 0);
-    EXPECT_EQ(slotTimeUtc(1), scanTime);
-    EXPECT_EQ(slotBytes(1), sim->get(kImagePath));
-}
-
 TEST_F(LiveFeedTest, ADryHourIsStoredScanByScanAndARadarThatStopsLeavesTheWatchRunning) {
     // One-hour rainfall at KLOT on a dry night: a null product every scan.
     const QByteArray dry = productFile("LOT_DAA_2021_05_08_03_40_29");

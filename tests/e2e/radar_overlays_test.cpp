@@ -1,7 +1,7 @@
 // The radar's storm cells and the weather service's warnings on a live loop:
 // the alarm for a place on a storm's track or inside a warning, what is kept
 // beside the image and carried into a saved set, and the overlay's geometry
-// against the pictures and the program's measurement.
+// against the pictures.
 #include "app/overlay_shelf.h"
 #include "display/tab_display.h"
 #include "e2e/live_feed_fixture.h"
@@ -128,39 +128,6 @@ TEST_F(LiveFeedTest, EachCellIsDrawnOnItsEchoCore) {
     // The cells as drawn lie on stronger echo than any placement a little off.
     for (std::size_t i = 1; i < placements.size(); ++i)
         EXPECT_GT(totals[0], totals[i]) << "placement " << i;
-}
-
-TEST_F(LiveFeedTest, TwoClicksOnX0FifteenMinutesApartGiveTheRadarsMotion) {
-    // X0 lies beyond the short range: long-range composite pictures.
-    const QDateTime first = scanTime.addSecs(-900);
-    upstream.publish("DS.p38cr", productFile("KLSX_SDUS63_NCZLSX_202112110130"), first);
-    upstream.publish("DS.58sti", productFile("KLSX_SDUS33_NSTLSX_202112110215"), first);
-    controls().Combo1->setCurrentIndex(1);
-    controls().Check2->setChecked(true);
-    startProcessOn(QStringLiteral("klsx"));
-    ASSERT_FALSE(HasFatalFailure());
-    upstream.publish("DS.p38cr", productFile("KLSX_SDUS63_NCZLSX_202112110130"), scanTime);
-    const int stored = imagesStored();
-    refresh().mnuRefresh_Click();
-    QTRY_VERIFY_WITH_TIMEOUT(imagesStored() > stored, kPageTimeoutMs) << messageLog().toStdString();
-    const QString storms = sets::stormCellsFileOf(loop().slotFile(1));
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(storms), kPageTimeoutMs);
-    const std::optional<tracking::StormScanCells> scan = app::readStormCellsFile(storms);
-    ASSERT_TRUE(scan);
-    const tracking::StormCell* x0 = cellNamed(*scan, "X0");
-    ASSERT_TRUE(x0 && x0->forecast[0]);
-
-    const auto clickOn = [&](int tab, const tracking::GeoPosition& at) {
-        window->display().tabs().selectTab(tab);
-        const std::optional<QPointF> pixel =
-            places::picturePixelOf(kKlsx, true, {at.latitude, at.longitude});
-        ASSERT_TRUE(pixel);
-        window->measurement().Image1_MouseDown(Qt::LeftButton, *pixel * 15.0);
-    };
-    clickOn(1, x0->at);
-    clickOn(2, *x0->forecast[0]);
-    EXPECT_NEAR(window->measurement().StormSpeed, 47, 2);
-    EXPECT_NEAR(window->measurement().MotionDirection, 56, 3);
 }
 
 // A tornado warning issued 20 minutes ago (before the loop's scans) and in

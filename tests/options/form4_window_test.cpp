@@ -84,6 +84,9 @@ TEST_F(OptionsWindowTest, EditsAreInTheRecordWrittenAtExit) {
     pressOnce(f4().Command71, Qt::LeftButton);
     showTab(1);
     click(f4().Option1[1]);
+    click(f4().Option1[0]);
+    EXPECT_EQ(settings.UnitFactor, options::kMileFactor) << "back to miles";
+    click(f4().Option1[1]);
     click(f4().Check5);
     click(f4().Check7);
     escape(f4().Text1);

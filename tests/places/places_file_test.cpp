@@ -81,12 +81,17 @@ TEST_F(PlacesFileTest, LinesThatCannotBeReadAreKeptAndToldOnceWithTheirNumbers) 
     EXPECT_EQ(readBytes(path), text.mid(text.indexOf('\n') + 1));
     EXPECT_EQ(shown.size(), 1);
 
-    ASSERT_TRUE(writeBytes(path, "Ok\t1\t2\t3\t0\nLone\t0\t0\t5\n"));
+    ASSERT_TRUE(writeBytes(path, "A\t95\t0\t5\t1\nB\t95\t0\t5\t1\nC\t95\t0\t5\t1\n"
+                                 "D\t95\t0\t5\t1\nE\t95\t0\t5\t1\n"));
     file.load();
     ASSERT_EQ(shown.size(), 2);
-    EXPECT_TRUE(shown[1].text.contains(QStringLiteral("A Line Of Your Places")))
-        << shown[1].text.toStdString();
-    EXPECT_TRUE(shown[1].text.contains(QStringLiteral("It Is Kept In The File As It Is.")));
+    EXPECT_FALSE(shown[1].text.contains(QStringLiteral("More"))) << "five are all named";
+    ASSERT_TRUE(writeBytes(path, "Ok\t1\t2\t3\t0\nLone\t0\t0\t5\n"));
+    file.load();
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_TRUE(shown[2].text.contains(QStringLiteral("A Line Of Your Places")))
+        << shown[2].text.toStdString();
+    EXPECT_TRUE(shown[2].text.contains(QStringLiteral("It Is Kept In The File As It Is.")));
 }
 
 TEST(PlaceRules, ANameThatWouldBreakTheFilesLinesIsRefused) {
@@ -141,7 +146,9 @@ TEST_F(PlacesFileTest, TheWindowAddsChangesAndDeletesPlacesAndRefusesBadInput) {
     }
     EXPECT_EQ(shown.size(), 4);
 
+    window.ListView1->clearSelection();
     window.ListView1->selectRow(0);
+    EXPECT_EQ(window.Text2->text(), QStringLiteral("43.1")) << "a chosen place fills the boxes";
     type("Home", "43.2", "-88.55", "12");
     window.Command2_Click();
     EXPECT_EQ(file.places(),

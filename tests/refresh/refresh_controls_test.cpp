@@ -47,6 +47,10 @@ TEST_F(RefreshControlsTest, ShutDownAsksAndKeepsTheImages) {
     EXPECT_EQ(mapPane()->current, paths.startBlank.url);
     EXPECT_TRUE(loop().filled(1));
     EXPECT_FALSE(refresh().PaneUrl().isEmpty());
+    // Pause has nothing to pause.
+    const QString pauseCaption = controls().Command9->text();
+    click(controls().Command9);
+    EXPECT_EQ(controls().Command9->text(), pauseCaption);
 
     answer = core::MsgNo;
     click(controls().Command7);

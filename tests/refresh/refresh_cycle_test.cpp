@@ -106,6 +106,15 @@ TEST_F(RefreshCycleTest, FailedTicksShutDownWithTheirReason) {
     }
 }
 
+TEST_F(RefreshCycleTest, FifteenPollsWithoutANewImageReloadTheImagePage) {
+    storeImages(1);
+    const int reloads = imagePane()->refreshes;
+    for (int polls = 1; polls <= 15; ++polls) {
+        poll();
+        EXPECT_EQ(imagePane()->refreshes, reloads + (polls == 15 ? 1 : 0)) << polls;
+    }
+}
+
 TEST_F(RefreshCycleTest, ImageWithTheSameSizeIsNeverStoredEvenWhenNewer) {
     storeImages(1);
     publishImage(5, {}, 1001);

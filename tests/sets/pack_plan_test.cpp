@@ -214,12 +214,15 @@ TEST(ResetPlan, KeepsTheTabsUpToTheSelectedOneAndEmptiesTheRest) {
     };
     SlotModel gap = modelOnTabs(6, 0);
     gap.slotFilled[2] = 0;
+    SlotModel firstEmpty = modelOnTabs(6, 0);
+    firstEmpty.slotFilled[1] = 0;
     const Case cases[] = {
         {"tab 4 of 6", modelOnTabs(6, 0), 4, S::Ready, kFillingFirstTime},
         {"full ring, no offset", modelOnTabs(20, 0, kRingFull), 10, S::Ready, kFillingFirstTime},
         {"full turned ring", modelOnTabs(20, 3, kRingFull), 10, S::Ready, kRingHasGaps},
         {"tab 20", modelOnTabs(20, 3, kRingFull), 20, S::NothingAbove, 0},
         {"a gap below", gap, 5, S::GapBelow, 0},
+        {"the first tab empty", firstEmpty, 5, S::GapBelow, 0},
         {"the selected tab empty", modelOnTabs(3, 0), 5, S::GapBelow, 0},
     };
     const ScopedTimeZone zone("EST5");

@@ -1,5 +1,6 @@
 // Level III decoding over real products of the KLSX radar: every product the
 // program offers, and damaged copies of them.
+#include "feed/level3/broadcast_frame.h"
 #include "feed/level3/decode.h"
 #include "support/files.h"
 
@@ -165,6 +166,9 @@ TEST(Level3Decode, DamagedFieldsGiveTheirOwnErrors) {
     const DecodeResult noRows =
         decodeLevel3(put32(put16(ncr, message + 120 + 16 + 18, 0), message + 120 + 12, 22));
     EXPECT_TRUE(failure(noRows).isEmpty()) << failure(noRows).toStdString();
+    // A zlib stream's two-byte header alone is known as one.
+    EXPECT_TRUE(startsZlibStream(Bytes(reinterpret_cast<const std::uint8_t*>("\x78\x9c"), 2)));
+    EXPECT_FALSE(startsZlibStream(Bytes(reinterpret_cast<const std::uint8_t*>("\x78"), 1)));
     // A file that is no product at all.
     EXPECT_FALSE(failure(decodeLevel3(QByteArray("<html>Not Found</html>"))).isEmpty());
 }

@@ -154,6 +154,14 @@ TEST(StormProducts, HailMesocyclonesAndVorticesNameTheirCells) {
     EXPECT_EQ(nmd.tables.mesocyclones.front().strengthRank, 10);
     EXPECT_FALSE(nmd.symbols.features.empty());
 
+    // A row whose place or cell id is damaged is no row.
+    const TextPages page{{" 65  167/159 10L X0  49  86 <26 >23  53  26  49  N  254/ 36  2963",
+                          " 66  ABC/159 10L Y0  49  86 <26 >23  53  26  49  N  254/ 36  2963",
+                          " 67  167/159 10L #?  49  86 <26 >23  53  26  49  Y  254/ 36  2963"}};
+    const auto rows = readStormTables(141, page).mesocyclones;
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].stormId, QLatin1String("X0"));
+
     const StormReport ntv = storms("KLSX_SDUS63_NTVLSX_202112110238");
     ASSERT_EQ(ntv.tables.vortices.size(), 1u);
     EXPECT_EQ(ntv.tables.vortices[0].stormId, QLatin1String("M9"));

@@ -4,6 +4,8 @@
 #include "feed/server/feed_server.h"
 #include "support/raw_http.h"
 
+#include <QHttpServer>
+#include <QHttpServerRequest>
 #include <QTemporaryFile>
 #include <QTimer>
 #include <cstdio>
@@ -125,4 +127,25 @@ TEST_F(FeedServerTest, TheRequestLogNamesEachRequestWithItsStatus) {
     log.seek(0);
     const QByteArray written = log.readAll();
     EXPECT_TRUE(written.contains("GET 127.0.0.1 /fine -> 200")) << written.toStdString();
+}
+
+TEST(GuardedServer, ARequestAfterABodyWithinTheLimitIsReadAsARequest) {
+    net::ConnectionLimits limits;
+    limits.maxBodyBytes = 100;
+    QHttpServer server;
+    server.route("/<arg>", [](const QString& name, const QHttpServerRequest& request) {
+        return QString("<" + name + ":" + QString::fromLatin1(request.body()) + ">");
+    });
+    auto guard = std::make_unique<net::GuardedTcpServer>(limits);
+    ASSERT_TRUE(guard->listen(QHostAddress::LocalHost, 0));
+    const quint16 port = guard->serverPort();
+    server.bind(guard.release());
+    const QByteArray answers =
+        rawExchange(port,
+                    "POST /first HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 5\r\n\r\nhello" +
+                        get("/second"),
+                    5000, "<second:>")
+            .bytes;
+    EXPECT_TRUE(answers.contains("<first:hello>")) << answers.toStdString();
+    EXPECT_TRUE(answers.contains("<second:>")) << answers.toStdString();
 }

@@ -3,7 +3,13 @@
 // other suites cannot stage by themselves.
 #include "feed/sim/frame_renderer.h"
 #include "feed/sim/products.h"
+#include "feed/sim/sim_clock.h"
+#include "feed/sim/storm_model.h"
+#include "radar/site_table.h"
 #include "sim_fixture.h"
+
+#include <QTimeZone>
+#include <set>
 
 namespace nubivista::feed::sim::testing {
 namespace {
@@ -107,4 +113,26 @@ TEST(FrameImages, ConsecutiveFramesNeverShareASize) {
 }
 
 } // namespace
+} // namespace nubivista::feed::sim::testing
+
+namespace nubivista::feed::sim::testing {
+
+TEST(SimClockFrames, TheNewestFrameIsTheLastOneDueBeforeAndAfter1970) {
+    const QDateTime epoch(QDate(1970, 1, 1), QTime(0, 0), QTimeZone::utc());
+    for (const qint64 start : {-601, -600, -599, -300, -1, 0, 1, 299, 300}) {
+        const SimClock stopped(epoch.addSecs(start), 0.0, 300);
+        const qint64 frame = stopped.newestFrameIndex();
+        EXPECT_LE(stopped.frameSeconds(frame), start) << start;
+        EXPECT_GT(stopped.frameSeconds(frame + 1), start) << start;
+    }
+}
+
+TEST(StormModel, EachRadarsWeatherHoldsSixteenToTwentyThreeStorms) {
+    std::set<std::size_t> counts;
+    for (const radar::SiteRow& site : radar::SiteTable())
+        counts.insert(StormModel(QString(site.code)).cellsAt(0).size());
+    EXPECT_EQ(*counts.begin(), 16u);
+    EXPECT_EQ(*counts.rbegin(), 23u);
+}
+
 } // namespace nubivista::feed::sim::testing
