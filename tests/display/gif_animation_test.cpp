@@ -53,6 +53,25 @@ TEST(GifAnimation, FewColoursShareAPaletteAndComeBackExactlyEvenWhenAFrameRepeat
     EXPECT_EQ(delays, (std::vector<int>{20, 20, 30, 2000}));
 }
 
+TEST(GifAnimation, FramesOfManyColoursEachKeepTheirOwnPalette) {
+    // 200 colours a frame, 400 in all: more than one palette holds.
+    const QSize canvas(20, 10);
+    std::vector<QImage> frames{QImage(canvas, QImage::Format_RGB32),
+                               QImage(canvas, QImage::Format_RGB32)};
+    for (int i = 0; i < 200; ++i) {
+        frames[0].setPixel(i % 20, i / 20, qRgb(i, 0, 255 - i));
+        frames[1].setPixel(i % 20, i / 20, qRgb(0, i, 255 - i));
+    }
+    QByteArray bytes;
+    QBuffer out(&bytes);
+    out.open(QIODevice::WriteOnly);
+    const display::AnimationWrite written =
+        display::writeAnimatedGif(out, canvas, {100, 100}, [&frames](int i) { return frames[i]; });
+    ASSERT_EQ(written.status, display::AnimationWrite::Status::Written);
+    EXPECT_FALSE(written.globalPalette);
+    EXPECT_EQ(readBack(bytes), frames);
+}
+
 TEST(GifAnimation, AFailingDeviceOrAStopIsToldAndNotCalledWritten) {
     const QSize canvas(300, 200);
     QImage noise(canvas, QImage::Format_RGB32);

@@ -27,7 +27,7 @@ protected:
 
 } // namespace
 
-TEST_F(TabDisplayTest, EachSkipBoxSitsOnItsTabAtEveryWidthInTheCondensedFaceWhereThereIsOne) {
+TEST_F(TabDisplayTest, ThePanelsSkipBoxesSitOnTheirTabsItsStatusBarComesBackAndItsFaceIsCondensed) {
     for (const int width : {900, 1300}) {
         showWindow({width, 700});
         QTabBar* tabs = controls().TabStrip1;
@@ -40,20 +40,18 @@ TEST_F(TabDisplayTest, EachSkipBoxSitsOnItsTabAtEveryWidthInTheCondensedFaceWher
                 << "box " << tab << " at " << width << " px";
         }
     }
-    const QString condensed = QStringLiteral("DejaVu Sans Condensed");
-    EXPECT_EQ(controls().Picture1->font().family() == condensed,
-              QFontDatabase::hasFamily(condensed));
-}
-
-TEST_F(TabDisplayTest, ThePanelShownAgainBringsBackTheStatusBarUnlessTheUserHidIt) {
+    // The panel hidden and shown again brings back the status bar unless the user hid it.
     for (const int hidden : {0, 1}) {
         settings.HideStatusBar = static_cast<std::int16_t>(hidden);
         showWindow();
         display().layout().Command13_MouseDown(Qt::LeftButton);
-        EXPECT_FALSE(form().StatusBar1()->isVisible()) << "with the panel hidden";
+        EXPECT_FALSE(form().StatusBar1()->isVisible());
         display().layout().Command13_MouseDown(Qt::LeftButton);
         EXPECT_EQ(form().StatusBar1()->isVisible(), hidden == 0);
     }
+    const QString condensed = QStringLiteral("DejaVu Sans Condensed");
+    EXPECT_EQ(controls().Picture1->font().family() == condensed,
+              QFontDatabase::hasFamily(condensed));
 }
 
 TEST_F(TabDisplayTest, TheLoopKeepsAtLeastTwoImagesUnskipped) {

@@ -37,10 +37,7 @@ protected:
         const QDateTime now = QDateTime::currentDateTimeUtc();
         scanTime = QDateTime(now.date(), QTime(now.time().hour(), now.time().minute()), Qt::UTC)
                        .addSecs(-480);
-        // Nine earlier scans five minutes apart, for a loop list of ten.
-        for (int back = 9; back >= 0; --back)
-            upstream.publish("DS.p94r0", productFile("KLSX_SDUS23_N2QLSX_202112110250"),
-                             scanTime.addSecs(-300 * back));
+        upstream.publish("DS.p94r0", productFile("KLSX_SDUS23_N2QLSX_202112110250"), scanTime);
         settings.StampAdjustMinutes = 0;
         // The feed asks the stand-in at every request, not at most once a minute.
         layerOptions = app::internetOptionsFor({acquisition::FeedSource::Live, {}}, cacheRoot());

@@ -12,7 +12,7 @@ namespace {
 
 const QString kImagePath = QStringLiteral("/radar/images/DS.p19r0/SI.klsx/latest.gif");
 
-TEST_F(LiveFeedTest, RealScansFillTheSlotsFromASiteClickARefreshAndBackDate) {
+TEST_F(LiveFeedTest, RealScansFillTheSlotsFromASiteClickAndARefresh) {
     startProcessOn(QStringLiteral("klsx"));
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(loop().model().newestSlot, 1);
@@ -31,21 +31,6 @@ TEST_F(LiveFeedTest, RealScansFillTheSlotsFromASiteClickARefreshAndBackDate) {
     QTRY_VERIFY_WITH_TIMEOUT(imagesStored() > stored, kPageTimeoutMs) << messageLog().toStdString();
     EXPECT_EQ(loop().model().newestSlot, 2);
     EXPECT_EQ(slotTimeUtc(2), nextScan);
-
-    // Back-Date: a new process fills its slots from the feed's list of the
-    // ten newest scans: the nine older ones, then the latest image.
-    refresh().Command7_Click();
-    ASSERT_TRUE(shutDown());
-    showMap();
-    ASSERT_FALSE(HasFatalFailure());
-    controls().Check3->setChecked(true);
-    const int before = imagesStored();
-    clickSite(QStringLiteral("klsx"));
-    ASSERT_FALSE(HasFatalFailure());
-    QTRY_VERIFY_WITH_TIMEOUT(imagesStored() >= before + 10, kPageTimeoutMs)
-        << messageLog().toStdString();
-    for (int slot = 1; slot <= 10; ++slot)
-        EXPECT_EQ(slotTimeUtc(slot), nextScan.addSecs(-300 * (10 - slot))) << "slot " << slot;
 }
 
 TEST_F(LiveFeedTest, ADryHourIsStoredScanByScanAndARadarThatStopsLeavesTheWatchRunning) {

@@ -253,12 +253,10 @@ TEST_F(PaneEventsTest, TheMapWaitsForTheProgramsFeedAndComesOnceAMissingFeedIsPu
     feed.start();
     EXPECT_EQ(mapPane()->currentAddress().toString(), paths.feedProblem.url.toString())
         << "the missing feed is told";
-    QFile standIn(program);
-    ASSERT_TRUE(standIn.open(QIODevice::WriteOnly));
-    standIn.write(
-        "#!/bin/sh\necho 'nubivista-feed listening on http://127.0.0.1:4242/'\nsleep 5\n");
-    standIn.close();
-    standIn.setPermissions(standIn.permissions() | QFileDevice::ExeOwner);
+    ASSERT_TRUE(nubivista::testing::writeBytes(
+        program,
+        "#!/bin/sh\necho 'nubivista-feed listening on http://127.0.0.1:4242/'\nsleep 5\n"));
+    QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
     QSignalSpy ready(&feed, &acquisition::FeedProcess::ready);
     ASSERT_TRUE(ready.wait(10000));
     EXPECT_EQ(mapPane()->currentAddress().toString(), map.toString()) << "shown once it is ready";

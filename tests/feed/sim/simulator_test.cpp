@@ -117,7 +117,8 @@ TEST(FrameImages, ConsecutiveFramesNeverShareASize) {
 
 namespace nubivista::feed::sim::testing {
 
-TEST(SimClockFrames, TheNewestFrameIsTheLastOneDueBeforeAndAfter1970) {
+// Frames due before 1970 too, and each radar's weather: 16 to 23 storms.
+TEST(SimWeather, FramesComeWhenDueAndEachRadarHasItsStorms) {
     const QDateTime epoch(QDate(1970, 1, 1), QTime(0, 0), QTimeZone::utc());
     for (const qint64 start : {-601, -600, -599, -300, -1, 0, 1, 299, 300}) {
         const SimClock stopped(epoch.addSecs(start), 0.0, 300);
@@ -125,9 +126,6 @@ TEST(SimClockFrames, TheNewestFrameIsTheLastOneDueBeforeAndAfter1970) {
         EXPECT_LE(stopped.frameSeconds(frame), start) << start;
         EXPECT_GT(stopped.frameSeconds(frame + 1), start) << start;
     }
-}
-
-TEST(StormModel, EachRadarsWeatherHoldsSixteenToTwentyThreeStorms) {
     std::set<std::size_t> counts;
     for (const radar::SiteRow& site : radar::SiteTable())
         counts.insert(StormModel(QString(site.code)).cellsAt(0).size());
