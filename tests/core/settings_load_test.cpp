@@ -115,7 +115,7 @@ TEST_F(SettingsFile, AShortFileReadsZerosPastItsEndAndIsSavedWhole) {
 }
 
 TEST_F(SettingsFile, TextsAreTrimmedThenCutToTheirFieldsAndBytesAfterTheRecordKept) {
-    const QByteArray tail("\x01\x02 something another version keeps here", 41);
+    const QByteArray tail("\x01\x02 something another version keeps here");
     ASSERT_TRUE(writeBytes(path, QByteArray(1000, '\0') + tail));
     const QString exact = QStringLiteral("http://radar.example/") + QString(239, u'a');
     Settings s = load();
