@@ -1,6 +1,7 @@
 // The feed as a supervised child: ready from its first line, started again
 // after growing pauses when it ends, explained when it cannot start.
 #include "acquisition/feed_process.h"
+#include "support/files.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -14,12 +15,9 @@ namespace {
 // A stand-in feed: says it is ready on a fixed port, then lives for a while.
 QString standInFeed(const QTemporaryDir& dir, const QByteArray& firstLine, int lifeSeconds) {
     const QString path = dir.filePath("nubivista-feed");
-    QFile script(path);
-    script.open(QIODevice::WriteOnly);
-    script.write("#!/bin/sh\necho 'feed complaint' >&2\nsleep 0.2\necho '" + firstLine +
-                 "'\nsleep " + QByteArray::number(lifeSeconds) + "\n");
-    script.close();
-    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    nubivista::testing::writeScript(path, "echo 'feed complaint' >&2\nsleep 0.2\necho '" +
+                                              firstLine + "'\nsleep " +
+                                              QByteArray::number(lifeSeconds) + "\n");
     return path;
 }
 

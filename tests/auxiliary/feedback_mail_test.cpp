@@ -4,6 +4,7 @@
 #include "auxiliary/feedback_mail.h"
 #include "auxiliary/form6.h"
 #include "core/message_service.h"
+#include "support/files.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -109,12 +110,7 @@ TEST(FeedbackMail, DesktopOpenerNeedsARegisteredMailProgram) {
         SCOPED_TRACE(c.what);
         handler.opened.clear();
         const QString fake = dir.filePath(QStringLiteral("xdg-mime"));
-        QFile script(fake);
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        script.write(QByteArray("#!/bin/sh\n") + c.script + "\n");
-        script.close();
-        script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                              QFileDevice::ExeOwner);
+        ASSERT_TRUE(nubivista::testing::writeScript(fake, QByteArray(c.script) + "\n"));
         EXPECT_EQ(openWithDesktop(url, fake), c.opened);
         EXPECT_EQ(handler.opened, c.opened ? QList<QUrl>{url} : QList<QUrl>{});
     }

@@ -5,6 +5,7 @@
 #include "acquisition/form5.h"
 #include "acquisition/platform/desktop_opener.h"
 #include "platform/fake_browser_pane.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -116,15 +117,11 @@ protected:
     // An xdg-open that notes its argument and ends with the given code.
     // A new file each time: an opener still running keeps reading its own.
     void installOpener(int exitCode) {
-        QFile::remove(bin.filePath("xdg-open"));
-        QFile script(bin.filePath("xdg-open"));
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write(QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\nexit %2\n")
-                         .arg(bin.filePath("opened"))
-                         .arg(exitCode)
-                         .toLocal8Bit());
-        script.close();
-        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        ASSERT_TRUE(nubivista::testing::writeScript(bin.filePath("xdg-open"),
+                                                    QStringLiteral("echo \"$1\" > '%1'\nexit %2\n")
+                                                        .arg(bin.filePath("opened"))
+                                                        .arg(exitCode)
+                                                        .toLocal8Bit()));
     }
     QString openedAddress() {
         QFile note(bin.filePath("opened"));

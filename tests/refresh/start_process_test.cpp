@@ -253,10 +253,8 @@ TEST_F(PaneEventsTest, TheMapWaitsForTheProgramsFeedAndComesOnceAMissingFeedIsPu
     feed.start();
     EXPECT_EQ(mapPane()->currentAddress().toString(), paths.feedProblem.url.toString())
         << "the missing feed is told";
-    ASSERT_TRUE(nubivista::testing::writeBytes(
-        program,
-        "#!/bin/sh\necho 'nubivista-feed listening on http://127.0.0.1:4242/'\nsleep 5\n"));
-    QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+    ASSERT_TRUE(nubivista::testing::writeScript(
+        program, "echo 'nubivista-feed listening on http://127.0.0.1:4242/'\nsleep 5\n"));
     QSignalSpy ready(&feed, &acquisition::FeedProcess::ready);
     ASSERT_TRUE(ready.wait(10000));
     EXPECT_EQ(mapPane()->currentAddress().toString(), map.toString()) << "shown once it is ready";

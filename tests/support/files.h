@@ -32,6 +32,15 @@ inline bool writeBytes(const QString& path, const QByteArray& bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// Writes a shell script its owner may run, as a new file: a copy of the old
+// one still running keeps reading its own.
+inline bool writeScript(const QString& path, const QByteArray& body) {
+    QFile::remove(path);
+    return writeBytes(path, "#!/bin/sh\n" + body) &&
+           QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ExeOwner);
+}
+
 // Runs a python3 script (typically struct.pack calls) and returns what it
 // wrote to standard output; nullopt when python3 is missing or the script fails.
 inline std::optional<QByteArray> runPython(const char* script) {
